@@ -1,0 +1,138 @@
+#include "app/App.hpp"
+
+#include <iostream>
+#include <locale>
+#include <memory>
+#include <stdexcept>
+#include <system_error>
+
+#include "platform/CloseSignal.hpp"
+#include "render/ClearLayer.hpp"
+
+namespace kes {
+namespace {
+
+constexpr float kSpeedOfSound = 343.0f;  // units per second
+constexpr float kCameraFov = 90.0f;      // degrees
+constexpr float kCameraNear = 0.1f;
+constexpr float kCameraFar = 1000.0f;
+
+FrameTimer startedTimer() {
+    FrameTimer timer;
+    timer.reset();
+    return timer;
+}
+
+float aspectOf(const Settings& settings) {
+    return static_cast<float>(settings.width) / static_cast<float>(settings.height);
+}
+
+}  // namespace
+
+std::filesystem::path App::makeAppPath() {
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        throw std::runtime_error(
+            "kes::App::makeAppPath - Failed: \"std::filesystem::read_symlink(\"/proc/self/exe\")\"");
+    }
+    const std::string text = executable.string();
+    const std::size_t slash = text.rfind('/');
+    if (slash == std::string::npos) {
+        throw std::runtime_error("kes::App::makeAppPath - Failed: \"ptr\"");
+    }
+    return text.substr(0, slash);
+}
+
+std::filesystem::path App::makeAssetsPath(const std::filesystem::path& appPath) {
+    std::string base = appPath.string();
+    while (true) {
+        const std::filesystem::path candidate = base + "/assets";
+        std::error_code error;
+        if (std::filesystem::is_directory(candidate, error)) {
+            return candidate;
+        }
+        const std::size_t slash = base.rfind('/');
+        if (slash == std::string::npos) {
+            throw std::runtime_error("kes::App::makeAssetsPath - Couldn't find assetsPath :(");
+        }
+        base.erase(slash);
+    }
+}
+
+std::string App::getLocale() {
+    try {
+        // Asks for the environment's locale by name only; the process keeps the "C" locale.
+        return std::locale("").name();
+    } catch (const std::runtime_error&) {
+        throw std::runtime_error("kes::App::getLocale - failed to query user locale :(");
+    }
+}
+
+App::App()
+    : appPath(makeAppPath()),
+      assetsPath(makeAssetsPath(appPath)),
+      settings(appPath),
+      timer(startedTimer()),
+      localeName(getLocale()),
+      gl(settings.width, settings.height, settings.refreshRate,
+         settings.presentation == Presentation::fullscreen),
+      hid(gl.window),
+      audio(kSpeedOfSound),
+      renderSize{settings.width, settings.height},
+      camera(kCameraFov, aspectOf(settings), kCameraNear, kCameraFar, glm::vec3(0.0f), 1.0f,
+             glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
+      texturesPath(assetsPath / "textures"),
+      viewport{0, 0, settings.width, settings.height} {
+    layers.append(std::make_unique<ClearLayer>());
+    // The game is played at hard difficulty whatever the file said, and saved that way.
+    settings.difficulty = Difficulty::hard;
+    timer.tick();
+    timer.stop();
+}
+
+// Members go in reverse order; the layer chain empties itself before audio, input and window.
+App::~App() = default;
+
+void App::run() { runMainLoop(*this, timer, std::cout); }
+
+bool App::closeRequested() {
+    if (closeSignalReceived()) {
+        gl.requestClose();
+    }
+    return gl.shouldClose();
+}
+
+void App::fixedStep(float time) {
+    if (cameraController != nullptr) {
+        cameraController->fixedUpdate(time);
+    }
+    layers.forEach([time](Layer& layer) { layer.fixedUpdate(time); });
+}
+
+void App::updateCamera(float frameDt, float time) {
+    if (cameraController != nullptr) {
+        cameraController->update(frameDt, time);
+    }
+}
+
+void App::renderLayers(float frameDt, float time) {
+    layers.forEach([&](Layer& layer) { layer.render(frameDt, time, 0, &viewport); });
+}
+
+void App::presentFrame() { gl.swapBuffers(); }
+
+void App::pollInput() {
+    hid.poll();
+    gl.pollEvents();
+}
+
+void App::updateLayers(float frameDt, float time, float alpha) {
+    layers.forEach([&](Layer& layer) { layer.update(frameDt, time, alpha); });
+}
+
+void App::showPassesPerSecond(std::uint32_t passes) {
+    gl.setTitle(std::string(kGameTitle) + " - FPS: " + std::to_string(passes));
+}
+
+}  // namespace kes

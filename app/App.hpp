@@ -1,0 +1,72 @@
+// The spine of the game: the one application object. It finds its installation, loads the
+// settings, opens the window, input and audio, holds the camera and the chain of layers, and
+// runs the fixed-step main loop until the window closes. Other parts reach its shared members
+// through App::instance().
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "app/FixedStepLoop.hpp"
+#include "app/FrameTimer.hpp"
+#include "app/Layer.hpp"
+#include "app/Settings.hpp"
+#include "app/Singleton.hpp"
+#include "platform/HidDevices.hpp"
+#include "platform/OpenGL.hpp"
+#include "platform/XAudio.hpp"
+#include "render/Camera.hpp"
+
+namespace kes {
+
+struct RenderSize {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+class App : public Singleton<App>, private LoopHost {
+public:
+    static constexpr const char* kTypeName = "kes::App";
+
+    App();
+    ~App();
+
+    // The main loop; returns when the window is asked to close.
+    void run();
+
+    // The executable's folder, without a trailing separator.
+    static std::filesystem::path makeAppPath();
+    // The first folder named "assets" from `appPath` up to the root.
+    static std::filesystem::path makeAssetsPath(const std::filesystem::path& appPath);
+    // The name of the locale the environment selects ("C" when it selects none).
+    static std::string getLocale();
+
+    // Members are constructed in this order and destroyed in reverse.
+    std::filesystem::path appPath;
+    std::filesystem::path assetsPath;
+    Settings settings;
+    FrameTimer timer;
+    std::string localeName;
+    openGL gl;
+    HidDevices hid;
+    XAudio audio;
+    CameraController* cameraController = nullptr;  // not owned; set by a layer
+    RenderSize renderSize;
+    Camera camera;
+    LayerChain layers;
+    std::filesystem::path texturesPath;
+    Viewport viewport;
+
+private:
+    bool closeRequested() override;
+    void fixedStep(float time) override;
+    void updateCamera(float frameDt, float time) override;
+    void renderLayers(float frameDt, float time) override;
+    void presentFrame() override;
+    void pollInput() override;
+    void updateLayers(float frameDt, float time, float alpha) override;
+    void showPassesPerSecond(std::uint32_t passes) override;
+};
+
+}  // namespace kes

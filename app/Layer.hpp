@@ -1,0 +1,67 @@
+// The two interfaces the main loop drives, and the chain that holds the layers in the order
+// they were added.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace kes {
+
+struct Viewport {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+class Layer {
+public:
+    // Per-pass work after the frame was drawn; alpha is the fraction of a fixed step left over.
+    virtual void update(float frameDt, float time, float alpha) = 0;
+    // Draws the layer into `framebuffer` within `viewport`.
+    virtual void render(float frameDt, float time, unsigned int framebuffer,
+                        const Viewport* viewport) = 0;
+    // One simulation step of exactly 1/60 s; `time` is the elapsed time.
+    virtual void fixedUpdate(float time) = 0;
+    virtual ~Layer() = default;
+
+    Layer* prev = nullptr;
+    Layer* next = nullptr;
+};
+
+// Drives the camera; owned by the layer that registers it, never by the application.
+class CameraController {
+public:
+    virtual void update(float frameDt, float time) = 0;
+    virtual void fixedUpdate(float time) = 0;
+
+protected:
+    ~CameraController() = default;
+};
+
+// Owns a doubly linked chain of layers through its first layer.
+class LayerChain {
+public:
+    LayerChain() = default;
+    ~LayerChain() { clear(); }
+    LayerChain(const LayerChain&) = delete;
+    LayerChain& operator=(const LayerChain&) = delete;
+
+    Layer* first() const { return m_first; }
+    // Takes ownership and links the layer behind the last one.
+    void append(std::unique_ptr<Layer> layer);
+    // Destroys the layers from the last to the first, so no layer outlives one it depends on.
+    void clear();
+
+    template <typename Operation>
+    void forEach(Operation&& operation) const {
+        for (Layer* layer = m_first; layer != nullptr; layer = layer->next) {
+            operation(*layer);
+        }
+    }
+
+private:
+    Layer* m_first = nullptr;
+};
+
+}  // namespace kes

@@ -1,0 +1,43 @@
+// The player's settings record: loaded from "settings.ini" beside the executable when the
+// application starts, written back to the same file when the record is destroyed at shutdown.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+
+namespace kes {
+
+enum class Difficulty : std::uint8_t { easy = 0, medium = 1, hard = 2 };
+enum class Presentation : std::uint8_t { fullscreen = 0, windowed = 1 };
+
+struct Settings {
+    // Reads "<folder>/settings.ini". Never fails: a missing file, malformed lines and
+    // unknown words all fall back to defaults, with the console lines the player sees.
+    explicit Settings(const std::filesystem::path& folder);
+    Settings(const std::filesystem::path& folder, std::ostream& console);
+    // Writes the file back; an unwritable file is skipped silently.
+    ~Settings();
+
+    // The destructor writes the file, so a copy would write it twice.
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    // The eleven lines the destructor writes, exposed so the format can be checked directly.
+    std::string toIniText() const;
+
+    std::filesystem::path path;
+    std::int32_t width = 640;
+    std::int32_t height = 480;
+    std::int32_t refreshRate = 0;
+    float brightness = 1.0f;
+    Difficulty difficulty = Difficulty::medium;
+    Presentation presentation = Presentation::windowed;
+    bool vsync = false;
+};
+
+const char* toString(Difficulty difficulty);
+const char* toString(Presentation presentation);
+
+}  // namespace kes

@@ -1,0 +1,169 @@
+#include "platform/OpenGL.hpp"
+
+#include <iostream>
+#include <stdexcept>
+
+#include <GLFW/glfw3.h>
+
+namespace kes {
+namespace {
+
+// GLFW hands back the callback ours replaced; errors are passed on to it as well.
+GLFWerrorfun s_previousErrorCallback = nullptr;
+
+void onGlfwError(int code, const char* description) {
+    std::cout << "GLFW-Error: " << description << std::endl;
+    if (s_previousErrorCallback != nullptr) {
+        s_previousErrorCallback(code, description);
+    }
+}
+
+void GLAPIENTRY onDebugMessage(GLenum source, GLenum type, GLuint id, GLenum severity,
+                               GLsizei /*length*/, const GLchar* message,
+                               const void* /*userParam*/) {
+    if (const auto line = formatDebugMessage(source, type, id, severity, message)) {
+        std::cout << *line << std::endl;
+    }
+}
+
+std::string unknownName(const char* what, GLenum value) {
+    return std::string("Unknown ") + what + " (" + std::to_string(value) + ")";
+}
+
+}  // namespace
+
+std::string debugSourceName(GLenum source) {
+    switch (source) {
+        case GL_DEBUG_SOURCE_API: return "API";
+        case GL_DEBUG_SOURCE_WINDOW_SYSTEM: return "WindowSystem";
+        case GL_DEBUG_SOURCE_SHADER_COMPILER: return "ShaderCompiler";
+        case GL_DEBUG_SOURCE_THIRD_PARTY: return "ThirdParty";
+        case GL_DEBUG_SOURCE_APPLICATION: return "User";
+        case GL_DEBUG_SOURCE_OTHER: return "Other";
+        default: return unknownName("source", source);
+    }
+}
+
+std::string debugTypeName(GLenum type) {
+    switch (type) {
+        case GL_DEBUG_TYPE_ERROR: return "Error";
+        case GL_DEBUG_TYPE_DEPRECATED_BEHAVIOR: return "Deprecated";
+        case GL_DEBUG_TYPE_UNDEFINED_BEHAVIOR: return "Undefined Behavior";
+        case GL_DEBUG_TYPE_PORTABILITY: return "Portability";
+        case GL_DEBUG_TYPE_PERFORMANCE: return "Performance";
+        case GL_DEBUG_TYPE_OTHER: return "Other";
+        case GL_DEBUG_TYPE_MARKER: return "Marker";
+        case GL_DEBUG_TYPE_PUSH_GROUP: return "Push-Group";
+        case GL_DEBUG_TYPE_POP_GROUP: return "Pop-Group";
+        default: return unknownName("type", type);
+    }
+}
+
+std::string debugSeverityName(GLenum severity) {
+    switch (severity) {
+        case GL_DEBUG_SEVERITY_HIGH: return "High";
+        case GL_DEBUG_SEVERITY_MEDIUM: return "Medium";
+        case GL_DEBUG_SEVERITY_LOW: return "Low";
+        case GL_DEBUG_SEVERITY_NOTIFICATION: return "Notify";
+        default: return unknownName("severity", severity);
+    }
+}
+
+std::optional<std::string> formatDebugMessage(GLenum source, GLenum type, GLuint id,
+                                              GLenum severity, const char* message) {
+    if (severity == GL_DEBUG_SEVERITY_NOTIFICATION) {
+        return std::nullopt;
+    }
+    return "OpenGL-Error: " + std::string(message != nullptr ? message : "") +
+           " [Source: " + debugSourceName(source) + ", Type: " + debugTypeName(type) +
+           ", Severity: " + debugSeverityName(severity) + ", ID: " + std::to_string(id) + "]";
+}
+
+openGL::openGL(std::int32_t width, std::int32_t height, std::int32_t refreshRate,
+               bool fullscreen) {
+    initGL();
+    initWindow(width, height, refreshRate, fullscreen);
+    glfwMakeContextCurrent(window);
+    // The swap never waits for the vertical blank, whatever the settings' VSync says.
+    glfwSwapInterval(0);
+
+    glewExperimental = GL_TRUE;
+    const GLenum glewResult = glewInit();
+    if (glewResult != GLEW_OK) {
+        teardown();
+        std::cout << "err: " << glewResult << std::endl;
+        throw std::runtime_error("kes::openGL::openGL - Failed to init glew");
+    }
+    // GLEW asks for the old extension string, which a core context refuses with an error flag;
+    // drop it so the first real check does not blame itself for it.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glDebugMessageCallback(onDebugMessage, nullptr);
+}
+
+void openGL::initGL() {
+    if (glfwInit() != GLFW_TRUE) {
+        std::cout << "err: " << 0 << std::endl;
+        throw std::runtime_error("kes::openGL::initGL - Failed to init glfw");
+    }
+    const GLFWerrorfun previous = glfwSetErrorCallback(onGlfwError);
+    // A window opened again in the same process finds our own callback installed: chaining to
+    // it would repeat every line forever.
+    if (previous != onGlfwError) {
+        s_previousErrorCallback = previous;
+    }
+    initialized = true;
+}
+
+void openGL::initWindow(std::int32_t width, std::int32_t height, std::int32_t refreshRate,
+                        bool fullscreen) {
+    glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_FALSE);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
+    glfwWindowHint(GLFW_RED_BITS, 8);
+    glfwWindowHint(GLFW_GREEN_BITS, 8);
+    glfwWindowHint(GLFW_BLUE_BITS, 8);
+    glfwWindowHint(GLFW_ALPHA_BITS, GLFW_DONT_CARE);
+    // The renderer draws into its own targets; the window needs colour only.
+    glfwWindowHint(GLFW_DEPTH_BITS, 0);
+    glfwWindowHint(GLFW_STENCIL_BITS, 0);
+    // Not resizable: render targets are made once at the configured size.
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_REFRESH_RATE, refreshRate);
+
+    GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    GLFWwindow* created = glfwCreateWindow(width, height, kGameTitle, monitor, nullptr);
+    if (created == nullptr) {
+        // Terminate GLFW here too: the destructor never runs for a constructor that threw.
+        teardown();
+        throw std::runtime_error("kes::openGL::initWindow - Failed: \"wnd\"");
+    }
+    window = created;
+}
+
+void openGL::teardown() {
+    if (!initialized) {
+        return;
+    }
+    if (window != nullptr) {
+        glfwDestroyWindow(window);
+        window = nullptr;
+    }
+    glfwTerminate();
+    initialized = false;
+}
+
+openGL::~openGL() { teardown(); }
+
+bool openGL::shouldClose() const { return glfwWindowShouldClose(window) == GLFW_TRUE; }
+
+void openGL::requestClose() { glfwSetWindowShouldClose(window, GLFW_TRUE); }
+
+void openGL::setTitle(const std::string& title) { glfwSetWindowTitle(window, title.c_str()); }
+
+void openGL::swapBuffers() { glfwSwapBuffers(window); }
+
+void openGL::pollEvents() { glfwPollEvents(); }
+
+}  // namespace kes

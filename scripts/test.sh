@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# The second command: installs what is missing, builds with warnings as errors, and runs the
+# whole test suite headless: a virtual X display with Mesa's software OpenGL, and OpenAL
+# Soft's null driver standing in for a sound card.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh" -DDRIFTLINE_WARNINGS_AS_ERRORS=ON -DDRIFTLINE_BUILD_TESTS=ON
+cd "$root/build"
+ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x720x24" \
+    ctest --output-on-failure --timeout 300 "$@"

@@ -1,0 +1,153 @@
+#include "app/FixedStepLoop.hpp"
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/FrameTimer.hpp"
+
+namespace kes {
+namespace {
+
+// A performance counter that advances by a chosen number of nanoseconds each pass.
+struct ScriptedCounter {
+    std::int64_t now = 1'000'000'000;
+};
+
+// Records what the loop asked for and closes after a given number of passes.
+class RecordingHost final : public LoopHost {
+public:
+    RecordingHost(ScriptedCounter& counter, std::vector<double> passSeconds)
+        : m_counter(counter), m_passSeconds(std::move(passSeconds)) {}
+
+    bool closeRequested() override { return passes >= m_passSeconds.size(); }
+    void fixedStep(float /*time*/) override { stepPasses.push_back(passes); }
+    void updateCamera(float frameDt, float /*time*/) override { cameraDts.push_back(frameDt); }
+    void renderLayers(float /*frameDt*/, float /*time*/) override { calls += "r"; }
+    void presentFrame() override { calls += "p"; }
+    void pollInput() override { calls += "i"; }
+    void updateLayers(float frameDt, float time, float alpha) override {
+        calls += "u";
+        frameDts.push_back(frameDt);
+        times.push_back(time);
+        alphas.push_back(alpha);
+        // The pass "takes" its scripted time; the loop's tick measures it next. Rounding up
+        // keeps 1/120 s exactly half of the single-precision fixed step.
+        m_counter.now += static_cast<std::int64_t>(std::ceil(m_passSeconds[passes] * 1e9));
+        ++passes;
+    }
+    void showPassesPerSecond(std::uint32_t count) override { titles.push_back(count); }
+
+    std::size_t passes = 0;
+    std::string calls;
+    std::vector<std::size_t> stepPasses;  // the pass in which each fixed step happened
+    std::vector<float> cameraDts, frameDts, times, alphas;
+    std::vector<std::uint32_t> titles;
+
+private:
+    ScriptedCounter& m_counter;
+    std::vector<double> m_passSeconds;
+};
+
+struct LoopRun {
+    explicit LoopRun(std::vector<double> passSeconds)
+        : timer([this] { return counter.now; }), host(counter, std::move(passSeconds)) {
+        runMainLoop(host, timer, console);
+    }
+    ScriptedCounter counter;
+    FrameTimer timer;
+    RecordingHost host;
+    std::ostringstream console;
+};
+
+TEST(FixedStepLoop, TheFirstPassHasNoTimeYetStillTakesOneStep) {
+    LoopRun run({0.001});
+    ASSERT_EQ(run.host.passes, 1u);
+    EXPECT_EQ(run.host.frameDts[0], 0.0f);
+    EXPECT_EQ(run.host.times[0], 0.0f);
+    EXPECT_EQ(run.host.stepPasses, std::vector<std::size_t>{0});
+    EXPECT_EQ(run.host.alphas[0], 0.0f);
+    EXPECT_EQ(run.host.calls, "rpiu");
+}
+
+TEST(FixedStepLoop, ASlowPassIsCutToAThirtiethAndReportedOnce) {
+    LoopRun run({0.2, 0.001, 0.001});
+    ASSERT_EQ(run.host.passes, 3u);
+    EXPECT_EQ(run.host.frameDts[1], kMaxFrameTime);
+    EXPECT_EQ(run.host.cameraDts[1], kMaxFrameTime);
+    EXPECT_NEAR(run.host.times[1], 0.2f, 1e-6f);  // time itself is not cut
+    EXPECT_EQ(run.console.str(), "DT is too large :(\n");
+}
+
+TEST(FixedStepLoop, At120PassesASecondEverySecondPassSteps) {
+    LoopRun run(std::vector<double>(240, 1.0 / 120.0));
+    // About 120 steps in two seconds of passes.
+    EXPECT_NEAR(static_cast<double>(run.host.stepPasses.size()), 120.0, 2.0);
+    for (std::size_t pass = 10; pass < 20; ++pass) {
+        const float expected = (pass % 2 == 0) ? 0.5f : 0.0f;
+        EXPECT_NEAR(run.host.alphas[pass], expected, 0.01f) << "pass " << pass;
+    }
+    ASSERT_FALSE(run.host.titles.empty());
+    EXPECT_NEAR(static_cast<double>(run.host.titles[0]), 121.0, 1.5);
+}
+
+TEST(FixedStepLoop, At20PassesASecondEveryPassTakesExactlyOneStep) {
+    LoopRun run(std::vector<double>(40, 1.0 / 20.0));
+    // The first pass measured no time, so the second has nothing to step; from then on the
+    // simulation advances one step, 1/60 s, per pass: slower than real time.
+    std::vector<std::size_t> expected{0};
+    for (std::size_t pass = 2; pass < 40; ++pass) {
+        expected.push_back(pass);
+        EXPECT_EQ(run.host.frameDts[pass], kMaxFrameTime);
+    }
+    EXPECT_EQ(run.host.stepPasses, expected);
+    // The limited frame time counts towards the title: 30 passes make a "second".
+    ASSERT_FALSE(run.host.titles.empty());
+    EXPECT_NEAR(static_cast<double>(run.host.titles[0]), 31.0, 1.0);
+    EXPECT_EQ(run.console.str().size(), std::string("DT is too large :(\n").size() * 39);
+}
+
+TEST(FixedStepLoop, AWindowClosedBeforeTheFirstPassCallsNothing) {
+    LoopRun run({});
+    EXPECT_EQ(run.host.calls, "");
+    EXPECT_TRUE(run.host.stepPasses.empty());
+    EXPECT_TRUE(run.host.cameraDts.empty());
+}
+
+TEST(FixedStepClock, NegativeTimeCountsAsNoTimeAndTheAccumulatorIsLimited) {
+    FixedStepClock clock;
+    const PassTimes pass = clock.beginPass(-0.5, 3.0);
+    EXPECT_EQ(pass.frameDt, 0.0f);
+    EXPECT_FALSE(pass.tooLarge);
+    EXPECT_TRUE(clock.takeFixedStep());
+    clock.accumulate(10.0f);
+    clock.beginPass(0.0, 3.0);  // the accumulator is cut to a thirtieth here
+    EXPECT_TRUE(clock.takeFixedStep());
+    EXPECT_TRUE(clock.takeFixedStep());
+    EXPECT_FALSE(clock.takeFixedStep());
+}
+
+TEST(FrameTimer, MeasuresBetweenTicksOnlyWhileRunning) {
+    std::int64_t now = 0;
+    FrameTimer timer([&now] { return now; });
+    now = 5'000'000;
+    timer.tick();  // not running yet
+    EXPECT_EQ(timer.duration(), 0.0);
+    timer.reset();
+    now += 250'000'000;
+    timer.tick();
+    EXPECT_DOUBLE_EQ(timer.duration(), 0.25);
+    now += 500'000'000;
+    timer.tick();
+    EXPECT_DOUBLE_EQ(timer.elapsed(), 0.75);
+    timer.stop();
+    now += 1'000'000'000;
+    timer.tick();
+    EXPECT_DOUBLE_EQ(timer.elapsed(), 0.75);
+}
+
+}  // namespace
+}  // namespace kes

@@ -1,0 +1,161 @@
+#include "app/Settings.hpp"
+
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "support/TempFolder.hpp"
+
+namespace kes {
+namespace {
+
+using test::readFile;
+using test::TempFolder;
+
+// Loads `text` as the settings file of a fresh folder; the console lines land in `console`.
+struct LoadedSettings {
+    explicit LoadedSettings(const std::string& text) {
+        folder.write("settings.ini", text);
+        settings = std::make_unique<Settings>(folder.path(), console);
+    }
+    // Destroys the record, which writes the file, and returns what it wrote.
+    std::string writeBack() {
+        settings.reset();
+        return readFile(folder.path() / "settings.ini");
+    }
+
+    TempFolder folder;
+    std::ostringstream console;
+    std::unique_ptr<Settings> settings;
+};
+
+constexpr const char* kDefaultFile =
+    "[Window]\nWidth = 640\nHeight = 480\nRefreshRate = 0\nBrightness = 1\n"
+    "Presentation = windowed\nVSync = false\n\n[Game]\nDifficulty = medium\n\n";
+
+TEST(Settings, MissingFileReportsItsPathUsesDefaultsAndIsWrittenFresh) {
+    TempFolder folder;
+    std::ostringstream console;
+    {
+        Settings settings(folder.path(), console);
+        EXPECT_EQ(settings.path, folder.path() / "settings.ini");
+        EXPECT_EQ(settings.width, 640);
+        EXPECT_EQ(settings.height, 480);
+        EXPECT_EQ(settings.refreshRate, 0);
+        EXPECT_EQ(settings.brightness, 1.0f);
+        EXPECT_EQ(settings.presentation, Presentation::windowed);
+        EXPECT_FALSE(settings.vsync);
+        EXPECT_EQ(settings.difficulty, Difficulty::medium);
+        settings.difficulty = Difficulty::hard;
+    }
+    EXPECT_EQ(console.str(), "ERROR: Failed to load '" + (folder.path() / "settings.ini").string() +
+                                 "'. Using default values instead.\n");
+    std::string expected = kDefaultFile;
+    expected.replace(expected.find("medium"), 6, "hard");
+    EXPECT_EQ(readFile(folder.path() / "settings.ini"), expected);
+}
+
+TEST(Settings, AFolderInPlaceOfTheFileCountsAsMissingAndIsLeftAlone) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.path() / "settings.ini");
+    std::ostringstream console;
+    { Settings settings(folder.path(), console); }
+    EXPECT_NE(console.str().find("ERROR: Failed to load '"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "settings.ini"));
+}
+
+TEST(Settings, SectionsKeysAndWordsMatchWithoutRegardToCase) {
+    LoadedSettings loaded("[game]\ndifficulty = HARD\n[WINDOW]\npresentation = FullScreen\n"
+                          "vsync = True\n");
+    EXPECT_EQ(loaded.settings->difficulty, Difficulty::hard);
+    EXPECT_EQ(loaded.settings->presentation, Presentation::fullscreen);
+    EXPECT_TRUE(loaded.settings->vsync);
+    EXPECT_EQ(loaded.console.str(), "");
+}
+
+TEST(Settings, IntegersAcceptHexAndLeadingDigitsAndFallBackWithoutDigits) {
+    EXPECT_EQ(LoadedSettings("[Window]\nWidth = 0x400\n").settings->width, 1024);
+    EXPECT_EQ(LoadedSettings("[Window]\nWidth = 12px\n").settings->width, 12);
+    EXPECT_EQ(LoadedSettings("[Window]\nWidth = px\n").settings->width, 640);
+    EXPECT_EQ(LoadedSettings("[Window]\nRefreshRate = 010\n").settings->refreshRate, 8);
+}
+
+TEST(Settings, BrightnessIsWrittenBackInItsShortestForm) {
+    LoadedSettings given("[Window]\nBrightness = 0.75\n");
+    EXPECT_NE(given.writeBack().find("Brightness = 0.75\n"), std::string::npos);
+    LoadedSettings missing("[Window]\nWidth = 800\n");
+    EXPECT_NE(missing.writeBack().find("Brightness = 1\n"), std::string::npos);
+    LoadedSettings tiny("[Window]\nBrightness = 0.1234567\n");
+    EXPECT_NE(tiny.writeBack().find("Brightness = 0.123457\n"), std::string::npos);
+}
+
+TEST(Settings, AnUnknownPresentationIsReportedAsWrittenAndSavedAsTheDefault) {
+    LoadedSettings loaded("[Window]\nPresentation = window\n");
+    EXPECT_EQ(loaded.console.str(),
+              "invalid presentation setting: window\nDefaulting to \"windowed\"\n");
+    EXPECT_NE(loaded.writeBack().find("Presentation = windowed\n"), std::string::npos);
+}
+
+TEST(Settings, UnknownWordsQuoteTheValueAsTheFileSpellsIt) {
+    EXPECT_EQ(LoadedSettings("[Window]\nVSync = Yes\n").console.str(),
+              "invalid vsync setting: Yes\nDefaulting to \"false\"\n");
+    EXPECT_EQ(LoadedSettings("[Game]\nDifficulty =\n").console.str(),
+              "invalid difficulty setting: \nDefaulting to \"medium\"\n");
+}
+
+TEST(Settings, RepeatedKeysKeepTheFirstNumberAndRejectJoinedWords) {
+    LoadedSettings widths("[Window]\nWidth = 800\nWidth = 1024\n");
+    EXPECT_EQ(widths.settings->width, 800);
+    LoadedSettings vsyncs("[Window]\nVSync = true\nVSync = false\n");
+    EXPECT_FALSE(vsyncs.settings->vsync);
+    EXPECT_EQ(vsyncs.console.str(), "invalid vsync setting: true\nfalse\nDefaulting to \"false\"\n");
+}
+
+TEST(Settings, InlineCommentsNeedWhiteSpaceBeforeTheSemicolon) {
+    EXPECT_TRUE(LoadedSettings("[Window]\nVSync = true ; chosen for the laptop\n").settings->vsync);
+    LoadedSettings glued("[Window]\nVSync = true;note\n");
+    EXPECT_FALSE(glued.settings->vsync);
+    EXPECT_EQ(glued.console.str(), "invalid vsync setting: true;note\nDefaulting to \"false\"\n");
+}
+
+TEST(Settings, AFullFileRoundTripsUnchanged) {
+    const std::string file =
+        "[Window]\nWidth = 1280\nHeight = 720\nRefreshRate = 144\nBrightness = 0.8\n"
+        "Presentation = fullscreen\nVSync = true\n\n[Game]\nDifficulty = easy\n\n";
+    LoadedSettings loaded(file);
+    EXPECT_EQ(loaded.console.str(), "");
+    EXPECT_EQ(loaded.settings->toIniText(), file);
+    EXPECT_EQ(loaded.writeBack(), file);
+}
+
+// Whatever the file holds, loading ends with a usable record and the file is rewritten whole.
+TEST(Settings, GarbageBinaryAndOverlongLinesLoadWithoutHarm) {
+    std::mt19937 random(7);
+    std::string binary(4096, '\0');
+    for (char& byte : binary) {
+        byte = static_cast<char>(random());
+    }
+    const std::string longLine = "[Window]\nWidth = 1" + std::string(5000, '0') + "\nHeight = 300\n";
+    const std::string noEnd = "[Window]\nWidth = 900\nPresentation = " + std::string(300, 'x');
+    for (const std::string& text : {binary, longLine, noEnd, std::string("\xEF\xBB\xBF")}) {
+        LoadedSettings loaded(text);
+        const std::string written = loaded.writeBack();
+        EXPECT_EQ(written.rfind("[Window]\nWidth = ", 0), 0u);
+        EXPECT_NE(written.find("\n[Game]\nDifficulty = "), std::string::npos);
+    }
+    LoadedSettings withByteOrderMark("\xEF\xBB\xBF[Window]\nWidth = 900\n");
+    EXPECT_EQ(withByteOrderMark.settings->width, 900);
+}
+
+TEST(Settings, AnUnwritableLocationIsSkippedSilently) {
+    TempFolder folder;
+    const std::filesystem::path missingFolder = folder.path() / "not-there";
+    std::ostringstream console;
+    { Settings settings(missingFolder, console); }
+    EXPECT_FALSE(std::filesystem::exists(missingFolder));
+    EXPECT_EQ(console.str().find("ERROR: Failed to load '"), 0u);
+}
+
+}  // namespace
+}  // namespace kes
