@@ -34,7 +34,8 @@ std::filesystem::path App::makeAppPath() {
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) {
         throw std::runtime_error(
-            "kes::App::makeAppPath - Failed: \"std::filesystem::read_symlink(\"/proc/self/exe\")\"");
+            "kes::App::makeAppPath - Failed: "
+            "\"std::filesystem::read_symlink(\"/proc/self/exe\")\"");
     }
     const std::string text = executable.string();
     const std::size_t slash = text.rfind('/');
@@ -94,7 +95,9 @@ App::App()
 // Members go in reverse order; the layer chain empties itself before audio, input and window.
 App::~App() = default;
 
-void App::run() { runMainLoop(*this, timer, std::cout); }
+void App::run() {
+    runMainLoop(*this, timer, std::cout);
+}
 
 bool App::closeRequested() {
     if (closeSignalReceived()) {
@@ -120,7 +123,9 @@ void App::renderLayers(float frameDt, float time) {
     layers.forEach([&](Layer& layer) { layer.render(frameDt, time, 0, &viewport); });
 }
 
-void App::presentFrame() { gl.swapBuffers(); }
+void App::presentFrame() {
+    gl.swapBuffers();
+}
 
 void App::pollInput() {
     hid.poll();

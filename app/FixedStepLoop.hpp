@@ -15,9 +15,9 @@ inline constexpr float kFixedStep = 1.0f / 60.0f;     // seconds of simulation p
 inline constexpr float kMaxFrameTime = 1.0f / 30.0f;  // seconds; longer passes are cut to this
 
 struct PassTimes {
-    float frameDt = 0.0f;  // the measured pass time, limited to 0 ... kMaxFrameTime
-    float time = 0.0f;     // seconds since the loop started
-    bool tooLarge = false; // the measured pass time was above kMaxFrameTime
+    float frameDt = 0.0f;   // the measured pass time, limited to 0 ... kMaxFrameTime
+    float time = 0.0f;      // seconds since the loop started
+    bool tooLarge = false;  // the measured pass time was above kMaxFrameTime
 };
 
 // Accumulator, one-second counter and pass count of the loop.

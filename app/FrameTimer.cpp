@@ -8,7 +8,9 @@ namespace kes {
 using Clock = std::chrono::steady_clock;
 const std::int64_t kCounterFrequency = Clock::period::den / Clock::period::num;
 
-std::int64_t readPerformanceCounter() { return Clock::now().time_since_epoch().count(); }
+std::int64_t readPerformanceCounter() {
+    return Clock::now().time_since_epoch().count();
+}
 
 FrameTimer::FrameTimer(Counter counter) : m_counter(std::move(counter)) {}
 
@@ -24,7 +26,8 @@ void FrameTimer::tick() {
         return;
     }
     const std::int64_t reading = m_counter();
-    m_duration = static_cast<double>(reading - m_lastReading) / static_cast<double>(kCounterFrequency);
+    m_duration =
+        static_cast<double>(reading - m_lastReading) / static_cast<double>(kCounterFrequency);
     m_elapsed += m_duration;
     // Read again so the time spent in this bookkeeping counts towards the next pass.
     m_lastReading = m_counter();

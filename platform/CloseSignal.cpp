@@ -6,7 +6,9 @@ namespace {
 // A signal handler may only touch a lock-free flag; the main loop reads it each pass.
 volatile std::sig_atomic_t s_closeRequested = 0;
 
-void onCloseSignal(int /*signal*/) { s_closeRequested = 1; }
+void onCloseSignal(int /*signal*/) {
+    s_closeRequested = 1;
+}
 
 }  // namespace
 
@@ -25,6 +27,8 @@ CloseSignalHandler::~CloseSignalHandler() {
     sigaction(SIGTERM, &m_previousTerminate, nullptr);
 }
 
-bool closeSignalReceived() { return s_closeRequested != 0; }
+bool closeSignalReceived() {
+    return s_closeRequested != 0;
+}
 
 }  // namespace kes

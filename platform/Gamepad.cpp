@@ -15,7 +15,9 @@ float stickAxisToFloat(std::int16_t raw) {
     return raw < 0 ? static_cast<float>(raw) / 32768.0f : static_cast<float>(raw) / 32767.0f;
 }
 
-GamepadPoller::GamepadPoller(GamepadSource& source) : m_source(source) { findPad(); }
+GamepadPoller::GamepadPoller(GamepadSource& source) : m_source(source) {
+    findPad();
+}
 
 bool GamepadPoller::findPad() {
     for (int slot = 0; slot < kGamepadSlots; ++slot) {

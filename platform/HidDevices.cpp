@@ -48,8 +48,7 @@ void onCursorPos(GLFWwindow* window, double x, double y) {
 void onMouseButton(GLFWwindow* window, int button, int action, int mods) {
     if (HidListener* listener = listenerOf(window)) {
         listener->onMouseButton(static_cast<std::uint8_t>(button),
-                                static_cast<std::uint8_t>(action),
-                                static_cast<std::uint8_t>(mods));
+                                static_cast<std::uint8_t>(action), static_cast<std::uint8_t>(mods));
     }
 }
 
@@ -85,6 +84,8 @@ HidDevices::~HidDevices() {
     listener = nullptr;
 }
 
-void HidDevices::poll() { m_pads.poll(listener); }
+void HidDevices::poll() {
+    m_pads.poll(listener);
+}
 
 }  // namespace kes

@@ -79,8 +79,7 @@ std::optional<std::string> formatDebugMessage(GLenum source, GLenum type, GLuint
            ", Severity: " + debugSeverityName(severity) + ", ID: " + std::to_string(id) + "]";
 }
 
-openGL::openGL(std::int32_t width, std::int32_t height, std::int32_t refreshRate,
-               bool fullscreen) {
+openGL::openGL(std::int32_t width, std::int32_t height, std::int32_t refreshRate, bool fullscreen) {
     initGL();
     initWindow(width, height, refreshRate, fullscreen);
     glfwMakeContextCurrent(window);
@@ -154,16 +153,28 @@ void openGL::teardown() {
     initialized = false;
 }
 
-openGL::~openGL() { teardown(); }
+openGL::~openGL() {
+    teardown();
+}
 
-bool openGL::shouldClose() const { return glfwWindowShouldClose(window) == GLFW_TRUE; }
+bool openGL::shouldClose() const {
+    return glfwWindowShouldClose(window) == GLFW_TRUE;
+}
 
-void openGL::requestClose() { glfwSetWindowShouldClose(window, GLFW_TRUE); }
+void openGL::requestClose() {
+    glfwSetWindowShouldClose(window, GLFW_TRUE);
+}
 
-void openGL::setTitle(const std::string& title) { glfwSetWindowTitle(window, title.c_str()); }
+void openGL::setTitle(const std::string& title) {
+    glfwSetWindowTitle(window, title.c_str());
+}
 
-void openGL::swapBuffers() { glfwSwapBuffers(window); }
+void openGL::swapBuffers() {
+    glfwSwapBuffers(window);
+}
 
-void openGL::pollEvents() { glfwPollEvents(); }
+void openGL::pollEvents() {
+    glfwPollEvents();
+}
 
 }  // namespace kes

@@ -38,7 +38,9 @@ XAudio::XAudio(float speedOfSound, const char* deviceName) {
     }
 }
 
-XAudio::~XAudio() { release(); }
+XAudio::~XAudio() {
+    release();
+}
 
 void XAudio::release() {
     if (masterVoice != nullptr) {
@@ -67,8 +69,13 @@ void XAudio::makeXAudio(const char* deviceName) {
 
 void XAudio::makeMasterVoice() {
     // A loopback device renders only when asked, so it must be told the format it renders in.
-    const ALCint silentFormat[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
-                                   ALC_FLOAT_SOFT, ALC_FREQUENCY, kSilentSampleRate, 0};
+    const ALCint silentFormat[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                   ALC_STEREO_SOFT,
+                                   ALC_FORMAT_TYPE_SOFT,
+                                   ALC_FLOAT_SOFT,
+                                   ALC_FREQUENCY,
+                                   kSilentSampleRate,
+                                   0};
     ALCcontext* context = alcCreateContext(engine, m_silent ? silentFormat : nullptr);
     if (context == nullptr) {
         throw std::runtime_error("kes::XAudio::makeMasterVoice - Failed with " +

@@ -37,8 +37,8 @@ TEST(App, BuildsEverythingFromTheSettingsAndIsTheOnlyInstance) {
     EXPECT_FALSE(app.localeName.empty());
     EXPECT_EQ(app.renderSize.width, app.settings.width);
     EXPECT_EQ(app.viewport.height, app.settings.height);
-    EXPECT_FLOAT_EQ(app.camera.aspect,
-                    static_cast<float>(app.settings.width) / static_cast<float>(app.settings.height));
+    EXPECT_FLOAT_EQ(app.camera.aspect, static_cast<float>(app.settings.width) /
+                                           static_cast<float>(app.settings.height));
     EXPECT_EQ(app.camera.eye, glm::vec3(0, 0, -1));
     ASSERT_NE(app.layers.first(), nullptr);
 
@@ -77,8 +77,7 @@ TEST(App, TheAssetsSearchClimbsToTheRootAndThenGivesUp) {
     test::TempFolder folder;
     std::filesystem::create_directories(folder.path() / "a" / "b" / "c");
     std::filesystem::create_directories(folder.path() / "a" / "assets");
-    EXPECT_EQ(App::makeAssetsPath(folder.path() / "a" / "b" / "c"),
-              folder.path() / "a" / "assets");
+    EXPECT_EQ(App::makeAssetsPath(folder.path() / "a" / "b" / "c"), folder.path() / "a" / "assets");
     // A file named "assets" is not the folder.
     test::TempFolder lonely;
     lonely.write("assets", "not a folder");

@@ -66,8 +66,9 @@ TEST(Settings, AFolderInPlaceOfTheFileCountsAsMissingAndIsLeftAlone) {
 }
 
 TEST(Settings, SectionsKeysAndWordsMatchWithoutRegardToCase) {
-    LoadedSettings loaded("[game]\ndifficulty = HARD\n[WINDOW]\npresentation = FullScreen\n"
-                          "vsync = True\n");
+    LoadedSettings loaded(
+        "[game]\ndifficulty = HARD\n[WINDOW]\npresentation = FullScreen\n"
+        "vsync = True\n");
     EXPECT_EQ(loaded.settings->difficulty, Difficulty::hard);
     EXPECT_EQ(loaded.settings->presentation, Presentation::fullscreen);
     EXPECT_TRUE(loaded.settings->vsync);
@@ -109,7 +110,8 @@ TEST(Settings, RepeatedKeysKeepTheFirstNumberAndRejectJoinedWords) {
     EXPECT_EQ(widths.settings->width, 800);
     LoadedSettings vsyncs("[Window]\nVSync = true\nVSync = false\n");
     EXPECT_FALSE(vsyncs.settings->vsync);
-    EXPECT_EQ(vsyncs.console.str(), "invalid vsync setting: true\nfalse\nDefaulting to \"false\"\n");
+    EXPECT_EQ(vsyncs.console.str(),
+              "invalid vsync setting: true\nfalse\nDefaulting to \"false\"\n");
 }
 
 TEST(Settings, InlineCommentsNeedWhiteSpaceBeforeTheSemicolon) {
@@ -136,7 +138,8 @@ TEST(Settings, GarbageBinaryAndOverlongLinesLoadWithoutHarm) {
     for (char& byte : binary) {
         byte = static_cast<char>(random());
     }
-    const std::string longLine = "[Window]\nWidth = 1" + std::string(5000, '0') + "\nHeight = 300\n";
+    const std::string longLine =
+        "[Window]\nWidth = 1" + std::string(5000, '0') + "\nHeight = 300\n";
     const std::string noEnd = "[Window]\nWidth = 900\nPresentation = " + std::string(300, 'x');
     for (const std::string& text : {binary, longLine, noEnd, std::string("\xEF\xBB\xBF")}) {
         LoadedSettings loaded(text);

@@ -8,7 +8,8 @@
 namespace kes::test {
 
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "driftline-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "driftline-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder");
     }
