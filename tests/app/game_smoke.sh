@@ -50,6 +50,15 @@ status=$?
 [ "$status" -eq 0 ] || fail "exit status $status"
 [ "$output" = "excp: kes::App::makeAssetsPath - Couldn't find assetsPath :(" ] || fail "printed: $output"
 
+echo "case: a locale the system does not have"
+install_game "$work/foreign"
+output=$(LC_ALL=xx_YY.UTF-8 timeout 20 "$work/foreign/bin/driftline" </dev/null 2>&1)
+[ "$output" = "$(printf '%s\n%s' \
+    "ERROR: Failed to load '$work/foreign/bin/settings.ini'. Using default values instead." \
+    "excp: kes::App::getLocale - failed to query user locale :(")" ] || fail "printed: $output"
+# Construction failed after the settings were loaded: they are still written back.
+[ -f "$work/foreign/bin/settings.ini" ] || fail "no settings file after a failed start"
+
 echo "case: first start without a settings file, closed with Ctrl+C"
 install_game "$work/fresh"
 run_until_title "$work/fresh" INT ALSOFT_DRIVERS=null
