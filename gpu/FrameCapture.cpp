@@ -1,0 +1,46 @@
+#include "gpu/FrameCapture.hpp"
+
+#include <FreeImage.h>
+
+namespace kes {
+
+glm::u8vec4 CapturedImage::at(int x, int y) const {
+    const std::size_t offset = (static_cast<std::size_t>(y) * width + x) * 4;
+    return {rgba[offset], rgba[offset + 1], rgba[offset + 2], rgba[offset + 3]};
+}
+
+CapturedImage captureFramebuffer(GLuint framebuffer, GLenum readBuffer, int width, int height) {
+    CapturedImage image{width, height,
+                        std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
+    GLint previousFramebuffer = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousFramebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glReadBuffer(readBuffer);
+    // Four bytes a pixel keep every row aligned, whatever the pack alignment says.
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousFramebuffer));
+    return image;
+}
+
+bool savePng(const CapturedImage& image, const std::filesystem::path& path) {
+    FIBITMAP* bitmap = FreeImage_Allocate(image.width, image.height, 32);
+    if (bitmap == nullptr) {
+        return false;
+    }
+    // FreeImage's rows also run bottom to top; its channels are blue, green, red, alpha here.
+    for (int y = 0; y < image.height; ++y) {
+        BYTE* line = FreeImage_GetScanLine(bitmap, y);
+        for (int x = 0; x < image.width; ++x) {
+            const glm::u8vec4 pixel = image.at(x, y);
+            line[x * 4 + FI_RGBA_RED] = pixel.r;
+            line[x * 4 + FI_RGBA_GREEN] = pixel.g;
+            line[x * 4 + FI_RGBA_BLUE] = pixel.b;
+            line[x * 4 + FI_RGBA_ALPHA] = pixel.a;
+        }
+    }
+    const bool saved = FreeImage_Save(FIF_PNG, bitmap, path.c_str(), PNG_DEFAULT) == TRUE;
+    FreeImage_Unload(bitmap);
+    return saved;
+}
+
+}  // namespace kes

@@ -1,0 +1,29 @@
+// Reads a framebuffer back to memory and saves it as a PNG: for tests that probe pixels and
+// for people who want to look at a frame.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+namespace kes {
+
+// Red, green, blue, alpha bytes; row 0 is the bottom row, as GL reads it.
+struct CapturedImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+
+    glm::u8vec4 at(int x, int y) const;
+};
+
+// Reads `readBuffer` (GL_BACK of the window, or a colour attachment) of `framebuffer`.
+CapturedImage captureFramebuffer(GLuint framebuffer, GLenum readBuffer, int width, int height);
+
+// False when the file cannot be written.
+bool savePng(const CapturedImage& image, const std::filesystem::path& path);
+
+}  // namespace kes

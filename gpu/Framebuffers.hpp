@@ -1,0 +1,93 @@
+// The renderer's off-screen targets: the G-buffer with three colour textures and a shared
+// depth-stencil renderbuffer, the final HDR framebuffer, depth-only framebuffers on the shared
+// depth-stencil, and the ten-layer shadow-map array. Each is made once and checked complete;
+// every constructor leaves framebuffer 0 bound.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+#include "app/Layer.hpp"
+#include "gpu/Texture.hpp"
+
+namespace kes {
+
+class FBO {
+public:
+    FBO() = default;  // no framebuffer yet
+    ~FBO();
+    FBO(FBO&& other) noexcept;
+    FBO& operator=(FBO&& other) noexcept;
+    FBO(const FBO&) = delete;
+    FBO& operator=(const FBO&) = delete;
+
+    void makeFBO();
+    // A framebuffer whose only attachment is `renderbuffer` as its depth and stencil.
+    void makeFramebufferWithDStencil(GLuint renderbuffer);
+
+    GLuint id = 0;
+};
+
+// A GL_DEPTH24_STENCIL8 renderbuffer.
+class dsbuffer {
+public:
+    dsbuffer(std::uint32_t width, std::uint32_t height);
+    ~dsbuffer();
+    dsbuffer(dsbuffer&& other) noexcept;
+    dsbuffer& operator=(dsbuffer&&) = delete;
+    dsbuffer(const dsbuffer&) = delete;
+    dsbuffer& operator=(const dsbuffer&) = delete;
+
+    GLuint id = 0;
+};
+
+class GBuffer {
+public:
+    GBuffer(std::uint32_t width, std::uint32_t height);
+
+    // Colour k on texture unit k; unit 2 stays active.
+    void bindTextures() const;
+
+    // Declared in creation order; destroyed renderbuffer first, framebuffer last.
+    FBO fbo;
+    Texture colour0;  // RGBA8
+    Texture colour1;  // RGBA32F
+    Texture colour2;  // RGBA16F
+    dsbuffer depthStencil;
+    glm::vec3 clearColor{0.0f};
+};
+
+// The HDR image that lighting, transparency and effects compose into. It borrows the
+// G-buffer's depth-stencil, which must outlive it.
+class finalFramebuffer {
+public:
+    finalFramebuffer(std::uint32_t width, std::uint32_t height, GLuint depthStencil);
+
+    FBO fbo;
+    Texture colour;  // RGBA16F with a mip chain
+    glm::vec3 clearColor{1.0f};
+};
+
+class shadowMaps {
+public:
+    static constexpr int kLayers = 10;
+    static constexpr int kSize = 1024;  // texels on each side
+
+    shadowMaps();
+    ~shadowMaps();
+    shadowMaps(const shadowMaps&) = delete;
+    shadowMaps& operator=(const shadowMaps&) = delete;
+
+    std::array<FBO, kLayers> fbos;  // framebuffer i draws into layer i
+    GLuint textureArrayId = 0;      // depth, compared through a shadow sampler
+    Viewport viewport{0, 0, kSize, kSize};
+
+private:
+    void makeTextureArray();
+    void attachLayers();
+};
+
+}  // namespace kes

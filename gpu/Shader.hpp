@@ -1,0 +1,60 @@
+// Shaders from GLSL files in the assets folder, and the programs linked from a vertex and a
+// fragment shader. Compile and link failures carry the driver's log.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <GL/glew.h>
+
+namespace kes {
+
+// "<assets>/shaders/<name>.glsl", in the game's assets folder or in `assetsFolder`.
+std::filesystem::path makeShaderPath(const std::string& name);
+std::filesystem::path makeShaderPath(const std::filesystem::path& assetsFolder,
+                                     const std::string& name);
+
+class shader {
+public:
+    // Reads and compiles the file; each prefix line, followed by a line feed, goes before the
+    // file's text.
+    shader(GLenum type, const std::filesystem::path& path,
+           const std::vector<std::string>& prefixLines);
+    ~shader();
+    shader(shader&& other) noexcept;
+    shader& operator=(shader&&) = delete;
+    shader(const shader&) = delete;
+    shader& operator=(const shader&) = delete;
+
+    // The file's bytes, unchanged. An empty file is fine here; the compiler will object.
+    static std::string loadFile(const std::filesystem::path& path);
+    // Returns the compiled shader object; `name` appears in the failure message.
+    static GLuint createShader(GLenum type, const std::string& name, const std::string& source,
+                               const std::vector<std::string>& prefixLines);
+
+    GLuint id = 0;
+};
+
+class Program {
+public:
+    // Links the two shaders; they stay owned by the caller.
+    Program(const shader& vertex, const shader& fragment, const std::string& name);
+    // Builds the fragment shader first, then the vertex shader, links them and lets the shader
+    // objects go: only the program stays resident.
+    Program(const std::filesystem::path& vertexPath, const std::filesystem::path& fragmentPath,
+            const std::string& name, const std::vector<std::string>& prefixLines = {});
+    ~Program();
+    Program(Program&& other) noexcept;
+    Program& operator=(Program&&) = delete;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // -1 for a uniform the program does not use; glUniform calls then do nothing.
+    GLint uniformLocation(const char* uniformName) const;
+
+    GLuint id = 0;
+    std::string name;  // for failure messages only
+};
+
+}  // namespace kes

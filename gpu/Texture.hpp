@@ -1,0 +1,97 @@
+// 2D and cube-map textures: render targets, textures from pixel memory, material textures read
+// from PNG files at a fixed bit depth, and the skybox cube map read from six numbered files.
+// Material textures are optional: a file that cannot be read is reported and gives no texture.
+// Cube faces are mandatory: their failure throws.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include <GL/glew.h>
+
+struct FIBITMAP;
+
+namespace kes {
+
+class Texture {
+public:
+    Texture() = default;
+    // width x height pixels of 4 bytes each, red first (GL_RGBA8).
+    Texture(const std::uint32_t* pixels, std::uint32_t width, std::uint32_t height);
+    // Storage only, no data: render targets. The pixel format is always GL_RGBA.
+    Texture(std::uint32_t width, std::uint32_t height, GLenum internalFormat, GLenum type);
+    ~Texture();
+
+    Texture(Texture&& other) noexcept;
+    Texture& operator=(Texture&& other) noexcept;
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    // Files relative to the game's textures folder, or to `folder`. They never throw: a file
+    // that cannot be read is reported on the console and gives id 0.
+    static Texture fromFile8(const std::string& fileName);   // one channel, GL_R8
+    static Texture fromFile24(const std::string& fileName);  // GL_RGB8
+    static Texture fromFile32(const std::string& fileName);  // GL_RGBA8
+    static Texture fromFile8(const std::filesystem::path& folder, const std::string& fileName);
+    static Texture fromFile24(const std::filesystem::path& folder, const std::string& fileName);
+    static Texture fromFile32(const std::filesystem::path& folder, const std::string& fileName);
+
+    GLuint id = 0;
+    float inverseWidth = 0.0f;   // the width of one texel in texture coordinates
+    float inverseHeight = 0.0f;  // the height of one texel
+
+private:
+    static Texture loadFile(const std::filesystem::path& folder, const std::string& fileName,
+                            unsigned bitsPerPixel);
+    // Generates the name first, so a failure after it leaves the name in `id`.
+    void create(std::uint32_t width, std::uint32_t height, GLenum internalFormat,
+                GLenum pixelFormat, GLenum type, const void* data);
+    void release() noexcept;
+};
+
+// A bare texture name; its user sets storage and parameters.
+class SimpleTexture {
+public:
+    SimpleTexture();
+    ~SimpleTexture();
+    SimpleTexture(SimpleTexture&& other) noexcept;
+    SimpleTexture& operator=(SimpleTexture&&) = delete;
+    SimpleTexture(const SimpleTexture&) = delete;
+    SimpleTexture& operator=(const SimpleTexture&) = delete;
+
+    GLuint id = 0;
+};
+
+// Six faces "cubemap/<base><i>.png", i = 0 ... 5 for +X, -X, +Y, -Y, +Z, -Z.
+class CubeTexture {
+public:
+    explicit CubeTexture(const std::string& baseName);
+    CubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName);
+    ~CubeTexture();
+    CubeTexture(CubeTexture&& other) noexcept;
+    CubeTexture& operator=(CubeTexture&&) = delete;
+    CubeTexture(const CubeTexture&) = delete;
+    CubeTexture& operator=(const CubeTexture&) = delete;
+
+    GLuint id = 0;
+
+private:
+    void makeCubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName);
+};
+
+// A decoded image file. Throws when the file's type is unknown (a missing file among them) or
+// it cannot be decoded.
+class ImageFile {
+public:
+    ImageFile(const std::filesystem::path& folder, const std::string& fileName);
+    ~ImageFile();
+    ImageFile(const ImageFile&) = delete;
+    ImageFile& operator=(const ImageFile&) = delete;
+
+    std::filesystem::path path;
+    int format = -1;  // FreeImage's format code
+    FIBITMAP* bitmap = nullptr;
+};
+
+}  // namespace kes

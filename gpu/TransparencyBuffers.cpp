@@ -1,0 +1,125 @@
+#include "gpu/TransparencyBuffers.hpp"
+
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
+namespace kes {
+namespace {
+
+[[noreturn]] void fail(const char* message) {
+    throw std::runtime_error(message);
+}
+
+}  // namespace
+
+TransparencyBuffers::TransparencyBuffers(std::uint32_t width_, std::uint32_t height_)
+    : width(width_), height(height_) {
+    try {
+        makeSSBO();
+        makeCounter();
+        makeHeads();
+        makeClearBuffer();
+    } catch (...) {
+        release();  // the destructor does not run for a constructor that threw
+        throw;
+    }
+}
+
+void TransparencyBuffers::makeSSBO() {
+    // Counted in 64 bits: in 32 bits a huge target would wrap round to a small pool that the
+    // shaders, which index it by pixel count, would overrun.
+    const std::uint64_t size = std::uint64_t{width} * height * kTransparencyNodeSize;
+    if (size > static_cast<std::uint64_t>(std::numeric_limits<GLint>::max())) {
+        fail("kes::SSBO::makeSSBO - Failed: \"bufSize >= (int)size\"");
+    }
+    glGenBuffers(1, &nodes);
+    if (nodes == 0) {
+        fail("kes::SSBO::makeSSBO - glGenBuffers() failed");
+    }
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, nodes);
+    glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(size), nullptr, GL_DYNAMIC_DRAW);
+    GLint bufSize = 0;
+    if (glGetError() == GL_NO_ERROR) {
+        glGetBufferParameteriv(GL_SHADER_STORAGE_BUFFER, GL_BUFFER_SIZE, &bufSize);
+    }
+    const bool failed = glGetError() != GL_NO_ERROR;
+    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+    if (failed) {
+        fail("kes::SSBO::makeSSBO - Failed: \"::glGetError() == GL_NO_ERROR\"");
+    }
+    if (bufSize < static_cast<GLint>(size)) {
+        fail("kes::SSBO::makeSSBO - Failed: \"bufSize >= (int)size\"");
+    }
+}
+
+void TransparencyBuffers::makeCounter() {
+    constexpr const char* kFailed =
+        "kes::ACB::makeBuffer - Failed: \"::glGetError() == GL_NO_ERROR\"";
+    glGenBuffers(1, &counter);
+    if (glGetError() != GL_NO_ERROR) {
+        fail(kFailed);
+    }
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, counter);
+    glBufferData(GL_ATOMIC_COUNTER_BUFFER, sizeof(std::uint32_t), nullptr, GL_DYNAMIC_DRAW);
+    const bool failed = glGetError() != GL_NO_ERROR;
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, 0);
+    if (failed) {
+        fail(kFailed);
+    }
+}
+
+void TransparencyBuffers::makeHeads() {
+    heads.inverseWidth = 1.0f / static_cast<float>(width);
+    heads.inverseHeight = 1.0f / static_cast<float>(height);
+    glGenTextures(1, &heads.id);
+    glBindTexture(GL_TEXTURE_2D, heads.id);
+    glTexStorage2D(GL_TEXTURE_2D, 1, GL_R32UI, static_cast<GLsizei>(width),
+                   static_cast<GLsizei>(height));
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void TransparencyBuffers::makeClearBuffer() {
+    const std::vector<std::uint32_t> emptyHeads(static_cast<std::size_t>(width) * height,
+                                                kEmptyList);
+    glGenBuffers(1, &clearBuffer);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, clearBuffer);
+    glBufferData(GL_PIXEL_UNPACK_BUFFER,
+                 static_cast<GLsizeiptr>(emptyHeads.size() * sizeof(std::uint32_t)),
+                 emptyHeads.data(), GL_STATIC_COPY);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+}
+
+TransparencyBuffers::~TransparencyBuffers() {
+    release();
+}
+
+void TransparencyBuffers::release() noexcept {
+    if (clearBuffer != 0) {
+        glDeleteBuffers(1, &clearBuffer);
+        clearBuffer = 0;
+    }
+    heads = Texture();
+    if (counter != 0) {
+        glDeleteBuffers(1, &counter);
+        counter = 0;
+    }
+    if (nodes != 0) {
+        glDeleteBuffers(1, &nodes);
+        nodes = 0;
+    }
+}
+
+void TransparencyBuffers::bind() const {
+    glBindImageTexture(0, heads.id, 0, GL_FALSE, 0, GL_READ_WRITE, GL_R32UI);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, nodes);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 0, counter);
+}
+
+void TransparencyBuffers::unbind() {
+    glBindImageTexture(0, 0, 0, GL_FALSE, 0, GL_READ_WRITE, GL_R32UI);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, 0);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 0, 0);
+}
+
+}  // namespace kes

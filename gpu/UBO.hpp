@@ -1,0 +1,70 @@
+// A uniform block kept in CPU memory next to its buffer. The owner decides when to upload it
+// (the renderer keeps a dirty flag per block) and binds it before drawing.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include <GL/glew.h>
+
+namespace kes {
+
+// T names itself through a static `kTypeName`, which the failure messages quote.
+template <typename T>
+class UBO {
+public:
+    explicit UBO(GLuint bindingPoint_) : bindingPoint(bindingPoint_) { makeBuffer(); }
+    ~UBO() {
+        if (id != 0) {
+            glDeleteBuffers(1, &id);
+        }
+    }
+    UBO(UBO&& other)
+    noexcept : data(other.data), id(std::exchange(other.id, 0)), bindingPoint(other.bindingPoint) {}
+    UBO& operator=(UBO&&) = delete;
+    UBO(const UBO&) = delete;
+    UBO& operator=(const UBO&) = delete;
+
+    // Rewrites the whole block on the GPU.
+    void upload() const {
+        glBindBuffer(GL_UNIFORM_BUFFER, id);
+        glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(T), &data);
+        glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    }
+    void bind() const { glBindBufferBase(GL_UNIFORM_BUFFER, bindingPoint, id); }
+
+    T data{};
+    GLuint id = 0;
+    GLuint bindingPoint;
+
+private:
+    [[noreturn]] static void fail(const char* what) {
+        throw std::runtime_error(std::string("kes::UBO<struct ") + T::kTypeName +
+                                 ">::makeBuffer - " + what);
+    }
+
+    void makeBuffer() {
+        glGenBuffers(1, &id);
+        if (id == 0) {
+            fail("glGenBuffers() failed");
+        }
+        glBindBufferBase(GL_UNIFORM_BUFFER, bindingPoint, id);
+        if (glGetError() != GL_NO_ERROR) {
+            glDeleteBuffers(1, &id);
+            id = 0;
+            fail("glBindBufferBase() failed");
+        }
+        glBufferData(GL_UNIFORM_BUFFER, sizeof(T), &data, GL_STATIC_DRAW);
+        if (glGetError() != GL_NO_ERROR) {
+            glBindBufferBase(GL_UNIFORM_BUFFER, bindingPoint, 0);
+            glDeleteBuffers(1, &id);
+            id = 0;
+            fail("glBufferData() failed");
+        }
+        // Attached again by bind() before drawing.
+        glBindBufferBase(GL_UNIFORM_BUFFER, bindingPoint, 0);
+    }
+};
+
+}  // namespace kes
