@@ -1,0 +1,99 @@
+#include "gpu/Shader.hpp"
+
+#include "support/Failure.hpp"
+#include "support/GlTest.hpp"
+
+namespace kes {
+namespace {
+
+using test::failureOf;
+
+constexpr const char* kVertex =
+    "#version 430 core\nlayout(location = 0) in vec3 position;\nout vec3 tint;\n"
+    "void main() { tint = position; gl_Position = vec4(position, 1.0); }\n";
+constexpr const char* kFragment =
+    "#version 430 core\nin vec3 tint;\nuniform float brightness;\nout vec4 colour;\n"
+    "void main() { colour = vec4(tint * brightness, 1.0); }\n";
+
+class ShaderTest : public test::GlTest {
+protected:
+    std::filesystem::path path(const std::string& name) const {
+        return makeShaderPath(assets.path(), name);
+    }
+    std::string buildFailure(const std::string& vertex, const std::string& fragment) {
+        return failureOf([&] { Program(path(vertex), path(fragment), "probe"); });
+    }
+};
+
+TEST_F(ShaderTest, BuildsAProgramAndFindsItsUniforms) {
+    writeShader("good_vs", kVertex);
+    writeShader("good_ps", kFragment);
+    EXPECT_EQ(path("good_vs"), assets.path() / "shaders" / "good_vs.glsl");
+    const Program program(path("good_vs"), path("good_ps"), "good");
+    EXPECT_TRUE(glIsProgram(program.id));
+    EXPECT_NE(program.uniformLocation("brightness"), -1);
+    EXPECT_EQ(program.uniformLocation("NOT_THERE"), -1);
+    GLint attached = -1;
+    glGetProgramiv(program.id, GL_ATTACHED_SHADERS, &attached);
+    EXPECT_EQ(attached, 0);  // only the program stays resident
+    glUseProgram(program.id);
+    glUniform1f(program.uniformLocation("NOT_THERE"), 1.0f);  // -1: silently nothing
+    glUseProgram(0);
+}
+
+TEST_F(ShaderTest, AMissingFileIsNamedAndTheFragmentShaderIsReadFirst) {
+    writeShader("good_vs", kVertex);
+    EXPECT_EQ(buildFailure("good_vs", "absent_ps"),
+              "kes::shader::loadFile - Failed to open \"" + path("absent_ps").string() + "\"");
+    EXPECT_EQ(buildFailure("absent_vs", "also_absent_ps"),
+              "kes::shader::loadFile - Failed to open \"" + path("also_absent_ps").string() + "\"");
+}
+
+TEST_F(ShaderTest, ACompileErrorCarriesTheFileAndTheDriversLog) {
+    allowDriverErrors();  // the compiler reports the error through the debug output too
+    writeShader("good_vs", kVertex);
+    writeShader("broken_ps", "#version 430 core\nvoid main() { this is not glsl; }\n");
+    const std::string failure = buildFailure("good_vs", "broken_ps");
+    const std::string prefix = "kes::shader::createShader - \"" + path("broken_ps").string() +
+                               "\" - glCompileShader(): \"";
+    EXPECT_EQ(failure.rfind(prefix, 0), 0u) << failure;
+    EXPECT_GT(failure.size(), prefix.size() + 1);  // the log itself
+    EXPECT_EQ(failure.back(), '"');
+}
+
+TEST_F(ShaderTest, ALinkErrorNamesTheProgram) {
+    writeShader("good_vs", kVertex);
+    writeShader("unmatched_ps",
+                "#version 430 core\nin vec3 somethingElse;\nout vec4 colour;\n"
+                "void main() { colour = vec4(somethingElse, 1.0); }\n");
+    const std::string failure = buildFailure("good_vs", "unmatched_ps");
+    EXPECT_EQ(failure.rfind("kes::Program::Program - \"probe\" glLinkProgram(): \"", 0), 0u)
+        << failure;
+    EXPECT_EQ(failure.back(), '"');
+}
+
+TEST_F(ShaderTest, AnEmptyFileIsReadAndLeftToTheCompiler) {
+    allowDriverErrors();
+    writeShader("empty_vs", "");
+    EXPECT_EQ(shader::loadFile(path("empty_vs")), "");
+    writeShader("good_ps", kFragment);
+    const std::string failure = buildFailure("empty_vs", "good_ps");
+    EXPECT_TRUE(failure.rfind("kes::shader::createShader - ", 0) == 0 ||
+                failure.rfind("kes::Program::Program - ", 0) == 0)
+        << failure;
+}
+
+TEST_F(ShaderTest, PrefixLinesGoBeforeTheFileText) {
+    allowDriverErrors();  // the first compile, without the version line, fails on purpose
+    const std::string body = "out vec4 colour;\nvoid main() { colour = vec4(1.0); }\n";
+    EXPECT_NE(
+        failureOf([&] { glDeleteShader(shader::createShader(GL_FRAGMENT_SHADER, "x", body, {})); }),
+        "no failure");
+    const GLuint compiled =
+        shader::createShader(GL_FRAGMENT_SHADER, "x", body, {"#version 430 core", "// prefix"});
+    EXPECT_TRUE(glIsShader(compiled));
+    glDeleteShader(compiled);
+}
+
+}  // namespace
+}  // namespace kes

@@ -1,0 +1,78 @@
+// The asset generator: writes the game's meshes, material textures and skybox faces into an
+// assets folder. The build runs it; the same sources always give the same files.
+// Usage: driftline_assetgen <assets folder>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "Image.hpp"
+#include "MeshBuilder.hpp"
+#include "Meshes.hpp"
+#include "Skybox.hpp"
+#include "Textures.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kSkyboxFaceSize = 1024;  // texels on each side
+constexpr int kMaterialTextureSize = 512;
+
+bool writeMeshes(const fs::path& meshes) {
+    return assetgen::writeMeshFile(assetgen::makeShip(), meshes / "plane2.ksx") &&
+           assetgen::writeMeshFile(assetgen::makeAsteroid(), meshes / "Asteroid1.ksx") &&
+           assetgen::writeMeshFile(assetgen::makeTargetZone(), meshes / "Targetzone.ksx") &&
+           // The renderer asks for this one name in capitals.
+           assetgen::writeMeshFile(assetgen::makeArrow(), meshes / "Arrow.KSX");
+}
+
+bool writeTextureSet(const assetgen::TextureSet& set, const fs::path& folder,
+                     const std::string& meshName) {
+    for (const auto& [suffix, image] : set) {
+        if (!assetgen::writePng(image, folder / (meshName + "_" + suffix + ".png"))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool writeSkybox(const fs::path& cubemap) {
+    for (int face = 0; face < 6; ++face) {
+        const assetgen::Image image = assetgen::paintSkyboxFace(face, kSkyboxFaceSize);
+        if (!assetgen::writePng(image, cubemap / ("try" + std::to_string(face) + ".png"))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: driftline_assetgen <assets folder>" << std::endl;
+        return 2;
+    }
+    const fs::path assets = argv[1];
+    std::error_code error;
+    fs::create_directories(assets / "meshes", error);
+    fs::create_directories(assets / "textures" / "cubemap", error);
+    if (error) {
+        std::cerr << "driftline_assetgen: cannot create folders in " << assets << ": "
+                  << error.message() << std::endl;
+        return 1;
+    }
+    const fs::path textures = assets / "textures";
+    const bool written =
+        writeMeshes(assets / "meshes") &&
+        writeTextureSet(assetgen::paintShipTextures(kMaterialTextureSize), textures, "plane2") &&
+        writeTextureSet(assetgen::paintAsteroidTextures(kMaterialTextureSize), textures,
+                        "Asteroid1") &&
+        writeSkybox(textures / "cubemap");
+    if (!written) {
+        std::cerr << "driftline_assetgen: cannot write into " << assets << std::endl;
+        return 1;
+    }
+    return 0;
+}
