@@ -107,6 +107,7 @@ bool App::closeRequested() {
 }
 
 void App::fixedStep(float time) {
+    physics.world->update(kFixedStep);
     if (cameraController != nullptr) {
         cameraController->fixedUpdate(time);
     }

@@ -13,6 +13,7 @@
 #include "app/Layer.hpp"
 #include "app/Settings.hpp"
 #include "app/Singleton.hpp"
+#include "game/PhysicsService.hpp"
 #include "platform/HidDevices.hpp"
 #include "platform/OpenGL.hpp"
 #include "platform/XAudio.hpp"
@@ -55,6 +56,8 @@ public:
     RenderSize renderSize;
     Camera camera;
     LayerChain layers;
+    // Declared after the layers, so the world goes first: no contact reaches a destroyed layer.
+    PhysicsService physics;
     std::filesystem::path texturesPath;
     Viewport viewport;
 

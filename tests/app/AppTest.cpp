@@ -52,13 +52,17 @@ TEST(App, BuildsEverythingFromTheSettingsAndIsTheOnlyInstance) {
     EXPECT_EQ(App::instance(), &app);  // the failed second one changed nothing
 }
 
-TEST(App, RunsPassesUntilTheWindowCloses) {
+TEST(App, RunsPassesUntilTheWindowClosesSteppingThePhysicsWorld) {
     App app;
     ClosingController controller(app);
     app.cameraController = &controller;
+    RigidBody* body = app.physics.createRigidBody({0, 0, 0}, {0, 0, 0}, {60, 0, 0});
     app.run();
     EXPECT_EQ(controller.updates, 5);
     EXPECT_GE(controller.fixedUpdates, 1);
+    // One unit a fixed step at 60 units a second.
+    EXPECT_NEAR(body->getTransform().position.x, static_cast<float>(controller.fixedUpdates),
+                1e-3f);
     app.cameraController = nullptr;
 }
 

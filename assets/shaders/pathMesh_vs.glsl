@@ -1,0 +1,34 @@
+// Race-course tube, vertex stage.
+// Reads: the tube vertex (location 0) and the centre of its ring (location 1), the per-frame
+// block (binding 0). Writes: the clip position, and for the fragment stage the world position
+// and the vertex's offset from the centre line scaled by RADIUS (length 1 on the tube wall).
+#version 430 core
+
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec3 ringCentre;
+
+layout(std140, binding = 0) uniform perFrameData {
+    mat4 viewProj;
+    mat4 viewProjInv;
+    mat4 view;
+    mat4 viewInv;
+    mat4 viewInvTrans;
+    mat4 proj;
+    mat4 projInv;
+    vec3 camPos;
+    float time;
+    float deltaTime;
+    uint width;
+    uint height;
+};
+
+uniform float RADIUS;
+
+out vec3 worldPosition;
+out vec3 wallOffset;
+
+void main() {
+    worldPosition = position;
+    wallOffset = (position - ringCentre) / RADIUS;
+    gl_Position = viewProj * vec4(position, 1.0);
+}

@@ -1,0 +1,129 @@
+#include "game/RaceState.hpp"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace kes {
+namespace {
+
+// Touches the zones in order at the given game times and returns what the rules said.
+std::string touch(RaceState& race, std::initializer_list<std::pair<std::uint32_t, float>> touches) {
+    testing::internal::CaptureStdout();
+    for (const auto& [zone, time] : touches) {
+        race.currentTime = time;
+        race.onTargetZoneReached(zone);
+    }
+    return testing::internal::GetCapturedStdout();
+}
+
+std::string checkedLine(int zone, int number) {
+    return "Checked targetzone with idx " + std::to_string(zone) + " (number " +
+           std::to_string(number) + ")\n";
+}
+
+TEST(RaceState, StartsEmpty) {
+    const RaceState race;
+    EXPECT_TRUE(race.verbose);
+    EXPECT_EQ(race.targetZoneCount, 10);
+    EXPECT_EQ(race.lastChecked, RaceState::kNone);
+    EXPECT_EQ(race.roundStartTime, -1.0f);
+    EXPECT_EQ(race.bestTime, -1.0f);
+}
+
+TEST(RaceState, AFirstTouchOfAnotherZoneStartsTheClockButChecksNothing) {
+    RaceState race;
+    EXPECT_EQ(touch(race, {{3, 2.5f}}),
+              "New start time 2.5\n"
+              "the first reached target zone has to be the target zone with idx 0 but is 3\n");
+    EXPECT_EQ(race.roundStartTime, 2.5f);
+    EXPECT_EQ(race.lastChecked, RaceState::kNone);
+    // The clock keeps running from that first touch.
+    touch(race, {{0, 4.0f}});
+    EXPECT_EQ(race.roundStartTime, 2.5f);
+    EXPECT_EQ(race.lastChecked, 0u);
+}
+
+TEST(RaceState, AFullRoundIsTimedAndSetsTheBestTime) {
+    RaceState race;
+    std::string expected =
+        "New start time 1\n" + checkedLine(0, 1) + "Checked the first targetzone!\n";
+    for (int zone = 1; zone <= 9; ++zone) {
+        expected += checkedLine(zone, zone + 1);
+    }
+    expected += checkedLine(0, 11) + "Finished round 1 in 40.5 seconds.\nNew best time!\n";
+    EXPECT_EQ(touch(race, {{0, 1},
+                           {1, 5},
+                           {2, 9},
+                           {3, 13},
+                           {4, 17},
+                           {5, 21},
+                           {6, 25},
+                           {7, 29},
+                           {8, 33},
+                           {9, 37},
+                           {0, 41.5f}}),
+              expected);
+    EXPECT_EQ(race.roundsFinished, 1u);
+    EXPECT_EQ(race.bestTime, 40.5f);
+    EXPECT_EQ(race.roundStartTime, 41.5f);  // the next round has begun
+    EXPECT_EQ(race.lastChecked, 0u);
+}
+
+TEST(RaceState, OnlyAStrictlyFasterRoundIsANewBest) {
+    RaceState race;
+    race.verbose = false;
+    const auto round = [&race](float start, float end) {
+        touch(race, {{0, start}});
+        for (std::uint32_t zone = 1; zone <= 9; ++zone) {
+            touch(race, {{zone, start + static_cast<float>(zone)}});
+        }
+        race.verbose = true;
+        const std::string said = touch(race, {{0, end}});
+        race.verbose = false;
+        return said;
+    };
+    EXPECT_NE(round(0, 30).find("New best time!"), std::string::npos);
+    // Zone 0 is already checked at 30 for the next round; the second round runs to 70.
+    touch(race, {{1, 31}, {2, 32}, {3, 33}, {4, 34}, {5, 35}, {6, 36}, {7, 37}, {8, 38}, {9, 39}});
+    race.verbose = true;
+    EXPECT_EQ(touch(race, {{0, 70}}), checkedLine(0, 21) + "Finished round 2 in 40 seconds.\n");
+    EXPECT_EQ(race.bestTime, 30.0f);
+    race.verbose = false;
+    touch(race, {{1, 71}, {2, 72}, {3, 73}, {4, 74}, {5, 75}, {6, 76}, {7, 77}, {8, 78}, {9, 79}});
+    race.verbose = true;
+    EXPECT_EQ(touch(race, {{0, 100}}).find("New best time!"), std::string::npos);  // equal
+    EXPECT_EQ(race.roundsFinished, 3u);
+    EXPECT_EQ(race.bestTime, 30.0f);
+}
+
+TEST(RaceState, ZonesOutOfOrderChangeNothing) {
+    RaceState race;
+    race.verbose = false;
+    touch(race, {{0, 0}, {1, 1}, {2, 2}, {3, 3}});
+    race.verbose = true;
+    EXPECT_EQ(touch(race, {{5, 4}}),
+              "Can't check the targetzone with idx 5 as the last checked targetzone was 3\n");
+    EXPECT_EQ(touch(race, {{3, 4}}),
+              "Can't check the targetzone with idx 3 as the last checked targetzone was 3\n");
+    EXPECT_EQ(race.lastChecked, 3u);
+    EXPECT_EQ(race.checkCount, 4u);
+    touch(race, {{4, 5}});
+    EXPECT_EQ(touch(race, {{0, 6}}),
+              "The ship has to finish all 10 target zones of the round before it can check the "
+              "target zone with index 0 again!\n");
+    EXPECT_EQ(race.lastChecked, 4u);
+    EXPECT_EQ(race.roundsFinished, 0u);
+}
+
+TEST(RaceState, QuietRulesDecideTheSame) {
+    RaceState race;
+    race.verbose = false;
+    EXPECT_EQ(touch(race, {{7, 1}, {0, 2}, {2, 3}, {1, 4}}), "");
+    EXPECT_EQ(race.roundStartTime, 1.0f);
+    EXPECT_EQ(race.lastChecked, 1u);
+    EXPECT_EQ(race.checkCount, 2u);
+}
+
+}  // namespace
+}  // namespace kes
