@@ -177,4 +177,16 @@ void openGL::pollEvents() {
     glfwPollEvents();
 }
 
+float systemDpi() {
+    constexpr float kDefaultDpi = 96.0f;
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    if (monitor == nullptr) {
+        return kDefaultDpi;
+    }
+    float xScale = 1.0f;
+    float yScale = 1.0f;
+    glfwGetMonitorContentScale(monitor, &xScale, &yScale);
+    return kDefaultDpi * yScale;
+}
+
 }  // namespace kes

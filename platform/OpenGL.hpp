@@ -45,6 +45,9 @@ std::string debugSeverityName(GLenum severity);
 std::optional<std::string> formatDebugMessage(GLenum source, GLenum type, GLuint id,
                                               GLenum severity, const char* message);
 
+// 96 times the primary monitor's content scale; 96 when there is none to ask.
+float systemDpi();
+
 // The game's title; the main loop appends the frame rate to it once a second.
 inline constexpr const char* kGameTitle = "Driftline Prime (kes engine)";
 

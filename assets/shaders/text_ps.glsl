@@ -1,0 +1,22 @@
+// Text, fragment stage: the atlas holds white glyphs on black, so its red channel is the
+// glyph's coverage. The colour stays the text's own and the coverage becomes its opacity, so
+// edges blend into the picture without dark fringes.
+// Reads: the atlas (unit 0), its texel size (location 9), the text colour (location 10).
+// Writes: the colour with coverage as alpha.
+#version 430 core
+
+layout(binding = 0) uniform sampler2D atlas;
+layout(location = 9) uniform vec2 texelSize;
+layout(location = 10) uniform vec3 textColour;
+
+in vec2 atlasCoordinate;
+
+out vec4 fragColour;
+
+void main() {
+    // Keep half a texel inside the atlas: its wrap mode is repeat, and at the very edge the
+    // filter would blend in the opposite edge's pixels.
+    vec2 inside = clamp(atlasCoordinate, 0.5 * texelSize, 1.0 - 0.5 * texelSize);
+    float coverage = texture(atlas, inside).r;
+    fragColour = vec4(textColour, coverage);
+}

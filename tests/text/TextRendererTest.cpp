@@ -1,0 +1,157 @@
+// The HUD drawn for real under Xvfb with the game's text shaders, at the default window size
+// and at 1280 x 720; the pictures are saved under test-output/ for a person to look at.
+#include "text/TextRenderer.hpp"
+
+#include <filesystem>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "gpu/FrameCapture.hpp"
+#include "platform/OpenGL.hpp"
+
+namespace kes {
+namespace {
+
+struct Hud {
+    const char* text;
+    glm::vec2 position;
+    float size;
+    std::uint8_t vertical;
+    std::uint8_t horizontal;
+};
+
+// The game's HUD rows with a round finished and a best time set.
+const Hud kHud[] = {
+    {"Round", {0.55f, -0.9f}, 0.05f, 0, 2},      {"0", {0.55f, -0.9f}, 0.1f, 2, 2},
+    {"Time", {0.97f, -0.9f}, 0.05f, 0, 2},       {"12.500", {0.97f, -0.9f}, 0.1f, 2, 2},
+    {"Best Time", {0.97f, -0.73f}, 0.05f, 0, 2}, {"41.125", {0.97f, -0.73f}, 0.1f, 2, 2}};
+
+struct PixelBox {
+    int left, right, bottom, top;
+    bool contains(int x, int y, int margin) const {
+        return x >= left - margin && x <= right + margin && y >= bottom - margin &&
+               y <= top + margin;
+    }
+};
+
+class TextRendererTest : public testing::TestWithParam<glm::ivec2> {
+protected:
+    void SetUp() override {
+        const glm::ivec2 size = GetParam();
+        gl = std::make_unique<openGL>(size.x, size.y, 0, false);
+        glEnable(GL_DEBUG_OUTPUT);
+        glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+        testing::internal::CaptureStdout();
+        text = std::make_unique<TextRenderer>(DRIFTLINE_ASSETS_DIR, 96.0f);
+        frame = std::make_unique<UBO<perFrameData>>(0);
+        frame->data.width = static_cast<std::uint32_t>(size.x);
+        frame->data.height = static_cast<std::uint32_t>(size.y);
+        frame->upload();
+    }
+    void TearDown() override {
+        text.reset();
+        frame.reset();
+        gl.reset();
+        const std::string console = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(console.find("OpenGL-Error"), std::string::npos) << console;
+    }
+    // Where an entry's quads land in window pixels.
+    PixelBox boxOf(const Hud& hud) const {
+        const glm::ivec2 size = GetParam();
+        const TextEntry entry{u"",          {hud.position, 0.0f}, {1, 1, 1}, hud.size,
+                              hud.vertical, hud.horizontal,       1};
+        TextEntry withText = entry;
+        for (const char* c = hud.text; *c != '\0'; ++c) {
+            withText.text.push_back(static_cast<unsigned char>(*c));
+        }
+        std::vector<VertexPosUV> vertices;
+        std::vector<std::uint16_t> indices;
+        layoutText(withText, text->glyphs, static_cast<float>(size.y) / static_cast<float>(size.x),
+                   vertices, indices);
+        const auto toPixel = [](float ndc, int extent) {
+            return static_cast<int>((ndc + 1.0f) * 0.5f * static_cast<float>(extent));
+        };
+        return {toPixel(vertices.front().position.x, size.x),
+                toPixel(vertices.back().position.x, size.x),
+                toPixel(vertices.front().position.y, size.y),
+                toPixel(vertices.back().position.y, size.y)};
+    }
+
+    std::unique_ptr<openGL> gl;
+    std::unique_ptr<TextRenderer> text;
+    std::unique_ptr<UBO<perFrameData>> frame;
+};
+
+TEST_P(TextRendererTest, DrawsTheHudInsideItsBoxesAndNowhereElse) {
+    const glm::ivec2 size = GetParam();
+    glViewport(0, 0, size.x, size.y);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    for (const Hud& hud : kHud) {
+        text->addText(std::string(hud.text), hud.position, hud.size, {1, 1, 1}, hud.vertical,
+                      hud.horizontal);
+    }
+    text->render(*frame);
+    EXPECT_TRUE(text->queue.empty());
+    const CapturedImage picture = captureFramebuffer(0, GL_BACK, size.x, size.y);
+    std::filesystem::create_directories("test-output");
+    std::ostringstream name;
+    name << "test-output/hud-" << size.x << "x" << size.y << ".png";
+    savePng(picture, name.str());
+
+    std::vector<PixelBox> boxes;
+    for (const Hud& hud : kHud) {
+        boxes.push_back(boxOf(hud));
+        int white = 0;
+        const PixelBox& box = boxes.back();
+        for (int y = box.bottom; y <= box.top; ++y) {
+            for (int x = box.left; x <= box.right; ++x) {
+                white += picture.at(x, y).r > 180;
+            }
+        }
+        EXPECT_GT(white, 4) << hud.text;
+    }
+    int stray = 0;
+    for (int y = 0; y < size.y; ++y) {
+        for (int x = 0; x < size.x; ++x) {
+            const bool inside = std::any_of(boxes.begin(), boxes.end(), [&](const PixelBox& box) {
+                return box.contains(x, y, 1);
+            });
+            stray += !inside && picture.at(x, y).r > 0;
+        }
+    }
+    EXPECT_EQ(stray, 0);
+}
+
+TEST_P(TextRendererTest, PutsTheStateBackAndStopsAtAnUnknownCharacter) {
+    glEnable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_STENCIL_TEST);
+    text->addText(std::string("first"), {0.0f, 0.0f}, 0.1f, {1, 1, 1}, 2, 0);
+    text->addText(std::u16string(u"bad \u0100"), {0.0f, 0.3f}, 0.1f, {1, 1, 1}, 2, 0);
+    text->addText(std::string("never drawn"), {0.0f, 0.6f}, 0.1f, {1, 1, 1}, 2, 0);
+    text->addText(std::string(""), {0.0f, 0.9f}, 0.1f, {1, 1, 1}, 2, 0);
+    text->render(*frame);
+    EXPECT_TRUE(text->queue.empty());
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_STENCIL_TEST));
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    EXPECT_EQ(depthWrites, GL_TRUE);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_STENCIL_TEST);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowSizes, TextRendererTest,
+                         testing::Values(glm::ivec2(640, 480), glm::ivec2(1280, 720)),
+                         [](const auto& size) {
+                             return std::to_string(size.param.x) + "x" +
+                                    std::to_string(size.param.y);
+                         });
+
+}  // namespace
+}  // namespace kes
