@@ -1,0 +1,15 @@
+// Skybox, fragment stage: the star field of the cube map, brought from its sRGB file values to
+// the linear light the rest of the frame works in.
+// Reads: the cube map (unit 0). Writes: the sky colour, opaque.
+#version 430 core
+
+layout(binding = 0) uniform samplerCube skybox;
+
+in vec3 skyDirection;
+
+out vec4 fragColour;
+
+void main() {
+    vec3 sky = texture(skybox, normalize(skyDirection)).rgb;
+    fragColour = vec4(pow(sky, vec3(2.2)), 1.0);
+}

@@ -1,0 +1,30 @@
+// Skybox, vertex stage: the unit cube around the eye, turned with the camera but never moved,
+// and pushed to the far plane.
+// Reads: the cube corner (location 0), the per-frame block (binding 0).
+// Writes: the clip position and the view direction through the corner.
+#version 430 core
+
+layout(location = 0) in vec3 position;
+
+layout(std140, binding = 0) uniform perFrameData {
+    mat4 viewProj;
+    mat4 viewProjInv;
+    mat4 view;
+    mat4 viewInv;
+    mat4 viewInvTrans;
+    mat4 proj;
+    mat4 projInv;
+    vec3 camPos;
+    float time;
+    float deltaTime;
+    uint width;
+    uint height;
+};
+
+out vec3 skyDirection;
+
+void main() {
+    skyDirection = position;
+    vec4 clip = proj * vec4(mat3(view) * position, 1.0);
+    gl_Position = clip.xyww;
+}

@@ -1,0 +1,33 @@
+// Remembers whether a capability is on, sets it as a pass needs it and puts it back when the
+// pass ends. Guards declared one after another restore in reverse order, which keeps the
+// frame's nested state changes balanced.
+#pragma once
+
+#include <GL/glew.h>
+
+namespace kes {
+
+class CapabilityGuard {
+public:
+    CapabilityGuard(GLenum capability, bool enable)
+        : m_capability(capability), m_wasEnabled(glIsEnabled(capability) == GL_TRUE) {
+        set(enable);
+    }
+    ~CapabilityGuard() { set(m_wasEnabled); }
+    CapabilityGuard(const CapabilityGuard&) = delete;
+    CapabilityGuard& operator=(const CapabilityGuard&) = delete;
+
+private:
+    void set(bool enable) const {
+        if (enable) {
+            glEnable(m_capability);
+        } else {
+            glDisable(m_capability);
+        }
+    }
+
+    GLenum m_capability;
+    bool m_wasEnabled;
+};
+
+}  // namespace kes

@@ -1,0 +1,74 @@
+// A physically based surface description and the three programs that draw it: into the
+// G-buffer, into the transparent fragment lists, and into a shadow map. Each value (albedo,
+// metalness, roughness, emissive) comes from its texture when the material has one and from
+// the constant otherwise; the normal map has no constant.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include <glm/glm.hpp>
+
+#include "gpu/Shader.hpp"
+#include "gpu/Texture.hpp"
+#include "gpu/UBO.hpp"
+#include "gpu/UniformBlocks.hpp"
+#include "render/SceneNode.hpp"
+
+namespace kes {
+
+// The texture units the material shaders read.
+enum MaterialUnit : GLuint {
+    kAlbedoUnit = 0,
+    kNormalUnit = 1,
+    kMetalUnit = 2,
+    kRoughnessUnit = 3,
+    kEmissiveUnit = 4,
+};
+
+class Material {
+public:
+    // Programs B, B_shadow and B_oit from "B_vs" with "B_ps", "B_shadowPS" and
+    // "B_transparent_ps", from the game's assets folder or from `assetsFolder`.
+    Material(const std::string& baseName, const glm::vec3& albedo, float metalness, float roughness,
+             const glm::vec3& emissive);
+    Material(const std::filesystem::path& assetsFolder, const std::string& baseName,
+             const glm::vec3& albedo, float metalness, float roughness, const glm::vec3& emissive);
+    Material(Material&&) = default;
+    Material& operator=(Material&&) = delete;
+
+    // Makes the program of `mode` current with this material's values, textures and the model
+    // matrix M. Returns the units it bound textures to, one bit each.
+    std::uint32_t bind(const UBO<perFrameData>& frameData, const glm::mat4& M, DrawMode mode,
+                       float opacity, float scale) const;
+
+    glm::vec3 albedo;
+    float metalness;
+    float roughness;
+    glm::vec3 emissive;
+    Texture albedoTexture;
+    Texture normalTexture;
+    Texture metalTexture;
+    Texture roughnessTexture;
+    Texture emissiveTexture;
+    Program program;
+    Program shadowProgram;
+    Program transparentProgram;
+
+    // Looked up in `program` ("ALPHA" in `transparentProgram`) and used with all three: the
+    // shaders of one base name give each uniform the same location.
+    struct Locations {
+        GLint iAlbedo, iMetal, iRoughness, iEmissive;
+        GLint hasAlbedoTexture, hasNormalTexture, hasMetalTexture, hasRoughnessTexture,
+            hasEmissiveTexture;
+        GLint alpha;
+        GLint modelToWorld, modelInvTrans, iScale;
+    } locations;
+
+private:
+    std::uint32_t bindTextures() const;
+};
+
+}  // namespace kes

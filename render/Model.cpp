@@ -1,0 +1,125 @@
+#include "render/Model.hpp"
+
+#include <cmath>
+#include <numbers>
+
+#include "app/App.hpp"
+#include "gpu/MeshFile.hpp"
+
+namespace kes {
+
+namespace {
+
+VAO makeSphereMesh(float radius) {
+    std::vector<VertexPosNormalUV> vertices;
+    std::vector<std::uint16_t> indices;
+    makeSphere(radius, vertices, indices);
+    return VAO(vertices, indices);
+}
+
+void addSphereBands(std::vector<std::uint16_t>& indices) {
+    const std::uint32_t n = kSphereSegments;
+    for (std::uint32_t band = 0; band + 2 < kSphereRings; ++band) {
+        const std::uint32_t s = band * n;
+        const std::uint32_t next = s + n;
+        for (std::uint32_t k = 0; k < n; ++k) {
+            const std::uint32_t k1 = (k + 1) % n;
+            for (std::uint32_t index : {next + k, s + k1, s + k, s + k1, next + k, next + k1}) {
+                indices.push_back(static_cast<std::uint16_t>(index));
+            }
+        }
+    }
+}
+
+void addSphereCaps(std::vector<std::uint16_t>& indices) {
+    const std::uint32_t n = kSphereSegments;
+    const std::uint32_t lowerPole = kSphereVertexCount - 2;
+    const std::uint32_t upperPole = kSphereVertexCount - 1;
+    const std::uint32_t lastRing = lowerPole - n;
+    for (std::uint32_t k = 0; k < n; ++k) {
+        const std::uint32_t k1 = (k + 1) % n;
+        for (std::uint32_t index : {k1, upperPole, k}) {
+            indices.push_back(static_cast<std::uint16_t>(index));
+        }
+    }
+    for (std::uint32_t k = 0; k < n; ++k) {
+        const std::uint32_t k1 = (k + 1) % n;
+        for (std::uint32_t index : {lowerPole, lastRing + k1, lastRing + k}) {
+            indices.push_back(static_cast<std::uint16_t>(index));
+        }
+    }
+}
+
+}  // namespace
+
+void makeSphere(float radius, std::vector<VertexPosNormalUV>& vertices,
+                std::vector<std::uint16_t>& indices) {
+    constexpr float pi = std::numbers::pi_v<float>;
+    vertices.clear();
+    vertices.reserve(kSphereVertexCount);
+    for (std::uint32_t ring = 1; ring < kSphereRings; ++ring) {
+        const float theta = static_cast<float>(ring) * pi / static_cast<float>(kSphereRings);
+        for (std::uint32_t segment = 0; segment < kSphereSegments; ++segment) {
+            const float phi =
+                static_cast<float>(segment) * 2.0f * pi / static_cast<float>(kSphereSegments);
+            const glm::vec3 unit(std::cos(phi) * std::sin(theta), std::cos(theta),
+                                 std::sin(phi) * std::sin(theta));
+            const glm::vec3 position = radius * unit;
+            const glm::vec2 uv(std::atan2(unit.x, unit.z) / (2.0f * pi) + 0.5f,
+                               unit.y * 0.5f + 0.5f);
+            vertices.push_back({position, glm::normalize(position), uv});
+        }
+    }
+    vertices.push_back({{0.0f, -radius, 0.0f}, {0.0f, -1.0f, 0.0f}, {0.5f, 0.0f}});
+    vertices.push_back({{0.0f, radius, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.5f, 1.0f}});
+
+    indices.clear();
+    indices.reserve(kSphereIndexCount);
+    addSphereBands(indices);
+    addSphereCaps(indices);
+}
+
+Model::Model(const std::string& meshName, const std::string& baseName, const glm::vec3& albedo,
+             float metalness, float roughness, const glm::vec3& emissive)
+    : Model(App::instance()->assetsPath, meshName, baseName, albedo, metalness, roughness,
+            emissive) {}
+
+Model::Model(const std::filesystem::path& assetsFolder, const std::string& meshName,
+             const std::string& baseName, const glm::vec3& albedo, float metalness, float roughness,
+             const glm::vec3& emissive)
+    : material(assetsFolder, baseName, albedo, metalness, roughness, emissive),
+      mesh(loadMesh(assetsFolder, meshName)) {
+    loadTextures(assetsFolder / "textures", meshName);
+}
+
+Model::Model(float radius, const std::string& baseName, const glm::vec3& albedo, float metalness,
+             float roughness, const glm::vec3& emissive)
+    : Model(App::instance()->assetsPath, radius, baseName, albedo, metalness, roughness, emissive) {
+}
+
+Model::Model(const std::filesystem::path& assetsFolder, float radius, const std::string& baseName,
+             const glm::vec3& albedo, float metalness, float roughness, const glm::vec3& emissive)
+    : material(assetsFolder, baseName, albedo, metalness, roughness, emissive),
+      mesh(makeSphereMesh(radius)) {}
+
+void Model::loadTextures(const std::filesystem::path& texturesFolder, const std::string& meshName) {
+    material.albedoTexture = Texture::fromFile32(texturesFolder, meshName + "_albedo.png");
+    material.normalTexture = Texture::fromFile24(texturesFolder, meshName + "_normal.png");
+    material.metalTexture = Texture::fromFile8(texturesFolder, meshName + "_metal.png");
+    material.roughnessTexture = Texture::fromFile8(texturesFolder, meshName + "_roughness.png");
+    material.emissiveTexture = Texture::fromFile24(texturesFolder, meshName + "_emissive.png");
+}
+
+void Model::draw(const glm::mat4& M, const UBO<perFrameData>& frameData, DrawMode mode,
+                 float opacity, float scale) const {
+    std::uint32_t boundUnits = material.bind(frameData, M, mode, opacity, scale);
+    mesh.draw(GL_TRIANGLES);
+    for (GLuint unit = 0; boundUnits != 0; ++unit, boundUnits >>= 1) {
+        if ((boundUnits & 1u) != 0) {
+            glActiveTexture(GL_TEXTURE0 + unit);
+            glBindTexture(GL_TEXTURE_2D, 0);
+        }
+    }
+}
+
+}  // namespace kes

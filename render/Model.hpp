@@ -1,0 +1,55 @@
+// A drawable: one piece of geometry with its material. Models come from mesh files, with
+// their material textures found next to each other by name, or as the generated sphere.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "gpu/Buffers.hpp"
+#include "render/Material.hpp"
+
+namespace kes {
+
+// The sphere's tessellation: 255 rings of 256 vertices between the two poles.
+inline constexpr std::uint32_t kSphereRings = 256;
+inline constexpr std::uint32_t kSphereSegments = 256;
+inline constexpr std::uint32_t kSphereVertexCount = 65282;
+inline constexpr std::uint32_t kSphereIndexCount = 391680;
+
+// Vertex (i - 1) x 256 + j sits on ring i at segment j; the lower pole follows the rings, then
+// the upper pole. Triangles are wound clockwise seen from outside.
+void makeSphere(float radius, std::vector<VertexPosNormalUV>& vertices,
+                std::vector<std::uint16_t>& indices);
+
+class Model {
+public:
+    // The mesh "<meshName>.ksx" and the textures "<meshName>_albedo.png", "_normal.png",
+    // "_metal.png", "_roughness.png" and "_emissive.png"; a missing texture is reported and
+    // its slot stays empty. From the game's assets folder or from `assetsFolder`.
+    Model(const std::string& meshName, const std::string& baseName, const glm::vec3& albedo,
+          float metalness, float roughness, const glm::vec3& emissive);
+    Model(const std::filesystem::path& assetsFolder, const std::string& meshName,
+          const std::string& baseName, const glm::vec3& albedo, float metalness, float roughness,
+          const glm::vec3& emissive);
+    // The generated sphere, without textures.
+    Model(float radius, const std::string& baseName, const glm::vec3& albedo, float metalness,
+          float roughness, const glm::vec3& emissive);
+    Model(const std::filesystem::path& assetsFolder, float radius, const std::string& baseName,
+          const glm::vec3& albedo, float metalness, float roughness, const glm::vec3& emissive);
+
+    void draw(const glm::mat4& M, const UBO<perFrameData>& frameData, DrawMode mode, float opacity,
+              float scale) const;
+
+    // Built first: a model whose programs do not compile never loads its mesh.
+    Material material;
+    VAO mesh;
+
+private:
+    void loadTextures(const std::filesystem::path& texturesFolder, const std::string& meshName);
+};
+
+}  // namespace kes

@@ -1,0 +1,391 @@
+#include "render/Renderer.hpp"
+
+#include <utility>
+
+#include "app/App.hpp"
+#include "platform/OpenGL.hpp"
+#include "render/GlState.hpp"
+
+namespace kes {
+
+namespace {
+
+constexpr std::size_t kNodeListCapacity = 10;
+
+Program makeProgram(const std::filesystem::path& assetsFolder, const char* vertex,
+                    const char* fragment, const char* name) {
+    return Program(makeShaderPath(assetsFolder, vertex), makeShaderPath(assetsFolder, fragment),
+                   name);
+}
+
+// A unit cube around the eye; the skybox shader pushes it to the far plane.
+VAO makeSkyboxCube() {
+    const std::vector<VertexPos> corners = {
+        {{-1, -1, 1}}, {{1, -1, 1}}, {{1, 1, 1}},   {{-1, 1, 1}},
+        {{1, -1, -1}}, {{1, 1, -1}}, {{-1, 1, -1}}, {{-1, -1, -1}},
+    };
+    const std::vector<std::uint16_t> indices = {0, 1, 2, 0, 2, 3, 1, 4, 5, 1, 5, 2,
+                                                4, 7, 6, 4, 6, 5, 7, 0, 3, 7, 3, 6,
+                                                3, 2, 5, 3, 5, 6, 1, 0, 4, 4, 0, 7};
+    return VAO(corners, indices);
+}
+
+FBO makeDepthStencilFramebuffer(GLuint renderbuffer) {
+    FBO fbo;
+    fbo.makeFramebufferWithDStencil(renderbuffer);
+    return fbo;
+}
+
+Viewport fullViewport(std::uint32_t width, std::uint32_t height) {
+    return {0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+}
+
+RendererSetup applicationSetup() {
+    const App& app = *App::instance();
+    return {app.assetsPath, app.settings.brightness, systemDpi()};
+}
+
+}  // namespace
+
+Renderer::Renderer(std::uint32_t width, std::uint32_t height, std::uint8_t effectSet)
+    : Renderer(applicationSetup(), width, height, effectSet) {}
+
+Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_t height,
+                   std::uint8_t effectSet)
+    : textRenderer(setup.assetsFolder, setup.dpi),
+      gbuffer(width, height),
+      transparency(width, height),
+      finalFramebuffer(width, height, gbuffer.depthStencil.id),
+      progRenderGBuffers(makeProgram(setup.assetsFolder, "renderFullscreenTri_vs",
+                                     "renderGbuffers_ps", "renderGBuffers")),
+      progRenderFinalFBO(makeProgram(setup.assetsFolder, "renderFullscreenTri_vs",
+                                     "renderFinalFBO_ps", "renderFinalFBO")),
+      finalLocations{progRenderFinalFBO.uniformLocation("brightness"),
+                     progRenderFinalFBO.uniformLocation("exposure"),
+                     progRenderFinalFBO.uniformLocation("enableBrightness"),
+                     progRenderFinalFBO.uniformLocation("enableExposure")},
+      mainSize{width, height},
+      mainViewport(fullViewport(width, height)),
+      transparencyFramebuffer(makeDepthStencilFramebuffer(gbuffer.depthStencil.id)),
+      progClearGBuffer(makeProgram(setup.assetsFolder, "renderFullscreenTri_vs", "clearGBuffer_ps",
+                                   "progClearGBuffer")),
+      progRenderSkybox(
+          makeProgram(setup.assetsFolder, "skybox_vs", "skybox_ps", "progRenderSkybox")),
+      postSize{width, height},
+      postViewport(fullViewport(width, height)),
+      effectFlags(effectSet),
+      skyboxTexture(setup.assetsFolder / "textures", "try"),
+      skyboxCube(makeSkyboxCube()),
+      brightness(setup.brightness),
+      camera(90.0f, static_cast<float>(width) / static_cast<float>(height), 0.1f, 1000.0f,
+             glm::vec3(0.0f), 1.0f, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)) {
+    frameData.data.width = width;
+    frameData.data.height = height;
+    m_opaqueNodes.reserve(kNodeListCapacity);
+    m_transparentNodes.reserve(kNodeListCapacity);
+}
+
+Renderer::~Renderer() {
+    destroyScene(sceneRoot);
+}
+
+SceneNode* Renderer::addNode(NodeModels&& nodeModels, RigidBody* body, float opacity) {
+    auto* node = new SceneNode(this, std::move(nodeModels), body, nullptr, opacity);
+    linkNode(sceneRoot, node);
+    return node;
+}
+
+SceneNode* Renderer::addNode(NodeModels&& nodeModels, CollisionBody* body, float opacity) {
+    auto* node = new SceneNode(this, std::move(nodeModels), nullptr, body, opacity);
+    linkNode(sceneRoot, node);
+    return node;
+}
+
+std::uint32_t Renderer::addLight(const LightDesc& desc) {
+    shadowBuffer& shadowBlock = shadows.data;
+    const std::uint32_t map = shadowBlock.count;
+    const LightRecord record = makeLightRecord(desc, map);
+    if (const auto matrix = computeLightMatrix(record, 1.0f, lightNear, lightFar, camera)) {
+        shadowBlock.maps[map] = {*matrix, glm::inverse(*matrix)};
+    }
+    ++shadowBlock.count;
+
+    lightBuffer& lightBlock = lights.data;
+    const std::uint32_t index = lightBlock.count;
+    lightBlock.lights[index] = record;
+    ++lightBlock.count;
+    flags |= kLightsDirty | kShadowsDirty;
+    return index;
+}
+
+void Renderer::setPathMesh(std::unique_ptr<PathMesh> mesh) {
+    pathMesh = std::move(mesh);
+}
+
+void Renderer::syncPhysics(float /*time*/) {
+    forEachNode(sceneRoot, [](SceneNode& node) { node.syncPhysics(); });
+}
+
+void Renderer::prepareFrame(float frameDt, float time, float alpha) {
+    prepareFrame(App::instance()->camera, frameDt, time, alpha);
+}
+
+void Renderer::prepareFrame(const Camera& appCamera, float frameDt, float time, float alpha) {
+    forEachNode(sceneRoot, [alpha](SceneNode& node) { node.interpolate(alpha); });
+    camera = appCamera;
+    perFrameData& block = frameData.data;
+    if (camera.update()) {
+        block.viewProj = camera.viewProj;
+        block.viewProjInv = glm::inverse(camera.viewProj);
+        block.view = camera.view;
+        block.viewInv = glm::inverse(camera.view);
+        block.viewInvTrans = glm::inverse(glm::transpose(camera.view));
+        block.proj = camera.proj;
+        block.projInv = glm::inverse(camera.proj);
+        block.camPos = camera.eye;
+    }
+    block.time = time;
+    block.deltaTime = frameDt;
+    block.width = mainSize[0];
+    block.height = mainSize[1];
+    frameData.upload();
+}
+
+std::optional<glm::mat4> Renderer::computeLightMatrix(const LightRecord& light, float aspect,
+                                                      float nearPlane, float farPlane,
+                                                      const Camera& camera) {
+    return kes::computeLightMatrix(light, aspect, nearPlane, farPlane, camera);
+}
+
+void Renderer::bindLights() {
+    if ((flags & kLightsDirty) != 0) {
+        lights.upload();
+        flags &= static_cast<std::uint8_t>(~kLightsDirty);
+    }
+    lights.bind();
+}
+
+void Renderer::bindShadows(GLuint textureUnit) {
+    glActiveTexture(GL_TEXTURE0 + textureUnit);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, shadowMaps.textureArrayId);
+    if ((flags & kShadowsDirty) != 0) {
+        shadows.upload();
+        flags &= static_cast<std::uint8_t>(~kShadowsDirty);
+    }
+    shadows.bind();
+}
+
+void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
+    if (sceneRoot != nullptr) {
+        ScopedPassTimer timing(passTimer, RenderPass::Shadow);
+        renderShadowMaps();
+    }
+    glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
+    resetTransparencyLists();
+    {
+        ScopedPassTimer timing(passTimer, RenderPass::Geometry);
+        beginGeometry();
+        clearGBuffer();
+        drawGeometry();
+    }
+    // The transparent nodes and the race path are appended to the fragment lists here, once
+    // the transparency pass exists.
+    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
+
+    glBindFramebuffer(GL_FRAMEBUFFER, finalFramebuffer.fbo.id);
+    const glm::vec3& background = finalFramebuffer.clearColor;
+    glClearColor(background.r, background.g, background.b, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
+    {
+        ScopedPassTimer timing(passTimer, RenderPass::Lighting);
+        CapabilityGuard depthTest(GL_DEPTH_TEST, false);
+        drawSkybox();
+        drawLighting();
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glGenerateTextureMipmap(finalFramebuffer.colour.id);
+
+    // Post effects take their place here; until then the final image is the current one.
+    glBindFramebuffer(GL_FRAMEBUFFER, finalFramebuffer.fbo.id);
+    {
+        ScopedPassTimer timing(passTimer, RenderPass::Overlays);
+        drawOverlays();
+    }
+    ScopedPassTimer timing(passTimer, RenderPass::Final);
+    drawFinal(framebuffer, *viewport);
+}
+
+void Renderer::renderShadowMaps() {
+    reaimPointLights();
+    glDepthFunc(GL_LESS);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_STENCIL_TEST);
+    // Only back faces reach the maps: a lit surface is never compared with its own depth.
+    glCullFace(GL_FRONT);
+    glFrontFace(GL_CW);
+    glEnable(GL_CULL_FACE);
+    const Viewport& tile = shadowMaps.viewport;
+    glViewport(tile.x, tile.y, tile.width, tile.height);
+
+    const shadowBuffer& block = shadows.data;
+    for (std::uint32_t layer = 0; layer < block.count; ++layer) {
+        glBindFramebuffer(GL_FRAMEBUFFER, shadowMaps.fbos[layer].id);
+        glClearDepth(1.0);
+        glClear(GL_DEPTH_BUFFER_BIT);
+
+        UBO<perFrameData> lightFrame(0);
+        lightFrame.data = perFrameData{};
+        lightFrame.data.viewProj = block.maps[layer].viewProj;
+        lightFrame.data.viewProjInv = block.maps[layer].viewProjInv;
+        lightFrame.data.view = glm::mat4(0.0f);
+        lightFrame.data.camPos = frameData.data.camPos;
+        lightFrame.data.time = frameData.data.time;
+        lightFrame.data.deltaTime = frameData.data.deltaTime;
+        lightFrame.data.width = lightFrame.data.height = shadowMaps::kSize;
+        lightFrame.upload();
+        forEachNode(sceneRoot,
+                    [&lightFrame](SceneNode& node) { node.draw(lightFrame, kDrawShadow); });
+    }
+}
+
+void Renderer::reaimPointLights() {
+    const lightBuffer& block = lights.data;
+    for (std::uint32_t i = 0; i < block.count; ++i) {
+        const LightRecord& light = block.lights[i];
+        if (light.castsShadow == 0 || light.type != kPointLight) {
+            continue;
+        }
+        if (const auto matrix = computeLightMatrix(light, 1.0f, lightNear, lightFar, camera)) {
+            shadows.data.maps[light.shadowMapIndex] = {*matrix, glm::inverse(*matrix)};
+            flags |= kShadowsDirty;
+        }
+    }
+}
+
+// Every head pointer becomes "empty" and the node counter 0.
+void Renderer::resetTransparencyLists() {
+    const std::uint32_t zero = 0;
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 0, transparency.counter);
+    glBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof(zero), &zero);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 0, 0);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, transparency.clearBuffer);
+    glBindTexture(GL_TEXTURE_2D, transparency.heads.id);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(transparency.width),
+                    static_cast<GLsizei>(transparency.height), GL_RED_INTEGER, GL_UNSIGNED_INT,
+                    nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+}
+
+// From here on every fragment that passes the depth test writes stencil 1: stencil 1 marks
+// pixels covered by geometry, stencil 0 the background.
+void Renderer::beginGeometry() {
+    glBindFramebuffer(GL_FRAMEBUFFER, gbuffer.fbo.id);
+    glClearDepth(1.0);
+    glClearStencil(0);
+    const glm::vec3& clear = gbuffer.clearColor;
+    glClearColor(clear.r, clear.g, clear.b, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_DEPTH_TEST);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CW);
+    glEnable(GL_CULL_FACE);
+    glStencilMask(0xFF);
+    glStencilFunc(GL_ALWAYS, 1, 0xFF);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+    glEnable(GL_STENCIL_TEST);
+}
+
+// The G-buffer's own clear values come from the shader, one full-screen triangle.
+void Renderer::clearGBuffer() {
+    CapabilityGuard depthTest(GL_DEPTH_TEST, false);
+    CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
+    glUseProgram(progClearGBuffer.id);
+    glBindVertexArray(fullscreenVAO.id);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+}
+
+void Renderer::drawGeometry() {
+    m_opaqueNodes.clear();
+    m_transparentNodes.clear();
+    if (sceneRoot == nullptr) {
+        return;
+    }
+    collectNodes(sceneRoot, m_opaqueNodes, m_transparentNodes);
+    for (SceneNode* node : m_opaqueNodes) {
+        node->draw(frameData, kDrawGeometry);
+    }
+}
+
+// Only background pixels (stencil 0) receive the sky.
+void Renderer::drawSkybox() {
+    glStencilFunc(GL_EQUAL, 0, 0xFF);
+    CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
+    glUseProgram(progRenderSkybox.id);
+    frameData.bind();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, skyboxTexture.id);
+    glBindVertexArray(skyboxCube.id);
+    glDrawElements(GL_TRIANGLES, 36, GL_UNSIGNED_SHORT, nullptr);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+}
+
+// Shades the covered pixels (stencil 1) from the G-buffer and blends them over the sky.
+void Renderer::drawLighting() {
+    glStencilFunc(GL_EQUAL, 1, 0xFF);
+    CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    CapabilityGuard blend(GL_BLEND, true);
+    glUseProgram(progRenderGBuffers.id);
+    gbuffer.bindTextures();
+    frameData.bind();
+    bindLights();
+    transparency.bind();
+    bindShadows(3);
+    glActiveTexture(GL_TEXTURE4);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, skyboxTexture.id);
+    glBindVertexArray(fullscreenVAO.id);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+
+    TransparencyBuffers::unbind();
+    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+    glActiveTexture(GL_TEXTURE3);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+    for (GLenum unit : {GL_TEXTURE0, GL_TEXTURE1, GL_TEXTURE2}) {
+        glActiveTexture(unit);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+}
+
+// Text is drawn after every effect, so it is neither bloomed nor reflected.
+void Renderer::drawOverlays() {
+    glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
+    CapabilityGuard depthTest(GL_DEPTH_TEST, true);
+    CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
+    glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
+    textRenderer.render(frameData);
+}
+
+void Renderer::drawFinal(GLuint framebuffer, const Viewport& viewport) {
+    CapabilityGuard depthTest(GL_DEPTH_TEST, false);
+    CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
+    glUseProgram(progRenderFinalFBO.id);
+    frameData.bind();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, finalFramebuffer.colour.id);
+    glUniform1f(finalLocations.brightness, brightness);
+    glUniform1f(finalLocations.exposure, exposure);
+    glUniform1ui(finalLocations.enableBrightness, (flags & kEnableBrightness) != 0 ? 1u : 0u);
+    glUniform1ui(finalLocations.enableExposure, (flags & kEnableExposure) != 0 ? 1u : 0u);
+    glBindVertexArray(fullscreenVAO.id);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+}  // namespace kes

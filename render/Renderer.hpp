@@ -1,0 +1,138 @@
+// The deferred renderer. A frame draws shadow maps from each light, fills the G-buffer with
+// the opaque nodes, lights it into an HDR image over the skybox, runs the post effects, draws
+// overlays and text, and maps the image to the screen. The renderer owns every GPU resource of
+// the frame and the scene graph; the game layer adds nodes, lights and the path mesh.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "app/Layer.hpp"
+#include "gpu/Buffers.hpp"
+#include "gpu/Framebuffers.hpp"
+#include "gpu/Shader.hpp"
+#include "gpu/Texture.hpp"
+#include "gpu/TransparencyBuffers.hpp"
+#include "gpu/UBO.hpp"
+#include "gpu/UniformBlocks.hpp"
+#include "render/Camera.hpp"
+#include "render/GpuPassTimer.hpp"
+#include "render/Lights.hpp"
+#include "render/PathMesh.hpp"
+#include "render/SceneNode.hpp"
+#include "text/TextRenderer.hpp"
+
+namespace kes {
+
+// Bits of the effect set handed to the constructor.
+enum EffectBits : std::uint8_t { kEffectReflections = 1u << 0, kEffectBloom = 1u << 1 };
+
+// Bits of Renderer::flags.
+enum RendererFlags : std::uint8_t {
+    kShowShadowMaps = 1u << 0,
+    kLightsDirty = 1u << 1,
+    kShadowsDirty = 1u << 2,
+    kEnableBrightness = 1u << 3,
+    kEnableExposure = 1u << 4,
+};
+
+// What the renderer takes from its surroundings: the game passes the application's; tests
+// pass their own.
+struct RendererSetup {
+    std::filesystem::path assetsFolder;
+    float brightness = 1.0f;  // the settings' value, read once
+    float dpi = 96.0f;        // sizes the text atlas
+};
+
+class Renderer {
+public:
+    // The application's assets, settings and screen.
+    Renderer(std::uint32_t width, std::uint32_t height, std::uint8_t effectSet);
+    Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_t height,
+             std::uint8_t effectSet);
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // The node stays owned by the renderer; it follows the body from now on.
+    SceneNode* addNode(NodeModels&& nodeModels, RigidBody* body, float opacity);
+    SceneNode* addNode(NodeModels&& nodeModels, CollisionBody* body, float opacity);
+    // Returns the light's index; its shadow map has the same number. At most ten lights.
+    std::uint32_t addLight(const LightDesc& desc);
+    void setPathMesh(std::unique_ptr<PathMesh> mesh);
+
+    // After each fixed step: every node reads its body's new transform.
+    void syncPhysics(float time);
+    // After each frame, for the next: interpolates the scene, takes the application's camera
+    // (or `camera`) and uploads the per-frame block.
+    void prepareFrame(float frameDt, float time, float alpha);
+    void prepareFrame(const Camera& appCamera, float frameDt, float time, float alpha);
+    // Draws one frame into `framebuffer` within `viewport`.
+    void render(GLuint framebuffer, const Viewport* viewport);
+
+    // Light `light`'s projection x view, or nothing for an unknown kind.
+    static std::optional<glm::mat4> computeLightMatrix(const LightRecord& light, float aspect,
+                                                       float nearPlane, float farPlane,
+                                                       const Camera& camera);
+    // Uploads a block only when its dirty bit is set, then binds it.
+    void bindLights();
+    void bindShadows(GLuint textureUnit);
+
+    // Members in construction order.
+    TextRenderer textRenderer;
+    SceneNode* sceneRoot = nullptr;  // the first node; owns the tree through its links
+    std::unique_ptr<PathMesh> pathMesh;
+    UBO<lightBuffer> lights{1};
+    UBO<shadowBuffer> shadows{2};
+    kes::shadowMaps shadowMaps;
+    float lightNear = 1.25f;
+    float lightFar = 1000.0f;
+    UBO<perFrameData> frameData{0};
+    GBuffer gbuffer;
+    TransparencyBuffers transparency;
+    kes::finalFramebuffer finalFramebuffer;
+    VAO fullscreenVAO;
+    Program progRenderGBuffers;
+    Program progRenderFinalFBO;
+    struct FinalLocations {
+        GLint brightness, exposure, enableBrightness, enableExposure;
+    } finalLocations;
+    std::uint32_t mainSize[2];
+    Viewport mainViewport;
+    FBO transparencyFramebuffer;
+    Program progClearGBuffer;
+    Program progRenderSkybox;
+    std::uint32_t postSize[2];
+    Viewport postViewport;
+    std::uint8_t effectFlags;
+    CubeTexture skyboxTexture;
+    VAO skyboxCube;
+    std::uint8_t flags = kEnableBrightness;
+    float brightness;
+    float exposure = 0.5f;
+    Camera camera;
+
+    // Not owned; when set, each pass of the frame is timed on the GPU.
+    GpuPassTimer* passTimer = nullptr;
+
+private:
+    void renderShadowMaps();
+    void reaimPointLights();
+    void resetTransparencyLists();
+    void beginGeometry();
+    void clearGBuffer();
+    void drawGeometry();
+    void drawSkybox();
+    void drawLighting();
+    void drawOverlays();
+    void drawFinal(GLuint framebuffer, const Viewport& viewport);
+
+    std::vector<SceneNode*> m_opaqueNodes;
+    std::vector<SceneNode*> m_transparentNodes;
+};
+
+}  // namespace kes

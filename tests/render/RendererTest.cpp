@@ -1,0 +1,278 @@
+// The renderer drawing real scenes with the game's own shaders, probed pixel by pixel and
+// saved as pictures under test-output/ for a person to look at.
+#include "render/Renderer.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "../bench/GameLikeScene.hpp"
+#include "MeshBuilder.hpp"
+#include "gpu/FrameCapture.hpp"
+#include "support/GlTest.hpp"
+#include "support/OffscreenTarget.hpp"
+#include "support/TempFolder.hpp"
+
+namespace kes {
+namespace {
+
+const glm::quat kIdentity(1.0f, 0.0f, 0.0f, 0.0f);
+
+class RendererTest : public test::GlTest {
+protected:
+    static RendererSetup setup() { return {DRIFTLINE_ASSETS_DIR, 1.0f, 96.0f}; }
+
+    // One pass of the loop: the frame, then the data for the next one. The second frame is
+    // the first to see the camera.
+    static CapturedImage drawTwice(Renderer& renderer, const Camera& camera,
+                                   const test::OffscreenTarget& target) {
+        const Viewport viewport = target.viewport();
+        for (int pass = 0; pass < 2; ++pass) {
+            renderer.render(target.fbo.id, &viewport);
+            renderer.prepareFrame(camera, 1.0f / 60.0f, 1.0f, 1.0f);
+        }
+        renderer.render(target.fbo.id, &viewport);
+        return target.capture();
+    }
+
+    static void save(const CapturedImage& image, const std::string& name) {
+        std::filesystem::create_directories("test-output");
+        savePng(image, "test-output/" + name + ".png");
+    }
+
+    static LightDesc pointLight(const glm::vec3& position) {
+        LightDesc light{};
+        light.type = kPointLight;
+        light.coefficients = {1.0f, 0.0f, 0.0f};
+        light.factor = 0.05f;
+        light.color = glm::vec3(1.0f);
+        light.position = position;
+        return light;
+    }
+
+    // Where a world point lands in a captured picture (row 0 at the bottom).
+    static glm::ivec2 pixelOf(const Camera& camera, const glm::vec3& world,
+                              const CapturedImage& image) {
+        const glm::vec4 clip = camera.viewProj * glm::vec4(world, 1.0f);
+        const glm::vec2 ndc = glm::vec2(clip) / clip.w;
+        return {static_cast<int>((ndc.x * 0.5f + 0.5f) * static_cast<float>(image.width)),
+                static_cast<int>((ndc.y * 0.5f + 0.5f) * static_cast<float>(image.height))};
+    }
+
+    // Mean of red, green and blue around a pixel.
+    static float brightnessNear(const CapturedImage& image, glm::ivec2 pixel) {
+        float sum = 0.0f;
+        int count = 0;
+        for (int y = pixel.y - 2; y <= pixel.y + 2; ++y) {
+            for (int x = pixel.x - 2; x <= pixel.x + 2; ++x) {
+                const glm::u8vec4 c = image.at(x, y);
+                sum += static_cast<float>(c.r + c.g + c.b) / 3.0f;
+                ++count;
+            }
+        }
+        return sum / static_cast<float>(count);
+    }
+
+    // The view's up is taken as given, so it is made square to the direction here.
+    static Camera lookingAt(const glm::vec3& target, const glm::vec3& direction, float distance,
+                            float aspect = 1.0f) {
+        const glm::vec3 forward = glm::normalize(direction);
+        const glm::vec3 up = glm::vec3(0, 1, 0) - forward * forward.y;
+        Camera camera(60.0f, aspect, 0.1f, 1000.0f, target, distance, forward, up);
+        camera.dirty = true;
+        return camera;
+    }
+
+    PhysicsWorld world{"renderer test"};
+};
+
+TEST_F(RendererTest, AnEmptySceneStillRunsTheFrameToTheTarget) {
+    Renderer renderer(setup(), 320, 240, 3);
+    EXPECT_EQ(renderer.sceneRoot, nullptr);
+    const test::OffscreenTarget target(320, 240);
+    const CapturedImage picture =
+        drawTwice(renderer, lookingAt({0, 0, 0}, {0, 0, 1}, 1.0f, 320.0f / 240.0f), target);
+    save(picture, "renderer-empty");
+
+    // Every pixel is sky (stencil 0): the white clear colour of the final image shows nowhere
+    // and the star field is dark on average but not empty.
+    double sum = 0.0;
+    int brightest = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const glm::u8vec4 c = picture.at(x, y);
+            sum += (c.r + c.g + c.b) / 3.0;
+            brightest = std::max({brightest, int(c.r), int(c.g), int(c.b)});
+        }
+    }
+    const double mean = sum / (picture.width * picture.height);
+    EXPECT_LT(mean, 100.0);
+    EXPECT_GT(brightest, 60);
+}
+
+TEST_F(RendererTest, ASphereIsBrighterOnTheSideFacingTheLight) {
+    Renderer renderer(setup(), 256, 256, 0);
+    const Model sphere(DRIFTLINE_ASSETS_DIR, 1.0f, "water", glm::vec3(0.8f), 0.0f, 0.6f,
+                       glm::vec3(0.0f));
+    RigidBody* body = world.createRigidBody({});
+    renderer.addNode({"ball", {const_cast<Model*>(&sphere)}, {glm::mat4(1.0f)}}, body, 1.0f);
+    renderer.addLight(pointLight({20.0f, 5.0f, -5.0f}));
+
+    const Camera camera = lookingAt({0, 0, 0}, {0, 0, 1}, 4.0f);
+    const test::OffscreenTarget target(256, 256);
+    const CapturedImage picture = drawTwice(renderer, camera, target);
+    save(picture, "renderer-lit-sphere");
+
+    const float litSide = brightnessNear(picture, pixelOf(camera, {0.7f, 0.0f, -0.7f}, picture));
+    const float farSide = brightnessNear(picture, pixelOf(camera, {-0.7f, 0.0f, -0.7f}, picture));
+    EXPECT_GT(litSide, farSide + 40.0f) << "lit " << litSide << ", far " << farSide;
+}
+
+TEST_F(RendererTest, AnObjectDarkensTheFloorWhereItsShadowFallsAndNowhereElse) {
+    const Model floor(DRIFTLINE_ASSETS_DIR, 500.0f, "water", glm::vec3(0.8f), 0.0f, 0.9f,
+                      glm::vec3(0.0f));
+    const Model ball(DRIFTLINE_ASSETS_DIR, 0.5f, "water", glm::vec3(0.8f), 0.0f, 0.9f,
+                     glm::vec3(0.0f));
+    RigidBody* floorBody = world.createRigidBody({{0.0f, -501.0f, 0.0f}, kIdentity});
+    RigidBody* ballBody = world.createRigidBody({{0.0f, 1.0f, 0.0f}, kIdentity});
+    const Camera camera = lookingAt({0, -1, 0}, {0, -1, 1}, 8.0f);
+
+    auto drawWithShadow = [&](bool ballCastsShadow) {
+        Renderer renderer(setup(), 256, 256, 0);
+        renderer.addNode({"floor", {const_cast<Model*>(&floor)}, {glm::mat4(1.0f)}}, floorBody,
+                         1.0f);
+        SceneNode* node = renderer.addNode({"ball", {const_cast<Model*>(&ball)}, {glm::mat4(1.0f)}},
+                                           ballBody, 1.0f);
+        node->castsShadow = ballCastsShadow;
+        renderer.addLight(pointLight({0.0f, 40.0f, 0.5f}));
+        const test::OffscreenTarget target(256, 256);
+        return drawTwice(renderer, camera, target);
+    };
+    const CapturedImage shadowed = drawWithShadow(true);
+    const CapturedImage unshadowed = drawWithShadow(false);
+    save(shadowed, "renderer-shadow");
+
+    const glm::ivec2 shadowCentre = pixelOf(camera, {0.0f, -1.0f, 0.0f}, shadowed);
+    EXPECT_LT(brightnessNear(shadowed, shadowCentre),
+              brightnessNear(unshadowed, shadowCentre) - 30.0f);
+    // Away from the shadow the two pictures agree: no acne, no stray darkening.
+    int differing = 0;
+    const int radius = shadowed.width / 8;
+    for (int y = 0; y < shadowed.height; ++y) {
+        for (int x = 0; x < shadowed.width; ++x) {
+            if (std::abs(x - shadowCentre.x) < radius && std::abs(y - shadowCentre.y) < radius) {
+                continue;
+            }
+            const glm::u8vec4 a = shadowed.at(x, y);
+            const glm::u8vec4 b = unshadowed.at(x, y);
+            if (std::abs(int(a.r) - int(b.r)) > 4 || std::abs(int(a.g) - int(b.g)) > 4) {
+                ++differing;
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(RendererTest, TexturedAndPlainMaterialsDrawFromTheirOwnSources) {
+    // An assets folder with the game's shaders and two quads: one with a red albedo texture,
+    // one without any texture and a green albedo value.
+    const test::TempFolder folder;
+    std::filesystem::create_directory_symlink(
+        std::filesystem::path(DRIFTLINE_ASSETS_DIR) / "shaders", folder.path() / "shaders");
+    std::filesystem::create_directories(folder.path() / "meshes");
+    std::filesystem::create_directories(folder.path() / "textures");
+    assetgen::MeshBuilder builder;
+    const auto a = builder.addVertex({-1, -1, 0}, {0, 0, -1}, {0, 0});
+    const auto b = builder.addVertex({-1, 1, 0}, {0, 0, -1}, {0, 1});
+    const auto c = builder.addVertex({1, 1, 0}, {0, 0, -1}, {1, 1});
+    const auto d = builder.addVertex({1, -1, 0}, {0, 0, -1}, {1, 0});
+    builder.addQuad(a, b, c, d);
+    const assetgen::MeshData quad = builder.finish();
+    ASSERT_TRUE(assetgen::writeMeshFile(quad, folder.path() / "meshes" / "painted.ksx"));
+    ASSERT_TRUE(assetgen::writeMeshFile(quad, folder.path() / "meshes" / "plain.ksx"));
+    CapturedImage red;
+    red.width = red.height = 4;
+    for (int i = 0; i < 16; ++i) {
+        red.rgba.insert(red.rgba.end(), {230, 20, 20, 255});
+    }
+    ASSERT_TRUE(savePng(red, folder.path() / "textures" / "painted_albedo.png"));
+
+    Renderer renderer(setup(), 256, 256, 0);
+    const glm::vec3 green(0.05f, 0.8f, 0.05f);
+    const Model painted(folder.path(), "painted", "pbr", green, 0.0f, 0.8f, glm::vec3(0.0f));
+    const Model plain(folder.path(), "plain", "pbr", green, 0.0f, 0.8f, glm::vec3(0.0f));
+    const std::string console = takeConsole();
+    EXPECT_NE(painted.material.albedoTexture.id, 0u);
+    EXPECT_EQ(painted.material.normalTexture.id, 0u);
+    EXPECT_EQ(plain.material.albedoTexture.id, 0u);
+    EXPECT_NE(console.find("plain_emissive.png"), std::string::npos) << console;
+
+    RigidBody* left = world.createRigidBody({{-1.2f, 0.0f, 0.0f}, kIdentity});
+    RigidBody* right = world.createRigidBody({{1.2f, 0.0f, 0.0f}, kIdentity});
+    renderer.addNode({"painted", {const_cast<Model*>(&painted)}, {glm::mat4(1.0f)}}, left, 1.0f);
+    renderer.addNode({"plain", {const_cast<Model*>(&plain)}, {glm::mat4(1.0f)}}, right, 1.0f);
+    renderer.addLight(pointLight({3.0f, 3.0f, -10.0f}));
+    const Camera camera = lookingAt({0, 0, 0}, {0, 0, 1}, 5.0f);
+    const test::OffscreenTarget target(256, 256);
+    const CapturedImage picture = drawTwice(renderer, camera, target);
+    save(picture, "renderer-materials");
+
+    const glm::u8vec4 paintedPixel = picture.at(pixelOf(camera, {-1.2f, 0, 0}, picture).x,
+                                                pixelOf(camera, {-1.2f, 0, 0}, picture).y);
+    const glm::u8vec4 plainPixel = picture.at(pixelOf(camera, {1.2f, 0, 0}, picture).x,
+                                              pixelOf(camera, {1.2f, 0, 0}, picture).y);
+    EXPECT_GT(paintedPixel.r, paintedPixel.g + 40);
+    EXPECT_GT(plainPixel.g, plainPixel.r + 40);
+}
+
+TEST_F(RendererTest, ACameraCopyThatIsNotDirtyLeavesTheMatricesAlone) {
+    Renderer renderer(setup(), 64, 32, 0);
+    Camera camera = lookingAt({0, 0, 0}, {0, 0, 1}, 4.0f, 2.0f);
+    renderer.prepareFrame(camera, 0.01f, 1.0f, 1.0f);
+    const perFrameData first = renderer.frameData.data;
+    EXPECT_EQ(first.viewProj, renderer.camera.viewProj);
+    EXPECT_EQ(first.camPos, glm::vec3(0, 0, -4));
+
+    camera.target = {5, 5, 5};
+    camera.dirty = false;
+    renderer.prepareFrame(camera, 0.02f, 2.0f, 1.0f);
+    const perFrameData& second = renderer.frameData.data;
+    EXPECT_EQ(second.viewProj, first.viewProj);
+    EXPECT_EQ(second.camPos, first.camPos);
+    EXPECT_EQ(second.time, 2.0f);
+    EXPECT_EQ(second.deltaTime, 0.02f);
+    EXPECT_EQ(second.width, 64u);
+    EXPECT_EQ(second.height, 32u);
+}
+
+TEST_F(RendererTest, AddingALightMarksBothBlocksAndTheLightingPassUploadsThemOnce) {
+    Renderer renderer(setup(), 64, 64, 0);
+    EXPECT_EQ(renderer.flags, kEnableBrightness);
+    EXPECT_EQ(renderer.addLight(pointLight({-132, 48, 167})), 0u);
+    EXPECT_EQ(renderer.flags & (kLightsDirty | kShadowsDirty), kLightsDirty | kShadowsDirty);
+    renderer.bindLights();
+    renderer.bindShadows(3);
+    EXPECT_EQ(renderer.flags, kEnableBrightness);
+
+    lightBuffer onGpu{};
+    glGetNamedBufferSubData(renderer.lights.id, 0, sizeof(onGpu), &onGpu);
+    EXPECT_EQ(onGpu.count, 1u);
+    EXPECT_EQ(onGpu.lights[0].position, glm::vec3(-132, 48, 167));
+    EXPECT_EQ(onGpu.lights[0].castsShadow, 1u);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+}
+
+TEST_F(RendererTest, DrawsAGameLikeSceneWithTheDebugOutputSilent) {
+    for (const auto& [width, height] : {std::pair{640u, 480u}, std::pair{1280u, 720u}}) {
+        Renderer renderer(setup(), width, height, 3);
+        renderer.finalFramebuffer.clearColor = glm::vec3(0.075f);
+        bench::GameLikeScene scene(renderer, DRIFTLINE_ASSETS_DIR,
+                                   static_cast<float>(width) / static_cast<float>(height));
+        const test::OffscreenTarget target(width, height);
+        const CapturedImage picture = drawTwice(renderer, scene.camera, target);
+        save(picture, "scene-" + std::to_string(width) + "x" + std::to_string(height));
+    }
+}
+
+}  // namespace
+}  // namespace kes
