@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "platform/CloseSignal.hpp"
-#include "render/ClearLayer.hpp"
+#include "game/GameLayer.hpp"
 
 namespace kes {
 namespace {
@@ -85,7 +85,7 @@ App::App()
              glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
       texturesPath(assetsPath / "textures"),
       viewport{0, 0, settings.width, settings.height} {
-    layers.append(std::make_unique<ClearLayer>());
+    layers.append(std::make_unique<GameLayer>());
     // The game is played at hard difficulty whatever the file said, and saved that way.
     settings.difficulty = Difficulty::hard;
     timer.tick();

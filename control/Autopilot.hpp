@@ -1,0 +1,48 @@
+// Flies the ship through the target zones in order, for demonstrations, soak runs and tests.
+// It plays as a player would: it looks at where the ship is and which way its nose points and
+// presses and releases keys through the ship controller's input interface.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <glm/glm.hpp>
+#include <glm/gtc/quaternion.hpp>
+
+#include "control/ShipController.hpp"
+#include "game/RacePath.hpp"
+
+namespace kes {
+
+class Autopilot {
+public:
+    // `zoneMidPoints` holds the mid-point index of each target zone, in zone order.
+    Autopilot(HidListener_SceneNodeController& ship, const RacePath& path,
+              std::vector<std::size_t> zoneMidPoints);
+
+    // One decision, once per fixed step: `nextZone` is the zone to reach next.
+    void step(std::size_t nextZone);
+    // Lets go of every key it holds.
+    void releaseAll();
+
+    // The point it steers at in the last step.
+    glm::vec3 aimPoint{0.0f};
+
+private:
+    std::size_t closestMidPoint(const glm::vec3& position);
+    glm::vec3 chooseAimPoint(const glm::vec3& position, std::size_t nextZone);
+    void steerAxis(float desiredRate, float currentRate, int positiveKey, int negativeKey);
+    void setKey(int key, bool down);
+
+    HidListener_SceneNodeController& m_ship;
+    const RacePath& m_path;
+    std::vector<std::size_t> m_zoneMidPoints;
+    std::size_t m_lastClosest = 0;
+    bool m_located = false;
+    std::vector<int> m_keysDown;
+};
+
+// The zone after the last one checked (the first one before any).
+std::size_t nextZoneAfter(std::uint32_t lastChecked, std::size_t zoneCount);
+
+}  // namespace kes

@@ -1,0 +1,258 @@
+#include "game/GameLayer.hpp"
+
+#include <algorithm>
+#include <iomanip>
+#include <iostream>
+#include <numbers>
+#include <sstream>
+
+#include <glm/gtc/quaternion.hpp>
+
+#include "app/App.hpp"
+
+namespace kes {
+
+namespace {
+
+constexpr glm::vec3 kSunPosition{-132.0f, 48.0f, 167.0f};
+constexpr float kHalfPi = std::numbers::pi_v<float> / 2.0f;
+constexpr float kCameraTilt = 0.5323254f;  // 30.5 degrees down
+constexpr glm::vec3 kHudColour{1.0f, 1.0f, 1.0f};
+constexpr std::uint8_t kHanging = 0;   // vertical anchor: the text hangs below the point
+constexpr std::uint8_t kStanding = 2;  // vertical anchor: the text stands on the point
+constexpr std::uint8_t kEnding = 2;    // horizontal anchor: the text ends at the point
+
+NodeModels nodeOf(const char* name, Model& model) {
+    return NodeModels{name, {&model}, {glm::mat4(1.0f)}};
+}
+
+std::string threeDecimals(float value) {
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(3) << value;
+    return text.str();
+}
+
+}  // namespace
+
+float difficultyFactor(Difficulty difficulty) {
+    switch (difficulty) {
+        case Difficulty::easy: return 0.5f;
+        case Difficulty::medium: return 2.5f;
+        case Difficulty::hard: return 5.0f;
+    }
+    return 1.0f;
+}
+
+float speedFactorFor(Difficulty difficulty, float distanceToCourse) {
+    float closeness = 1.0f;
+    if (distanceToCourse > 7.0f) {
+        closeness = 1.0f - std::clamp((distanceToCourse - 7.0f) / 37.5f, 0.0f, 1.0f);
+    }
+    return 1.0f + closeness * difficultyFactor(difficulty);
+}
+
+GameLayer::GameLayer()
+    : renderer(static_cast<std::uint32_t>(App::instance()->renderSize.width),
+               static_cast<std::uint32_t>(App::instance()->renderSize.height),
+               kEffectReflections | kEffectBloom),
+      race{.verbose = true, .targetZoneCount = 10},
+      shipModel("plane2", "pbr", glm::vec3(0.3f), 0.5f, 0.1f, glm::vec3(0.0f)),
+      asteroidModel("Asteroid1", "pbr", glm::vec3(0.3f), 0.5f, 0.1f, glm::vec3(0.0f)),
+      sunModel(45.0f, "water", glm::vec3(1.0f), 0.2f, 0.95f, glm::vec3(1.0f)),
+      targetZoneModel("Targetzone", "pbr", glm::vec3(1.0f), 0.0f, 1.0f, glm::vec3(1.0f)) {
+    App& app = *App::instance();
+    app.physics.world->setEventListener(&collisionsListener);
+    createSun();
+    createPath();
+    createShip();
+    createTargetZones();
+    aimCamera();
+
+    shipController.node = shipNode;
+    shipController.respawn(shipNode->render.position);
+    shipController.position = shipNode->render.position;
+    shipController.orientation = shipNode->render.orientation;
+    if (app.hid.listener == nullptr) {
+        app.hid.listener = &shipController;
+    }
+    app.cameraController = &cameraController;
+
+    const auto& mids = path.midPoints();
+    const std::size_t step = mids.size() / 10;
+    for (std::size_t i = step / 2 + 5; i < mids.size(); i += step) {
+        createAsteroid(mids[i].position);
+    }
+    renderer.finalFramebuffer.clearColor = glm::vec3(0.075f);
+}
+
+// Bodies and shapes stay: they go with the physics world.
+GameLayer::~GameLayer() {
+    App& app = *App::instance();
+    if (app.hid.listener == &shipController) {
+        app.hid.listener = nullptr;
+    }
+    if (app.cameraController == &cameraController) {
+        app.cameraController = nullptr;
+    }
+}
+
+void GameLayer::createSun() {
+    RigidBody* body =
+        App::instance()->physics.createRigidBody(kSunPosition, glm::vec3(0.0f), glm::vec3(0.0f));
+    renderer.addNode(nodeOf("Sun", sunModel), body, 1.0f)->castsShadow = false;
+    LightDesc sun{};
+    sun.type = kPointLight;
+    sun.coefficients = {1.0f, 0.0f, 0.0f};
+    sun.factor = 0.1f;
+    sun.color = {1.0f, 0.976f, 0.921f};
+    sun.position = kSunPosition;
+    renderer.addLight(sun);
+}
+
+void GameLayer::createPath() {
+    for (const glm::vec3& point : raceControlPoints()) {
+        path.addControlPoint(point);
+    }
+    path.midPointSpacing = kMidPointSpacing;
+    path.calculateLength();
+    path.calculateMidPoints(kMidPointSpacing);
+    std::vector<glm::vec3> vertices;
+    std::vector<std::uint16_t> indices;
+    std::vector<PathMidPoint> vertexMids;
+    path.generateMesh(kTubeRadius, vertices, indices, vertexMids);
+    std::vector<glm::vec3> ringCentres;
+    ringCentres.reserve(vertexMids.size());
+    for (const PathMidPoint& mid : vertexMids) {
+        ringCentres.push_back(mid.position);
+    }
+    renderer.setPathMesh(std::make_unique<PathMesh>(kTubeRadius, vertices, indices, ringCentres));
+}
+
+// The ship starts on mid point 5, its nose turned back along the start of the course.
+void GameLayer::createShip() {
+    PhysicsService& physics = App::instance()->physics;
+    RigidBody* body =
+        physics.createRigidBody(path.midPoints()[5].position, glm::vec3(0.0f), glm::vec3(0.0f));
+    body->addCollider(physics.common.createCapsuleShape(2.5f, 6.0f),
+                      {glm::vec3(0.0f), glm::quat(glm::vec3(kHalfPi, 0.0f, 0.0f))});
+    CollisionShape* wing = physics.common.createBoxShape({2.5f, 2.0f, 2.0f});
+    body->addCollider(wing, {{-5.0f, 0.0f, 0.0f}, glm::quat(1.0f, 0.0f, 0.0f, 0.0f)});
+    body->addCollider(wing, {{5.0f, 0.0f, 0.0f}, glm::quat(1.0f, 0.0f, 0.0f, 0.0f)});
+
+    const glm::vec3 d = glm::normalize(path.getPoint(0.0f) - path.getPoint(0.01f));
+    const glm::quat q = glm::normalize(glm::quat(std::sqrt(1.0f + d.z), d.y, -d.x, 0.0f));
+    body->setTransform({body->getTransform().position, q});
+    shipNode = renderer.addNode(nodeOf("Test", shipModel), body, 1.0f);
+}
+
+// One zone every tenth of the course, turned to face along it; all share one sphere.
+void GameLayer::createTargetZones() {
+    PhysicsService& physics = App::instance()->physics;
+    const std::vector<PathMidPoint> mids = path.getMidPoints();
+    const std::size_t step = mids.size() / 10;
+    CollisionShape* sphere = physics.common.createSphereShape(50.0f);
+    for (std::size_t k = 0; k < mids.size(); k += step) {
+        const glm::vec3 p = mids[k].position;
+        const glm::vec3 d = glm::normalize(mids[k + 1].position - p);
+        const glm::vec3 axis = glm::normalize(glm::cross(glm::vec3(1.0f, 0.0f, 0.0f), d));
+        const glm::quat q = glm::normalize(glm::quat(1.0f + d.x, axis.x, axis.y, axis.z));
+        CollisionBody* body = physics.world->createCollisionBody({p, q});
+        body->addCollider(sphere, {glm::vec3(0.0f), glm::quat(1.0f, 0.0f, 0.0f, 0.0f)});
+        renderer.addNode(nodeOf("TargetZone", targetZoneModel), body, 1.0f)->scale = 13.5f;
+        targetZones.push_back({body});
+    }
+}
+
+void GameLayer::createAsteroid(const glm::vec3& position) {
+    PhysicsService& physics = App::instance()->physics;
+    RigidBody* body = physics.createRigidBody(position, glm::vec3(0.0f), glm::vec3(0.0f));
+    body->addCollider(physics.common.createCapsuleShape(6.0f, 18.0f),
+                      {glm::vec3(0.0f), glm::quat(glm::vec3(0.0f, 0.0f, kHalfPi))});
+    renderer.addNode(nodeOf("Test", asteroidModel), body, 1.0f);
+    asteroids.push_back({body});
+}
+
+// The chase camera's resting view: 30.5 degrees down, 17 units behind the ship.
+void GameLayer::aimCamera() {
+    cameraController.node = shipNode;
+    Camera& camera = App::instance()->camera;
+    const glm::quat tilt(glm::vec3(kCameraTilt, 0.0f, 0.0f));
+    camera.target = shipNode->render.position;
+    camera.direction = tilt * glm::vec3(0.0f, 0.0f, 1.0f);
+    camera.up = tilt * glm::vec3(0.0f, 1.0f, 0.0f);
+    camera.distance = 17.0f;
+    camera.dirty = true;
+}
+
+void GameLayer::update(float frameDt, float time, float alpha) {
+    renderer.prepareFrame(frameDt, time, alpha);
+    const float distance = path.distanceToClosestMidPoint(shipNode->render.position);
+    shipController.speedFactor = speedFactorFor(App::instance()->settings.difficulty, distance);
+}
+
+void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
+                       const Viewport* viewport) {
+    queueHud(time);
+    renderer.render(framebuffer, viewport);
+}
+
+void GameLayer::queueHud(float time) {
+    TextRenderer& text = renderer.textRenderer;
+    text.addText("Round", {0.55f, -0.9f}, 0.05f, kHudColour, kHanging, kEnding);
+    text.addText(std::to_string(race.roundsFinished), {0.55f, -0.9f}, 0.1f, kHudColour, kStanding,
+                 kEnding);
+    text.addText("Time", {0.97f, -0.9f}, 0.05f, kHudColour, kHanging, kEnding);
+    text.addText(threeDecimals(time - race.roundStartTime), {0.97f, -0.9f}, 0.1f, kHudColour,
+                 kStanding, kEnding);
+    if (race.bestTime > 0.0f) {
+        text.addText("Best Time", {0.97f, -0.73f}, 0.05f, kHudColour, kHanging, kEnding);
+        text.addText(threeDecimals(race.bestTime), {0.97f, -0.73f}, 0.1f, kHudColour, kStanding,
+                     kEnding);
+    }
+}
+
+// The asteroids swing together along x, a full swing every 2 pi seconds.
+void GameLayer::fixedUpdate(float time) {
+    race.currentTime = time;
+    const float swing = 100.0f * std::sin(time + 0.5f);
+    for (const Asteroid& asteroid : asteroids) {
+        asteroid.body->setLinearVelocity({swing, 0.0f, 0.0f});
+    }
+    renderer.syncPhysics(time);
+    shipController.fixedUpdate();
+}
+
+bool GameLayer::isShip(const CollisionBody* body) {
+    return shipNode != nullptr && body == shipNode->rigidBody;
+}
+
+std::int32_t GameLayer::getTargetZoneIndex(const CollisionBody* body) {
+    const auto found = std::find_if(targetZones.begin(), targetZones.end(),
+                                    [body](const TargetZone& zone) { return zone.body == body; });
+    return found == targetZones.end() ? -1 : static_cast<std::int32_t>(found - targetZones.begin());
+}
+
+void GameLayer::onTargetZoneTouched(std::int32_t index) {
+    std::cout << ">>>> TargetZone with idx " << index << " touched " << std::endl;
+    race.onTargetZoneReached(static_cast<std::uint32_t>(index));
+}
+
+std::int32_t GameLayer::getAsteroidIndex(const CollisionBody* body) {
+    const auto found = std::find_if(asteroids.begin(), asteroids.end(),
+                                    [body](const Asteroid& rock) { return rock.body == body; });
+    return found == asteroids.end() ? -1 : static_cast<std::int32_t>(found - asteroids.begin());
+}
+
+// The ship goes back to the last zone it checked, or to the origin before the first.
+void GameLayer::onAsteroidTouched(std::int32_t index) {
+    std::cout << ">>>> Asteroid with idx " << index << " touched " << std::endl;
+    const auto zone = static_cast<std::int32_t>(race.lastChecked);
+    glm::vec3 respawnAt(0.0f);
+    if (zone >= 0 && zone < static_cast<std::int32_t>(targetZones.size())) {
+        respawnAt = targetZones[static_cast<std::size_t>(zone)].body->getTransform().position;
+    }
+    std::cout << "Respawning at targetZone " << zone << std::endl;
+    shipController.respawn(respawnAt);
+}
+
+}  // namespace kes

@@ -1,0 +1,83 @@
+// The game itself: builds the level (the sun and its light, the course and its tube, the ship,
+// ten target zones and ten swinging asteroids), moves the asteroids every fixed step, rewards
+// flying close to the course with speed, draws the scene and the race display, and answers the
+// collision listener's questions about its bodies.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/Layer.hpp"
+#include "app/Settings.hpp"
+#include "control/CameraFollow.hpp"
+#include "control/ShipController.hpp"
+#include "game/CollisionsListener.hpp"
+#include "game/RacePath.hpp"
+#include "game/RaceState.hpp"
+#include "render/Model.hpp"
+#include "render/Renderer.hpp"
+
+namespace kes {
+
+struct Asteroid {
+    RigidBody* body;
+};
+
+struct TargetZone {
+    CollisionBody* body;
+};
+
+// How much the difficulty multiplies the closeness bonus: easy 0.5, medium 2.5, hard 5, any
+// other value 1.
+float difficultyFactor(Difficulty difficulty);
+
+// 1 + closeness x difficulty factor, where closeness is 1 within 7 units of the course's
+// nearest mid point and falls linearly to 0 at 44.5 units.
+float speedFactorFor(Difficulty difficulty, float distanceToCourse);
+
+class GameLayer final : public Layer, public ColliderTypeChecker {
+public:
+    static constexpr float kMidPointSpacing = 10.0f;
+    static constexpr float kTubeRadius = 25.0f;
+
+    GameLayer();
+    ~GameLayer() override;
+    GameLayer(const GameLayer&) = delete;
+    GameLayer& operator=(const GameLayer&) = delete;
+
+    void update(float frameDt, float time, float alpha) override;
+    void render(float frameDt, float time, unsigned int framebuffer,
+                const Viewport* viewport) override;
+    void fixedUpdate(float time) override;
+
+    bool isShip(const CollisionBody* body) override;
+    std::int32_t getTargetZoneIndex(const CollisionBody* body) override;
+    void onTargetZoneTouched(std::int32_t index) override;
+    std::int32_t getAsteroidIndex(const CollisionBody* body) override;
+    void onAsteroidTouched(std::int32_t index) override;
+
+    Renderer renderer;
+    RacePath path;
+    std::vector<Asteroid> asteroids;
+    HidListener_SceneNodeController shipController;
+    CamController_FollowSceneNode cameraController;
+    SceneNode* shipNode = nullptr;
+    std::vector<TargetZone> targetZones;
+    RaceState race;
+    CollisionsListener collisionsListener{this};
+    Model shipModel;
+    Model asteroidModel;
+    Model sunModel;
+    Model targetZoneModel;
+
+private:
+    void createSun();
+    void createPath();
+    void createShip();
+    void createTargetZones();
+    void createAsteroid(const glm::vec3& position);
+    void aimCamera();
+    void queueHud(float time);
+};
+
+}  // namespace kes
