@@ -24,7 +24,8 @@ class GameLikeScene {
 public:
     // Must be destroyed before `renderer`'s next frame; the renderer keeps the nodes.
     GameLikeScene(Renderer& renderer, const std::filesystem::path& assets, float aspect)
-        : shipModel(assets, "plane2", "pbr", glm::vec3(0.3f), 0.5f, 0.1f, glm::vec3(0.0f)),
+        : assetsFolder(assets),
+          shipModel(assets, "plane2", "pbr", glm::vec3(0.3f), 0.5f, 0.1f, glm::vec3(0.0f)),
           asteroidModel(assets, "Asteroid1", "pbr", glm::vec3(0.3f), 0.5f, 0.1f, glm::vec3(0.0f)),
           sunModel(assets, 45.0f, "water", glm::vec3(1.0f), 0.2f, 0.95f, glm::vec3(1.0f)),
           zoneModel(assets, "Targetzone", "pbr", glm::vec3(1.0f), 0.0f, 1.0f, glm::vec3(1.0f)),
@@ -34,6 +35,7 @@ public:
         }
         path.calculateLength();
         path.calculateMidPoints(10.0f);
+        addTube(renderer);
         addSun(renderer);
         addShip(renderer);
         addZones(renderer);
@@ -41,6 +43,7 @@ public:
         aimCamera();
     }
 
+    std::filesystem::path assetsFolder;
     PhysicsWorld world{"scene"};
     RacePath path;
     Model shipModel;
@@ -53,6 +56,19 @@ public:
 private:
     static NodeModels single(const std::string& name, Model& model) {
         return NodeModels{name, {&model}, {glm::mat4(1.0f)}};
+    }
+
+    void addTube(Renderer& renderer) {
+        std::vector<glm::vec3> vertices;
+        std::vector<std::uint16_t> indices;
+        std::vector<PathMidPoint> vertexMids;
+        path.generateMesh(25.0f, vertices, indices, vertexMids);
+        std::vector<glm::vec3> centres;
+        for (const PathMidPoint& mid : vertexMids) {
+            centres.push_back(mid.position);
+        }
+        renderer.setPathMesh(
+            std::make_unique<PathMesh>(assetsFolder, 25.0f, vertices, indices, centres));
     }
 
     void addSun(Renderer& renderer) {

@@ -1,5 +1,6 @@
 #include "gpu/TransparencyBuffers.hpp"
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 #include <vector>
@@ -29,7 +30,13 @@ TransparencyBuffers::TransparencyBuffers(std::uint32_t width_, std::uint32_t hei
 void TransparencyBuffers::makeSSBO() {
     // Counted in 64 bits: in 32 bits a huge target would wrap round to a small pool that the
     // shaders, which index it by pixel count, would overrun.
-    const std::uint64_t size = std::uint64_t{width} * height * kTransparencyNodeSize;
+    const std::uint64_t pixels = std::uint64_t{width} * height;
+    GLint64 blockLimit = 0;
+    glGetInteger64v(GL_MAX_SHADER_STORAGE_BLOCK_SIZE, &blockLimit);
+    const std::uint64_t limitNodes =
+        static_cast<std::uint64_t>(std::max<GLint64>(blockLimit, 0)) / kTransparencyNodeSize;
+    nodeCapacity = std::max(pixels, std::min(pixels * kTransparencyNodesPerPixel, limitNodes));
+    const std::uint64_t size = nodeCapacity * kTransparencyNodeSize;
     if (size > static_cast<std::uint64_t>(std::numeric_limits<GLint>::max())) {
         fail("kes::SSBO::makeSSBO - Failed: \"bufSize >= (int)size\"");
     }

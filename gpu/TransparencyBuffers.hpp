@@ -12,7 +12,11 @@
 namespace kes {
 
 inline constexpr std::uint32_t kTransparencyNodeSize = 72;  // bytes, shared with the shaders
-inline constexpr std::uint32_t kEmptyList = 0xFFFFFFFFu;    // a head that points nowhere
+// Seen from inside the tube every pixel looks through at least one wall, wire frame and skin,
+// so one node a pixel runs out; the pool holds this many a pixel where the driver's limit on
+// one storage block allows, and at least one a pixel.
+inline constexpr std::uint32_t kTransparencyNodesPerPixel = 4;
+inline constexpr std::uint32_t kEmptyList = 0xFFFFFFFFu;  // a head that points nowhere
 
 class TransparencyBuffers {
 public:
@@ -27,6 +31,7 @@ public:
 
     std::uint32_t width;
     std::uint32_t height;
+    std::uint64_t nodeCapacity = 0;  // fragments a frame can hold; the shaders drop the rest
     GLuint nodes = 0;
     GLuint counter = 0;
     Texture heads;  // GL_R32UI, one level

@@ -30,4 +30,19 @@ private:
     bool m_wasEnabled;
 };
 
+// Remembers the depth write mask, sets it and puts it back.
+class DepthMaskGuard {
+public:
+    explicit DepthMaskGuard(GLboolean mask) {
+        glGetBooleanv(GL_DEPTH_WRITEMASK, &m_previous);
+        glDepthMask(mask);
+    }
+    ~DepthMaskGuard() { glDepthMask(m_previous); }
+    DepthMaskGuard(const DepthMaskGuard&) = delete;
+    DepthMaskGuard& operator=(const DepthMaskGuard&) = delete;
+
+private:
+    GLboolean m_previous = GL_TRUE;
+};
+
 }  // namespace kes

@@ -2,7 +2,11 @@
 
 #include <utility>
 
+#include <cmath>
+
 #include "app/App.hpp"
+#include "game/PhysicsService.hpp"
+#include "gpu/MeshFile.hpp"
 #include "platform/OpenGL.hpp"
 #include "render/GlState.hpp"
 
@@ -11,6 +15,10 @@ namespace kes {
 namespace {
 
 constexpr std::size_t kNodeListCapacity = 10;
+constexpr glm::vec3 kPathWireColour{0.225f, 0.585f, 1.305f};
+constexpr float kPathWireAlpha = 0.5f;
+constexpr glm::vec3 kPathFillColour{0.105f, 0.273f, 0.609f};
+constexpr float kPathFillAlpha = 0.45f;
 
 Program makeProgram(const std::filesystem::path& assetsFolder, const char* vertex,
                     const char* fragment, const char* name) {
@@ -41,8 +49,42 @@ Viewport fullViewport(std::uint32_t width, std::uint32_t height) {
 }
 
 RendererSetup applicationSetup() {
-    const App& app = *App::instance();
-    return {app.assetsPath, app.settings.brightness, systemDpi()};
+    App& app = *App::instance();
+    return {app.assetsPath, app.settings.brightness, systemDpi(), &app.physics};
+}
+
+// Bloom first, reflections second: reflections then mirror the glow as well.
+std::vector<std::unique_ptr<iPostProcessEffect>> makeEffects(
+    const std::filesystem::path& assetsFolder, std::uint32_t width, std::uint32_t height,
+    std::uint8_t effectSet, GLuint depthStencil, const GLuint* skybox) {
+    std::vector<std::unique_ptr<iPostProcessEffect>> effects;
+    if ((effectSet & kEffectBloom) != 0) {
+        effects.push_back(
+            std::make_unique<PostProcessEffect_Bloom>(assetsFolder, width, height, depthStencil));
+    }
+    if ((effectSet & kEffectReflections) != 0) {
+        effects.push_back(std::make_unique<PostProcessEffect_SSR>(assetsFolder, width, height,
+                                                                  depthStencil, skybox));
+    }
+    return effects;
+}
+
+VAO loadArrowMesh(const std::filesystem::path& assetsFolder) {
+    MeshReader reader(assetsFolder / "meshes" / "Arrow.KSX");
+    return reader.readVAO();
+}
+
+// The arrow's turn from +z to its direction, by the debug view's own formula.
+glm::quat arrowOrientation(const glm::vec3& direction) {
+    const double c = direction.z;
+    if (c > 0.9999) {
+        return glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
+    }
+    if (c < -0.9999) {
+        return glm::quat(static_cast<float>(std::cos(1.5707963267948966)), 0.0f, -1.0f, 0.0f);
+    }
+    return glm::normalize(
+        glm::quat(std::sqrt(direction.z + 1.0f), -direction.y, -direction.x, 0.0f));
 }
 
 }  // namespace
@@ -53,6 +95,9 @@ Renderer::Renderer(std::uint32_t width, std::uint32_t height, std::uint8_t effec
 Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_t height,
                    std::uint8_t effectSet)
     : textRenderer(setup.assetsFolder, setup.dpi),
+      progDebugShadowMaps(makeProgram(setup.assetsFolder, "renderFullscreenTri_vs",
+                                      "debugShadowMaps_ps", "debugShadowMaps")),
+      shadowMapIndexLocation(progDebugShadowMaps.uniformLocation("shadowMapIndex")),
       gbuffer(width, height),
       transparency(width, height),
       finalFramebuffer(width, height, gbuffer.depthStencil.id),
@@ -64,6 +109,15 @@ Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_
                      progRenderFinalFBO.uniformLocation("exposure"),
                      progRenderFinalFBO.uniformLocation("enableBrightness"),
                      progRenderFinalFBO.uniformLocation("enableExposure")},
+      progDebugPhysics(
+          makeProgram(setup.assetsFolder, "debugPhysics_vs", "debugPhysics_ps", "debugPhysics")),
+      debugPhysicsAlphaLocation(progDebugPhysics.uniformLocation("ALPHA")),
+      progDebugArrow(
+          makeProgram(setup.assetsFolder, "debugArrow_vs", "debugArrow_ps", "debugArrow")),
+      arrowLocations{progDebugArrow.uniformLocation("iColor"),
+                     progDebugArrow.uniformLocation("iScale"),
+                     progDebugArrow.uniformLocation("iTransform")},
+      arrowMesh(loadArrowMesh(setup.assetsFolder)),
       mainSize{width, height},
       mainViewport(fullViewport(width, height)),
       transparencyFramebuffer(makeDepthStencilFramebuffer(gbuffer.depthStencil.id)),
@@ -74,19 +128,31 @@ Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_
       postSize{width, height},
       postViewport(fullViewport(width, height)),
       effectFlags(effectSet),
+      effects(makeEffects(setup.assetsFolder, width, height, effectSet, gbuffer.depthStencil.id,
+                          &skyboxTexture.id)),
       skyboxTexture(setup.assetsFolder / "textures", "try"),
       skyboxCube(makeSkyboxCube()),
       brightness(setup.brightness),
       camera(90.0f, static_cast<float>(width) / static_cast<float>(height), 0.1f, 1000.0f,
-             glm::vec3(0.0f), 1.0f, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)) {
+             glm::vec3(0.0f), 1.0f, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
+      physics(setup.physics) {
     frameData.data.width = width;
     frameData.data.height = height;
     m_opaqueNodes.reserve(kNodeListCapacity);
     m_transparentNodes.reserve(kNodeListCapacity);
+    glGenSamplers(1, &m_rawDepthSampler);
+    glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_COMPARE_MODE, GL_NONE);
+    glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 }
 
 Renderer::~Renderer() {
     destroyScene(sceneRoot);
+    glDeleteSamplers(1, &m_rawDepthSampler);
+}
+
+void Renderer::addDebugArrow(const DebugArrow& arrow) {
+    debugArrows.push_back(arrow);
 }
 
 SceneNode* Renderer::addNode(NodeModels&& nodeModels, RigidBody* body, float opacity) {
@@ -188,9 +254,16 @@ void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
         clearGBuffer();
         drawGeometry();
     }
-    // The transparent nodes and the race path are appended to the fragment lists here, once
-    // the transparency pass exists.
-    glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
+    {
+        ScopedPassTimer timing(passTimer, RenderPass::Transparency);
+        if (!m_transparentNodes.empty()) {
+            drawTransparentNodes();
+        }
+        glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
+        if (pathMesh != nullptr) {
+            drawPath();
+        }
+    }
 
     glBindFramebuffer(GL_FRAMEBUFFER, finalFramebuffer.fbo.id);
     const glm::vec3& background = finalFramebuffer.clearColor;
@@ -206,14 +279,32 @@ void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glGenerateTextureMipmap(finalFramebuffer.colour.id);
 
-    // Post effects take their place here; until then the final image is the current one.
-    glBindFramebuffer(GL_FRAMEBUFFER, finalFramebuffer.fbo.id);
+    const GLuint image = applyEffects();
     {
         ScopedPassTimer timing(passTimer, RenderPass::Overlays);
         drawOverlays();
     }
     ScopedPassTimer timing(passTimer, RenderPass::Final);
-    drawFinal(framebuffer, *viewport);
+    drawFinal(framebuffer, *viewport, image);
+}
+
+// Each effect reads the image the one before it made; the last one's framebuffer stays bound
+// for the overlays. Returns the image the final pass shows.
+GLuint Renderer::applyEffects() {
+    GLuint image = finalFramebuffer.colour.id;
+    GLuint target = finalFramebuffer.fbo.id;
+    for (const auto& effect : effects) {
+        const RenderPass pass = effect->kind == iPostProcessEffect::kBloom
+                                    ? RenderPass::Bloom
+                                    : RenderPass::Reflections;
+        ScopedPassTimer timing(passTimer, pass);
+        glViewport(postViewport.x, postViewport.y, postViewport.width, postViewport.height);
+        effect->apply(gbuffer, &image);
+        image = effect->output.id;
+        target = effect->framebuffer;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, target);
+    return image;
 }
 
 void Renderer::renderShadowMaps() {
@@ -320,6 +411,43 @@ void Renderer::drawGeometry() {
     }
 }
 
+// Translucent nodes are lit as they are drawn and appended to the fragment lists; both faces
+// count, and they write no depth, so they never hide one another.
+void Renderer::drawTransparentNodes() {
+    glBindFramebuffer(GL_FRAMEBUFFER, transparencyFramebuffer.id);
+    transparency.bind();
+    CapabilityGuard culling(GL_CULL_FACE, false);
+    CapabilityGuard depthTest(GL_DEPTH_TEST, true);
+    DepthMaskGuard depthWrites(GL_FALSE);
+    bindLights();
+    bindShadows(5);
+    for (SceneNode* node : m_transparentNodes) {
+        node->draw(frameData, kDrawTransparent);
+    }
+    glActiveTexture(GL_TEXTURE5);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    TransparencyBuffers::unbind();
+}
+
+// The tube twice into the fragment lists: a bright wire grid, then a darker skin. Every pixel
+// it covers gets stencil 1, so the lighting pass resolves it over the sky as well.
+void Renderer::drawPath() {
+    glBindFramebuffer(GL_FRAMEBUFFER, transparencyFramebuffer.id);
+    transparency.bind();
+    CapabilityGuard culling(GL_CULL_FACE, false);
+    CapabilityGuard depthTest(GL_DEPTH_TEST, true);
+    DepthMaskGuard depthWrites(GL_FALSE);
+    glStencilMask(0xFF);
+    glStencilFunc(GL_ALWAYS, 1, 0xFF);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+    CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    pathMesh->draw(frameData, kPathWireColour, kPathWireAlpha);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    pathMesh->draw(frameData, kPathFillColour, kPathFillAlpha);
+}
+
 // Only background pixels (stencil 0) receive the sky.
 void Renderer::drawSkybox() {
     glStencilFunc(GL_EQUAL, 0, 0xFF);
@@ -360,16 +488,90 @@ void Renderer::drawLighting() {
     }
 }
 
-// Text is drawn after every effect, so it is neither bloomed nor reflected.
+// Debug views and text, after every effect: they are neither bloomed nor reflected. The
+// target carries the scene's depth, so debug shapes hide behind scene geometry.
 void Renderer::drawOverlays() {
     glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
     CapabilityGuard depthTest(GL_DEPTH_TEST, true);
     CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
+    {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        CapabilityGuard blend(GL_BLEND, true);
+        DepthMaskGuard beforeDebug(GL_FALSE);
+        drawPhysicsDebug();
+        DepthMaskGuard beforeArrows(GL_TRUE);
+        drawDebugArrows();
+        drawShadowMapTiles();
+    }
     glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
     textRenderer.render(frameData);
 }
 
-void Renderer::drawFinal(GLuint framebuffer, const Viewport& viewport) {
+// The collision shapes, translucent: back faces first, then front faces, then the lines.
+void Renderer::drawPhysicsDebug() {
+    std::vector<VertexPosColor> lines;
+    std::vector<VertexPosColor> triangles;
+    if (physics == nullptr || !physics->getDebugGeometry(lines, triangles)) {
+        return;
+    }
+    glUseProgram(progDebugPhysics.id);
+    frameData.bind();
+    glUniform1f(debugPhysicsAlphaLocation, debugPhysicsAlpha);
+    if (!triangles.empty()) {
+        CapabilityGuard culling(GL_CULL_FACE, true);
+        const VAO shapes(triangles);
+        glCullFace(GL_FRONT);
+        shapes.draw(GL_TRIANGLES);
+        glCullFace(GL_BACK);
+        shapes.draw(GL_TRIANGLES);
+    }
+    if (!lines.empty()) {
+        const VAO edges(lines);
+        edges.draw(GL_LINES);
+    }
+}
+
+void Renderer::drawDebugArrows() {
+    if (debugArrows.empty()) {
+        return;
+    }
+    CapabilityGuard blend(GL_BLEND, false);
+    for (const DebugArrow& arrow : debugArrows) {
+        glm::mat4 transform = glm::mat4_cast(arrowOrientation(arrow.direction));
+        transform[3] = glm::vec4(arrow.position, 1.0f);
+        glUseProgram(progDebugArrow.id);
+        frameData.bind();
+        glUniformMatrix4fv(arrowLocations.transform, 1, GL_FALSE, &transform[0][0]);
+        glUniform4fv(arrowLocations.color, 1, &arrow.color[0]);
+        glUniform1f(arrowLocations.scale, arrow.scale);
+        arrowMesh.draw(GL_TRIANGLES);
+    }
+    debugArrows.clear();
+}
+
+// A row of tiles along the top edge, one per shadow map, while F2 has them shown.
+void Renderer::drawShadowMapTiles() {
+    const std::uint32_t count = shadows.data.count;
+    if (count == 0 || (flags & kShowShadowMaps) == 0) {
+        return;
+    }
+    const std::uint32_t tile = std::min(mainSize[0] / count, mainSize[1] / 4);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        glViewport(static_cast<GLint>(tile * i), static_cast<GLint>(mainSize[1] - tile),
+                   static_cast<GLsizei>(tile), static_cast<GLsizei>(tile));
+        glUseProgram(progDebugShadowMaps.id);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D_ARRAY, shadowMaps.textureArrayId);
+        glBindSampler(0, m_rawDepthSampler);
+        glUniform1i(shadowMapIndexLocation, static_cast<GLint>(i));
+        glBindVertexArray(fullscreenVAO.id);
+        glDrawArrays(GL_TRIANGLES, 0, 3);
+        glBindSampler(0, 0);
+        glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+    }
+}
+
+void Renderer::drawFinal(GLuint framebuffer, const Viewport& viewport, GLuint image) {
     CapabilityGuard depthTest(GL_DEPTH_TEST, false);
     CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
@@ -377,7 +579,7 @@ void Renderer::drawFinal(GLuint framebuffer, const Viewport& viewport) {
     glUseProgram(progRenderFinalFBO.id);
     frameData.bind();
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, finalFramebuffer.colour.id);
+    glBindTexture(GL_TEXTURE_2D, image);
     glUniform1f(finalLocations.brightness, brightness);
     glUniform1f(finalLocations.exposure, exposure);
     glUniform1ui(finalLocations.enableBrightness, (flags & kEnableBrightness) != 0 ? 1u : 0u);

@@ -23,6 +23,7 @@
 #include "render/GpuPassTimer.hpp"
 #include "render/Lights.hpp"
 #include "render/PathMesh.hpp"
+#include "render/PostProcess.hpp"
 #include "render/SceneNode.hpp"
 #include "text/TextRenderer.hpp"
 
@@ -40,13 +41,25 @@ enum RendererFlags : std::uint8_t {
     kEnableExposure = 1u << 4,
 };
 
+class PhysicsService;
+
 // What the renderer takes from its surroundings: the game passes the application's; tests
 // pass their own.
 struct RendererSetup {
     std::filesystem::path assetsFolder;
-    float brightness = 1.0f;  // the settings' value, read once
-    float dpi = 96.0f;        // sizes the text atlas
+    float brightness = 1.0f;            // the settings' value, read once
+    float dpi = 96.0f;                  // sizes the text atlas
+    PhysicsService* physics = nullptr;  // whose debug geometry the overlay shows, if any
 };
+
+// An arrow drawn over the next frame, for looking at directions while debugging.
+struct DebugArrow {
+    glm::vec3 position;
+    glm::vec3 direction;  // of unit length
+    float scale;
+    glm::vec4 color;
+};
+static_assert(sizeof(DebugArrow) == 44);
 
 class Renderer {
 public:
@@ -64,6 +77,8 @@ public:
     // Returns the light's index; its shadow map has the same number. At most ten lights.
     std::uint32_t addLight(const LightDesc& desc);
     void setPathMesh(std::unique_ptr<PathMesh> mesh);
+    // Drawn over the next frame only.
+    void addDebugArrow(const DebugArrow& arrow);
 
     // After each fixed step: every node reads its body's new transform.
     void syncPhysics(float time);
@@ -91,6 +106,8 @@ public:
     kes::shadowMaps shadowMaps;
     float lightNear = 1.25f;
     float lightFar = 1000.0f;
+    Program progDebugShadowMaps;
+    GLint shadowMapIndexLocation;
     UBO<perFrameData> frameData{0};
     GBuffer gbuffer;
     TransparencyBuffers transparency;
@@ -101,6 +118,15 @@ public:
     struct FinalLocations {
         GLint brightness, exposure, enableBrightness, enableExposure;
     } finalLocations;
+    Program progDebugPhysics;
+    GLint debugPhysicsAlphaLocation;
+    float debugPhysicsAlpha = 0.25f;
+    std::vector<DebugArrow> debugArrows;
+    Program progDebugArrow;
+    struct ArrowLocations {
+        GLint color, scale, transform;
+    } arrowLocations;
+    VAO arrowMesh;
     std::uint32_t mainSize[2];
     Viewport mainViewport;
     FBO transparencyFramebuffer;
@@ -109,6 +135,7 @@ public:
     std::uint32_t postSize[2];
     Viewport postViewport;
     std::uint8_t effectFlags;
+    std::vector<std::unique_ptr<iPostProcessEffect>> effects;  // applied in this order
     CubeTexture skyboxTexture;
     VAO skyboxCube;
     std::uint8_t flags = kEnableBrightness;
@@ -118,6 +145,7 @@ public:
 
     // Not owned; when set, each pass of the frame is timed on the GPU.
     GpuPassTimer* passTimer = nullptr;
+    PhysicsService* physics;  // not owned; may be null
 
 private:
     void renderShadowMaps();
@@ -126,11 +154,18 @@ private:
     void beginGeometry();
     void clearGBuffer();
     void drawGeometry();
+    void drawTransparentNodes();
+    void drawPath();
     void drawSkybox();
     void drawLighting();
+    GLuint applyEffects();
     void drawOverlays();
-    void drawFinal(GLuint framebuffer, const Viewport& viewport);
+    void drawPhysicsDebug();
+    void drawDebugArrows();
+    void drawShadowMapTiles();
+    void drawFinal(GLuint framebuffer, const Viewport& viewport, GLuint image);
 
+    GLuint m_rawDepthSampler = 0;  // reads the shadow maps' depths without comparing
     std::vector<SceneNode*> m_opaqueNodes;
     std::vector<SceneNode*> m_transparentNodes;
 };

@@ -1,13 +1,16 @@
 // Deferred lighting, fragment stage: shades every covered pixel (stencil 1) from the G-buffer
 // with each light (Cook-Torrance: GGX distribution, Smith-Schlick visibility, Schlick Fresnel),
 // the light's shadow map, its ambient share, a faint reflection of the sky, and the surface's
-// own emission.
+// own emission; a pixel without an opaque surface starts from the sky. Then it resolves the
+// pixel's list of transparent fragments: the nearest MAX_FRAGMENTS are sorted by depth and
+// blended back to front over that colour.
 // G-buffer layout (shared with clearGBuffer_ps and the material shaders):
 //   0 (RGBA8):   albedo (linear) rgb, metalness
 //   1 (RGBA32F): emissive (linear, unbounded) rgb, distance from the camera
 //   2 (RGBA16F): world-space unit normal xyz, roughness
 // Reads: the G-buffer (units 0 to 2), the shadow-map array (unit 3), the sky (unit 4), the
-// per-frame, light and shadow blocks (bindings 0 to 2).
+// per-frame, light and shadow blocks (bindings 0 to 2), the fragment lists (heads on image
+// unit 0, nodes on storage binding 0).
 // Writes: the lit HDR colour, opaque.
 #version 430 core
 
@@ -65,6 +68,25 @@ layout(binding = 2) uniform sampler2D normalRoughnessMap;
 layout(binding = 3) uniform sampler2DArrayShadow shadowMaps;
 layout(binding = 4) uniform samplerCube skybox;
 
+// One transparent fragment: 72 bytes, the layout every shader that appends to or resolves
+// the per-pixel lists declares.
+struct FragmentNode {
+    uint next;  // index of the fragment drawn before it at this pixel, or 0xFFFFFFFF
+    float depth;  // window depth, 0 near ... 1 far
+    float red, green, blue, alpha;  // lit colour (linear HDR), straight alpha
+    float normalX, normalY, normalZ;  // world-space normal
+    float roughness;
+    float metalness;
+    float positionX, positionY, positionZ;  // world position
+    uint kind;  // 0 material surface, 1 race-course tube
+    float emissiveRed, emissiveGreen, emissiveBlue;
+};
+
+layout(std430, binding = 0) buffer FragmentNodes {
+    FragmentNode nodes[];
+};
+layout(binding = 0, r32ui) uniform readonly uimage2D listHeads;
+
 in vec2 screenCoordinate;
 
 out vec4 fragColour;
@@ -72,6 +94,12 @@ out vec4 fragColour;
 const float PI = 3.14159265;
 const float SHADOW_MAP_SIZE = 1024.0;
 const float SKY_REFLECTION = 0.35;
+// A pixel blends at most this many transparent fragments, the nearest ones; the tube gives
+// four to six where its walls overlap. Farther fragments beyond the limit are left out.
+const int MAX_FRAGMENTS = 16;
+// Longest list walked: bounds the work of a pixel whatever the lists hold.
+const int MAX_LIST_WALK = 256;
+const uint EMPTY_LIST = 0xFFFFFFFFu;
 
 float distributionGGX(float NdotH, float roughness) {
     float a = roughness * roughness;
@@ -164,19 +192,48 @@ vec3 ambientLight(vec3 N, vec3 V, vec3 albedo, float metal, float roughness) {
     return ambient * albedo * (1.0 - metal * 0.5) + reflection;
 }
 
-// The world position on the ray through this pixel at the stored distance from the eye.
-vec3 worldPosition(float distanceFromEye) {
-    vec4 farPoint = viewProjInv * vec4(screenCoordinate * 2.0 - 1.0, 1.0, 1.0);
-    vec3 ray = normalize(farPoint.xyz / farPoint.w - camPos);
-    return camPos + ray * distanceFromEye;
+vec3 resolveTransparency(vec3 colour) {
+    float depths[MAX_FRAGMENTS];
+    vec4 colours[MAX_FRAGMENTS];
+    int count = 0;
+    uint index = imageLoad(listHeads, ivec2(gl_FragCoord.xy)).r;
+    for (int walked = 0; index != EMPTY_LIST && walked < MAX_LIST_WALK; ++walked) {
+        if (index >= uint(nodes.length())) {
+            break;
+        }
+        FragmentNode node = nodes[index];
+        index = node.next;
+        if (count == MAX_FRAGMENTS && node.depth >= depths[MAX_FRAGMENTS - 1]) {
+            continue;
+        }
+        // Insertion into the list sorted near to far, dropping the farthest when full.
+        int slot = min(count, MAX_FRAGMENTS - 1);
+        while (slot > 0 && depths[slot - 1] > node.depth) {
+            depths[slot] = depths[slot - 1];
+            colours[slot] = colours[slot - 1];
+            --slot;
+        }
+        depths[slot] = node.depth;
+        colours[slot] = vec4(node.red, node.green, node.blue, node.alpha);
+        count = min(count + 1, MAX_FRAGMENTS);
+    }
+    for (int i = count - 1; i >= 0; --i) {
+        colour = mix(colour, colours[i].rgb, colours[i].a);
+    }
+    return colour;
 }
 
-void main() {
-    ivec2 pixel = ivec2(gl_FragCoord.xy);
-    vec4 albedoMetal = texelFetch(albedoMetalMap, pixel, 0);
-    vec4 emissiveDistance = texelFetch(emissiveDistanceMap, pixel, 0);
-    vec4 normalRoughness = texelFetch(normalRoughnessMap, pixel, 0);
+vec3 viewRay() {
+    vec4 farPoint = viewProjInv * vec4(screenCoordinate * 2.0 - 1.0, 1.0, 1.0);
+    return normalize(farPoint.xyz / farPoint.w - camPos);
+}
 
+// The world position on the ray through this pixel at the stored distance from the eye.
+vec3 worldPosition(float distanceFromEye) {
+    return camPos + viewRay() * distanceFromEye;
+}
+
+vec3 litSurface(vec4 albedoMetal, vec4 emissiveDistance, vec4 normalRoughness) {
     vec3 albedo = albedoMetal.rgb;
     float metal = albedoMetal.a;
     float roughness = normalRoughness.a;
@@ -188,5 +245,18 @@ void main() {
     for (uint i = 0u; i < lightCount; ++i) {
         colour += directLight(lights[i], P, N, V, albedo, metal, roughness);
     }
-    fragColour = vec4(colour, 1.0);
+    return colour;
+}
+
+void main() {
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    vec4 albedoMetal = texelFetch(albedoMetalMap, pixel, 0);
+    vec4 emissiveDistance = texelFetch(emissiveDistanceMap, pixel, 0);
+    vec4 normalRoughness = texelFetch(normalRoughnessMap, pixel, 0);
+
+    // A distance of 0 is the clear value: only transparent fragments cover this pixel.
+    bool hasSurface = emissiveDistance.a > 0.0;
+    vec3 colour = hasSurface ? litSurface(albedoMetal, emissiveDistance, normalRoughness)
+                             : pow(texture(skybox, viewRay()).rgb, vec3(2.2));
+    fragColour = vec4(resolveTransparency(colour), 1.0);
 }

@@ -4,6 +4,7 @@
 #include "game/GameLayer.hpp"
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -26,6 +27,15 @@ std::vector<std::size_t> zoneMidPoints(const GameLayer& game) {
     return indices;
 }
 
+// A small window keeps the real loop quick on a software rasteriser: the settings file next to
+// the test executable is written before the application reads it.
+struct SmallWindow {
+    SmallWindow() {
+        std::ofstream settings(App::makeAppPath() / "settings.ini");
+        settings << "[Window]\nWidth = 320\nHeight = 240\n";
+    }
+};
+
 class GameLayerTest : public testing::Test {
 protected:
     void SetUp() override { testing::internal::CaptureStdout(); }
@@ -46,6 +56,7 @@ protected:
         game.update(kStep, time, 1.0f);
     }
 
+    SmallWindow smallWindow;
     App app;
     GameLayer& game = *static_cast<GameLayer*>(app.layers.first());
     float time = 0.0f;

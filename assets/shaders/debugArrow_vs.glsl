@@ -1,0 +1,32 @@
+// Debug arrow, vertex stage: the arrow mesh scaled by iScale and placed by iTransform.
+// Reads: the mesh vertex (locations 0 and 1: position, normal), iTransform, iScale, the
+// per-frame block (binding 0). Writes: the clip position and the world normal.
+#version 430 core
+
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec3 normal;
+
+layout(std140, binding = 0) uniform perFrameData {
+    mat4 viewProj;
+    mat4 viewProjInv;
+    mat4 view;
+    mat4 viewInv;
+    mat4 viewInvTrans;
+    mat4 proj;
+    mat4 projInv;
+    vec3 camPos;
+    float time;
+    float deltaTime;
+    uint width;
+    uint height;
+};
+
+uniform mat4 iTransform;
+uniform float iScale;
+
+out vec3 worldNormal;
+
+void main() {
+    worldNormal = mat3(iTransform) * normal;
+    gl_Position = viewProj * iTransform * vec4(position * iScale, 1.0);
+}

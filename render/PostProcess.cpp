@@ -1,0 +1,194 @@
+#include "render/PostProcess.hpp"
+
+#include <stdexcept>
+
+#include "render/GlState.hpp"
+
+namespace kes {
+
+namespace {
+
+Program makeProgram(const std::filesystem::path& assetsFolder, const char* fragment,
+                    const char* name) {
+    return Program(makeShaderPath(assetsFolder, "renderFullscreenTri_vs"),
+                   makeShaderPath(assetsFolder, fragment), name);
+}
+
+// Attaches `texture` as the only colour target of the bound framebuffer.
+void attachColour(GLuint texture) {
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    const GLenum target = GL_COLOR_ATTACHMENT0;
+    glDrawBuffers(1, &target);
+}
+
+void bindTexture(GLuint unit, GLenum target, GLuint texture) {
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(target, texture);
+}
+
+}  // namespace
+
+iPostProcessEffect::iPostProcessEffect(std::uint8_t kind_, std::uint32_t width_,
+                                       std::uint32_t height_, GLuint depthStencil)
+    : kind(kind_), width(width_), height(height_) {
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    output = Texture(width, height, GL_RGBA16F, GL_FLOAT);
+    attachColour(output.id);
+    if (depthStencil != kNoDepthStencil) {
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  depthStencil);
+    }
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (!complete) {
+        glDeleteFramebuffers(1, &framebuffer);
+        throw std::runtime_error(
+            "kes::iPostProcessEffect::makeTextureAndBindToFBO - Failed: "
+            "\"res == GL_FRAMEBUFFER_COMPLETE\"");
+    }
+}
+
+iPostProcessEffect::~iPostProcessEffect() {
+    glDeleteFramebuffers(1, &framebuffer);
+}
+
+PostProcessEffect_SSR::PostProcessEffect_SSR(const std::filesystem::path& assetsFolder,
+                                             std::uint32_t width_, std::uint32_t height_,
+                                             GLuint depthStencil, const GLuint* skybox_)
+    : iPostProcessEffect(kReflections, width_, height_, depthStencil),
+      program(makeProgram(assetsFolder, "SSR_ps", "progSSR")),
+      passthroughLocation(program.uniformLocation("PASSTHROUGH")),
+      skybox(skybox_) {}
+
+// A plain copy of the input everywhere, then reflections over it where geometry is.
+void PostProcessEffect_SSR::apply(const GBuffer& gbuffer, const GLuint* input) {
+    CapabilityGuard depthTest(GL_DEPTH_TEST, false);
+    glStencilFunc(GL_EQUAL, 1, 0xFF);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glUseProgram(program.id);
+    gbuffer.bindTextures();
+    bindTexture(4, GL_TEXTURE_2D, *input);
+    bindTexture(5, GL_TEXTURE_CUBE_MAP, *skybox);
+    glBindVertexArray(vao.id);
+    {
+        CapabilityGuard everywhere(GL_STENCIL_TEST, false);
+        glUniform1ui(passthroughLocation, 1);
+        glDrawArrays(GL_TRIANGLES, 0, 3);
+        CapabilityGuard coveredOnly(GL_STENCIL_TEST, true);
+        glUniform1ui(passthroughLocation, 0);
+        glDrawArrays(GL_TRIANGLES, 0, 3);
+        bindTexture(5, GL_TEXTURE_CUBE_MAP, 0);
+        bindTexture(4, GL_TEXTURE_2D, 0);
+    }
+}
+
+PostProcessEffect_Bloom::PostProcessEffect_Bloom(const std::filesystem::path& assetsFolder,
+                                                 std::uint32_t width_, std::uint32_t height_,
+                                                 GLuint depthStencil)
+    : iPostProcessEffect(kBloom, width_, height_, depthStencil),
+      blurProgram(makeProgram(assetsFolder, "gaussianBlur_ps", "progApplyBlur")),
+      applyProgram(makeProgram(assetsFolder, "ApplyBlur_ps", "progApplyBlur")),
+      horizontalLocation(blurProgram.uniformLocation("horizontal")),
+      brightnessProgram(
+          makeProgram(assetsFolder, "makeBrightnessTexture_ps", "makeBrightnessTexture")) {
+    makeBlurTextures();
+    makeBlurFbos();
+    brightness = Texture(width, height, GL_RGBA16F, GL_FLOAT);
+    makeFBOAndBindTexture();
+}
+
+PostProcessEffect_Bloom::~PostProcessEffect_Bloom() {
+    glDeleteFramebuffers(2, blurFramebuffers.data());
+    glDeleteFramebuffers(1, &brightnessFramebuffer);
+}
+
+void PostProcessEffect_Bloom::makeBlurTextures() {
+    for (const SimpleTexture& texture : blurTextures) {
+        glBindTexture(GL_TEXTURE_2D, texture.id);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, static_cast<GLsizei>(width),
+                     static_cast<GLsizei>(height), 0, GL_RGBA, GL_FLOAT, nullptr);
+        if (glGetError() != GL_NO_ERROR) {
+            glBindTexture(GL_TEXTURE_2D, 0);
+            throw std::runtime_error(
+                "kes::PostProcessEffect_Bloom::makeBlurTextures - Failed: "
+                "\"::glGetError() == GL_NO_ERROR\"");
+        }
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void PostProcessEffect_Bloom::makeBlurFbos() {
+    glGenFramebuffers(2, blurFramebuffers.data());
+    for (std::size_t k = 0; k < 2; ++k) {
+        glBindFramebuffer(GL_FRAMEBUFFER, blurFramebuffers[k]);
+        attachColour(blurTextures[k].id);
+        const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        if (status != GL_FRAMEBUFFER_COMPLETE) {
+            throw std::runtime_error(
+                "kes::PostProcessEffect_Bloom::makeBlurFbos - Failed: "
+                "\"status == GL_FRAMEBUFFER_COMPLETE\"");
+        }
+    }
+}
+
+void PostProcessEffect_Bloom::makeFBOAndBindTexture() {
+    glGenFramebuffers(1, &brightnessFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, brightnessFramebuffer);
+    attachColour(brightness.id);
+    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (status != GL_FRAMEBUFFER_COMPLETE) {
+        throw std::runtime_error(
+            "kes::PostProcessEffect_Bloom::makeFBOAndBindTexture - Failed: "
+            "\"status == GL_FRAMEBUFFER_COMPLETE\"");
+    }
+}
+
+void PostProcessEffect_Bloom::drawTriangle() const {
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+}
+
+// Bright parts, blurred by five horizontal and five vertical passes, added back to the input.
+void PostProcessEffect_Bloom::apply(const GBuffer& /*gbuffer*/, const GLuint* input) {
+    CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
+    CapabilityGuard depthTest(GL_DEPTH_TEST, false);
+    glBindVertexArray(vao.id);
+
+    glBindFramebuffer(GL_FRAMEBUFFER, brightnessFramebuffer);
+    glUseProgram(brightnessProgram.id);
+    bindTexture(0, GL_TEXTURE_2D, *input);
+    drawTriangle();
+
+    glBindFramebuffer(GL_FRAMEBUFFER, blurFramebuffers[0]);
+    glUseProgram(blurProgram.id);
+    bindTexture(0, GL_TEXTURE_2D, brightness.id);
+    for (int round = 0; round < kBlurRounds; ++round) {
+        glUniform1ui(horizontalLocation, 1);
+        drawTriangle();
+        glBindFramebuffer(GL_FRAMEBUFFER, blurFramebuffers[1]);
+        bindTexture(0, GL_TEXTURE_2D, blurTextures[0].id);
+        glUniform1ui(horizontalLocation, 0);
+        drawTriangle();
+        glBindFramebuffer(GL_FRAMEBUFFER, blurFramebuffers[0]);
+        bindTexture(0, GL_TEXTURE_2D, blurTextures[1].id);
+    }
+
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glUseProgram(applyProgram.id);
+    bindTexture(0, GL_TEXTURE_2D, *input);
+    bindTexture(1, GL_TEXTURE_2D, blurTextures[1].id);
+    drawTriangle();
+    bindTexture(1, GL_TEXTURE_2D, 0);
+    bindTexture(0, GL_TEXTURE_2D, 0);
+}
+
+}  // namespace kes

@@ -1,0 +1,86 @@
+// Post-processing effects: each reads the current HDR image and writes a new one of the same
+// size into its own framebuffer, which shares the scene's depth and stencil. Bloom spreads the
+// bright parts of the picture into a glow; screen-space reflections mirror the picture in the
+// shiny surfaces of the scene.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+
+#include <GL/glew.h>
+
+#include "gpu/Buffers.hpp"
+#include "gpu/Framebuffers.hpp"
+#include "gpu/Shader.hpp"
+#include "gpu/Texture.hpp"
+
+namespace kes {
+
+inline constexpr GLuint kNoDepthStencil = std::numeric_limits<GLuint>::max();
+
+class iPostProcessEffect {
+public:
+    enum Kind : std::uint8_t { kReflections = 1, kBloom = 2 };
+
+    // The output image and its framebuffer, sharing `depthStencil` unless it is
+    // kNoDepthStencil.
+    iPostProcessEffect(std::uint8_t kind_, std::uint32_t width_, std::uint32_t height_,
+                       GLuint depthStencil);
+    virtual ~iPostProcessEffect();
+    iPostProcessEffect(const iPostProcessEffect&) = delete;
+    iPostProcessEffect& operator=(const iPostProcessEffect&) = delete;
+
+    // Draws the effect of `*input` into `output`; leaves `framebuffer` bound.
+    virtual void apply(const GBuffer& gbuffer, const GLuint* input) = 0;
+
+    std::uint8_t kind;
+    std::uint32_t width;
+    std::uint32_t height;
+    GLuint framebuffer = 0;
+    Texture output;
+};
+
+class PostProcessEffect_SSR final : public iPostProcessEffect {
+public:
+    // `skybox` points at the cube map's id, read at every apply.
+    PostProcessEffect_SSR(const std::filesystem::path& assetsFolder, std::uint32_t width,
+                          std::uint32_t height, GLuint depthStencil, const GLuint* skybox);
+
+    void apply(const GBuffer& gbuffer, const GLuint* input) override;
+
+    Program program;
+    VAO vao;
+    GLint passthroughLocation;
+    const GLuint* skybox;
+};
+
+class PostProcessEffect_Bloom final : public iPostProcessEffect {
+public:
+    static constexpr int kBlurRounds = 5;  // each a horizontal and a vertical pass
+
+    PostProcessEffect_Bloom(const std::filesystem::path& assetsFolder, std::uint32_t width,
+                            std::uint32_t height, GLuint depthStencil);
+    ~PostProcessEffect_Bloom() override;
+
+    void apply(const GBuffer& gbuffer, const GLuint* input) override;
+
+    Program blurProgram;
+    Program applyProgram;
+    VAO vao;
+    GLint horizontalLocation;
+    std::array<SimpleTexture, 2> blurTextures;
+    std::array<GLuint, 2> blurFramebuffers{};
+    Program brightnessProgram;
+    Texture brightness;
+    GLuint brightnessFramebuffer = 0;
+
+private:
+    void makeBlurTextures();
+    void makeBlurFbos();
+    void makeFBOAndBindTexture();
+    void drawTriangle() const;
+};
+
+}  // namespace kes
