@@ -55,7 +55,8 @@ private:
             id = 0;
             fail("glBindBufferBase() failed");
         }
-        glBufferData(GL_UNIFORM_BUFFER, sizeof(T), &data, GL_STATIC_DRAW);
+        // Dynamic: the per-frame and shadow blocks are rewritten every frame.
+        glBufferData(GL_UNIFORM_BUFFER, sizeof(T), &data, GL_DYNAMIC_DRAW);
         if (glGetError() != GL_NO_ERROR) {
             glBindBufferBase(GL_UNIFORM_BUFFER, bindingPoint, 0);
             glDeleteBuffers(1, &id);
