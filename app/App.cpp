@@ -1,5 +1,6 @@
 #include "app/App.hpp"
 
+#include <chrono>
 #include <iostream>
 #include <locale>
 #include <memory>
@@ -23,9 +24,38 @@ FrameTimer startedTimer() {
     return timer;
 }
 
-float aspectOf(const Settings& settings) {
-    return static_cast<float>(settings.width) / static_cast<float>(settings.height);
+// The window's size: the settings' unless the launch options say otherwise.
+RenderSize windowSize(const Settings& settings, const LaunchOptions& options) {
+    return {options.width.value_or(settings.width), options.height.value_or(settings.height)};
 }
+
+float aspectOf(const RenderSize& size) {
+    return static_cast<float>(size.width) / static_cast<float>(size.height);
+}
+
+// Times one part of a pass when a profiler is attached.
+class PhaseTimer {
+public:
+    PhaseTimer(LoopProfiler* profiler, LoopPhase phase) : m_profiler(profiler), m_phase(phase) {
+        if (m_profiler != nullptr) {
+            m_start = std::chrono::steady_clock::now();
+        }
+    }
+    ~PhaseTimer() {
+        if (m_profiler != nullptr) {
+            const std::chrono::duration<double> elapsed =
+                std::chrono::steady_clock::now() - m_start;
+            m_profiler->record(m_phase, elapsed.count());
+        }
+    }
+    PhaseTimer(const PhaseTimer&) = delete;
+    PhaseTimer& operator=(const PhaseTimer&) = delete;
+
+private:
+    LoopProfiler* m_profiler;
+    LoopPhase m_phase;
+    std::chrono::steady_clock::time_point m_start;
+};
 
 }  // namespace
 
@@ -70,21 +100,23 @@ std::string App::getLocale() {
     }
 }
 
-App::App()
+App::App() : App(LaunchOptions{}) {}
+
+App::App(const LaunchOptions& options)
     : appPath(makeAppPath()),
       assetsPath(makeAssetsPath(appPath)),
       settings(appPath),
       timer(startedTimer()),
       localeName(getLocale()),
-      gl(settings.width, settings.height, settings.refreshRate,
-         settings.presentation == Presentation::fullscreen),
+      gl(windowSize(settings, options).width, windowSize(settings, options).height,
+         settings.refreshRate, settings.presentation == Presentation::fullscreen),
       hid(gl.window),
       audio(kSpeedOfSound),
-      renderSize{settings.width, settings.height},
-      camera(kCameraFov, aspectOf(settings), kCameraNear, kCameraFar, glm::vec3(0.0f), 1.0f,
+      renderSize(windowSize(settings, options)),
+      camera(kCameraFov, aspectOf(renderSize), kCameraNear, kCameraFar, glm::vec3(0.0f), 1.0f,
              glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
       texturesPath(assetsPath / "textures"),
-      viewport{0, 0, settings.width, settings.height} {
+      viewport{0, 0, renderSize.width, renderSize.height} {
     layers.append(std::make_unique<GameLayer>());
     // The game is played at hard difficulty whatever the file said, and saved that way.
     settings.difficulty = Difficulty::hard;
@@ -107,6 +139,7 @@ bool App::closeRequested() {
 }
 
 void App::fixedStep(float time) {
+    const PhaseTimer timing(profiler, LoopPhase::FixedStep);
     physics.world->update(kFixedStep);
     if (cameraController != nullptr) {
         cameraController->fixedUpdate(time);
@@ -121,6 +154,7 @@ void App::updateCamera(float frameDt, float time) {
 }
 
 void App::renderLayers(float frameDt, float time) {
+    const PhaseTimer timing(profiler, LoopPhase::Render);
     layers.forEach([&](Layer& layer) { layer.render(frameDt, time, 0, &viewport); });
 }
 
@@ -134,6 +168,7 @@ void App::pollInput() {
 }
 
 void App::updateLayers(float frameDt, float time, float alpha) {
+    const PhaseTimer timing(profiler, LoopPhase::Update);
     layers.forEach([&](Layer& layer) { layer.update(frameDt, time, alpha); });
 }
 

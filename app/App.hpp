@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/FixedStepLoop.hpp"
@@ -26,11 +27,31 @@ struct RenderSize {
     std::int32_t height = 0;
 };
 
+// What a launcher other than the game itself may change for one run. The settings file keeps
+// its own values: a window size given here is used, never saved.
+struct LaunchOptions {
+    std::optional<std::int32_t> width;
+    std::optional<std::int32_t> height;
+};
+
+// The parts of a pass of the main loop that a profiler can time.
+enum class LoopPhase : std::uint8_t { FixedStep, Update, Render };
+
+// Told how long each timed part of a pass took; attached only by tools that profile.
+class LoopProfiler {
+public:
+    virtual void record(LoopPhase phase, double seconds) = 0;
+
+protected:
+    ~LoopProfiler() = default;
+};
+
 class App : public Singleton<App>, private LoopHost {
 public:
     static constexpr const char* kTypeName = "kes::App";
 
     App();
+    explicit App(const LaunchOptions& options);
     ~App();
 
     // The main loop; returns when the window is asked to close.
@@ -60,6 +81,8 @@ public:
     PhysicsService physics;
     std::filesystem::path texturesPath;
     Viewport viewport;
+    // Not owned; null in the game, so its passes are not timed at all.
+    LoopProfiler* profiler = nullptr;
 
 private:
     bool closeRequested() override;

@@ -22,6 +22,8 @@ constexpr float kRateTolerance = 2.0f;    // degrees per second
 constexpr float kFullThrottleAngle = 25.0f;
 constexpr float kBrakeAngle = 70.0f;
 constexpr std::ptrdiff_t kSearchWindow = 30;  // mid points around the last closest one
+constexpr float kLookOut = 160.0f;            // obstacles this far ahead are steered around
+constexpr float kClearance = 20.0f;           // passing distance from an obstacle's long axis
 
 float degrees(float radians) {
     return radians / kDegreesToRadians;
@@ -44,14 +46,18 @@ std::size_t nextZoneAfter(std::uint32_t lastChecked, std::size_t zoneCount) {
     return lastChecked < zoneCount ? (lastChecked + 1) % zoneCount : 0;
 }
 
-Autopilot::Autopilot(Ship& ship, const RacePath& path, std::vector<std::size_t> zoneMidPoints)
-    : m_ship(ship), m_path(path), m_zoneMidPoints(std::move(zoneMidPoints)) {}
+Autopilot::Autopilot(Ship& ship, const RacePath& path, std::vector<std::size_t> zoneMidPoints,
+                     std::vector<const CollisionBody*> obstacles)
+    : m_ship(ship),
+      m_path(path),
+      m_zoneMidPoints(std::move(zoneMidPoints)),
+      m_obstacles(std::move(obstacles)) {}
 
 void Autopilot::step(std::size_t nextZone) {
     // A respawn lets go of every key; press them again where still wanted.
     std::erase_if(m_keysDown, [this](int key) { return !m_ship.isHeld(directionOf(key)); });
     const glm::vec3 position = m_ship.position;
-    aimPoint = chooseAimPoint(position, nextZone);
+    aimPoint = avoidObstacles(position, chooseAimPoint(position, nextZone));
     const glm::vec3 local = glm::conjugate(m_ship.orientation) * (aimPoint - position);
 
     // Positive yaw turns the nose towards +x, positive pitch towards -y.
@@ -98,6 +104,42 @@ glm::vec3 Autopilot::chooseAimPoint(const glm::vec3& position, std::size_t nextZ
     const std::ptrdiff_t stepTo =
         static_cast<std::ptrdiff_t>(here) + (ahead > 0 ? kLookAhead : -kLookAhead);
     return mids[static_cast<std::size_t>(((stepTo % count) + count) % count)].position;
+}
+
+// An obstacle close to the line towards the aim is passed on the side the ship is already
+// on, across its long (x) axis, so its swing along x never closes the gap.
+glm::vec3 Autopilot::avoidObstacles(const glm::vec3& position, const glm::vec3& aim) const {
+    const glm::vec3 toAim = aim - position;
+    const float aimDistance = glm::length(toAim);
+    if (aimDistance < 1e-3f) {
+        return aim;
+    }
+    const glm::vec3 heading = toAim / aimDistance;
+    const CollisionBody* nearest = nullptr;
+    float nearestAhead = kLookOut;
+    for (const CollisionBody* obstacle : m_obstacles) {
+        const glm::vec3 offset = obstacle->getTransform().position - position;
+        const float ahead = glm::dot(offset, heading);
+        const glm::vec3 across = offset - heading * ahead;
+        const glm::vec3 acrossAxis = across - glm::vec3(1, 0, 0) * across.x;
+        if (ahead > -5.0f && ahead < nearestAhead && glm::length(acrossAxis) < kClearance) {
+            nearest = obstacle;
+            nearestAhead = ahead;
+        }
+    }
+    if (nearest == nullptr) {
+        return aim;
+    }
+    const glm::vec3 centre = nearest->getTransform().position;
+    glm::vec3 side = glm::cross(heading, glm::vec3(1, 0, 0));
+    if (glm::length(side) < 0.1f) {
+        side = glm::vec3(0, 1, 0);  // heading along x: any side across the axis will do
+    }
+    side = glm::normalize(side);
+    if (glm::dot(position - centre, side) < 0.0f) {
+        side = -side;
+    }
+    return centre + side * kClearance * 1.3f + heading * 10.0f;
 }
 
 // Searches near the last answer, so a course that passes close to itself is not confused.

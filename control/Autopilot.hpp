@@ -16,9 +16,12 @@ namespace kes {
 
 class Autopilot {
 public:
-    // `zoneMidPoints` holds the mid-point index of each target zone, in zone order.
+    // `zoneMidPoints` holds the mid-point index of each target zone, in zone order. The
+    // obstacles are the asteroids: capsules lying along x, which it flies around above or
+    // below, away from their swing.
     Autopilot(HidListener_SceneNodeController& ship, const RacePath& path,
-              std::vector<std::size_t> zoneMidPoints);
+              std::vector<std::size_t> zoneMidPoints,
+              std::vector<const CollisionBody*> obstacles = {});
 
     // One decision, once per fixed step: `nextZone` is the zone to reach next.
     void step(std::size_t nextZone);
@@ -31,12 +34,14 @@ public:
 private:
     std::size_t closestMidPoint(const glm::vec3& position);
     glm::vec3 chooseAimPoint(const glm::vec3& position, std::size_t nextZone);
+    glm::vec3 avoidObstacles(const glm::vec3& position, const glm::vec3& aim) const;
     void steerAxis(float desiredRate, float currentRate, int positiveKey, int negativeKey);
     void setKey(int key, bool down);
 
     HidListener_SceneNodeController& m_ship;
     const RacePath& m_path;
     std::vector<std::size_t> m_zoneMidPoints;
+    std::vector<const CollisionBody*> m_obstacles;
     std::size_t m_lastClosest = 0;
     bool m_located = false;
     std::vector<int> m_keysDown;

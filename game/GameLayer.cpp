@@ -60,10 +60,14 @@ GameLayer::GameLayer()
       asteroidModel("Asteroid1", "pbr", glm::vec3(0.3f), 0.5f, 0.1f, glm::vec3(0.0f)),
       sunModel(45.0f, "water", glm::vec3(1.0f), 0.2f, 0.95f, glm::vec3(1.0f)),
       targetZoneModel("Targetzone", "pbr", glm::vec3(1.0f), 0.0f, 1.0f, glm::vec3(1.0f)) {
+    buildTimes.renderer = renderer.constructionSeconds;
+    buildTimes.models = secondsSinceConstructionBegan() - buildTimes.renderer;
     App& app = *App::instance();
     app.physics.world->setEventListener(&collisionsListener);
     createSun();
+    const double pathStart = secondsSinceConstructionBegan();
     createPath();
+    buildTimes.path = secondsSinceConstructionBegan() - pathStart;
     createShip();
     createTargetZones();
     aimCamera();
@@ -83,6 +87,8 @@ GameLayer::GameLayer()
         createAsteroid(mids[i].position);
     }
     renderer.finalFramebuffer.clearColor = glm::vec3(0.075f);
+    buildTimes.objects =
+        secondsSinceConstructionBegan() - buildTimes.renderer - buildTimes.models - buildTimes.path;
 }
 
 // Bodies and shapes stay: they go with the physics world.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/ConstructionClock.hpp"
 #include "app/Layer.hpp"
 #include "app/Settings.hpp"
 #include "control/CameraFollow.hpp"
@@ -35,7 +36,15 @@ float difficultyFactor(Difficulty difficulty);
 // nearest mid point and falls linearly to 0 at 44.5 units.
 float speedFactorFor(Difficulty difficulty, float distanceToCourse);
 
-class GameLayer final : public Layer, public ColliderTypeChecker {
+// How long building the level took, by part, for start-up profiles.
+struct LevelBuildTimes {
+    double renderer = 0.0;  // render targets and shader compilation
+    double models = 0.0;    // meshes, textures and the generated sphere
+    double path = 0.0;      // the course and its tube
+    double objects = 0.0;   // sun, ship, zones, asteroids, camera
+};
+
+class GameLayer final : public Layer, public ColliderTypeChecker, private ConstructionClock {
 public:
     static constexpr float kMidPointSpacing = 10.0f;
     static constexpr float kTubeRadius = 25.0f;
@@ -69,6 +78,7 @@ public:
     Model asteroidModel;
     Model sunModel;
     Model targetZoneModel;
+    LevelBuildTimes buildTimes;
 
 private:
     void createSun();

@@ -144,6 +144,7 @@ Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_COMPARE_MODE, GL_NONE);
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    constructionSeconds = secondsSinceConstructionBegan();
 }
 
 Renderer::~Renderer() {

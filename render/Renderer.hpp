@@ -11,6 +11,7 @@
 
 #include <glm/glm.hpp>
 
+#include "app/ConstructionClock.hpp"
 #include "app/Layer.hpp"
 #include "gpu/Buffers.hpp"
 #include "gpu/Framebuffers.hpp"
@@ -61,7 +62,7 @@ struct DebugArrow {
 };
 static_assert(sizeof(DebugArrow) == 44);
 
-class Renderer {
+class Renderer : private ConstructionClock {
 public:
     // The application's assets, settings and screen.
     Renderer(std::uint32_t width, std::uint32_t height, std::uint8_t effectSet);
@@ -143,6 +144,8 @@ public:
     float exposure = 0.5f;
     Camera camera;
 
+    // Seconds the constructor took, shader compilation included.
+    double constructionSeconds = 0.0;
     // Not owned; when set, each pass of the frame is timed on the GPU.
     GpuPassTimer* passTimer = nullptr;
     PhysicsService* physics;  // not owned; may be null

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/App.hpp"
+#include "app/demo/DemoLayer.hpp"
 #include "control/Autopilot.hpp"
 #include "gpu/FrameCapture.hpp"
 
@@ -18,14 +19,8 @@ namespace {
 
 constexpr float kStep = 1.0f / 60.0f;
 
-std::vector<std::size_t> zoneMidPoints(const GameLayer& game) {
-    std::vector<std::size_t> indices;
-    const std::size_t step = game.path.midPoints().size() / 10;
-    for (std::size_t zone = 0; zone < game.targetZones.size(); ++zone) {
-        indices.push_back(zone * step);
-    }
-    return indices;
-}
+using demo::asteroidBodies;
+using demo::zoneMidPoints;
 
 // A small window keeps the real loop quick on a software rasteriser: the settings file next to
 // the test executable is written before the application reads it.
@@ -112,7 +107,7 @@ TEST_F(GameLayerTest, HittingAnAsteroidSendsTheShipBackToTheLastCheckedZone) {
 }
 
 TEST_F(GameLayerTest, TheAutopilotFliesAWholeRoundByFixedStepsAlone) {
-    Autopilot pilot(game.shipController, game.path, zoneMidPoints(game));
+    Autopilot pilot(game.shipController, game.path, zoneMidPoints(game), asteroidBodies(game));
     const int limit = 60 * 300;  // five minutes of game time
     int steps = 0;
     for (; steps < limit && game.race.roundsFinished == 0; ++steps) {
@@ -135,7 +130,9 @@ TEST_F(GameLayerTest, TheAutopilotFliesAWholeRoundByFixedStepsAlone) {
 class PilotLayer final : public Layer {
 public:
     PilotLayer(App& app_, GameLayer& game_)
-        : app(app_), game(game_), pilot(game_.shipController, game_.path, zoneMidPoints(game_)) {}
+        : app(app_),
+          game(game_),
+          pilot(game_.shipController, game_.path, zoneMidPoints(game_), asteroidBodies(game_)) {}
 
     void update(float, float, float) override {}
     void render(float, float, unsigned int, const Viewport* viewport) override {

@@ -1,0 +1,86 @@
+#include "app/demo/DemoLayer.hpp"
+
+#include <cstdio>
+
+#include "gpu/FrameCapture.hpp"
+
+namespace kes::demo {
+
+std::vector<std::size_t> zoneMidPoints(const GameLayer& game) {
+    std::vector<std::size_t> indices;
+    const std::size_t step = game.path.midPoints().size() / 10;
+    for (std::size_t zone = 0; zone < game.targetZones.size(); ++zone) {
+        indices.push_back(zone * step);
+    }
+    return indices;
+}
+
+std::vector<const CollisionBody*> asteroidBodies(const GameLayer& game) {
+    std::vector<const CollisionBody*> bodies;
+    for (const Asteroid& asteroid : game.asteroids) {
+        bodies.push_back(asteroid.body);
+    }
+    return bodies;
+}
+
+DemoLayer::DemoLayer(App& app, GameLayer& game, const DemoOptions& options, DemoProfile& profile)
+    : m_app(app),
+      m_game(game),
+      m_options(options),
+      m_profile(profile),
+      m_pilot(game.shipController, game.path, zoneMidPoints(game), asteroidBodies(game)) {
+    if (options.gpuTiming) {
+        m_gpuTimer = std::make_unique<GpuPassTimer>();
+        game.renderer.passTimer = m_gpuTimer.get();
+    }
+}
+
+DemoLayer::~DemoLayer() {
+    if (m_game.renderer.passTimer == m_gpuTimer.get()) {
+        m_game.renderer.passTimer = nullptr;
+    }
+}
+
+bool DemoLayer::roundsFlown() const {
+    return m_game.race.roundsFinished >= m_options.rounds;
+}
+
+void DemoLayer::update(float /*frameDt*/, float /*time*/, float /*alpha*/) {}
+
+// Runs after the game's render: the frame is complete but not yet shown.
+void DemoLayer::render(float /*frameDt*/, float /*time*/, unsigned int /*framebuffer*/,
+                       const Viewport* viewport) {
+    if (passes == 0) {
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - m_created;
+        firstFrameSeconds = elapsed.count();
+    }
+    if (m_gpuTimer != nullptr) {
+        m_profile.recordGpu(m_gpuTimer->collect());
+    }
+    const bool due = m_options.screenshotEvery != 0 && passes % m_options.screenshotEvery == 0;
+    if (passes == 2 || due) {  // the second frame is the first with the chase camera
+        takeScreenshot(*viewport);
+    }
+    ++passes;
+    if (roundsFlown() || (m_options.frameLimit != 0 && passes >= m_options.frameLimit)) {
+        if (!roundsFlown()) {
+            takeScreenshot(*viewport);
+        }
+        m_app.gl.requestClose();
+    }
+}
+
+void DemoLayer::fixedUpdate(float /*time*/) {
+    m_pilot.step(nextZoneAfter(m_game.race.lastChecked, m_game.targetZones.size()));
+}
+
+void DemoLayer::takeScreenshot(const Viewport& viewport) {
+    char name[32];
+    std::snprintf(name, sizeof(name), "frame-%06u.png", passes);
+    const std::filesystem::path path = m_options.screenshotFolder / name;
+    if (savePng(captureFramebuffer(0, GL_BACK, viewport.width, viewport.height), path)) {
+        screenshots.push_back(path);
+    }
+}
+
+}  // namespace kes::demo

@@ -1,0 +1,52 @@
+// The demo's layer, behind the game's in the chain: it flies the ship with the autopilot,
+// takes screenshots of the finished frames, collects the GPU timings and closes the window once
+// the rounds are flown or the frame limit is reached.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "app/App.hpp"
+#include "app/demo/DemoOptions.hpp"
+#include "app/demo/DemoProfile.hpp"
+#include "control/Autopilot.hpp"
+#include "game/GameLayer.hpp"
+
+namespace kes::demo {
+
+class DemoLayer final : public Layer {
+public:
+    DemoLayer(App& app, GameLayer& game, const DemoOptions& options, DemoProfile& profile);
+    ~DemoLayer() override;
+
+    void update(float frameDt, float time, float alpha) override;
+    void render(float frameDt, float time, unsigned int framebuffer,
+                const Viewport* viewport) override;
+    void fixedUpdate(float time) override;
+
+    bool roundsFlown() const;
+
+    std::vector<std::filesystem::path> screenshots;
+    std::uint32_t passes = 0;
+    double firstFrameSeconds = 0.0;
+
+private:
+    void takeScreenshot(const Viewport& viewport);
+
+    App& m_app;
+    GameLayer& m_game;
+    const DemoOptions& m_options;
+    DemoProfile& m_profile;
+    Autopilot m_pilot;
+    std::unique_ptr<GpuPassTimer> m_gpuTimer;
+    std::chrono::steady_clock::time_point m_created = std::chrono::steady_clock::now();
+};
+
+// The mid point of each target zone: one every tenth of the course.
+std::vector<std::size_t> zoneMidPoints(const GameLayer& game);
+// The asteroids' bodies, for the autopilot to fly around.
+std::vector<const CollisionBody*> asteroidBodies(const GameLayer& game);
+
+}  // namespace kes::demo

@@ -1,0 +1,84 @@
+#include "app/demo/DemoOptions.hpp"
+
+#include <charconv>
+#include <stdexcept>
+
+namespace kes::demo {
+
+namespace {
+
+std::uint32_t parseCount(const std::string& option, const std::string& text,
+                         std::uint32_t smallest) {
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < smallest) {
+        throw std::invalid_argument(option + " expects a whole number of at least " +
+                                    std::to_string(smallest) + ", not \"" + text + "\"");
+    }
+    return value;
+}
+
+// "WIDTHxHEIGHT", each between 16 and 8192 pixels.
+void parseSize(const std::string& text, DemoOptions& options) {
+    const std::size_t cross = text.find('x');
+    if (cross == std::string::npos) {
+        throw std::invalid_argument("--size expects WIDTHxHEIGHT, not \"" + text + "\"");
+    }
+    const std::uint32_t width = parseCount("--size", text.substr(0, cross), 16);
+    const std::uint32_t height = parseCount("--size", text.substr(cross + 1), 16);
+    if (width > 8192 || height > 8192) {
+        throw std::invalid_argument("--size is limited to 8192x8192, not \"" + text + "\"");
+    }
+    options.width = static_cast<std::int32_t>(width);
+    options.height = static_cast<std::int32_t>(height);
+}
+
+}  // namespace
+
+DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
+    DemoOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= arguments.size()) {
+                throw std::invalid_argument(option + " needs a value");
+            }
+            return arguments[++i];
+        };
+        if (option == "--help" || option == "-h") {
+            options.help = true;
+        } else if (option == "--rounds") {
+            options.rounds = parseCount(option, value(), 1);
+        } else if (option == "--size") {
+            parseSize(value(), options);
+        } else if (option == "--screenshots") {
+            options.screenshotFolder = value();
+        } else if (option == "--screenshot-every") {
+            options.screenshotEvery = parseCount(option, value(), 0);
+        } else if (option == "--frames") {
+            options.frameLimit = parseCount(option, value(), 1);
+        } else if (option == "--gpu-timing") {
+            options.gpuTiming = true;
+        } else {
+            throw std::invalid_argument("unknown option \"" + option + "\"");
+        }
+    }
+    return options;
+}
+
+const char* demoUsage() {
+    return "Usage: driftline-demo [options]\n"
+           "Flies the ship through the target zones by itself and prints where the time goes.\n"
+           "\n"
+           "  --rounds N             rounds to fly before stopping (default 1)\n"
+           "  --size WxH             window size, e.g. 640x480 (default: the settings file's)\n"
+           "  --screenshots FOLDER   where screenshots and the profile CSV go\n"
+           "                         (default demo-output)\n"
+           "  --screenshot-every N   a screenshot every N passes of the loop (default 600;\n"
+           "                         0: only the first frame)\n"
+           "  --frames N             stop after N passes even if the rounds are not flown\n"
+           "  --gpu-timing           time each render pass on the GPU (slows the frame a little)\n"
+           "  --help                 this text\n";
+}
+
+}  // namespace kes::demo

@@ -1,0 +1,29 @@
+// The command line of the demo: how many rounds to fly, the window size, screenshots, a frame
+// limit and GPU timing.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kes::demo {
+
+struct DemoOptions {
+    std::uint32_t rounds = 1;
+    std::optional<std::int32_t> width;  // the settings file's size when not given
+    std::optional<std::int32_t> height;
+    std::filesystem::path screenshotFolder = "demo-output";
+    std::uint32_t screenshotEvery = 600;  // passes; 0: no screenshots but the first frame
+    std::uint32_t frameLimit = 0;         // passes; 0: until the rounds are flown
+    bool gpuTiming = false;
+    bool help = false;
+};
+
+// Throws std::invalid_argument with a message naming the bad argument.
+DemoOptions parseDemoOptions(const std::vector<std::string>& arguments);
+
+const char* demoUsage();
+
+}  // namespace kes::demo

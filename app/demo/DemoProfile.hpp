@@ -1,0 +1,56 @@
+// The figures of a demo run: start-up phases, per-pass CPU times of the loop's parts, GPU time
+// of each render pass, and the race lines the game printed; printed as a table and written as
+// CSV for plotting.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/App.hpp"
+#include "render/GpuPassTimer.hpp"
+
+namespace kes::demo {
+
+struct Spread {
+    double median = 0.0;
+    double p95 = 0.0;
+    double maximum = 0.0;
+    std::size_t count = 0;
+};
+
+// Median, 95th percentile (nearest rank) and maximum; zeros for no values.
+Spread spreadOf(std::vector<double> values);
+
+struct PassSample {
+    double fixedStepMs = -1.0;  // -1: no fixed step in this pass
+    double updateMs = 0.0;
+    double renderMs = 0.0;
+    std::array<double, kRenderPassCount> gpuMs{};
+};
+
+class DemoProfile final : public LoopProfiler {
+public:
+    void record(LoopPhase phase, double seconds) override;
+    // GPU times of the frame just drawn, for the current pass.
+    void recordGpu(const std::array<double, kRenderPassCount>& milliseconds);
+
+    void addStartupPhase(std::string name, double seconds);
+    void addRaceLine(std::string line);
+
+    void printTable(std::ostream& out, double wallSeconds, bool gpuTiming) const;
+    // One row a pass; false when the file cannot be written.
+    bool writeCsv(const std::filesystem::path& path, bool gpuTiming) const;
+
+    std::vector<std::pair<std::string, double>> startup;  // seconds
+    std::vector<PassSample> passes;
+    std::vector<std::string> raceLines;
+
+private:
+    PassSample m_current;
+};
+
+}  // namespace kes::demo

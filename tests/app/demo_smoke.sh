@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs the demo the short way (a small window and a frame limit) and checks that the autopilot
+# passes zone 0 and then zone 1, that the profile is printed and that the files it names exist.
+# Needs an X display. Usage: demo_smoke.sh <driftline-demo executable>
+set -u
+demo=$1
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+"$demo" --size 256x192 --frames 450 --screenshots "$out/shots" --screenshot-every 200 \
+    >"$out/console.txt" 2>&1
+status=$?
+[ "$status" -eq 0 ] || fail "exit status $status"
+
+line_of() { grep -n -m1 -F "$1" "$out/console.txt" | cut -d: -f1; }
+zone0=$(line_of "Checked targetzone with idx 0 (number 1)")
+zone1=$(line_of "Checked targetzone with idx 1 (number 2)")
+[ -n "$zone0" ] || fail "zone 0 was not checked"
+[ -n "$zone1" ] || fail "zone 1 was not checked"
+if [ -n "$zone0" ] && [ -n "$zone1" ] && [ "$zone0" -ge "$zone1" ]; then
+    fail "zone 1 came before zone 0"
+fi
+for heading in "== Start-up ==" "== CPU time a pass (ms) ==" "== Frames ==" "== Race =="; do
+    grep -q -F "$heading" "$out/console.txt" || fail "no \"$heading\" in the profile"
+done
+[ -s "$out/shots/profile.csv" ] || fail "no profile.csv"
+[ -s "$out/shots/frame-000002.png" ] || fail "no screenshot of the first chase-camera frame"
+grep -q -F "OpenGL-Error" "$out/console.txt" && fail "the GL debug output spoke"
+
+if [ "$failures" -ne 0 ]; then
+    tail -n 40 "$out/console.txt"
+    exit 1
+fi
+echo "demo smoke: zones 0 and 1 in order, profile and screenshots written"
