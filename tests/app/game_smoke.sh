@@ -29,12 +29,12 @@ run_until_title() {
     shift 2
     env "$@" "$dir/bin/driftline" </dev/null >"$dir/console.txt" 2>&1 &
     local pid=$! title="" waited=0
-    while [ -z "$title" ] && [ $waited -lt 100 ] && kill -0 "$pid" 2>/dev/null; do
+    while [ -z "$title" ] && [ $waited -lt 300 ] && kill -0 "$pid" 2>/dev/null; do
         sleep 0.1
         waited=$((waited + 1))
         title=$(window_title)
     done
-    [ -n "$title" ] || fail "no frame-rate title in $dir within 10 s"
+    [ -n "$title" ] || fail "no frame-rate title in $dir within 30 s"
     kill "-$signal" "$pid" 2>/dev/null
     wait "$pid"
     echo $? >"$dir/status"
