@@ -58,6 +58,11 @@ MeshReader::MeshReader(const std::filesystem::path& path) {
 }
 
 VAO MeshReader::readVAO() {
+    const MeshBlocks blocks = readBlocks();
+    return VAO(blocks.vertices, blocks.indices);
+}
+
+MeshBlocks MeshReader::readBlocks() {
     std::fseek(m_file.get(), dataOffset, SEEK_SET);
     const std::uint64_t dataBytes =
         m_fileSize > static_cast<std::uint64_t>(dataOffset) ? m_fileSize - dataOffset : 0;
@@ -68,12 +73,12 @@ VAO MeshReader::readVAO() {
     if (vertexBytes > dataBytes) {
         throw std::runtime_error("Failed to read in vertices");
     }
-    const std::vector<MeshVertex> vertices =
+    std::vector<MeshVertex> vertices =
         readBlock<MeshVertex>(m_file.get(), nVerts, "Failed to read in vertices");
     if (indexBytes > dataBytes - vertexBytes) {
         throw std::runtime_error("Failed to read in indices");
     }
-    const std::vector<std::uint16_t> indices =
+    std::vector<std::uint16_t> indices =
         readBlock<std::uint16_t>(m_file.get(), std::size_t{nTris} * 3, "Failed to read in indices");
 
     // An index past the last vertex would make the GPU read outside the vertex buffer.
@@ -82,7 +87,7 @@ VAO MeshReader::readVAO() {
         throw std::runtime_error("Mesh index " + std::to_string(highest) + " is out of range for " +
                                  std::to_string(nVerts) + " vertices");
     }
-    return VAO(vertices, indices);
+    return {std::move(vertices), std::move(indices)};
 }
 
 VAO loadMesh(const std::string& name) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gpu/Buffers.hpp"
 
@@ -17,6 +18,12 @@ namespace kes {
 inline constexpr char kMeshMagic[4] = {'.', 'K', 'S', 'X'};
 inline constexpr long kMeshHeaderSize = 12;  // bytes: magic and two counts
 
+// The two blocks of a mesh file, checked and in memory.
+struct MeshBlocks {
+    std::vector<MeshVertex> vertices;
+    std::vector<std::uint16_t> indices;
+};
+
 // One load: the constructor opens the file and checks the header, readVAO uploads the rest.
 // The file is closed when the reader goes, also when a step throws.
 class MeshReader {
@@ -24,6 +31,8 @@ public:
     explicit MeshReader(const std::filesystem::path& path);
 
     VAO readVAO();
+    // The checked blocks without touching the GPU: what readVAO uploads.
+    MeshBlocks readBlocks();
 
     std::uint32_t nVerts = 0;
     std::uint32_t nTris = 0;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing (asks apt only when something is), then
-# configures and builds the game and its tests in build/.
+# configures and builds the game and its tests in build/ (or in $DRIFTLINE_BUILD_DIR).
 # Usage: scripts/setup.sh [extra cmake options]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,5 +20,6 @@ if [ ${#missing[@]} -gt 0 ]; then
         "${missing[@]}"
 fi
 
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$root/build" --parallel "$(nproc)"
+build=${DRIFTLINE_BUILD_DIR:-$root/build}
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build "$build" --parallel "$(nproc)"
