@@ -11,6 +11,7 @@ build="$root/build-fuzz"
 "$root/scripts/setup.sh" >/dev/null  # installs clang and the rest when missing
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -DDRIFTLINE_FUZZ=ON \
     -DDRIFTLINE_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Only the fuzz targets: each compiles the few sources it exercises.
 cmake --build "$build" --parallel "$(nproc)" --target MeshFileFuzz SettingsFuzz GlyphFuzz
 mkdir -p "$build/findings"
 export ASAN_OPTIONS="detect_leaks=1"
