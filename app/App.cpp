@@ -117,6 +117,7 @@ App::App(const LaunchOptions& options)
              glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
       texturesPath(assetsPath / "textures"),
       viewport{0, 0, renderSize.width, renderSize.height} {
+    publishInstance(this);
     layers.append(std::make_unique<GameLayer>());
     // The game is played at hard difficulty whatever the file said, and saved that way.
     settings.difficulty = Difficulty::hard;

@@ -17,17 +17,25 @@ public:
     Singleton& operator=(const Singleton&) = delete;
 
 protected:
+    // Claims the one place. The derived class publishes itself once its members are built:
+    // only then is this object a T, and only then may others reach it as one.
     Singleton() {
-        if (s_instance != nullptr) {
+        if (s_claimed) {
             throw std::runtime_error(std::string("kes::Singleton<class ") + T::kTypeName +
                                      ">::Singleton - There MUST BE only one instance");
         }
-        s_instance = static_cast<T*>(this);
+        s_claimed = true;
     }
-    ~Singleton() { s_instance = nullptr; }
+    ~Singleton() {
+        s_instance = nullptr;
+        s_claimed = false;
+    }
+
+    void publishInstance(T* self) { s_instance = self; }
 
 private:
     static inline T* s_instance = nullptr;
+    static inline bool s_claimed = false;
 };
 
 }  // namespace kes
