@@ -23,7 +23,8 @@ settings_text=$'[Window]\nWidth = 320\nHeight = 240\nRefreshRate = 0\nBrightness
 
 # A fresh installation: bin/driftline, a copy of the assets and a small-window settings file.
 install() {
-    local dir="$work/$1"
+    local dir
+    dir="$work/$(echo "$1" | tr -c 'a-zA-Z0-9\n' '-')"
     mkdir -p "$dir/bin"
     cp "$game" "$dir/bin/driftline"
     cp -r "$root/assets" "$dir/assets"
@@ -43,24 +44,26 @@ play() {
     shift
     "$@" "$dir/bin/driftline" </dev/null >"$dir/console.txt" 2>&1 &
     local pid=$! waited=0
+    # Signals go to the game itself, also when it runs under another user's name.
     while kill -0 "$pid" 2>/dev/null && [ $waited -lt 600 ]; do
         if has_title; then
-            kill -INT "$pid"
+            pkill -INT -f "^$dir/bin/driftline"
             break
         fi
         sleep 0.1
         waited=$((waited + 1))
     done
     if [ $waited -ge 600 ]; then
-        kill -KILL "$pid" 2>/dev/null
+        pkill -KILL -f "^$dir/bin/driftline"
         echo "(hung: killed after 60 s)" >>"$dir/console.txt"
     fi
     wait "$pid"
     status=$?
     console="$dir/console.txt"
+    # The target zone has no texture files at all; those five lines are the normal start.
     line=$(grep -v -e '^Attempting to create a texture' -e "^Calculated" -e "^DT is too large" \
-        -e "^Warning: Can't query" -e "^Error: Can't query filetype for \".*\(Targetzone\|_emissive\|_normal\|_albedo\)" \
-        "$console" | grep -m1 -i -e 'excp' -e 'error' -e 'fail' -e 'no audio' -e 'hung' -e "can't")
+        -e "Can't query filetype for \".*Targetzone_" "$console" |
+        grep -m1 -i -e 'excp' -e 'error' -e 'fail' -e 'no audio' -e 'hung' -e "can't")
     [ -n "$line" ] || line="(started normally; closed with Ctrl+C)"
 }
 
