@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Soak run: the autopilot demo in a small window for many passes of the loop (default 10000),
 # sampling its resident memory every 5 seconds. Prints the memory at start, after warm-up (the
-# first tenth of the run) and at the end, and fails when it grew by more than 5 % after the
-# warm-up or when the GL debug output spoke. Runs under Xvfb when there is no display.
+# first quarter of the run: shaders are compiled and caches filled lazily), half-way and at the
+# end, and fails when it grew by more than 5 % after the warm-up or when the GL debug output
+# spoke. Runs under Xvfb when there is no display.
 # Usage: scripts/soak.sh [passes]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,7 +18,7 @@ x=()
 launcher=$!
 : >"$out/rss.txt"
 while kill -0 "$launcher" 2>/dev/null; do
-    pid=$(pgrep -n -f "driftline-demo --size 160x120" || true)
+    pid=$(pgrep -n -f "^$root/build/driftline-demo --size 160x120" || true)
     if [ -n "$pid" ]; then
         awk '/VmRSS/ { print $2 }' "/proc/$pid/status" 2>/dev/null >>"$out/rss.txt"
     fi
@@ -32,12 +33,14 @@ if [ "$count" -lt 3 ]; then
     tail -n 20 "$out/console.txt"
     exit 1
 fi
-warm=${rss[$((count / 10))]}
+warm=${rss[$((count / 4))]}
+half=${rss[$((count / 2))]}
 end=${rss[$((count - 1))]}
 ran=$(grep -o '[0-9]* passes in [0-9.]* s' "$out/console.txt" | head -n 1)
 echo "passes run:         ${ran:-unknown} (exit status $status)"
 echo "memory at start:    ${rss[0]} kB"
 echo "after warm-up:      $warm kB"
+echo "half-way:           $half kB"
 echo "at the end:         $end kB"
 echo "samples:            $count, every 5 s"
 failed=0
