@@ -330,7 +330,6 @@ void Renderer::renderShadowMaps() {
         lightFrame.data = perFrameData{};
         lightFrame.data.viewProj = block.maps[layer].viewProj;
         lightFrame.data.viewProjInv = block.maps[layer].viewProjInv;
-        lightFrame.data.view = glm::mat4(0.0f);
         lightFrame.data.camPos = frameData.data.camPos;
         lightFrame.data.time = frameData.data.time;
         lightFrame.data.deltaTime = frameData.data.deltaTime;
