@@ -10,6 +10,7 @@
 #include <glm/glm.hpp>
 #include <glm/gtc/quaternion.hpp>
 
+#include "game/GameLayer.hpp"
 #include "game/Physics.hpp"
 #include "game/RacePath.hpp"
 #include "render/Camera.hpp"
@@ -17,8 +18,6 @@
 #include "render/Renderer.hpp"
 
 namespace kes::bench {
-
-inline constexpr glm::vec3 kSunPosition{-132.0f, 48.0f, 167.0f};
 
 class GameLikeScene {
 public:
@@ -74,13 +73,7 @@ private:
     void addSun(Renderer& renderer) {
         RigidBody* body = world.createRigidBody({kSunPosition, glm::quat(1, 0, 0, 0)});
         renderer.addNode(single("Sun", sunModel), body, 1.0f)->castsShadow = false;
-        LightDesc sun{};
-        sun.type = kPointLight;
-        sun.coefficients = {1.0f, 0.0f, 0.0f};
-        sun.factor = 0.1f;
-        sun.color = {1.0f, 0.976f, 0.921f};
-        sun.position = kSunPosition;
-        renderer.addLight(sun);
+        renderer.addLight(sunLight());
     }
 
     // Turned to face back along the course's start, as the game places it.

@@ -14,7 +14,6 @@ namespace kes {
 
 namespace {
 
-constexpr glm::vec3 kSunPosition{-132.0f, 48.0f, 167.0f};
 constexpr float kHalfPi = std::numbers::pi_v<float> / 2.0f;
 constexpr float kCameraTilt = 0.5323254f;  // 30.5 degrees down
 constexpr glm::vec3 kHudColour{1.0f, 1.0f, 1.0f};
@@ -33,6 +32,16 @@ std::string threeDecimals(float value) {
 }
 
 }  // namespace
+
+LightDesc sunLight() {
+    LightDesc sun{};
+    sun.type = kPointLight;
+    sun.coefficients = {1.0f, 0.0f, 0.0f};
+    sun.factor = 0.1f;
+    sun.color = {1.0f, 0.976f, 0.921f};
+    sun.position = kSunPosition;
+    return sun;
+}
 
 float difficultyFactor(Difficulty difficulty) {
     switch (difficulty) {
@@ -106,13 +115,7 @@ void GameLayer::createSun() {
     RigidBody* body =
         App::instance()->physics.createRigidBody(kSunPosition, glm::vec3(0.0f), glm::vec3(0.0f));
     renderer.addNode(nodeOf("Sun", sunModel), body, 1.0f)->castsShadow = false;
-    LightDesc sun{};
-    sun.type = kPointLight;
-    sun.coefficients = {1.0f, 0.0f, 0.0f};
-    sun.factor = 0.1f;
-    sun.color = {1.0f, 0.976f, 0.921f};
-    sun.position = kSunPosition;
-    renderer.addLight(sun);
+    renderer.addLight(sunLight());
 }
 
 void GameLayer::createPath() {

@@ -28,6 +28,11 @@ struct TargetZone {
     CollisionBody* body;
 };
 
+inline constexpr glm::vec3 kSunPosition{-132.0f, 48.0f, 167.0f};
+
+// The sun's light: a warm white point light at the sun, a tenth of it reaching everything.
+LightDesc sunLight();
+
 // How much the difficulty multiplies the closeness bonus: easy 0.5, medium 2.5, hard 5, any
 // other value 1.
 float difficultyFactor(Difficulty difficulty);

@@ -28,13 +28,7 @@ namespace {
 glm::mat4 spotLightMatrix(const LightRecord& light, float aspect, float n, float f) {
     const glm::mat4 view = lookAt(light.spotDirection, glm::vec3(0.0f, 1.0f, 0.0f), light.position);
     const float t = std::tan(std::acos(light.spotCos1) * 0.5f);
-    glm::mat4 proj(0.0f);
-    proj[0][0] = 1.0f / (t * aspect);
-    proj[1][1] = 1.0f / t;
-    proj[2][2] = (f + n) / (f - n);
-    proj[2][3] = 1.0f;
-    proj[3][2] = -(2.0f * f * n) / (f - n);
-    return proj * view;
+    return perspectiveFromHalfTangent(t, aspect, n, f) * view;
 }
 
 // Looks from the light at the camera's target, with "up" chosen across the camera's view so

@@ -21,7 +21,11 @@ glm::mat4 lookAt(const glm::vec3& direction, const glm::vec3& up, const glm::vec
 }
 
 glm::mat4 perspective(float fov, float aspect, float nearPlane, float farPlane) {
-    const float t = std::tan(fov * kDegreesToRadians * 0.5f);
+    return perspectiveFromHalfTangent(std::tan(fov * kDegreesToRadians * 0.5f), aspect, nearPlane,
+                                      farPlane);
+}
+
+glm::mat4 perspectiveFromHalfTangent(float t, float aspect, float nearPlane, float farPlane) {
     glm::mat4 m(0.0f);
     m[0][0] = 1.0f / (t * aspect);
     m[1][1] = 1.0f / t;

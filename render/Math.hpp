@@ -15,4 +15,7 @@ glm::mat4 lookAt(const glm::vec3& direction, const glm::vec3& up, const glm::vec
 // fov is the vertical field of view in degrees.
 glm::mat4 perspective(float fov, float aspect, float nearPlane, float farPlane);
 
+// The same projection from t, the tangent of half the vertical field of view.
+glm::mat4 perspectiveFromHalfTangent(float t, float aspect, float nearPlane, float farPlane);
+
 }  // namespace kes
