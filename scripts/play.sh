@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The first command: installs what is missing, builds, and starts the game. On a machine
 # without a display it flies one round of the autopilot demo under a virtual X server instead,
-# prints the race lines and the profile, and saves screenshots.
+# prints the race lines and the profile, and saves screenshots. Arguments given to this script
+# go to that demo (for example `--frames 120` for a short look).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -9,6 +10,6 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     shots="$root/build/demo-output"
     echo "No display found: flying one round of the demo under Xvfb instead (screenshots in $shots)."
     exec xvfb-run -a -s "-screen 0 1280x720x24" "$root/build/driftline-demo" \
-        --rounds 1 --size 400x300 --screenshots "$shots" --screenshot-every 300
+        --rounds 1 --size 400x300 --screenshots "$shots" --screenshot-every 300 "$@"
 fi
 exec "$root/build/driftline"

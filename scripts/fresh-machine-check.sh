@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Proves the README's two commands on a truly fresh Debian 12: builds a minimal Debian 12 root
+# with debootstrap from the package registry this machine's apt sources name, copies a clean
+# checkout of the committed tree into it, and inside it (chroot, with /proc, /dev and /sys
+# mounted) runs the test command, then the play command's headless fallback with a short frame
+# limit. Prints each step and stops with a non-zero status at the first failure.
+# Run by hand as root; it takes many minutes and downloads a few hundred MB of packages.
+# Usage: scripts/fresh-machine-check.sh [folder for the root, default /var/tmp/driftline-fresh]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+target=${1:-/var/tmp/driftline-fresh}
+suite=bookworm
+
+step() { echo; echo "== $(date +%H:%M:%S) $*"; }
+die() { echo "fresh-machine-check: $*" >&2; exit 1; }
+
+[ "$(id -u)" -eq 0 ] || die "run as root: debootstrap and chroot need it"
+
+# The first Debian mirror in the apt sources, in either the one-line or the deb822 format.
+mirror_of_apt_sources() {
+    local files=(/etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources)
+    awk -v suite="$suite" '
+        /^deb[ \t]/ && $0 ~ " " suite " " { print ($2 ~ /^\[/ ? $3 : $2); exit }
+        /^URIs:/ { uri = $2 }
+        /^Suites:/ && uri != "" && $0 ~ (" " suite "( |$)") { print uri; exit }
+        /^$/ { uri = "" }
+    ' "${files[@]}" 2>/dev/null | head -n 1
+}
+
+mounted=()
+cleanup() {
+    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+        umount -l "${mounted[$i]}" 2>/dev/null || true
+    done
+}
+trap cleanup EXIT
+
+bind_into_root() {
+    local what=$1
+    mkdir -p "$target$what"
+    mount --rbind "$what" "$target$what"
+    mount --make-rslave "$target$what"
+    mounted+=("$target$what")
+}
+
+step "Host tools: debootstrap and git"
+for tool in debootstrap git; do
+    if ! command -v "$tool" >/dev/null; then
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$tool"
+    fi
+done
+
+mirror=$(mirror_of_apt_sources)
+[ -n "$mirror" ] || die "no Debian $suite mirror found in the apt sources"
+
+step "Minimal Debian 12 root in $target from $mirror"
+if [ -e "$target" ]; then
+    grep -q " $target/" /proc/mounts && die "$target still has file systems mounted in it"
+    rm -rf "$target"
+fi
+debootstrap --variant=minbase "$suite" "$target" "$mirror" >"$target.debootstrap.log" 2>&1 ||
+    { tail -n 20 "$target.debootstrap.log"; die "debootstrap failed"; }
+echo "packages in the fresh root: $(chroot "$target" dpkg-query -W | wc -l)"
+cp /etc/resolv.conf "$target/etc/resolv.conf" 2>/dev/null || true
+# The fresh root gets the same sources as this machine, so it reaches the same registry.
+cp -r /etc/apt/sources.list.d/. "$target/etc/apt/sources.list.d/" 2>/dev/null || true
+[ -f /etc/apt/sources.list ] && cp /etc/apt/sources.list "$target/etc/apt/sources.list"
+find "$target/etc/apt/sources.list.d" -name '*disabled*' -delete
+
+step "Clean checkout of $(git -C "$root" rev-parse --short HEAD) into /root/driftline"
+git clone -q --no-local "$root" "$target/root/driftline"
+
+bind_into_root /proc
+bind_into_root /dev
+bind_into_root /sys
+
+in_root() {
+    chroot "$target" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        bash -c "cd /root/driftline && $1"
+}
+
+before=$(chroot "$target" dpkg-query -W -f='${Package}\n' | sort)
+
+step "Test command: scripts/test.sh"
+in_root "scripts/test.sh" >"$target.test.log" 2>&1 ||
+    { tail -n 40 "$target.test.log"; die "the test command failed (log: $target.test.log)"; }
+grep -E "tests passed|tests failed" "$target.test.log" | tail -n 1
+
+step "Packages the project installed"
+after=$(chroot "$target" dpkg-query -W -f='${Package}\n' | sort)
+comm -13 <(echo "$before") <(echo "$after") | wc -l | sed 's/$/ packages, of which the listed ones:/'
+grep -v -e '^#' -e '^$' "$root/scripts/packages.txt" | tr '\n' ' '
+echo
+
+step "Play command without a display: scripts/play.sh --frames 120"
+in_root "scripts/play.sh --frames 120 --screenshot-every 0" >"$target.play.log" 2>&1 ||
+    { tail -n 30 "$target.play.log"; die "the play command failed"; }
+grep -q "passes in" "$target.play.log" || { tail -n 30 "$target.play.log"; die "no profile"; }
+grep -E "No display found|GL debug messages|passes in" "$target.play.log"
+
+step "Fresh Debian 12: both commands passed"
