@@ -109,7 +109,8 @@ App::App(const LaunchOptions& options)
       timer(startedTimer()),
       localeName(getLocale()),
       gl(windowSize(settings, options).width, windowSize(settings, options).height,
-         settings.refreshRate, settings.presentation == Presentation::fullscreen),
+         settings.refreshRate, settings.presentation == Presentation::fullscreen,
+         options.glDebugOutput),
       hid(gl.window),
       audio(kSpeedOfSound),
       renderSize(windowSize(settings, options)),
@@ -129,7 +130,7 @@ App::App(const LaunchOptions& options)
 App::~App() = default;
 
 void App::run() {
-    runMainLoop(*this, timer, std::cout);
+    runMainLoop(*this, timer, loopConsole != nullptr ? *loopConsole : std::cout);
 }
 
 bool App::closeRequested() {

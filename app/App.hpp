@@ -32,6 +32,8 @@ struct RenderSize {
 struct LaunchOptions {
     std::optional<std::int32_t> width;
     std::optional<std::int32_t> height;
+    // Tools ask for a debug context to count what the driver reports; the game does not.
+    GlDebugOutput glDebugOutput = GlDebugOutput::off;
 };
 
 // The parts of a pass of the main loop that a profiler can time.
@@ -83,6 +85,8 @@ public:
     Viewport viewport;
     // Not owned; null in the game, so its passes are not timed at all.
     LoopProfiler* profiler = nullptr;
+    // Not owned; where the loop's slow-pass lines go: the console when null.
+    std::ostream* loopConsole = nullptr;
 
 private:
     bool closeRequested() override;

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "gpu/GlErrors.hpp"
+
 namespace kes {
 namespace {
 
@@ -96,6 +98,7 @@ GLuint createVertexbufferOf(const std::vector<Vertex>& vertices, GLuint vao) {
     if (vertices.empty()) {
         fail("kes::vbo::createVertexbuffer - No vertices speicified");
     }
+    takeEarlierGlErrors("kes::vbo::createVertexbuffer");
     GLuint id = 0;
     glGenBuffers(1, &id);
     if (id == 0) {
@@ -149,6 +152,7 @@ vbo vbo::createIndexbuffer(const std::vector<std::uint16_t>& indices, GLuint vao
     if (indices.empty()) {
         return {};
     }
+    takeEarlierGlErrors("kes::vbo::createIndexbuffer");
     glBindVertexArray(vao);
     GLuint id = 0;
     glGenBuffers(1, &id);

@@ -123,6 +123,15 @@ void TransparencyBuffers::bind() const {
     glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 0, counter);
 }
 
+std::uint32_t TransparencyBuffers::readNodeCounter() const {
+    glMemoryBarrier(GL_BUFFER_UPDATE_BARRIER_BIT);
+    std::uint32_t used = 0;
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, counter);
+    glGetBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof(used), &used);
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, 0);
+    return used;
+}
+
 void TransparencyBuffers::unbind() {
     glBindImageTexture(0, 0, 0, GL_FALSE, 0, GL_READ_WRITE, GL_R32UI);
     glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, 0);

@@ -28,6 +28,9 @@ public:
     // Heads on image unit 0, nodes on storage binding 0, the counter on counter binding 0.
     void bind() const;
     static void unbind();
+    // Nodes the last frame asked for, dropped ones included; waits for the GPU to finish it.
+    std::uint32_t readNodeCounter() const;
+    std::uint64_t poolBytes() const { return nodeCapacity * kTransparencyNodeSize; }
 
     std::uint32_t width;
     std::uint32_t height;

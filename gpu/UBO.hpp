@@ -8,6 +8,8 @@
 
 #include <GL/glew.h>
 
+#include "gpu/GlErrors.hpp"
+
 namespace kes {
 
 // T names itself through a static `kTypeName`, which the failure messages quote.
@@ -45,6 +47,7 @@ private:
     }
 
     void makeBuffer() {
+        takeEarlierGlErrors("kes::UBO::makeBuffer");
         glGenBuffers(1, &id);
         if (id == 0) {
             fail("glGenBuffers() failed");

@@ -20,7 +20,12 @@ void onGlfwError(int code, const char* description) {
 
 void GLAPIENTRY onDebugMessage(GLenum source, GLenum type, GLuint id, GLenum severity,
                                GLsizei /*length*/, const GLchar* message,
-                               const void* /*userParam*/) {
+                               const void* userParam) {
+    // The log belongs to the window object, which outlives its context.
+    auto* log = static_cast<GlDebugLog*>(const_cast<void*>(userParam));
+    if (log != nullptr) {
+        log->record(source, type, id, severity, message);
+    }
     if (const auto line = formatDebugMessage(source, type, id, severity, message)) {
         std::cout << *line << std::endl;
     }
@@ -79,9 +84,10 @@ std::optional<std::string> formatDebugMessage(GLenum source, GLenum type, GLuint
            ", Severity: " + debugSeverityName(severity) + ", ID: " + std::to_string(id) + "]";
 }
 
-openGL::openGL(std::int32_t width, std::int32_t height, std::int32_t refreshRate, bool fullscreen) {
+openGL::openGL(std::int32_t width, std::int32_t height, std::int32_t refreshRate, bool fullscreen,
+               GlDebugOutput debugOutput) {
     initGL();
-    initWindow(width, height, refreshRate, fullscreen);
+    initWindow(width, height, refreshRate, fullscreen, debugOutput);
     glfwMakeContextCurrent(window);
     // The swap never waits for the vertical blank, whatever the settings' VSync says.
     glfwSwapInterval(0);
@@ -97,7 +103,18 @@ openGL::openGL(std::int32_t width, std::int32_t height, std::int32_t refreshRate
     // drop it so the first real check does not blame itself for it.
     while (glGetError() != GL_NO_ERROR) {
     }
-    glDebugMessageCallback(onDebugMessage, nullptr);
+    glDebugMessageCallback(onDebugMessage, &debugLog);
+    if (debugOutput == GlDebugOutput::on) {
+        enableDebugOutput();
+    }
+}
+
+// Synchronous, so a message arrives inside the call that caused it; every severity, since by
+// default drivers hold back the low ones.
+void openGL::enableDebugOutput() {
+    glEnable(GL_DEBUG_OUTPUT);
+    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+    glDebugMessageControl(GL_DONT_CARE, GL_DONT_CARE, GL_DONT_CARE, 0, nullptr, GL_TRUE);
 }
 
 void openGL::initGL() {
@@ -115,8 +132,9 @@ void openGL::initGL() {
 }
 
 void openGL::initWindow(std::int32_t width, std::int32_t height, std::int32_t refreshRate,
-                        bool fullscreen) {
-    glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_FALSE);
+                        bool fullscreen, GlDebugOutput debugOutput) {
+    glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT,
+                   debugOutput == GlDebugOutput::on ? GLFW_TRUE : GLFW_FALSE);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);

@@ -8,14 +8,21 @@
 
 #include <GL/glew.h>
 
+#include "platform/GlDebugLog.hpp"
+
 struct GLFWwindow;
 
 namespace kes {
 
+// How the context is made. The game's is a plain one; tools that must know whether the driver
+// complained ask for a debug context, whose output is synchronous and counted in debugLog.
+enum class GlDebugOutput : std::uint8_t { off, on };
+
 class openGL {
 public:
     // Throws when GLFW, the window or GLEW cannot be brought up.
-    openGL(std::int32_t width, std::int32_t height, std::int32_t refreshRate, bool fullscreen);
+    openGL(std::int32_t width, std::int32_t height, std::int32_t refreshRate, bool fullscreen,
+           GlDebugOutput debugOutput = GlDebugOutput::off);
     ~openGL();
     openGL(const openGL&) = delete;
     openGL& operator=(const openGL&) = delete;
@@ -28,11 +35,14 @@ public:
 
     bool initialized = false;
     GLFWwindow* window = nullptr;
+    // Every message the debug output delivered; with a plain context drivers send few or none.
+    GlDebugLog debugLog;
 
 private:
     void initGL();
     void initWindow(std::int32_t width, std::int32_t height, std::int32_t refreshRate,
-                    bool fullscreen);
+                    bool fullscreen, GlDebugOutput debugOutput);
+    void enableDebugOutput();
     void teardown();
 };
 

@@ -83,6 +83,11 @@ void PostProcessEffect_SSR::apply(const GBuffer& gbuffer, const GLuint* input) {
         bindTexture(5, GL_TEXTURE_CUBE_MAP, 0);
         bindTexture(4, GL_TEXTURE_2D, 0);
     }
+    // The next frame draws into these G-buffer images: left bound, they would be read and
+    // written at once.
+    for (GLuint unit = 0; unit < 3; ++unit) {
+        bindTexture(unit, GL_TEXTURE_2D, 0);
+    }
 }
 
 PostProcessEffect_Bloom::PostProcessEffect_Bloom(const std::filesystem::path& assetsFolder,

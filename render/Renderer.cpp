@@ -1,8 +1,9 @@
 #include "render/Renderer.hpp"
 
-#include <utility>
-
 #include <cmath>
+#include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "app/App.hpp"
 #include "game/PhysicsService.hpp"
@@ -19,6 +20,8 @@ constexpr glm::vec3 kPathWireColour{0.225f, 0.585f, 1.305f};
 constexpr float kPathWireAlpha = 0.5f;
 constexpr glm::vec3 kPathFillColour{0.105f, 0.273f, 0.609f};
 constexpr float kPathFillAlpha = 0.45f;
+constexpr GLbitfield kListWritesBeforeResolve =
+    GL_SHADER_IMAGE_ACCESS_BARRIER_BIT | GL_SHADER_STORAGE_BARRIER_BIT | GL_ATOMIC_COUNTER_BARRIER_BIT;
 
 Program makeProgram(const std::filesystem::path& assetsFolder, const char* vertex,
                     const char* fragment, const char* name) {
@@ -140,6 +143,9 @@ Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_
     frameData.data.height = height;
     m_opaqueNodes.reserve(kNodeListCapacity);
     m_transparentNodes.reserve(kNodeListCapacity);
+    // The sky's reflection reads blurred mip levels of the cube map, where filtering across a
+    // face's edge would otherwise show the seams.
+    glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
     glGenSamplers(1, &m_rawDepthSampler);
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_COMPARE_MODE, GL_NONE);
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -169,6 +175,10 @@ SceneNode* Renderer::addNode(NodeModels&& nodeModels, CollisionBody* body, float
 }
 
 std::uint32_t Renderer::addLight(const LightDesc& desc) {
+    if (lights.data.count >= kMaxLights || shadows.data.count >= kMaxLights) {
+        throw std::length_error("kes::Renderer::addLight - at most " + std::to_string(kMaxLights) +
+                                " lights fit the light and shadow-map arrays");
+    }
     shadowBuffer& shadowBlock = shadows.data;
     const std::uint32_t map = shadowBlock.count;
     const LightRecord record = makeLightRecord(desc, map);
@@ -260,11 +270,13 @@ void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
         if (!m_transparentNodes.empty()) {
             drawTransparentNodes();
         }
-        glMemoryBarrier(GL_SHADER_STORAGE_BARRIER_BIT);
         if (pathMesh != nullptr) {
             drawPath();
         }
     }
+    // The lists were appended with image atomics, storage writes and the node counter; the
+    // resolve reads them with imageLoad and storage reads.
+    glMemoryBarrier(kListWritesBeforeResolve);
 
     glBindFramebuffer(GL_FRAMEBUFFER, finalFramebuffer.fbo.id);
     const glm::vec3& background = finalFramebuffer.clearColor;
@@ -278,7 +290,9 @@ void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
         drawLighting();
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glGenerateTextureMipmap(finalFramebuffer.colour.id);
+    glBindTexture(GL_TEXTURE_2D, finalFramebuffer.colour.id);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
 
     const GLuint image = applyEffects();
     {
@@ -326,7 +340,7 @@ void Renderer::renderShadowMaps() {
         glClearDepth(1.0);
         glClear(GL_DEPTH_BUFFER_BIT);
 
-        UBO<perFrameData> lightFrame(0);
+        UBO<perFrameData>& lightFrame = m_lightFrame;
         lightFrame.data = perFrameData{};
         lightFrame.data.viewProj = block.maps[layer].viewProj;
         lightFrame.data.viewProjInv = block.maps[layer].viewProjInv;
@@ -354,8 +368,10 @@ void Renderer::reaimPointLights() {
     }
 }
 
-// Every head pointer becomes "empty" and the node counter 0.
+// Every head pointer becomes "empty" and the node counter 0. The last frame's shaders wrote
+// both, so the copies into them wait for those writes.
 void Renderer::resetTransparencyLists() {
+    glMemoryBarrier(GL_TEXTURE_UPDATE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT);
     const std::uint32_t zero = 0;
     glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 0, transparency.counter);
     glBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof(zero), &zero);

@@ -75,7 +75,8 @@ public:
     // The node stays owned by the renderer; it follows the body from now on.
     SceneNode* addNode(NodeModels&& nodeModels, RigidBody* body, float opacity);
     SceneNode* addNode(NodeModels&& nodeModels, CollisionBody* body, float opacity);
-    // Returns the light's index; its shadow map has the same number. At most ten lights.
+    // Returns the light's index; its shadow map has the same number. At most ten lights: an
+    // eleventh throws std::length_error.
     std::uint32_t addLight(const LightDesc& desc);
     void setPathMesh(std::unique_ptr<PathMesh> mesh);
     // Drawn over the next frame only.
@@ -169,6 +170,7 @@ private:
     void drawFinal(GLuint framebuffer, const Viewport& viewport, GLuint image);
 
     GLuint m_rawDepthSampler = 0;  // reads the shadow maps' depths without comparing
+    UBO<perFrameData> m_lightFrame{0};  // the per-frame block as each light sees it
     std::vector<SceneNode*> m_opaqueNodes;
     std::vector<SceneNode*> m_transparentNodes;
 };

@@ -18,13 +18,17 @@ die() { echo "fresh-machine-check: $*" >&2; exit 1; }
 
 # The first Debian mirror in the apt sources, in either the one-line or the deb822 format.
 mirror_of_apt_sources() {
-    local files=(/etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources)
+    local files=() file
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] && files+=("$file")
+    done
+    [ ${#files[@]} -gt 0 ] || return 0
     awk -v suite="$suite" '
         /^deb[ \t]/ && $0 ~ " " suite " " { print ($2 ~ /^\[/ ? $3 : $2); exit }
         /^URIs:/ { uri = $2 }
         /^Suites:/ && uri != "" && $0 ~ (" " suite "( |$)") { print uri; exit }
         /^$/ { uri = "" }
-    ' "${files[@]}" 2>/dev/null | head -n 1
+    ' "${files[@]}"
 }
 
 mounted=()

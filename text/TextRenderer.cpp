@@ -26,6 +26,33 @@ private:
     bool m_wasEnabled;
 };
 
+// Remembers whether depth is written and sets it; puts it back when it goes.
+class DepthWritesScope {
+public:
+    explicit DepthWritesScope(GLboolean write) {
+        glGetBooleanv(GL_DEPTH_WRITEMASK, &m_wasWriting);
+        glDepthMask(write);
+    }
+    ~DepthWritesScope() { glDepthMask(m_wasWriting); }
+    DepthWritesScope(const DepthWritesScope&) = delete;
+    DepthWritesScope& operator=(const DepthWritesScope&) = delete;
+
+private:
+    GLboolean m_wasWriting = GL_TRUE;
+};
+
+// Empties the queue when the frame's text is done, also when drawing it threw.
+class ClearOnExit {
+public:
+    explicit ClearOnExit(std::vector<TextEntry>& queue) : m_queue(queue) {}
+    ~ClearOnExit() { m_queue.clear(); }
+    ClearOnExit(const ClearOnExit&) = delete;
+    ClearOnExit& operator=(const ClearOnExit&) = delete;
+
+private:
+    std::vector<TextEntry>& m_queue;
+};
+
 }  // namespace
 
 bool layoutText(const TextEntry& entry, const GlyphAtlas& glyphs, float pixelAspect,
@@ -109,36 +136,30 @@ void TextRenderer::addText(const std::string& text, const glm::vec2& position, f
     addText(wide, position, size, color, verticalAnchor, horizontalAnchor);
 }
 
+// Every GL state it changes is put back when it returns or throws.
 void TextRenderer::render(const UBO<perFrameData>& frameData) {
+    const ClearOnExit emptied(queue);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    {
-        const CapabilityScope blend(GL_BLEND, true);
-        const CapabilityScope culling(GL_CULL_FACE, false);
-        GLboolean depthWrites = GL_TRUE;
-        glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-        glDepthMask(GL_FALSE);
-        {
-            // Depth-tested against what the framebuffer holds, but never writing depth.
-            const CapabilityScope depth(GL_DEPTH_TEST, true);
-            const CapabilityScope stencil(GL_STENCIL_TEST, false);
-            const float pixelAspect = static_cast<float>(frameData.data.height) /
-                                      static_cast<float>(frameData.data.width);
-            std::vector<VertexPosUV> vertices;
-            std::vector<std::uint16_t> indices;
-            for (const TextEntry& entry : queue) {
-                if (entry.text.empty()) {
-                    continue;  // nothing to draw, and no buffer can be made of nothing
-                }
-                if (!layoutText(entry, glyphs, pixelAspect, vertices, indices)) {
-                    break;  // an unknown character ends the text of this frame
-                }
-                drawEntry(entry, frameData, vertices, indices);
-            }
+    const CapabilityScope blend(GL_BLEND, true);
+    const CapabilityScope culling(GL_CULL_FACE, false);
+    // Depth-tested against what the framebuffer holds, but never writing depth.
+    const DepthWritesScope noDepthWrites(GL_FALSE);
+    const CapabilityScope depth(GL_DEPTH_TEST, true);
+    const CapabilityScope stencil(GL_STENCIL_TEST, false);
+    const float pixelAspect =
+        static_cast<float>(frameData.data.height) / static_cast<float>(frameData.data.width);
+    std::vector<VertexPosUV> vertices;
+    std::vector<std::uint16_t> indices;
+    for (const TextEntry& entry : queue) {
+        if (entry.text.empty()) {
+            continue;  // nothing to draw, and no buffer can be made of nothing
         }
-        glDepthMask(depthWrites);
+        if (!layoutText(entry, glyphs, pixelAspect, vertices, indices)) {
+            break;  // an unknown character ends the text of this frame
+        }
+        drawEntry(entry, frameData, vertices, indices);
     }
-    queue.clear();
 }
 
 void TextRenderer::drawEntry(const TextEntry& entry, const UBO<perFrameData>& frameData,

@@ -30,10 +30,15 @@ public:
 
     std::vector<std::filesystem::path> screenshots;
     std::uint32_t passes = 0;
+    std::uint64_t fixedSteps = 0;
     double firstFrameSeconds = 0.0;
+    // The most fragment-list nodes one frame asked for, dropped ones included.
+    std::uint32_t peakListNodes = 0;
 
 private:
     void takeScreenshot(const Viewport& viewport);
+    // Every few seconds one line: where the race stands and how fast it goes.
+    void reportProgress();
 
     App& m_app;
     GameLayer& m_game;
@@ -42,7 +47,12 @@ private:
     Autopilot m_pilot;
     std::unique_ptr<GpuPassTimer> m_gpuTimer;
     std::chrono::steady_clock::time_point m_created = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point m_lastProgress = m_created;
 };
+
+// The progress line: the next zone, the round, the simulated and the real time.
+std::string progressLine(std::uint32_t nextZone, std::uint32_t zoneCount, std::uint32_t round,
+                         std::uint32_t rounds, double simulatedSeconds, double wallSeconds);
 
 // The mid point of each target zone: one every tenth of the course.
 std::vector<std::size_t> zoneMidPoints(const GameLayer& game);

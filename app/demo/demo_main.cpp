@@ -1,6 +1,8 @@
 // driftline-demo: the real game, flown by the autopilot, with a profile of where the time
 // goes. The game itself takes no options; this launcher does.
 #include <chrono>
+#include <cstdint>
+#include <iomanip>
 #include <filesystem>
 #include <iostream>
 #include <streambuf>
@@ -55,13 +57,48 @@ private:
     std::string m_line;
 };
 
+// Takes the place of the console for the main loop's slow-pass lines: on a software
+// rasteriser nearly every pass is slow, and a line each would bury the race. Counts them.
+class LineCounter final : public std::streambuf {
+public:
+    std::uint64_t lines = 0;
+
+protected:
+    int overflow(int character) override {
+        if (character == '\n') {
+            ++lines;
+        }
+        return traits_type::not_eof(character);
+    }
+};
+
+void printGlDebugLog(const kes::GlDebugLog& log) {
+    std::cout << "\n== OpenGL ==\n  " << log.summary() << "\n";
+    for (const std::string& message : log.firstMessages()) {
+        std::cout << "    " << message << "\n";
+    }
+}
+
+void printTransparencyPool(const kes::TransparencyBuffers& pool, std::uint32_t peakNodes) {
+    const double pixels = double(pool.width) * double(pool.height);
+    std::cout << std::fixed << std::setprecision(2) << "  transparency pool: " << pool.nodeCapacity
+              << " nodes (" << double(pool.nodeCapacity) / pixels << " a pixel, "
+              << double(pool.poolBytes()) / (1024.0 * 1024.0) << " MiB); peak use " << peakNodes
+              << " nodes (" << double(peakNodes) / pixels << " a pixel)\n";
+    std::cout.unsetf(std::ios::floatfield);
+}
+
 int runDemo(const kes::demo::DemoOptions& options) {
     kes::demo::DemoProfile profile;
     std::filesystem::create_directories(options.screenshotFolder);
     RaceLineTap tap(std::cout, profile);
 
     const Clock::time_point start = Clock::now();
-    kes::App app(kes::LaunchOptions{options.width, options.height});
+    std::cout << "Demo: the autopilot flies " << options.rounds
+              << " round(s); a round is about 45 s of simulated flight, which a software "
+                 "rasteriser needs several minutes for. A progress line follows every 5 s."
+              << std::endl;
+    kes::App app(kes::LaunchOptions{options.width, options.height, kes::GlDebugOutput::on});
     const double appSeconds = secondsSince(start);
     auto& game = *static_cast<kes::GameLayer*>(app.layers.first());
     const kes::LevelBuildTimes& level = game.buildTimes;
@@ -76,13 +113,21 @@ int runDemo(const kes::demo::DemoOptions& options) {
     kes::demo::DemoLayer& demo = *layer;
     app.layers.append(std::move(layer));
     app.profiler = &profile;
+    LineCounter slowPasses;
+    std::ostream slowPassConsole(&slowPasses);
+    app.loopConsole = &slowPassConsole;
     const Clock::time_point loopStart = Clock::now();
     app.run();
     const double loopSeconds = secondsSince(loopStart);
+    app.loopConsole = nullptr;
     app.profiler = nullptr;
     profile.startup.emplace_back("first frame", demo.firstFrameSeconds);
 
     profile.printTable(std::cout, loopSeconds, options.gpuTiming);
+    std::cout << "  fixed steps: " << demo.fixedSteps << " (" << double(demo.fixedSteps) * kes::kFixedStep
+              << " s simulated); passes slower than 1/30 s: " << slowPasses.lines << "\n";
+    printGlDebugLog(app.gl.debugLog);
+    printTransparencyPool(game.renderer.transparency, demo.peakListNodes);
     const std::filesystem::path csv = options.screenshotFolder / "profile.csv";
     if (profile.writeCsv(csv, options.gpuTiming)) {
         std::cout << "\nProfile written to " << csv.string() << "\n";
