@@ -4,7 +4,9 @@
 # status, the console line that explains it, and whether the settings file came through. A
 # game that starts is closed with Ctrl+C once its window shows its frame rate; a case passes
 # when the game ends by itself or by that Ctrl+C, never by a crash signal or a hang, and the
-# settings file is still there. Runs itself under Xvfb when there is no display.
+# settings file is still there, and no GL error was raised: the game runs without a debug
+# context, so Mesa is asked to print every error it raises (MESA_DEBUG=1), and a case fails on
+# any such line. Runs itself under Xvfb when there is no display.
 # Usage: scripts/bad-input.sh        (builds first, like the other scripts)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -42,7 +44,7 @@ has_title() {
 play() {
     local dir=$1
     shift
-    "$@" "$dir/bin/driftline" </dev/null >"$dir/console.txt" 2>&1 &
+    MESA_DEBUG=1 "$@" "$dir/bin/driftline" </dev/null >"$dir/console.txt" 2>&1 &
     local pid=$! waited=0
     # Signals go to the game itself, also when it runs under another user's name.
     while kill -0 "$pid" 2>/dev/null && [ $waited -lt 600 ]; do
@@ -73,7 +75,11 @@ report() {
     if [ ! -f "$dir/bin/settings.ini" ] && [ ! -d "$dir/bin/settings.ini" ]; then
         survived="LOST"
     fi
-    if [ "$status" -gt 128 ] || [ "$survived" = LOST ] || grep -q "(hung" "$console"; then
+    local gl_errors
+    gl_errors=$(grep -c -e "^Mesa: User error" -e "Severity: High" -e "Severity: Medium" "$console")
+    [ "$gl_errors" -eq 0 ] || line="$gl_errors GL error line(s): $(grep -m1 -e "^Mesa: User error" -e "Severity: High" -e "Severity: Medium" "$console")"
+    if [ "$status" -gt 128 ] || [ "$survived" = LOST ] || grep -q "(hung" "$console" ||
+        [ "$gl_errors" -ne 0 ]; then
         verdict="FAIL"
         failures=$((failures + 1))
     fi
@@ -139,7 +145,7 @@ run_case "no display" noop env -u DISPLAY ALSOFT_DRIVERS=null
 run_case "no sound device" noop env ALSOFT_DRIVERS=no-such-driver
 echo
 if [ "$failures" -ne 0 ]; then
-    echo "$failures case(s) crashed, hung or lost the settings file"
+    echo "$failures case(s) crashed, hung, raised a GL error or lost the settings file"
     exit 1
 fi
 echo "every case ended cleanly and kept its settings file"
