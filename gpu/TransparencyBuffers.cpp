@@ -1,6 +1,7 @@
 #include "gpu/TransparencyBuffers.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <vector>
@@ -13,6 +14,13 @@ namespace {
 }
 
 }  // namespace
+
+std::uint64_t transparencyPoolNodes(std::uint64_t pixels, std::uint64_t blockLimitBytes) {
+    const auto wanted = static_cast<std::uint64_t>(
+        std::ceil(double(pixels) * kTransparencyPeakNodesPerPixel * kTransparencyPoolMargin));
+    const std::uint64_t limit = std::min(blockLimitBytes, kTransparencyPoolBudget);
+    return std::min(wanted, limit / kTransparencyNodeSize);
+}
 
 TransparencyBuffers::TransparencyBuffers(std::uint32_t width_, std::uint32_t height_)
     : width(width_), height(height_) {
@@ -33,9 +41,16 @@ void TransparencyBuffers::makeSSBO() {
     const std::uint64_t pixels = std::uint64_t{width} * height;
     GLint64 blockLimit = 0;
     glGetInteger64v(GL_MAX_SHADER_STORAGE_BLOCK_SIZE, &blockLimit);
-    const std::uint64_t limitNodes =
-        static_cast<std::uint64_t>(std::max<GLint64>(blockLimit, 0)) / kTransparencyNodeSize;
-    nodeCapacity = std::max(pixels, std::min(pixels * kTransparencyNodesPerPixel, limitNodes));
+    // The heads and their "empty" copy take 4 bytes a pixel: a target whose heads a GL size
+    // cannot express fails here, before anything is allocated.
+    if (pixels * sizeof(std::uint32_t) > static_cast<std::uint64_t>(std::numeric_limits<GLint>::max())) {
+        fail("kes::SSBO::makeSSBO - Failed: \"bufSize >= (int)size\"");
+    }
+    nodeCapacity =
+        transparencyPoolNodes(pixels, static_cast<std::uint64_t>(std::max<GLint64>(blockLimit, 0)));
+    if (nodeCapacity == 0) {
+        fail("kes::SSBO::makeSSBO - Failed: \"bufSize >= (int)size\"");
+    }
     const std::uint64_t size = nodeCapacity * kTransparencyNodeSize;
     if (size > static_cast<std::uint64_t>(std::numeric_limits<GLint>::max())) {
         fail("kes::SSBO::makeSSBO - Failed: \"bufSize >= (int)size\"");

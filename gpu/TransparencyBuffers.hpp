@@ -12,11 +12,20 @@
 namespace kes {
 
 inline constexpr std::uint32_t kTransparencyNodeSize = 72;  // bytes, shared with the shaders
-// Seen from inside the tube every pixel looks through at least one wall, wire frame and skin,
-// so one node a pixel runs out; the pool holds this many a pixel where the driver's limit on
-// one storage block allows, and at least one a pixel.
-inline constexpr std::uint32_t kTransparencyNodesPerPixel = 4;
+// The most nodes a frame asked for, a pixel on average, over a whole demo round (the demo
+// prints its peak): seen from inside the tube every pixel looks through a wall's skin, and
+// through its wire frame and further walls where the course bends.
+inline constexpr double kTransparencyPeakNodesPerPixel = 2.0;
+// Headroom over that peak for views the demo's line does not take.
+inline constexpr double kTransparencyPoolMargin = 1.5;
+// The pool never takes more video memory than this, whatever the window size: at very large
+// sizes the far walls' fragments are dropped instead (the lists stay well formed).
+inline constexpr std::uint64_t kTransparencyPoolBudget = 512ull * 1024 * 1024;
 inline constexpr std::uint32_t kEmptyList = 0xFFFFFFFFu;  // a head that points nowhere
+
+// Nodes for a target of `pixels`: the peak with its margin, capped by the budget and by the
+// driver's largest storage block (`blockLimitBytes`). Counted in 64 bits throughout.
+std::uint64_t transparencyPoolNodes(std::uint64_t pixels, std::uint64_t blockLimitBytes);
 
 class TransparencyBuffers {
 public:

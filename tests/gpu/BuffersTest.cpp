@@ -1,5 +1,6 @@
 #include "gpu/Buffers.hpp"
 
+#include <cmath>
 #include <type_traits>
 
 #include "gpu/FrameCapture.hpp"
@@ -162,18 +163,37 @@ TEST_F(BuffersTest, UniformBlocksHaveTheirSizesDefaultsAndBindings) {
     EXPECT_EQ(static_cast<GLuint>(bound), frame.id);
 }
 
+// The pool follows the measured peak, and neither the budget nor the driver's block limit is
+// ever exceeded, also at sizes whose node count would not fit 32 bits.
+TEST(TransparencyPool, FollowsThePeakWithinTheBudgetAndTheDriversLimit) {
+    const std::uint64_t unlimited = std::uint64_t{1} << 40;
+    const std::uint64_t hd = 1280u * 720u;
+    EXPECT_EQ(transparencyPoolNodes(hd, unlimited),
+              static_cast<std::uint64_t>(std::ceil(double(hd) * kTransparencyPeakNodesPerPixel *
+                                                   kTransparencyPoolMargin)));
+    for (const std::uint64_t pixels : {3840ull * 2160ull, 65536ull * 65536ull}) {
+        EXPECT_EQ(transparencyPoolNodes(pixels, unlimited) * kTransparencyNodeSize,
+                  kTransparencyPoolBudget / kTransparencyNodeSize * kTransparencyNodeSize);
+    }
+    EXPECT_EQ(transparencyPoolNodes(hd, 128u * 1024 * 1024), 128u * 1024 * 1024 / 72);
+    EXPECT_EQ(transparencyPoolNodes(hd, 0), 0u);
+}
+
 TEST_F(BuffersTest, TransparencyStorageHoldsNodesForEveryPixelAndEmptyHeads) {
     {
-        // Four nodes a pixel where the driver allows a block that large.
+        // The measured peak with its margin where the driver allows a block that large.
         const TransparencyBuffers small(640, 480);
-        EXPECT_EQ(small.nodeCapacity, 640u * 480u * kTransparencyNodesPerPixel);
+        GLint64 blockLimit = 0;
+        glGetInteger64v(GL_MAX_SHADER_STORAGE_BLOCK_SIZE, &blockLimit);
+        EXPECT_EQ(small.nodeCapacity,
+                  transparencyPoolNodes(640u * 480u, static_cast<std::uint64_t>(blockLimit)));
+        EXPECT_GE(small.nodeCapacity, 640u * 480u);
     }
     TransparencyBuffers storage(1280, 720);
     GLint size = 0;
     glGetNamedBufferParameteriv(storage.nodes, GL_BUFFER_SIZE, &size);
     EXPECT_EQ(static_cast<std::uint64_t>(size), storage.nodeCapacity * 72u);
     EXPECT_GE(storage.nodeCapacity, 1280u * 720u);
-    EXPECT_LE(storage.nodeCapacity, 1280u * 720u * kTransparencyNodesPerPixel);
     glGetNamedBufferParameteriv(storage.counter, GL_BUFFER_SIZE, &size);
     EXPECT_EQ(size, 4);
     std::uint32_t lastHeads[4] = {};
