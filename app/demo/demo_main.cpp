@@ -72,8 +72,15 @@ protected:
     }
 };
 
+std::string glString(GLenum name) {
+    const auto* text = reinterpret_cast<const char*>(glGetString(name));
+    return text != nullptr ? text : "(unknown)";
+}
+
 void printGlDebugLog(const kes::GlDebugLog& log) {
-    std::cout << "\n== OpenGL ==\n  " << log.summary() << "\n";
+    std::cout << "\n== OpenGL ==\n  vendor: " << glString(GL_VENDOR)
+              << "\n  renderer: " << glString(GL_RENDERER)
+              << "\n  version: " << glString(GL_VERSION) << "\n  " << log.summary() << "\n";
     for (const std::string& message : log.firstMessages()) {
         std::cout << "    " << message << "\n";
     }
