@@ -105,6 +105,7 @@ App::App() : App(LaunchOptions{}) {}
 App::App(const LaunchOptions& options)
     : appPath(makeAppPath()),
       assetsPath(makeAssetsPath(appPath)),
+      keepsRecords(options.keepRecords),
       settings(appPath),
       timer(startedTimer()),
       localeName(getLocale()),

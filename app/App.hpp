@@ -34,6 +34,8 @@ struct LaunchOptions {
     std::optional<std::int32_t> height;
     // Tools ask for a debug context to count what the driver reports; the game does not.
     GlDebugOutput glDebugOutput = GlDebugOutput::off;
+    // The player's records are read and written only by the game itself, never by a demo.
+    bool keepRecords = true;
 };
 
 // The parts of a pass of the main loop that a profiler can time.
@@ -69,6 +71,7 @@ public:
     // Members are constructed in this order and destroyed in reverse.
     std::filesystem::path appPath;
     std::filesystem::path assetsPath;
+    bool keepsRecords = true;  // whether "records.ini" beside the settings is read and written
     Settings settings;
     FrameTimer timer;
     std::string localeName;

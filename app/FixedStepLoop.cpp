@@ -1,6 +1,7 @@
 #include "app/FixedStepLoop.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 
 #include "app/FrameTimer.hpp"
@@ -11,6 +12,7 @@ PassTimes FixedStepClock::beginPass(double measuredDt, double elapsed) {
     PassTimes times;
     const float measured = static_cast<float>(measuredDt);
     times.tooLarge = measured > kMaxFrameTime;
+    times.realDt = std::max(measured, 0.0f);
     times.frameDt = std::clamp(measured, 0.0f, kMaxFrameTime);
     times.time = static_cast<float>(elapsed);
     m_accumulator = std::clamp(m_accumulator, 0.0f, kMaxFrameTime);
@@ -23,19 +25,25 @@ bool FixedStepClock::takeFixedStep() {
         return false;
     }
     m_accumulator -= kFixedStep;
+    ++m_steps;
     return true;
 }
 
-std::optional<std::uint32_t> FixedStepClock::countPass(float frameDt) {
+float FixedStepClock::stepStartTime() const {
+    return m_steps == 0 ? 0.0f : static_cast<float>(double(m_steps - 1) * double(kFixedStep));
+}
+
+std::optional<std::uint32_t> FixedStepClock::countPass(float realDt) {
     ++m_passes;
-    m_secondCounter += frameDt;
+    m_secondCounter += realDt;
     if (m_secondCounter < 1.0f) {
         return std::nullopt;
     }
-    const std::uint32_t passes = m_passes;
-    m_secondCounter -= 1.0f;
+    // Passes a second over the time gathered: a pass longer than a second still reads right.
+    const auto rate = static_cast<std::uint32_t>(std::lround(double(m_passes) / m_secondCounter));
+    m_secondCounter = 0.0f;
     m_passes = 0;
-    return passes;
+    return rate;
 }
 
 void runMainLoop(LoopHost& host, FrameTimer& timer, std::ostream& console) {
@@ -51,7 +59,7 @@ void runMainLoop(LoopHost& host, FrameTimer& timer, std::ostream& console) {
             console << "DT is too large :(" << std::endl;
         }
         if (clock.takeFixedStep()) {
-            host.fixedStep(pass.time);
+            host.fixedStep(clock.stepStartTime());
         }
         host.updateCamera(pass.frameDt, pass.time);
         host.renderLayers(pass.frameDt, pass.time);
@@ -60,7 +68,7 @@ void runMainLoop(LoopHost& host, FrameTimer& timer, std::ostream& console) {
         host.updateLayers(pass.frameDt, pass.time, clock.alpha());
         clock.accumulate(pass.frameDt);
         timer.tick();
-        if (const auto passes = clock.countPass(pass.frameDt)) {
+        if (const auto passes = clock.countPass(pass.realDt)) {
             host.showPassesPerSecond(*passes);
         }
     } while (!host.closeRequested());

@@ -1,6 +1,9 @@
 // The main loop's arithmetic and order, apart from the window: a pass measures its frame time,
 // takes at most one fixed simulation step, renders, presents, polls input, updates the layers
-// with the leftover fraction of a step, and once a second reports the pass count.
+// with the leftover fraction of a step, and once a second of real time reports the pass count.
+// The simulation keeps its own clock, the steps taken times kFixedStep: on a machine too slow
+// for 60 steps a second it runs slower than real time, and everything it decides (the race's
+// times, the asteroids' swing) follows the flight, not the machine.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +20,7 @@ inline constexpr float kMaxFrameTime = 1.0f / 30.0f;  // seconds; longer passes 
 struct PassTimes {
     float frameDt = 0.0f;   // the measured pass time, limited to 0 ... kMaxFrameTime
     float time = 0.0f;      // seconds since the loop started
+    float realDt = 0.0f;    // the measured pass time, not limited (never negative)
     bool tooLarge = false;  // the measured pass time was above kMaxFrameTime
 };
 
@@ -29,14 +33,20 @@ public:
     PassTimes beginPass(double measuredDt, double elapsed);
     // True, and one step taken from the accumulator, when a whole fixed step is due.
     bool takeFixedStep();
+    // Seconds of simulation before the step just taken: 0 for the first step, then 1/60 more
+    // for each. Counted in steps, so it never drifts.
+    float stepStartTime() const;
+    std::uint64_t stepsTaken() const { return m_steps; }
     float alpha() const { return m_accumulator / kFixedStep; }
     void accumulate(float frameDt) { m_accumulator += frameDt; }
-    // Counts the pass; once a full second has gathered, returns the passes it held.
-    std::optional<std::uint32_t> countPass(float frameDt);
+    // Counts the pass, which took `realDt` seconds of real time; once a full second has
+    // gathered, returns the passes it held.
+    std::optional<std::uint32_t> countPass(float realDt);
 
 private:
     float m_accumulator = kFixedStep;
     float m_secondCounter = 0.0f;
+    std::uint64_t m_steps = 0;
     std::uint32_t m_passes = 0;
 };
 
@@ -45,7 +55,8 @@ private:
 class LoopHost {
 public:
     virtual bool closeRequested() = 0;
-    // Physics, then the camera controller's and the layers' fixed updates.
+    // Physics, then the camera controller's and the layers' fixed updates. `time` is the
+    // simulation's own: seconds of simulation before this step.
     virtual void fixedStep(float time) = 0;
     virtual void updateCamera(float frameDt, float time) = 0;
     virtual void renderLayers(float frameDt, float time) = 0;

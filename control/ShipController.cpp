@@ -21,6 +21,7 @@ constexpr float kStickDeadZone = 0.2f;
 constexpr float kTriggerPulled = 0.01f;
 constexpr std::uint16_t kButtonA = 0x1000;
 constexpr std::uint16_t kButtonB = 0x2000;
+constexpr std::uint16_t kButtonBack = 0x0020;
 
 struct DirectionRow {
     std::uint8_t bit;
@@ -101,27 +102,38 @@ void Controller::onKey(int key, int /*scancode*/, std::uint8_t action, std::uint
     if (!press) {
         return;
     }
-    if (key == GLFW_KEY_F1 && App::instance() != nullptr) {
+    if (key == GLFW_KEY_R && raceCommands != nullptr) {
+        raceCommands->restartRace();
+    } else if (key == GLFW_KEY_F1 && App::instance() != nullptr) {
         App::instance()->physics.toggleDebugRendering();
     } else if (key == GLFW_KEY_F2 && node != nullptr && node->renderer != nullptr) {
         node->renderer->flags ^= kShowShadowMaps;
     }
 }
 
-// Only a packet that changes A or B alone counts.
+// Only a packet that changes one of these buttons alone counts.
 void Controller::onGamepadButtons(std::uint16_t changed, bool pressed) {
-    if (changed == kButtonA) {
+    if (changed == kButtonBack) {
+        if (pressed && raceCommands != nullptr) {
+            raceCommands->restartRace();
+        }
+    } else if (changed == kButtonA) {
         command(accelerate, pressed, 1.0f);
     } else if (changed == kButtonB) {
         command(brake, pressed, 1.0f);
     }
 }
 
+// A direction the stick leaves falls at the rate of a released key, so a turn dies away once
+// the stick is back at rest.
 void Controller::onLeftStick(float x, float y, float magnitude) {
-    command(yawLeft, x < -kStickDeadZone, magnitude);
-    command(yawRight, x > kStickDeadZone, magnitude);
-    command(pitchUp, y < -kStickDeadZone, magnitude);
-    command(pitchDown, y > kStickDeadZone, magnitude);
+    const auto push = [this, magnitude](Direction direction, bool pushed) {
+        command(direction, pushed, pushed ? magnitude : 1.0f);
+    };
+    push(yawLeft, x < -kStickDeadZone);
+    push(yawRight, x > kStickDeadZone);
+    push(pitchUp, y < -kStickDeadZone);
+    push(pitchDown, y > kStickDeadZone);
 }
 
 // A released trigger lets its level fall at the rate a released key would.

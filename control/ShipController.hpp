@@ -16,6 +16,15 @@
 
 namespace kes {
 
+// What the player asks of the race itself rather than of the ship; the game answers.
+class RaceCommands {
+public:
+    virtual void restartRace() = 0;
+
+protected:
+    ~RaceCommands() = default;
+};
+
 class HidListener_SceneNodeController final : public HidListener {
 public:
     enum Direction : std::uint8_t {
@@ -50,6 +59,7 @@ public:
     bool isHeld(Direction direction) const;
 
     SceneNode* node = nullptr;  // not owned; without it the controller does nothing
+    RaceCommands* raceCommands = nullptr;  // not owned; R and the Back button go there
     Camera* camera;
     std::array<float, kDirectionCount> levels{};  // degrees or units per second
     glm::vec3 forward{0.0f, 0.0f, 1.0f};

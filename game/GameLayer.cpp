@@ -1,6 +1,7 @@
 #include "game/GameLayer.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <iomanip>
 #include <iostream>
 #include <numbers>
@@ -9,6 +10,7 @@
 #include <glm/gtc/quaternion.hpp>
 
 #include "app/App.hpp"
+#include "control/Autopilot.hpp"
 
 namespace kes {
 
@@ -17,8 +19,16 @@ namespace {
 constexpr float kHalfPi = std::numbers::pi_v<float> / 2.0f;
 constexpr float kCameraTilt = 0.5323254f;  // 30.5 degrees down
 constexpr glm::vec3 kHudColour{1.0f, 1.0f, 1.0f};
+constexpr glm::vec3 kAheadColour{0.25f, 1.0f, 0.35f};
+constexpr glm::vec3 kBehindColour{1.0f, 0.3f, 0.25f};
+constexpr glm::vec4 kGuideColour{1.0f, 0.62f, 0.12f, 1.0f};
+constexpr float kGuideScale = 9.0f;        // the arrow's length in units
+constexpr float kGuideAbove = 5.0f;        // units above the ship, towards the camera's up
+constexpr float kSplitShownSeconds = 2.0f;  // real seconds
 constexpr std::uint8_t kHanging = 0;   // vertical anchor: the text hangs below the point
+constexpr std::uint8_t kCentred = 1;   // either anchor: the text is centred on the point
 constexpr std::uint8_t kStanding = 2;  // vertical anchor: the text stands on the point
+constexpr std::uint8_t kStarting = 0;  // horizontal anchor: the text starts at the point
 constexpr std::uint8_t kEnding = 2;    // horizontal anchor: the text ends at the point
 
 NodeModels nodeOf(const char* name, Model& model) {
@@ -29,6 +39,18 @@ std::string threeDecimals(float value) {
     std::ostringstream text;
     text << std::fixed << std::setprecision(3) << value;
     return text.str();
+}
+
+std::string signedThreeDecimals(float value) {
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(3) << std::showpos << value;
+    return text.str();
+}
+
+// Inside the view: in front of the camera and within the screen's edges.
+bool inView(const glm::vec3& point, const glm::mat4& viewProj) {
+    const glm::vec4 clip = viewProj * glm::vec4(point, 1.0f);
+    return clip.w > 0.0f && std::fabs(clip.x) <= clip.w && std::fabs(clip.y) <= clip.w;
 }
 
 }  // namespace
@@ -52,6 +74,19 @@ float difficultyFactor(Difficulty difficulty) {
     return 1.0f;
 }
 
+std::optional<DebugArrow> guideArrow(const glm::vec3& ship, const glm::vec3& zone,
+                                     const glm::mat4& viewProj, bool offCourse) {
+    const glm::vec3 toZone = zone - ship;
+    if ((!offCourse && inView(zone, viewProj)) || glm::length(toZone) < 1e-3f) {
+        return std::nullopt;
+    }
+    // Above the ship as the camera sees it, so the ship never hides the arrow.
+    const glm::mat4 view = glm::inverse(viewProj);
+    glm::vec3 up = glm::vec3(view * glm::vec4(0, 1, 0, 0));
+    up = glm::length(up) > 1e-6f ? glm::normalize(up) : glm::vec3(0, 1, 0);
+    return DebugArrow{ship + up * kGuideAbove, glm::normalize(toZone), kGuideScale, kGuideColour};
+}
+
 float speedFactorFor(Difficulty difficulty, float distanceToCourse) {
     float closeness = 1.0f;
     if (distanceToCourse > 7.0f) {
@@ -68,11 +103,21 @@ GameLayer::GameLayer()
       shipModel("plane2", "pbr", glm::vec3(0.3f), 0.5f, 0.1f, glm::vec3(0.0f)),
       asteroidModel("Asteroid1", "pbr", glm::vec3(0.3f), 0.5f, 0.1f, glm::vec3(0.0f)),
       sunModel(45.0f, "water", glm::vec3(1.0f), 0.2f, 0.95f, glm::vec3(1.0f)),
-      targetZoneModel("Targetzone", "pbr", glm::vec3(1.0f), 0.0f, 1.0f, glm::vec3(1.0f)) {
+      targetZoneModel("Targetzone", "pbr", glm::vec3(1.0f), 0.0f, 1.0f, glm::vec3(1.0f)),
+      nextZoneModel("Targetzone", "pbr", glm::vec3(1.0f, 0.6f, 0.15f), 0.0f, 1.0f,
+                    glm::vec3(2.4f, 1.2f, 0.15f)) {
     buildTimes.renderer = renderer.constructionSeconds;
     buildTimes.models = secondsSinceConstructionBegan() - buildTimes.renderer;
     App& app = *App::instance();
     app.physics.world->setEventListener(&collisionsListener);
+    race.observer = this;
+    if (app.keepsRecords) {
+        m_recordsFile.emplace(app.appPath, static_cast<std::size_t>(race.targetZoneCount));
+        record = m_recordsFile->load(std::cout);
+        if (record) {
+            race.setReference(record->bestTime, record->splits);
+        }
+    }
     createSun();
     const double pathStart = secondsSinceConstructionBegan();
     createPath();
@@ -82,9 +127,12 @@ GameLayer::GameLayer()
     aimCamera();
 
     shipController.node = shipNode;
+    shipController.raceCommands = this;
     shipController.respawn(shipNode->render.position);
     shipController.position = shipNode->render.position;
     shipController.orientation = shipNode->render.orientation;
+    m_launchPosition = shipNode->render.position;
+    m_launchOrientation = shipNode->render.orientation;
     if (app.hid.listener == nullptr) {
         app.hid.listener = &shipController;
     }
@@ -96,6 +144,7 @@ GameLayer::GameLayer()
         createAsteroid(mids[i].position);
     }
     renderer.finalFramebuffer.clearColor = glm::vec3(0.075f);
+    highlightNextZone();
     buildTimes.objects =
         secondsSinceConstructionBegan() - buildTimes.renderer - buildTimes.models - buildTimes.path;
 }
@@ -167,8 +216,9 @@ void GameLayer::createTargetZones() {
         const glm::quat q = glm::normalize(glm::quat(1.0f + d.x, axis.x, axis.y, axis.z));
         CollisionBody* body = physics.world->createCollisionBody({p, q});
         body->addCollider(sphere, {glm::vec3(0.0f), glm::quat(1.0f, 0.0f, 0.0f, 0.0f)});
-        renderer.addNode(nodeOf("TargetZone", targetZoneModel), body, 1.0f)->scale = 13.5f;
-        targetZones.push_back({body});
+        SceneNode* node = renderer.addNode(nodeOf("TargetZone", targetZoneModel), body, 1.0f);
+        node->scale = 13.5f;
+        targetZones.push_back({body, node});
     }
 }
 
@@ -202,7 +252,35 @@ void GameLayer::update(float frameDt, float time, float alpha) {
 void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
                        const Viewport* viewport) {
     queueHud(time);
+    queueGuide();
     renderer.render(framebuffer, viewport);
+}
+
+std::uint32_t GameLayer::nextZone() const {
+    return static_cast<std::uint32_t>(nextZoneAfter(race.lastChecked, targetZones.size()));
+}
+
+// The next zone wears the amber ring; every other zone the plain one.
+void GameLayer::highlightNextZone() {
+    const std::uint32_t upcoming = nextZone();
+    if (upcoming == m_highlighted) {
+        return;
+    }
+    for (std::size_t i = 0; i < targetZones.size(); ++i) {
+        targetZones[i].node->models[0] = i == upcoming ? &nextZoneModel : &targetZoneModel;
+    }
+    m_highlighted = upcoming;
+}
+
+// An arrow above the ship towards the next zone, while that zone is out of view or the ship
+// has left the tube.
+void GameLayer::queueGuide() {
+    const glm::vec3 ship = shipNode->render.position;
+    const glm::vec3 zone = targetZones[nextZone()].body->getTransform().position;
+    const bool offCourse = path.distanceToClosestMidPoint(ship) > kTubeRadius;
+    if (const auto arrow = guideArrow(ship, zone, renderer.frameData.data.viewProj, offCourse)) {
+        renderer.addDebugArrow(*arrow);
+    }
 }
 
 void GameLayer::queueHud(float time) {
@@ -211,24 +289,54 @@ void GameLayer::queueHud(float time) {
     text.addText(std::to_string(race.roundsFinished), {0.55f, -0.9f}, 0.1f, kHudColour, kStanding,
                  kEnding);
     text.addText("Time", {0.97f, -0.9f}, 0.05f, kHudColour, kHanging, kEnding);
-    text.addText(threeDecimals(time - race.roundStartTime), {0.97f, -0.9f}, 0.1f, kHudColour,
-                 kStanding, kEnding);
+    text.addText(threeDecimals(race.roundTime()), {0.97f, -0.9f}, 0.1f, kHudColour, kStanding,
+                 kEnding);
     if (race.bestTime > 0.0f) {
         text.addText("Best Time", {0.97f, -0.73f}, 0.05f, kHudColour, kHanging, kEnding);
         text.addText(threeDecimals(race.bestTime), {0.97f, -0.73f}, 0.1f, kHudColour, kStanding,
                      kEnding);
     }
+    if (record) {
+        text.addText("Record", {0.55f, -0.73f}, 0.05f, kHudColour, kHanging, kEnding);
+        text.addText(threeDecimals(record->bestTime), {0.55f, -0.73f}, 0.1f, kHudColour,
+                     kStanding, kEnding);
+    }
+    const std::uint32_t upcoming = nextZone();
+    const float distance = glm::length(targetZones[upcoming].body->getTransform().position -
+                                       shipNode->render.position);
+    text.addText("Next Zone " + std::to_string(upcoming), {-0.97f, -0.9f}, 0.05f, kHudColour,
+                 kHanging, kStarting);
+    text.addText(std::to_string(static_cast<long>(std::lround(distance))), {-0.97f, -0.9f}, 0.1f,
+                 kHudColour, kStanding, kStarting);
+    queueSplit(time);
 }
 
-// The asteroids swing together along x, a full swing every 2 pi seconds.
+// The last split against the best round, green when ahead and red when behind, for two
+// seconds after its zone was checked; nothing while no best round exists.
+void GameLayer::queueSplit(float time) {
+    if (m_splitFresh) {
+        m_splitShownUntil = time + kSplitShownSeconds;
+        m_splitFresh = false;
+    }
+    if (!m_split || !m_split->delta || time > m_splitShownUntil) {
+        return;
+    }
+    const float delta = *m_split->delta;
+    renderer.textRenderer.addText(signedThreeDecimals(delta), {0.0f, 0.55f}, 0.12f,
+                   delta <= 0.0f ? kAheadColour : kBehindColour, kCentred, kCentred);
+}
+
+// The asteroids swing together along x, a full swing every 2 pi seconds of simulation.
 void GameLayer::fixedUpdate(float time) {
-    race.currentTime = time;
+    // The contacts of the next step's physics update are stamped with that step's time.
+    race.currentTime = time + kFixedStep;
     const float swing = 100.0f * std::sin(time + 0.5f);
     for (const Asteroid& asteroid : asteroids) {
         asteroid.body->setLinearVelocity({swing, 0.0f, 0.0f});
     }
     renderer.syncPhysics(time);
     shipController.fixedUpdate();
+    highlightNextZone();
 }
 
 bool GameLayer::isShip(const CollisionBody* body) {
@@ -262,6 +370,33 @@ void GameLayer::onAsteroidTouched(std::int32_t index) {
     }
     std::cout << "Respawning at targetZone " << zone << std::endl;
     shipController.respawn(respawnAt);
+}
+
+}  // namespace kes
+
+namespace kes {
+
+void GameLayer::restartRace() {
+    shipController.respawn(m_launchPosition);
+    shipController.orientation = m_launchOrientation;
+    race.restart();
+    m_split.reset();
+    highlightNextZone();
+    std::cout << "Race restarted" << std::endl;
+}
+
+void GameLayer::onZoneChecked(const Split& split) {
+    m_split = split;
+    m_splitFresh = true;
+}
+
+// A round better than the kept record becomes the new record, written at once.
+void GameLayer::onRoundFinished(float roundTime, bool /*newBest*/, bool newRecord) {
+    if (!newRecord || !m_recordsFile) {
+        return;
+    }
+    record = RaceRecord{roundTime, race.referenceSplits};
+    m_recordsFile->save(*record, std::cout);
 }
 
 }  // namespace kes

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "app/ConstructionClock.hpp"
@@ -15,6 +16,7 @@
 #include "game/CollisionsListener.hpp"
 #include "game/RacePath.hpp"
 #include "game/RaceState.hpp"
+#include "game/Records.hpp"
 #include "render/Model.hpp"
 #include "render/Renderer.hpp"
 
@@ -26,6 +28,7 @@ struct Asteroid {
 
 struct TargetZone {
     CollisionBody* body;
+    SceneNode* node;
 };
 
 inline constexpr glm::vec3 kSunPosition{-132.0f, 48.0f, 167.0f};
@@ -49,7 +52,16 @@ struct LevelBuildTimes {
     double objects = 0.0;   // sun, ship, zones, asteroids, camera
 };
 
-class GameLayer final : public Layer, public ColliderTypeChecker, private ConstructionClock {
+// Where the guide arrow stands and points, or nothing when the next zone is in view and the
+// ship on the course. `viewProj` is the camera's; `offCourse` whether the ship left the tube.
+std::optional<DebugArrow> guideArrow(const glm::vec3& ship, const glm::vec3& zone,
+                                     const glm::mat4& viewProj, bool offCourse);
+
+class GameLayer final : public Layer,
+                        public ColliderTypeChecker,
+                        public RaceCommands,
+                        private RaceObserver,
+                        private ConstructionClock {
 public:
     static constexpr float kMidPointSpacing = 10.0f;
     static constexpr float kTubeRadius = 25.0f;
@@ -70,6 +82,12 @@ public:
     std::int32_t getAsteroidIndex(const CollisionBody* body) override;
     void onAsteroidTouched(std::int32_t index) override;
 
+    // The ship back at the start, facing along the course as at launch; zone progress and the
+    // running round cleared, the best time and the record kept.
+    void restartRace() override;
+    // The zone the player must touch next.
+    std::uint32_t nextZone() const;
+
     Renderer renderer;
     RacePath path;
     std::vector<Asteroid> asteroids;
@@ -83,7 +101,9 @@ public:
     Model asteroidModel;
     Model sunModel;
     Model targetZoneModel;
+    Model nextZoneModel;  // the same ring, glowing amber: the zone to touch next
     LevelBuildTimes buildTimes;
+    std::optional<RaceRecord> record;  // the player's best round across runs
 
 private:
     void createSun();
@@ -93,6 +113,19 @@ private:
     void createAsteroid(const glm::vec3& position);
     void aimCamera();
     void queueHud(float time);
+    void queueSplit(float time);
+    void queueGuide();
+    void highlightNextZone();
+    void onZoneChecked(const Split& split) override;
+    void onRoundFinished(float roundTime, bool newBest, bool newRecord) override;
+
+    std::optional<RecordsFile> m_recordsFile;  // none when the launcher keeps no records
+    glm::vec3 m_launchPosition{0.0f};
+    glm::quat m_launchOrientation{1.0f, 0.0f, 0.0f, 0.0f};
+    std::optional<Split> m_split;  // the last split, shown for a while
+    bool m_splitFresh = false;     // its display time starts at the next frame
+    float m_splitShownUntil = 0.0f;
+    std::uint32_t m_highlighted = RaceState::kNone;
 };
 
 }  // namespace kes

@@ -12,15 +12,16 @@
 namespace kes {
 
 inline constexpr std::uint32_t kTransparencyNodeSize = 72;  // bytes, shared with the shaders
-// The most nodes a frame asked for, a pixel on average, over a whole demo round (the demo
-// prints its peak): seen from inside the tube every pixel looks through a wall's skin, and
-// through its wire frame and further walls where the course bends.
-inline constexpr double kTransparencyPeakNodesPerPixel = 2.0;
+// The most nodes a frame asked for, a pixel on average, over a whole demo round at 320 x 240
+// (the demo prints its peak): from inside the tube every pixel looks through a wall's skin,
+// and through its wire frame and further walls where the course bends. One-pixel wires cover
+// more of a small picture, so larger pictures need fewer a pixel than this.
+inline constexpr double kTransparencyPeakNodesPerPixel = 3.03;
 // Headroom over that peak for views the demo's line does not take.
-inline constexpr double kTransparencyPoolMargin = 1.5;
+inline constexpr double kTransparencyPoolMargin = 1.25;
 // The pool never takes more video memory than this, whatever the window size: at very large
-// sizes the far walls' fragments are dropped instead (the lists stay well formed).
-inline constexpr std::uint64_t kTransparencyPoolBudget = 512ull * 1024 * 1024;
+// sizes the farthest fragments are dropped instead (the lists stay well formed).
+inline constexpr std::uint64_t kTransparencyPoolBudget = 768ull * 1024 * 1024;
 inline constexpr std::uint32_t kEmptyList = 0xFFFFFFFFu;  // a head that points nowhere
 
 // Nodes for a target of `pixels`: the peak with its margin, capped by the budget and by the

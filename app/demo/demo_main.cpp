@@ -105,7 +105,8 @@ int runDemo(const kes::demo::DemoOptions& options) {
               << " round(s); a round is about 45 s of simulated flight, which a software "
                  "rasteriser needs several minutes for. A progress line follows every 5 s."
               << std::endl;
-    kes::App app(kes::LaunchOptions{options.width, options.height, kes::GlDebugOutput::on});
+    kes::App app(kes::LaunchOptions{options.width, options.height, kes::GlDebugOutput::on,
+                                          /*keepRecords=*/false});
     const double appSeconds = secondsSince(start);
     auto& game = *static_cast<kes::GameLayer*>(app.layers.first());
     const kes::LevelBuildTimes& level = game.buildTimes;

@@ -124,14 +124,31 @@ TEST_F(ShipControllerTest, TheStickHasADeadZoneAndItsMagnitudeIsTheStrength) {
     steps(60);
     EXPECT_NEAR(ship.levels[Ship::yawLeft], 25.0f, 1e-3f);
 
-    // At rest the four stick directions lose their strength: their levels freeze.
-    ship.onLeftStick(0.0f, 0.0f, 0.0f);
-    steps(30);
-    EXPECT_NEAR(ship.levels[Ship::yawLeft], 25.0f, 1e-3f);
-    press(GLFW_KEY_A);
-    release(GLFW_KEY_A);  // a key restores the strength, and the level falls again
-    steps(30);
-    EXPECT_NEAR(ship.levels[Ship::yawLeft], 0.0f, 1e-3f);
+}
+
+// A gamepad player stops turning by letting go of the stick: the level dies away exactly as it
+// does after the key is released.
+TEST_F(ShipControllerTest, ReleasingTheStickLetsTheTurnDieAwayLikeAReleasedKey) {
+    const auto turnThenLetGo = [this](auto push, auto letGo) {
+        ship.respawn(glm::vec3(0.0f));
+        push();
+        steps(60);
+        letGo();
+        std::vector<float> levels;
+        for (int i = 0; i < 120; ++i) {
+            steps(1);
+            levels.push_back(ship.levels[Ship::yawLeft]);
+        }
+        return levels;
+    };
+    const std::vector<float> byStick =
+        turnThenLetGo([this] { ship.onLeftStick(-1.0f, 0.0f, 1.0f); },
+                      [this] { ship.onLeftStick(0.0f, 0.0f, 0.0f); });
+    const std::vector<float> byKey =
+        turnThenLetGo([this] { press(GLFW_KEY_A); }, [this] { release(GLFW_KEY_A); });
+    EXPECT_GT(byStick.front(), 40.0f);
+    EXPECT_EQ(byStick.back(), 0.0f);
+    EXPECT_EQ(byStick, byKey);
 }
 
 TEST_F(ShipControllerTest, TheAButtonCountsOnlyWhenItChangesAlone) {

@@ -5,8 +5,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <random>
 #include <sstream>
 
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include "app/App.hpp"
@@ -24,17 +29,26 @@ using demo::zoneMidPoints;
 
 // A small window keeps the real loop quick on a software rasteriser: the settings file next to
 // the test executable is written before the application reads it.
+// No records file: a test that needs one writes it itself.
 struct SmallWindow {
     SmallWindow() {
         std::ofstream settings(App::makeAppPath() / "settings.ini");
         settings << "[Window]\nWidth = 320\nHeight = 240\n";
+        std::filesystem::remove(App::makeAppPath() / "records.ini");
+        std::filesystem::remove(App::makeAppPath() / "records.ini.bad");
     }
 };
 
 class GameLayerTest : public testing::Test {
 protected:
     void SetUp() override { testing::internal::CaptureStdout(); }
-    void TearDown() override { testing::internal::GetCapturedStdout(); }
+    // A failing test shows what it printed, the failure's own lines among it.
+    void TearDown() override {
+        const std::string rest = testing::internal::GetCapturedStdout();
+        if (HasFailure()) {
+            std::cerr << rest;
+        }
+    }
 
     // The console since the last call.
     std::string console() {
@@ -43,17 +57,20 @@ protected:
         return text;
     }
 
-    // What the main loop does in a fixed step, and the per-frame speed bonus.
+    // What the main loop does in a fixed step, and the per-frame speed bonus. `time` is the
+    // simulation's: the steps taken before this one, times 1/60 s.
     void fixedStep() {
-        time += kStep;
+        time = static_cast<float>(double(steps) * double(kStep));
         app.physics.world->update(kStep);
         game.fixedUpdate(time);
         game.update(kStep, time, 1.0f);
+        ++steps;
     }
 
     SmallWindow smallWindow;
     App app;
     GameLayer& game = *static_cast<GameLayer*>(app.layers.first());
+    std::uint64_t steps = 0;
     float time = 0.0f;
 };
 
@@ -108,14 +125,19 @@ TEST_F(GameLayerTest, HittingAnAsteroidSendsTheShipBackToTheLastCheckedZone) {
 
 TEST_F(GameLayerTest, TheAutopilotFliesAWholeRoundByFixedStepsAlone) {
     Autopilot pilot(game.shipController, game.path, zoneMidPoints(game), asteroidBodies(game));
-    const int limit = 60 * 300;  // five minutes of game time
-    int steps = 0;
-    for (; steps < limit && game.race.roundsFinished == 0; ++steps) {
+    const std::uint64_t limit = 60 * 300;  // five minutes of game time
+    while (steps < limit && game.race.roundsFinished == 0) {
         pilot.step(nextZoneAfter(game.race.lastChecked, game.targetZones.size()));
         fixedStep();
     }
     const std::string lines = console();
     ASSERT_EQ(game.race.roundsFinished, 1u) << "after " << steps << " steps:\n" << lines;
+    // The race starts at the very first step, inside zone 0, at simulation time 0; the round
+    // lasts exactly the fixed steps it took, whatever the machine.
+    EXPECT_EQ(lines.find("New start time -1"), std::string::npos);
+    EXPECT_NE(lines.find("New start time 0\n"), std::string::npos) << lines.substr(0, 300);
+    // Zone 0 was touched in the first step and again in the last one.
+    EXPECT_NEAR(game.race.bestTime, static_cast<float>(steps - 1) * kStep, kStep);
     EXPECT_NE(lines.find("Checked the first targetzone!"), std::string::npos);
     EXPECT_NE(lines.find("Checked targetzone with idx 9 (number 10)"), std::string::npos);
     EXPECT_NE(lines.find("Finished round 1 in "), std::string::npos);
@@ -123,6 +145,144 @@ TEST_F(GameLayerTest, TheAutopilotFliesAWholeRoundByFixedStepsAlone) {
     EXPECT_GT(game.race.bestTime, 0.0f);
     std::cerr << "[ autopilot ] round 1 in " << game.race.bestTime << " s of game time, " << steps
               << " fixed steps\n";
+}
+
+// R after flying off the course: the ship is back at the start as launched, the progress is
+// gone, the best time stays, and the zone 0 it starts in counts again.
+TEST_F(GameLayerTest, RestartPutsTheShipBackAtTheStartAndClearsTheProgress) {
+    const glm::vec3 start = game.shipNode->render.position;
+    const glm::quat launched = game.shipController.orientation;
+    fixedStep();
+    game.race.bestTime = 50.0f;
+    game.race.lastChecked = 4;
+    RigidBody* ship = game.shipNode->rigidBody;
+    const glm::vec3 faraway = start + glm::vec3(0.0f, 400.0f, 0.0f);
+    ship->setTransform({faraway, ship->getTransform().orientation});
+    game.shipController.position = faraway;
+    for (int i = 0; i < 5; ++i) {
+        fixedStep();
+    }
+    console();
+    game.shipController.onKey(GLFW_KEY_R, 0, GLFW_PRESS, 0);
+    EXPECT_EQ(game.race.lastChecked, RaceState::kNone);
+    EXPECT_EQ(game.nextZone(), 0u);
+    fixedStep();  // places the ship; the next step's physics finds it inside zone 0
+    EXPECT_EQ(ship->getTransform().position, start);
+    EXPECT_GT(std::fabs(glm::dot(ship->getTransform().orientation, launched)), 0.99999f);
+    fixedStep();
+    const std::string lines = console();
+    EXPECT_NE(lines.find("Race restarted\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("Checked the first targetzone!"), std::string::npos) << lines;
+    EXPECT_EQ(game.race.bestTime, 50.0f);
+    EXPECT_EQ(game.nextZone(), 1u);
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Starts the game, flies one round by fixed steps with the autopilot and ends the game.
+class OneRound {
+public:
+    // What the game printed goes to `said` when the run ends.
+    explicit OneRound(std::string* said = nullptr) : m_said(said) {
+        testing::internal::CaptureStdout();
+        m_app.emplace();
+        m_game = static_cast<GameLayer*>(m_app->layers.first());
+        startRecord = m_game->record;
+    }
+    ~OneRound() {
+        m_game = nullptr;
+        m_app.reset();
+        const std::string console = testing::internal::GetCapturedStdout();
+        if (m_said != nullptr) {
+            *m_said = console;
+        }
+        if (testing::Test::HasFailure()) {
+            std::cerr << console;
+        }
+    }
+    OneRound(const OneRound&) = delete;
+    OneRound& operator=(const OneRound&) = delete;
+
+    void fly() {
+        Autopilot pilot(m_game->shipController, m_game->path, zoneMidPoints(*m_game),
+                        asteroidBodies(*m_game));
+        float time = 0.0f;
+        for (int step = 0; step < 60 * 300 && m_game->race.roundsFinished == 0; ++step) {
+            pilot.step(nextZoneAfter(m_game->race.lastChecked, m_game->targetZones.size()));
+            m_app->physics.world->update(kStep);
+            m_game->fixedUpdate(time);
+            m_game->update(kStep, time, 1.0f);
+            time += kStep;
+        }
+        roundTime = m_game->race.bestTime;
+    }
+
+    std::optional<RaceRecord> startRecord;
+    float roundTime = -1.0f;
+
+private:
+    std::string* m_said;
+    std::optional<App> m_app;
+    GameLayer* m_game = nullptr;
+};
+
+// The player's record across runs: written when a round beats it (or there is none), shown
+// from the start of the next run and left byte for byte by a run that does not beat it; a
+// broken file is moved aside and the game starts without a record.
+TEST(GameRecords, AreKeptAcrossRunsAndABrokenFileIsMovedAside) {
+    const SmallWindow smallWindow;
+    const std::filesystem::path folder = App::makeAppPath();
+    const std::filesystem::path records = folder / "records.ini";
+    float firstRound = 0.0f;
+    {
+        OneRound run;
+        EXPECT_FALSE(run.startRecord);
+        run.fly();
+        firstRound = run.roundTime;
+    }
+    ASSERT_GT(firstRound, 0.0f);
+    std::string problem;
+    const auto written = parseRecord(fileText(records), 10, problem);
+    ASSERT_TRUE(written) << problem;
+    EXPECT_NEAR(written->bestTime, firstRound, 0.001f);
+
+    // A faster record on file: shown from the start, and this run's slower round leaves it be.
+    RaceRecord faster = *written;
+    for (float& split : faster.splits) {
+        split *= 0.5f;
+    }
+    faster.bestTime = faster.splits.back();
+    std::ofstream(records, std::ios::binary) << formatRecord(faster);
+    const std::string kept = fileText(records);
+    {
+        OneRound run;
+        ASSERT_TRUE(run.startRecord);
+        EXPECT_NEAR(run.startRecord->bestTime, faster.bestTime, 0.001f);  // kept to the ms
+        run.fly();
+        EXPECT_GT(run.roundTime, faster.bestTime);
+    }
+    EXPECT_EQ(fileText(records), kept);
+
+    // Random bytes: moved aside whole, one line on the console, the settings still whole.
+    std::string garbage(2048, '\0');
+    std::mt19937 random(11);
+    for (char& byte : garbage) {
+        byte = static_cast<char>(random());
+    }
+    std::ofstream(records, std::ios::binary) << garbage;
+    std::string said;
+    {
+        OneRound run(&said);
+        EXPECT_FALSE(run.startRecord);
+    }
+    EXPECT_NE(said.find("records.ini cannot be parsed"), std::string::npos) << said;
+    EXPECT_NE(said.find("moved aside as"), std::string::npos);
+    EXPECT_EQ(fileText(folder / "records.ini.bad"), garbage);
+    EXPECT_FALSE(std::filesystem::exists(records));
+    EXPECT_NE(fileText(folder / "settings.ini").find("Width = 320\n"), std::string::npos);
 }
 
 // Flies with the autopilot from inside the main loop, saves the first frame and closes the

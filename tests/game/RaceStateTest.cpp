@@ -1,6 +1,7 @@
 #include "game/RaceState.hpp"
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -49,9 +50,11 @@ TEST(RaceState, AFullRoundIsTimedAndSetsTheBestTime) {
     std::string expected =
         "New start time 1\n" + checkedLine(0, 1) + "Checked the first targetzone!\n";
     for (int zone = 1; zone <= 9; ++zone) {
-        expected += checkedLine(zone, zone + 1);
+        expected += checkedLine(zone, zone + 1) + "Split at targetzone " + std::to_string(zone) +
+                    ": " + std::to_string(4 * zone) + ".000 seconds\n";
     }
-    expected += checkedLine(0, 11) + "Finished round 1 in 40.5 seconds.\nNew best time!\n";
+    expected += checkedLine(0, 11) + "Finished round 1 in 40.5 seconds.\nNew best time!\n" +
+                "Split at targetzone 0: 40.500 seconds\n";
     EXPECT_EQ(touch(race, {{0, 1},
                            {1, 5},
                            {2, 9},
@@ -87,7 +90,9 @@ TEST(RaceState, OnlyAStrictlyFasterRoundIsANewBest) {
     // Zone 0 is already checked at 30 for the next round; the second round runs to 70.
     touch(race, {{1, 31}, {2, 32}, {3, 33}, {4, 34}, {5, 35}, {6, 36}, {7, 37}, {8, 38}, {9, 39}});
     race.verbose = true;
-    EXPECT_EQ(touch(race, {{0, 70}}), checkedLine(0, 21) + "Finished round 2 in 40 seconds.\n");
+    EXPECT_EQ(touch(race, {{0, 70}}), checkedLine(0, 21) + "Finished round 2 in 40 seconds.\n" +
+                                          "Split at targetzone 0: 40.000 seconds (+10.000 "
+                                          "against the best round)\n");
     EXPECT_EQ(race.bestTime, 30.0f);
     race.verbose = false;
     touch(race, {{1, 71}, {2, 72}, {3, 73}, {4, 74}, {5, 75}, {6, 76}, {7, 77}, {8, 78}, {9, 79}});
@@ -123,6 +128,92 @@ TEST(RaceState, QuietRulesDecideTheSame) {
     EXPECT_EQ(race.roundStartTime, 1.0f);
     EXPECT_EQ(race.lastChecked, 1u);
     EXPECT_EQ(race.checkCount, 2u);
+}
+
+// Records what the race told its observer.
+struct HeardRace final : RaceObserver {
+    void onZoneChecked(const Split& split) override { splits.push_back(split); }
+    void onWrongZone(std::uint32_t index) override { wrong.push_back(index); }
+    void onRoundFinished(float time, bool best, bool record) override {
+        rounds.push_back({time, best, record});
+    }
+    struct Round {
+        float time;
+        bool best, record;
+    };
+    std::vector<Split> splits;
+    std::vector<std::uint32_t> wrong;
+    std::vector<Round> rounds;
+};
+
+// Flies a round of ten zones, zone k at start + seconds[k - 1], the finish last.
+void flyRound(RaceState& race, float start, const std::vector<float>& seconds) {
+    touch(race, {{0, start}});
+    for (std::uint32_t zone = 1; zone <= 9; ++zone) {
+        touch(race, {{zone, start + seconds[zone - 1]}});
+    }
+    touch(race, {{0, start + seconds[9]}});
+}
+
+TEST(RaceState, SplitsCompareWithTheReferenceRoundWhichAFasterRoundReplaces) {
+    RaceState race;
+    race.verbose = false;
+    HeardRace heard;
+    race.observer = &heard;
+    // A kept record of 50 s: 5 s a zone.
+    race.setReference(50.0f, {5, 10, 15, 20, 25, 30, 35, 40, 45, 50});
+    flyRound(race, 0.0f, {4, 8, 12, 16, 20, 24, 28, 32, 36, 40});
+    ASSERT_EQ(heard.splits.size(), 10u);
+    EXPECT_EQ(heard.splits[0].zone, 1u);
+    EXPECT_FLOAT_EQ(*heard.splits[0].delta, -1.0f);
+    EXPECT_EQ(heard.splits[9].zone, 0u);  // the finish
+    EXPECT_EQ(heard.splits[9].position, 10u);
+    EXPECT_FLOAT_EQ(*heard.splits[9].delta, -10.0f);
+    ASSERT_EQ(heard.rounds.size(), 1u);
+    EXPECT_TRUE(heard.rounds[0].best);
+    EXPECT_TRUE(heard.rounds[0].record);
+    EXPECT_EQ(race.referenceTime, 40.0f);
+    EXPECT_EQ(race.referenceSplits.back(), 40.0f);
+
+    // A slower round: behind at every split, neither best nor record. Zone 0 already counts.
+    heard.splits.clear();
+    for (std::uint32_t zone = 1; zone <= 9; ++zone) {
+        touch(race, {{zone, 40.0f + 5.0f * static_cast<float>(zone)}});
+    }
+    touch(race, {{0, 90.0f}});
+    EXPECT_FLOAT_EQ(*heard.splits[0].delta, 1.0f);
+    EXPECT_FALSE(heard.rounds[1].best);
+    EXPECT_FALSE(heard.rounds[1].record);
+    EXPECT_EQ(race.referenceTime, 40.0f);
+}
+
+TEST(RaceState, NoDeltaBeforeABestRoundAndWrongZonesAreTold) {
+    RaceState race;
+    race.verbose = false;
+    HeardRace heard;
+    race.observer = &heard;
+    touch(race, {{3, 0.0f}, {0, 1.0f}, {1, 2.0f}, {5, 3.0f}, {0, 4.0f}});
+    ASSERT_EQ(heard.splits.size(), 1u);
+    EXPECT_FALSE(heard.splits[0].delta);
+    EXPECT_EQ(heard.wrong, (std::vector<std::uint32_t>{3, 5, 0}));
+}
+
+TEST(RaceState, ARestartClearsTheProgressAndKeepsTheBest) {
+    RaceState race;
+    race.verbose = false;
+    flyRound(race, 0.0f, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    touch(race, {{1, 11.0f}, {2, 12.0f}});
+    race.restart();
+    EXPECT_EQ(race.lastChecked, RaceState::kNone);
+    EXPECT_EQ(race.checkCount, 0u);
+    EXPECT_EQ(race.roundStartTime, -1.0f);
+    EXPECT_EQ(race.roundTime(), 0.0f);
+    EXPECT_EQ(race.bestTime, 10.0f);
+    EXPECT_EQ(race.roundsFinished, 1u);
+    // The clock starts again at the next touch.
+    race.verbose = true;
+    EXPECT_EQ(touch(race, {{0, 20.0f}}),
+              "New start time 20\n" + checkedLine(0, 1) + "Checked the first targetzone!\n");
 }
 
 }  // namespace

@@ -1,0 +1,98 @@
+// The records file: what it holds, what counts as broken, and that a broken file is kept aside
+// and a record is never half written.
+#include "game/Records.hpp"
+
+#include <filesystem>
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "support/TempFolder.hpp"
+
+namespace kes {
+namespace {
+
+using test::readFile;
+using test::TempFolder;
+
+RaceRecord tenZones(float secondsAZone) {
+    RaceRecord record{10.0f * secondsAZone, {}};
+    for (int zone = 1; zone <= 10; ++zone) {
+        record.splits.push_back(static_cast<float>(zone) * secondsAZone);
+    }
+    return record;
+}
+
+TEST(Records, ARecordComesBackAsItWasWritten) {
+    TempFolder folder;
+    RecordsFile file(folder.path(), 10);
+    std::ostringstream console;
+    EXPECT_FALSE(file.load(console));  // no file: no record, nothing said
+    EXPECT_EQ(console.str(), "");
+
+    ASSERT_TRUE(file.save(tenZones(4.25f), console));
+    const auto back = file.load(console);
+    ASSERT_TRUE(back);
+    EXPECT_FLOAT_EQ(back->bestTime, 42.5f);
+    EXPECT_EQ(back->splits, tenZones(4.25f).splits);
+    EXPECT_EQ(console.str(), "");
+    // Only the record is left in the folder: the temporary file went by rename.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+    EXPECT_NE(readFile(file.path()).find("[Records]\nBestTime = 42.500\n"), std::string::npos);
+}
+
+TEST(Records, TextsThatAreNoRecordSayWhy) {
+    std::string problem;
+    EXPECT_TRUE(parseRecord(formatRecord(tenZones(3.0f)), 10, problem)) << problem;
+    const std::pair<const char*, const char*> broken[] = {
+        {"[Records]\nSplits = 1 2 3 4 5 6 7 8 9 10\n", "no positive BestTime"},
+        {"[Records]\nBestTime = 10\nSplits = 1 2 3\n", "3 splits instead of 10"},
+        {"[Records]\nBestTime = 10\nSplits = 1 2 3 4 5 6 7 8 10 9\n", "do not rise"},
+        {"[Records]\nBestTime = 12\nSplits = 1 2 3 4 5 6 7 8 9 10\n", "other than BestTime"},
+        {"[Records]\nBestTime = 10\nSplits = 1 2 x 4 5 6 7 8 9 10\n", "not numbers"},
+        {"[Records]\nBestTime = nan\nSplits = 1 2 3 4 5 6 7 8 9 10\n", "no positive BestTime"},
+        {"[Records\nBestTime = 10\n", "cannot be parsed (line 1)"},
+    };
+    for (const auto& [text, why] : broken) {
+        EXPECT_FALSE(parseRecord(text, 10, problem)) << text;
+        EXPECT_NE(problem.find(why), std::string::npos) << text << " -> " << problem;
+    }
+}
+
+// Random bytes are moved aside whole, reported in one line, and a later record is written
+// beside them, never over them.
+TEST(Records, ABrokenFileIsMovedAsideNeverDeleted) {
+    TempFolder folder;
+    std::string garbage(4096, '\0');
+    std::mt19937 random(7);
+    for (char& byte : garbage) {
+        byte = static_cast<char>(random());
+    }
+    folder.write("records.ini", garbage);
+    RecordsFile file(folder.path(), 10);
+    std::ostringstream console;
+    EXPECT_FALSE(file.load(console));
+    EXPECT_EQ(readFile(folder.path() / "records.ini.bad"), garbage);
+    EXPECT_FALSE(std::filesystem::exists(file.path()));
+    const std::string said = console.str();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("moved aside as"), std::string::npos) << said;
+
+    ASSERT_TRUE(file.save(tenZones(5.0f), console));
+    EXPECT_EQ(readFile(folder.path() / "records.ini.bad"), garbage);
+}
+
+TEST(Records, AFolderThatCannotBeWrittenLosesNothing) {
+    TempFolder folder;
+    RecordsFile file(folder.path() / "missing", 10);
+    std::ostringstream console;
+    EXPECT_FALSE(file.save(tenZones(5.0f), console));
+    EXPECT_NE(console.str().find("Couldn't write the records file"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "missing"));
+}
+
+}  // namespace
+}  // namespace kes
