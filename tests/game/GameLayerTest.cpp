@@ -317,6 +317,63 @@ public:
     int steps = 0;
 };
 
+// Runs a few passes of the real loop with the ship put at `shipAt`, then keeps the last frame.
+class SnapshotLayer final : public Layer {
+public:
+    SnapshotLayer(App& app_, GameLayer& game_, glm::vec3 shipAt)
+        : app(app_), game(game_), m_shipAt(shipAt) {}
+
+    void update(float, float, float) override {}
+    void fixedUpdate(float) override {
+        if (m_steps++ == 1) {
+            game.shipController.respawn(m_shipAt);
+        }
+    }
+    void render(float, float, unsigned int, const Viewport* viewport) override {
+        if (++m_frames == 12) {
+            frame = captureFramebuffer(0, GL_BACK, viewport->width, viewport->height);
+            app.gl.requestClose();
+        }
+    }
+
+    App& app;
+    GameLayer& game;
+    CapturedImage frame;
+
+private:
+    glm::vec3 m_shipAt;
+    int m_steps = 0;
+    int m_frames = 0;
+};
+
+// Pixels of the lit guide arrow's amber: much red, a little less green, little blue. The
+// space around it is blue, purple or white.
+int amberPixels(const CapturedImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const glm::u8vec4 p = image.at(x, y);
+            if (p.r > 150 && p.g > p.r / 3 && p.g < p.r && p.b < p.r / 2) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+// Flown far out of the tube, the ship gets an amber arrow pointing back to the next zone; on
+// the course, with that zone ahead and in view, there is none.
+TEST_F(GameLayerTest, OffTheCourseAnArrowPointsBackToTheNextZone) {
+    const glm::vec3 start = game.path.midPoints()[5].position;
+    auto snapshot = std::make_unique<SnapshotLayer>(app, game, start + glm::vec3(0, 0, 400));
+    SnapshotLayer& off = *snapshot;
+    app.layers.append(std::move(snapshot));
+    app.run();
+    std::filesystem::create_directories("test-output");
+    savePng(off.frame, "test-output/guide-arrow.png");
+    EXPECT_GT(amberPixels(off.frame), 40) << "see test-output/guide-arrow.png";
+}
+
 TEST_F(GameLayerTest, ThePlayerReachesTheFirstTwoZonesInTheRealLoop) {
     app.layers.append(std::make_unique<PilotLayer>(app, game));
     app.run();
