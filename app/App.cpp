@@ -156,8 +156,19 @@ void App::updateCamera(float frameDt, float time) {
     }
 }
 
+void App::setPaused(bool pause) {
+    if (pause == m_paused) {
+        return;
+    }
+    m_paused = pause;
+    std::cout << (pause ? "Race paused" : "Race resumed") << std::endl;
+}
+
+// The layers draw into the window's framebuffer as it is now: a window manager may have given
+// the window another size than asked for.
 void App::renderLayers(float frameDt, float time) {
     const PhaseTimer timing(profiler, LoopPhase::Render);
+    gl.framebufferSize(viewport.width, viewport.height);
     layers.forEach([&](Layer& layer) { layer.render(frameDt, time, 0, &viewport); });
 }
 
@@ -165,9 +176,15 @@ void App::presentFrame() {
     gl.swapBuffers();
 }
 
+// Losing the focus pauses the race; getting it back does not resume it by itself.
 void App::pollInput() {
     hid.poll();
     gl.pollEvents();
+    const bool focused = gl.focused();
+    if (m_wasFocused && !focused) {
+        setPaused(true);
+    }
+    m_wasFocused = focused;
 }
 
 void App::updateLayers(float frameDt, float time, float alpha) {

@@ -61,6 +61,11 @@ public:
     // The main loop; returns when the window is asked to close.
     void run();
 
+    // Pausing stops the simulation (the ship, the asteroids and the race clock stand still)
+    // while frames are still drawn; says "Race paused" or "Race resumed" on a change.
+    void setPaused(bool pause);
+    bool paused() const { return m_paused; }
+
     // The executable's folder, without a trailing separator.
     static std::filesystem::path makeAppPath();
     // The first folder named "assets" from `appPath` up to the root.
@@ -92,7 +97,11 @@ public:
     std::ostream* loopConsole = nullptr;
 
 private:
+    bool m_paused = false;
+    bool m_wasFocused = false;
+
     bool closeRequested() override;
+    bool simulationPaused() override { return m_paused; }
     void fixedStep(float time) override;
     void updateCamera(float frameDt, float time) override;
     void renderLayers(float frameDt, float time) override;

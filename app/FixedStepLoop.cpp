@@ -58,7 +58,8 @@ void runMainLoop(LoopHost& host, FrameTimer& timer, std::ostream& console) {
         if (pass.tooLarge) {
             console << "DT is too large :(" << std::endl;
         }
-        if (clock.takeFixedStep()) {
+        const bool paused = host.simulationPaused();
+        if (!paused && clock.takeFixedStep()) {
             host.fixedStep(clock.stepStartTime());
         }
         host.updateCamera(pass.frameDt, pass.time);
@@ -66,7 +67,9 @@ void runMainLoop(LoopHost& host, FrameTimer& timer, std::ostream& console) {
         host.presentFrame();
         host.pollInput();
         host.updateLayers(pass.frameDt, pass.time, clock.alpha());
-        clock.accumulate(pass.frameDt);
+        if (!paused) {
+            clock.accumulate(pass.frameDt);
+        }
         timer.tick();
         if (const auto passes = clock.countPass(pass.realDt)) {
             host.showPassesPerSecond(*passes);

@@ -64,6 +64,8 @@ public:
     virtual void pollInput() = 0;
     virtual void updateLayers(float frameDt, float time, float alpha) = 0;
     virtual void showPassesPerSecond(std::uint32_t passes) = 0;
+    // While true the simulation stands still: no fixed steps, and no time gathers for them.
+    virtual bool simulationPaused() { return false; }
 
 protected:
     ~LoopHost() = default;

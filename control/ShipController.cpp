@@ -21,6 +21,7 @@ constexpr float kStickDeadZone = 0.2f;
 constexpr float kTriggerPulled = 0.01f;
 constexpr std::uint16_t kButtonA = 0x1000;
 constexpr std::uint16_t kButtonB = 0x2000;
+constexpr std::uint16_t kButtonStart = 0x0010;
 constexpr std::uint16_t kButtonBack = 0x0020;
 
 struct DirectionRow {
@@ -81,7 +82,16 @@ bool Controller::isHeld(Direction direction) const {
     return (held & kDirections[direction].bit) != 0;
 }
 
+bool Controller::paused() const {
+    return raceCommands != nullptr && raceCommands->racePaused();
+}
+
+// While paused a control can be let go but not taken: nothing stays held after a resume that
+// the player released during the pause.
 void Controller::command(Direction direction, bool on, float strength) {
+    if (on && paused()) {
+        return;
+    }
     const std::uint8_t bit = kDirections[direction].bit;
     held = static_cast<std::uint8_t>(on ? (held | bit) : (held & ~bit));
     strengths[direction] = strength;
@@ -102,7 +112,9 @@ void Controller::onKey(int key, int /*scancode*/, std::uint8_t action, std::uint
     if (!press) {
         return;
     }
-    if (key == GLFW_KEY_R && raceCommands != nullptr) {
+    if (key == GLFW_KEY_P && raceCommands != nullptr) {
+        raceCommands->togglePause();
+    } else if (key == GLFW_KEY_R && raceCommands != nullptr && !paused()) {
         raceCommands->restartRace();
     } else if (key == GLFW_KEY_F1 && App::instance() != nullptr) {
         App::instance()->physics.toggleDebugRendering();
@@ -113,8 +125,12 @@ void Controller::onKey(int key, int /*scancode*/, std::uint8_t action, std::uint
 
 // Only a packet that changes one of these buttons alone counts.
 void Controller::onGamepadButtons(std::uint16_t changed, bool pressed) {
-    if (changed == kButtonBack) {
+    if (changed == kButtonStart) {
         if (pressed && raceCommands != nullptr) {
+            raceCommands->togglePause();
+        }
+    } else if (changed == kButtonBack) {
+        if (pressed && raceCommands != nullptr && !paused()) {
             raceCommands->restartRace();
         }
     } else if (changed == kButtonA) {

@@ -20,6 +20,8 @@ namespace kes {
 class RaceCommands {
 public:
     virtual void restartRace() = 0;
+    virtual void togglePause() = 0;
+    virtual bool racePaused() const = 0;
 
 protected:
     ~RaceCommands() = default;
@@ -59,7 +61,9 @@ public:
     bool isHeld(Direction direction) const;
 
     SceneNode* node = nullptr;  // not owned; without it the controller does nothing
-    RaceCommands* raceCommands = nullptr;  // not owned; R and the Back button go there
+    // Not owned; R and Back (restart), P and Start (pause) go there. While the race is paused
+    // only resuming, the debug views and letting go of controls are heard.
+    RaceCommands* raceCommands = nullptr;
     Camera* camera;
     std::array<float, kDirectionCount> levels{};  // degrees or units per second
     glm::vec3 forward{0.0f, 0.0f, 1.0f};
@@ -74,6 +78,8 @@ private:
     void rampLevels();
     void turn(float pitch, float yaw, float roll);
     void moveBody();
+
+    bool paused() const;
 
     bool m_placePending = false;  // a respawn waits for the next step to move the body
 };

@@ -104,8 +104,8 @@ GameLayer::GameLayer()
       asteroidModel("Asteroid1", "pbr", glm::vec3(0.3f), 0.5f, 0.1f, glm::vec3(0.0f)),
       sunModel(45.0f, "water", glm::vec3(1.0f), 0.2f, 0.95f, glm::vec3(1.0f)),
       targetZoneModel("Targetzone", "pbr", glm::vec3(1.0f), 0.0f, 1.0f, glm::vec3(1.0f)),
-      nextZoneModel("Targetzone", "pbr", glm::vec3(1.0f, 0.6f, 0.15f), 0.0f, 1.0f,
-                    glm::vec3(2.4f, 1.2f, 0.15f)) {
+      nextZoneModel("Targetzone", "pbr", glm::vec3(1.0f, 0.45f, 0.05f), 0.0f, 1.0f,
+                    glm::vec3(1.1f, 0.38f, 0.03f)) {
     buildTimes.renderer = renderer.constructionSeconds;
     buildTimes.models = secondsSinceConstructionBegan() - buildTimes.renderer;
     App& app = *App::instance();
@@ -304,11 +304,14 @@ void GameLayer::queueHud(float time) {
     const std::uint32_t upcoming = nextZone();
     const float distance = glm::length(targetZones[upcoming].body->getTransform().position -
                                        shipNode->render.position);
-    text.addText("Next Zone " + std::to_string(upcoming), {-0.97f, -0.9f}, 0.05f, kHudColour,
+    text.addText("Next Zone " + std::to_string(upcoming), {-0.97f, 0.78f}, 0.05f, kHudColour,
                  kHanging, kStarting);
-    text.addText(std::to_string(static_cast<long>(std::lround(distance))), {-0.97f, -0.9f}, 0.1f,
+    text.addText(std::to_string(static_cast<long>(std::lround(distance))), {-0.97f, 0.78f}, 0.1f,
                  kHudColour, kStanding, kStarting);
     queueSplit(time);
+    if (App::instance()->paused()) {
+        text.addText("Paused", {0.0f, 0.0f}, 0.15f, kHudColour, kCentred, kCentred);
+    }
 }
 
 // The last split against the best round, green when ahead and red when behind, for two
@@ -383,6 +386,15 @@ void GameLayer::restartRace() {
     m_split.reset();
     highlightNextZone();
     std::cout << "Race restarted" << std::endl;
+}
+
+void GameLayer::togglePause() {
+    App& app = *App::instance();
+    app.setPaused(!app.paused());
+}
+
+bool GameLayer::racePaused() const {
+    return App::instance()->paused();
 }
 
 void GameLayer::onZoneChecked(const Split& split) {

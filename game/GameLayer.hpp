@@ -85,6 +85,8 @@ public:
     // The ship back at the start, facing along the course as at launch; zone progress and the
     // running round cleared, the best time and the record kept.
     void restartRace() override;
+    void togglePause() override;
+    bool racePaused() const override;
     // The zone the player must touch next.
     std::uint32_t nextZone() const;
 

@@ -195,6 +195,18 @@ void openGL::pollEvents() {
     glfwPollEvents();
 }
 
+void openGL::framebufferSize(std::int32_t& width, std::int32_t& height) const {
+    int w = 0;
+    int h = 0;
+    glfwGetFramebufferSize(window, &w, &h);
+    width = w;
+    height = h;
+}
+
+bool openGL::focused() const {
+    return glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE;
+}
+
 float systemDpi() {
     constexpr float kDefaultDpi = 96.0f;
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();

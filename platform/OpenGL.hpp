@@ -32,6 +32,10 @@ public:
     void setTitle(const std::string& title);
     void swapBuffers();
     void pollEvents();
+    // The window's framebuffer in pixels: what the window manager and the display's scale made
+    // of the requested size.
+    void framebufferSize(std::int32_t& width, std::int32_t& height) const;
+    bool focused() const;
 
     bool initialized = false;
     GLFWwindow* window = nullptr;

@@ -92,6 +92,23 @@ glm::quat arrowOrientation(const glm::vec3& direction) {
 
 }  // namespace
 
+Viewport letterbox(std::uint32_t width, std::uint32_t height, const Viewport& window) {
+    if (width == 0 || height == 0 || window.width <= 0 || window.height <= 0) {
+        return window;
+    }
+    // Compared in whole numbers: the side that fills the window is exact.
+    const auto wide = std::int64_t{window.width} * height >= std::int64_t{window.height} * width;
+    Viewport shown = window;
+    if (wide) {
+        shown.width = static_cast<std::int32_t>(std::int64_t{window.height} * width / height);
+        shown.x += (window.width - shown.width) / 2;
+    } else {
+        shown.height = static_cast<std::int32_t>(std::int64_t{window.width} * height / width);
+        shown.y += (window.height - shown.height) / 2;
+    }
+    return shown;
+}
+
 Renderer::Renderer(std::uint32_t width, std::uint32_t height, std::uint8_t effectSet)
     : Renderer(applicationSetup(), width, height, effectSet) {}
 
@@ -587,11 +604,18 @@ void Renderer::drawShadowMapTiles() {
     }
 }
 
+// The picture scaled into the window with its aspect kept; the bars beside it are black.
 void Renderer::drawFinal(GLuint framebuffer, const Viewport& viewport, GLuint image) {
     CapabilityGuard depthTest(GL_DEPTH_TEST, false);
     CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
+    const Viewport shown = letterbox(mainSize[0], mainSize[1], viewport);
+    if (shown.width != viewport.width || shown.height != viewport.height) {
+        glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glViewport(shown.x, shown.y, shown.width, shown.height);
     glUseProgram(progRenderFinalFBO.id);
     frameData.bind();
     glActiveTexture(GL_TEXTURE0);

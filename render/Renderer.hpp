@@ -62,6 +62,10 @@ struct DebugArrow {
 };
 static_assert(sizeof(DebugArrow) == 44);
 
+// Where a picture of width x height goes in `window`: as large as fits with its aspect kept,
+// centred, the rest left for black bars.
+Viewport letterbox(std::uint32_t width, std::uint32_t height, const Viewport& window);
+
 class Renderer : private ConstructionClock {
 public:
     // The application's assets, settings and screen.
@@ -88,7 +92,9 @@ public:
     // (or `camera`) and uploads the per-frame block.
     void prepareFrame(float frameDt, float time, float alpha);
     void prepareFrame(const Camera& appCamera, float frameDt, float time, float alpha);
-    // Draws one frame into `framebuffer` within `viewport`.
+    // Draws one frame and shows it in `framebuffer`: the render targets keep the size given to
+    // the constructor; the finished picture is scaled to fill `viewport` (the window's whole
+    // framebuffer) with its aspect kept, and black bars where the aspects differ.
     void render(GLuint framebuffer, const Viewport* viewport);
 
     // Light `light`'s projection x view, or nothing for an unknown kind.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,12 +44,14 @@ public:
         ++passes;
     }
     void showPassesPerSecond(std::uint32_t count) override { titles.push_back(count); }
+    bool simulationPaused() override { return pausedPasses.contains(passes); }
 
     std::size_t passes = 0;
     std::string calls;
     std::vector<std::size_t> stepPasses;  // the pass in which each fixed step happened
     std::vector<float> cameraDts, frameDts, times, alphas, stepTimes;
     std::vector<std::uint32_t> titles;
+    std::set<std::size_t> pausedPasses;
 
 private:
     ScriptedCounter& m_counter;
@@ -56,8 +59,9 @@ private:
 };
 
 struct LoopRun {
-    explicit LoopRun(std::vector<double> passSeconds)
+    explicit LoopRun(std::vector<double> passSeconds, std::set<std::size_t> paused = {})
         : timer([this] { return counter.now; }), host(counter, std::move(passSeconds)) {
+        host.pausedPasses = std::move(paused);
         runMainLoop(host, timer, console);
     }
     ScriptedCounter counter;
@@ -121,6 +125,25 @@ TEST(FixedStepLoop, TheSimulationClockCountsStepsWhateverThePassesTake) {
         EXPECT_FLOAT_EQ(run.host.stepTimes[step], float(double(step) / 60.0)) << "step " << step;
     }
     EXPECT_NEAR(run.host.times.back(), 39 * 0.3, 1e-3);  // the passes' own time is real time
+}
+
+// While paused the passes go on (frames are drawn) but the simulation takes no step and
+// gathers no time for later: it resumes exactly where it stood.
+TEST(FixedStepLoop, APausedSimulationTakesNoStepsAndCatchesNothingUpAfterwards) {
+    std::set<std::size_t> paused;
+    for (std::size_t pass = 10; pass < 30; ++pass) {
+        paused.insert(pass);
+    }
+    LoopRun run(std::vector<double>(40, 1.0 / 20.0), paused);
+    EXPECT_EQ(run.host.calls.size(), 40u * 4u);  // every pass rendered, presented, polled
+    for (const std::size_t pass : run.host.stepPasses) {
+        EXPECT_TRUE(pass < 10 || pass >= 30) << "a step in paused pass " << pass;
+    }
+    // One step in each pass but the first measured one and the paused ones.
+    ASSERT_EQ(run.host.stepPasses.size(), 1u + 8u + 10u);
+    for (std::size_t step = 0; step < run.host.stepTimes.size(); ++step) {
+        EXPECT_FLOAT_EQ(run.host.stepTimes[step], float(double(step) / 60.0));
+    }
 }
 
 // The title reports passes per second of real time: 0.3 s passes make 3 a second, not the 30

@@ -4,6 +4,7 @@
 #include "game/GameLayer.hpp"
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -372,6 +373,109 @@ TEST_F(GameLayerTest, OffTheCourseAnArrowPointsBackToTheNextZone) {
     std::filesystem::create_directories("test-output");
     savePng(off.frame, "test-output/guide-arrow.png");
     EXPECT_GT(amberPixels(off.frame), 40) << "see test-output/guide-arrow.png";
+}
+
+// A scripted player in the real loop: each pass runs `script` with the pass's number.
+class ScriptLayer final : public Layer {
+public:
+    using Script = std::function<void(int pass, const Viewport& window)>;
+    explicit ScriptLayer(Script script) : m_script(std::move(script)) {}
+
+    void update(float, float, float) override {}
+    void fixedUpdate(float) override {}
+    void render(float, float, unsigned int, const Viewport* viewport) override {
+        m_script(m_pass++, *viewport);
+    }
+
+private:
+    Script m_script;
+    int m_pass = 0;
+};
+
+// P stops the race where it stands while frames go on; P again lets it run on. Controls pressed
+// during the pause are not taken.
+TEST_F(GameLayerTest, PPausesTheRaceAndResumesIt) {
+    float timeAtPause = -1.0f;
+    float timeLaterInPause = -2.0f;
+    float timeAfterResume = -3.0f;
+    glm::vec3 shipAtPause{0.0f};
+    glm::vec3 shipLaterInPause{1.0f};
+    bool acceleratedWhilePaused = true;
+    app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
+        if (pass == 5) {
+            game.shipController.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+        } else if (pass == 20) {
+            game.shipController.onKey(GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
+            game.shipController.onKey(GLFW_KEY_P, 0, GLFW_PRESS, 0);
+            timeAtPause = game.race.currentTime;
+            shipAtPause = game.shipNode->rigidBody->getTransform().position;
+            game.shipController.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+            acceleratedWhilePaused = game.shipController.isHeld(HidListener_SceneNodeController::accelerate);
+        } else if (pass == 40) {
+            timeLaterInPause = game.race.currentTime;
+            shipLaterInPause = game.shipNode->rigidBody->getTransform().position;
+            std::filesystem::create_directories("test-output");
+            savePng(captureFramebuffer(0, GL_BACK, window.width, window.height),
+                    "test-output/paused.png");
+            game.shipController.onKey(GLFW_KEY_P, 0, GLFW_PRESS, 0);
+        } else if (pass == 60) {
+            timeAfterResume = game.race.currentTime;
+            app.gl.requestClose();
+        }
+    }));
+    app.run();
+    const std::string lines = console();
+    EXPECT_NE(lines.find("Race paused\n"), std::string::npos);
+    EXPECT_NE(lines.find("Race resumed\n"), std::string::npos);
+    EXPECT_FALSE(app.paused());
+    EXPECT_GT(timeAtPause, 0.0f);
+    EXPECT_EQ(timeLaterInPause, timeAtPause);
+    EXPECT_EQ(shipLaterInPause, shipAtPause);
+    EXPECT_FALSE(acceleratedWhilePaused);
+    EXPECT_GT(timeAfterResume, timeAtPause);
+}
+
+// A window manager that gives the window another size: the picture fills the new height,
+// centred between black bars.
+TEST_F(GameLayerTest, AWindowForcedToAnotherSizeIsFilledWithThePicture) {
+    CapturedImage picture;
+    app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
+        if (pass == 0) {
+            glfwSetWindowSize(app.gl.window, 1000, 700);
+        } else if (pass == 12) {
+            picture = captureFramebuffer(0, GL_BACK, window.width, window.height);
+            app.gl.requestClose();
+        }
+    }));
+    app.run();
+    std::filesystem::create_directories("test-output");
+    savePng(picture, "test-output/window-1000x700.png");
+    ASSERT_EQ(picture.width, 1000);
+    ASSERT_EQ(picture.height, 700);
+    const auto lit = [&](int x, int y) {
+        const glm::u8vec4 p = picture.at(x, y);
+        return p.r + p.g + p.b > 6;
+    };
+    const auto anyInColumn = [&](int x) {
+        for (int y = 0; y < 700; ++y) {
+            if (lit(x, y)) return true;
+        }
+        return false;
+    };
+    const auto anyInRow = [&](int y) {
+        for (int x = 0; x < 1000; ++x) {
+            if (lit(x, y)) return true;
+        }
+        return false;
+    };
+    // 320 x 240 shown as 933 x 700 from x = 33.
+    EXPECT_FALSE(anyInColumn(0));
+    EXPECT_FALSE(anyInColumn(32));
+    EXPECT_TRUE(anyInColumn(33));
+    EXPECT_TRUE(anyInColumn(965));
+    EXPECT_FALSE(anyInColumn(966));
+    EXPECT_TRUE(anyInRow(0));
+    EXPECT_TRUE(anyInRow(699));
 }
 
 TEST_F(GameLayerTest, ThePlayerReachesTheFirstTwoZonesInTheRealLoop) {

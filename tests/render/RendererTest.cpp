@@ -3,6 +3,7 @@
 #include "render/Renderer.hpp"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -223,6 +224,74 @@ TEST_F(RendererTest, DrawsAGameLikeSceneWithTheDebugOutputSilent) {
         const test::OffscreenTarget target(width, height);
         const CapturedImage picture = drawTwice(renderer, scene.camera, target);
         save(picture, "scene-" + std::to_string(width) + "x" + std::to_string(height));
+    }
+}
+
+// Whether any pixel of a row (or column) is brighter than the black of a bar.
+bool rowShowsPicture(const CapturedImage& image, int y) {
+    for (int x = 0; x < image.width; ++x) {
+        const glm::u8vec4 p = image.at(x, y);
+        if (p.r + p.g + p.b > 6) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool columnShowsPicture(const CapturedImage& image, int x) {
+    for (int y = 0; y < image.height; ++y) {
+        const glm::u8vec4 p = image.at(x, y);
+        if (p.r + p.g + p.b > 6) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(Letterbox, FillsTheLongAxisAndCentresTheOther) {
+    const auto box = [](std::int32_t w, std::int32_t h) {
+        const Viewport v = letterbox(640, 480, {0, 0, w, h});
+        return std::array<std::int32_t, 4>{v.x, v.y, v.width, v.height};
+    };
+    EXPECT_EQ(box(640, 480), (std::array<std::int32_t, 4>{0, 0, 640, 480}));
+    EXPECT_EQ(box(1000, 700), (std::array<std::int32_t, 4>{33, 0, 933, 700}));
+    EXPECT_EQ(box(1280, 720), (std::array<std::int32_t, 4>{160, 0, 960, 720}));
+    EXPECT_EQ(box(640, 1000), (std::array<std::int32_t, 4>{0, 260, 640, 480}));
+    EXPECT_EQ(box(1280, 960), (std::array<std::int32_t, 4>{0, 0, 1280, 960}));
+    EXPECT_EQ(box(0, 0), (std::array<std::int32_t, 4>{0, 0, 0, 0}));
+}
+
+// The game-like scene drawn at 320 x 240 into targets of other shapes and sizes: the picture
+// reaches both edges of the axis it fills, and the bars on the other axis are black.
+TEST_F(RendererTest, TheFinishedFrameFillsAnyWindowWithItsAspectKept) {
+    Renderer renderer(setup(), 320, 240, 3);
+    renderer.finalFramebuffer.clearColor = glm::vec3(0.075f);
+    bench::GameLikeScene scene(renderer, DRIFTLINE_ASSETS_DIR, 320.0f / 240.0f);
+    for (const auto& [width, height] : {std::pair{500u, 240u}, std::pair{640u, 600u}}) {
+        const test::OffscreenTarget target(width, height);
+        const CapturedImage picture = drawTwice(renderer, scene.camera, target);
+        save(picture, "letterbox-" + std::to_string(width) + "x" + std::to_string(height));
+        const Viewport shown = letterbox(320, 240, target.viewport());
+        const int w = picture.width;
+        const int h = picture.height;
+        if (shown.width == w) {  // fills the width: bars above and below
+            EXPECT_TRUE(columnShowsPicture(picture, 0));
+            EXPECT_TRUE(columnShowsPicture(picture, w - 1));
+            EXPECT_TRUE(rowShowsPicture(picture, shown.y));
+            EXPECT_TRUE(rowShowsPicture(picture, shown.y + shown.height - 1));
+            EXPECT_FALSE(rowShowsPicture(picture, shown.y - 1));
+            EXPECT_FALSE(rowShowsPicture(picture, 0));
+            EXPECT_FALSE(rowShowsPicture(picture, h - 1));
+        } else {  // fills the height: bars left and right
+            ASSERT_EQ(shown.height, h);
+            EXPECT_TRUE(rowShowsPicture(picture, 0));
+            EXPECT_TRUE(rowShowsPicture(picture, h - 1));
+            EXPECT_TRUE(columnShowsPicture(picture, shown.x));
+            EXPECT_TRUE(columnShowsPicture(picture, shown.x + shown.width - 1));
+            EXPECT_FALSE(columnShowsPicture(picture, shown.x - 1));
+            EXPECT_FALSE(columnShowsPicture(picture, 0));
+            EXPECT_FALSE(columnShowsPicture(picture, w - 1));
+        }
     }
 }
 
