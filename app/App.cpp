@@ -113,7 +113,9 @@ App::App(const LaunchOptions& options)
          settings.refreshRate, settings.presentation == Presentation::fullscreen,
          options.glDebugOutput),
       hid(gl.window),
-      audio(kSpeedOfSound),
+      audio(options.audioLoopback ? XAudio(kSpeedOfSound, XAudio::Loopback{})
+                                  : XAudio(kSpeedOfSound)),
+      sounds(assetsPath / "sounds", std::cout),
       renderSize(windowSize(settings, options)),
       camera(kCameraFov, aspectOf(renderSize), kCameraNear, kCameraFar, glm::vec3(0.0f), 1.0f,
              glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
@@ -161,6 +163,7 @@ void App::setPaused(bool pause) {
         return;
     }
     m_paused = pause;
+    sounds.pause(pause);
     std::cout << (pause ? "Race paused" : "Race resumed") << std::endl;
 }
 

@@ -17,6 +17,7 @@
 #include "game/PhysicsService.hpp"
 #include "platform/HidDevices.hpp"
 #include "platform/OpenGL.hpp"
+#include "platform/SoundService.hpp"
 #include "platform/XAudio.hpp"
 #include "render/Camera.hpp"
 
@@ -36,6 +37,8 @@ struct LaunchOptions {
     GlDebugOutput glDebugOutput = GlDebugOutput::off;
     // The player's records are read and written only by the game itself, never by a demo.
     bool keepRecords = true;
+    // A loopback audio output that renders only when asked, for recording what was played.
+    bool audioLoopback = false;
 };
 
 // The parts of a pass of the main loop that a profiler can time.
@@ -83,6 +86,7 @@ public:
     openGL gl;
     HidDevices hid;
     XAudio audio;
+    SoundService sounds;
     CameraController* cameraController = nullptr;  // not owned; set by a layer
     RenderSize renderSize;
     Camera camera;

@@ -145,6 +145,7 @@ GameLayer::GameLayer()
     }
     renderer.finalFramebuffer.clearColor = glm::vec3(0.075f);
     highlightNextZone();
+    app.sounds.startEngine();
     buildTimes.objects =
         secondsSinceConstructionBegan() - buildTimes.renderer - buildTimes.models - buildTimes.path;
 }
@@ -152,6 +153,7 @@ GameLayer::GameLayer()
 // Bodies and shapes stay: they go with the physics world.
 GameLayer::~GameLayer() {
     App& app = *App::instance();
+    app.sounds.stopEngine();
     if (app.hid.listener == &shipController) {
         app.hid.listener = nullptr;
     }
@@ -340,6 +342,11 @@ void GameLayer::fixedUpdate(float time) {
     renderer.syncPhysics(time);
     shipController.fixedUpdate();
     highlightNextZone();
+    const auto& levels = shipController.levels;
+    App::instance()->sounds.setEngine(
+        levels[HidListener_SceneNodeController::accelerate] -
+            levels[HidListener_SceneNodeController::brake],
+        shipController.speedFactor);
 }
 
 bool GameLayer::isShip(const CollisionBody* body) {
@@ -372,6 +379,7 @@ void GameLayer::onAsteroidTouched(std::int32_t index) {
         respawnAt = targetZones[static_cast<std::size_t>(zone)].body->getTransform().position;
     }
     std::cout << "Respawning at targetZone " << zone << std::endl;
+    App::instance()->sounds.play(SoundEffect::asteroidHit);
     shipController.respawn(respawnAt);
 }
 
@@ -397,13 +405,22 @@ bool GameLayer::racePaused() const {
     return App::instance()->paused();
 }
 
+// The finish has its own sound, played with the round's result.
 void GameLayer::onZoneChecked(const Split& split) {
     m_split = split;
     m_splitFresh = true;
+    if (split.zone != 0) {
+        App::instance()->sounds.play(SoundEffect::zoneChecked);
+    }
+}
+
+void GameLayer::onWrongZone(std::uint32_t /*index*/) {
+    App::instance()->sounds.play(SoundEffect::wrongZone);
 }
 
 // A round better than the kept record becomes the new record, written at once.
-void GameLayer::onRoundFinished(float roundTime, bool /*newBest*/, bool newRecord) {
+void GameLayer::onRoundFinished(float roundTime, bool newBest, bool newRecord) {
+    App::instance()->sounds.play(newBest ? SoundEffect::newBest : SoundEffect::roundFinished);
     if (!newRecord || !m_recordsFile) {
         return;
     }

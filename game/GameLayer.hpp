@@ -119,6 +119,7 @@ private:
     void queueGuide();
     void highlightNextZone();
     void onZoneChecked(const Split& split) override;
+    void onWrongZone(std::uint32_t index) override;
     void onRoundFinished(float roundTime, bool newBest, bool newRecord) override;
 
     std::optional<RecordsFile> m_recordsFile;  // none when the launcher keeps no records

@@ -38,6 +38,30 @@ XAudio::XAudio(float speedOfSound, const char* deviceName) {
     }
 }
 
+XAudio::XAudio(float speedOfSound, Loopback) {
+    engine = alcLoopbackOpenDeviceSOFT(nullptr);
+    if (engine == nullptr) {
+        throw std::runtime_error("kes::XAudio::XAudio - no loopback output: " +
+                                 alcErrorText(nullptr));
+    }
+    m_loopback = true;
+    try {
+        makeMasterVoice();
+        makeX3DAudio(speedOfSound);
+    } catch (...) {
+        release();
+        throw;
+    }
+}
+
+bool XAudio::renderSamples(std::int16_t* out, int frames) {
+    if (!m_loopback || frames < 0) {
+        return false;
+    }
+    alcRenderSamplesSOFT(engine, out, frames);
+    return true;
+}
+
 XAudio::~XAudio() {
     release();
 }
@@ -76,7 +100,15 @@ void XAudio::makeMasterVoice() {
                                    ALC_FREQUENCY,
                                    kSilentSampleRate,
                                    0};
-    ALCcontext* context = alcCreateContext(engine, m_silent ? silentFormat : nullptr);
+    const ALCint recordedFormat[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                     ALC_STEREO_SOFT,
+                                     ALC_FORMAT_TYPE_SOFT,
+                                     ALC_SHORT_SOFT,
+                                     ALC_FREQUENCY,
+                                     kLoopbackRate,
+                                     0};
+    const ALCint* format = m_loopback ? recordedFormat : (m_silent ? silentFormat : nullptr);
+    ALCcontext* context = alcCreateContext(engine, format);
     if (context == nullptr) {
         throw std::runtime_error("kes::XAudio::makeMasterVoice - Failed with " +
                                  alcErrorText(engine));

@@ -1,5 +1,6 @@
 // The game's audio output on OpenAL Soft: the output device, its playback context and the speed
-// of sound for positional sound. Nothing is played yet; the output stands ready for effects.
+// of sound for positional sound. The sound service plays through it. A tool that wants to keep
+// what was played asks for a loopback output instead, which renders only when told to.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,16 @@ public:
     explicit XAudio(float speedOfSound);
     // Opens the named output device (tests use it to reach the silent fallback).
     XAudio(float speedOfSound, const char* deviceName);
+    // A loopback output rendering 16-bit stereo at kLoopbackRate, for recording the game's mix.
+    struct Loopback {};
+    XAudio(float speedOfSound, Loopback);
+
+    static constexpr int kLoopbackRate = 44100;  // frames a second
+
+    bool loopback() const { return m_loopback; }
+    // Renders the next `frames` frames of the mix as interleaved left/right samples into
+    // `out`; only a loopback output can. False when it cannot.
+    bool renderSamples(std::int16_t* out, int frames);
     ~XAudio();
     XAudio(const XAudio&) = delete;
     XAudio& operator=(const XAudio&) = delete;
@@ -33,6 +44,7 @@ private:
     void release();
 
     bool m_silent = false;
+    bool m_loopback = false;
 };
 
 }  // namespace kes

@@ -48,6 +48,9 @@ DemoLayer::DemoLayer(App& app, GameLayer& game, const DemoOptions& options, Demo
         m_gpuTimer = std::make_unique<GpuPassTimer>();
         game.renderer.passTimer = m_gpuTimer.get();
     }
+    if (!options.audioOut.empty()) {
+        recorder = std::make_unique<AudioRecorder>(app.audio);
+    }
 }
 
 DemoLayer::~DemoLayer() {
@@ -104,8 +107,13 @@ void DemoLayer::render(float /*frameDt*/, float /*time*/, unsigned int /*framebu
     }
 }
 
+// The demo's layer comes after the game's: the step's sounds are already started when the
+// recorder renders its 1/60 s of the mix.
 void DemoLayer::fixedUpdate(float /*time*/) {
     ++fixedSteps;
+    if (recorder != nullptr) {
+        recorder->recordStep();
+    }
     m_pilot.step(nextZoneAfter(m_game.race.lastChecked, m_game.targetZones.size()));
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/App.hpp"
+#include "app/demo/AudioRecorder.hpp"
 #include "app/demo/DemoOptions.hpp"
 #include "app/demo/DemoProfile.hpp"
 #include "control/Autopilot.hpp"
@@ -34,6 +35,8 @@ public:
     double firstFrameSeconds = 0.0;
     // The most fragment-list nodes one frame asked for, dropped ones included.
     std::uint32_t peakListNodes = 0;
+    // The game's mix, when the options ask for it.
+    std::unique_ptr<AudioRecorder> recorder;
 
 private:
     void takeScreenshot(const Viewport& viewport);

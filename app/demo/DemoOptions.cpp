@@ -59,6 +59,8 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
             options.frameLimit = parseCount(option, value(), 1);
         } else if (option == "--gpu-timing") {
             options.gpuTiming = true;
+        } else if (option == "--audio-out") {
+            options.audioOut = value();
         } else {
             throw std::invalid_argument("unknown option \"" + option + "\"");
         }
@@ -78,6 +80,8 @@ const char* demoUsage() {
            "                         0: only the first frame)\n"
            "  --frames N             stop after N passes even if the rounds are not flown\n"
            "  --gpu-timing           time each render pass on the GPU (slows the frame a little)\n"
+           "  --audio-out FILE.wav   record what the game played, in step with the simulation\n"
+           "                         (a relative FILE goes beside the screenshots)\n"
            "  --help                 this text\n";
 }
 

@@ -95,6 +95,30 @@ void printTransparencyPool(const kes::TransparencyBuffers& pool, std::uint32_t p
     std::cout.unsetf(std::ios::floatfield);
 }
 
+void printSounds(const kes::SoundService& sounds, const kes::demo::AudioRecorder* recorder,
+                 const kes::demo::DemoOptions& options) {
+    std::cout << "\n== Sound ==\n  played:";
+    for (std::size_t i = 0; i < kes::kSoundEffectCount; ++i) {
+        std::cout << " " << kes::soundEffectName(static_cast<kes::SoundEffect>(i)) << " "
+                  << sounds.played()[i];
+    }
+    std::cout << "\n";
+    if (recorder == nullptr) {
+        return;
+    }
+    const std::filesystem::path path = options.audioOut.is_absolute()
+                                           ? options.audioOut
+                                           : options.screenshotFolder / options.audioOut;
+    if (recorder->write(path)) {
+        std::cout << std::fixed << std::setprecision(3)
+                  << "  recording: " << std::filesystem::absolute(path).string() << " ("
+                  << recorder->seconds() << " s, 44100 Hz stereo)\n";
+        std::cout.unsetf(std::ios::floatfield);
+    } else {
+        std::cout << "  recording: couldn't write " << path.string() << "\n";
+    }
+}
+
 int runDemo(const kes::demo::DemoOptions& options) {
     kes::demo::DemoProfile profile;
     std::filesystem::create_directories(options.screenshotFolder);
@@ -106,7 +130,8 @@ int runDemo(const kes::demo::DemoOptions& options) {
                  "rasteriser needs several minutes for. A progress line follows every 5 s."
               << std::endl;
     kes::App app(kes::LaunchOptions{options.width, options.height, kes::GlDebugOutput::on,
-                                          /*keepRecords=*/false});
+                                    /*keepRecords=*/false,
+                                    /*audioLoopback=*/!options.audioOut.empty()});
     const double appSeconds = secondsSince(start);
     auto& game = *static_cast<kes::GameLayer*>(app.layers.first());
     const kes::LevelBuildTimes& level = game.buildTimes;
@@ -136,6 +161,7 @@ int runDemo(const kes::demo::DemoOptions& options) {
               << " s simulated); passes slower than 1/30 s: " << slowPasses.lines << "\n";
     printGlDebugLog(app.gl.debugLog);
     printTransparencyPool(game.renderer.transparency, demo.peakListNodes);
+    printSounds(app.sounds, demo.recorder.get(), options);
     const std::filesystem::path csv = options.screenshotFolder / "profile.csv";
     if (profile.writeCsv(csv, options.gpuTiming)) {
         std::cout << "\nProfile written to " << csv.string() << "\n";

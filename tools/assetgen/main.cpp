@@ -1,5 +1,5 @@
-// The asset generator: writes the game's meshes, material textures and skybox faces into an
-// assets folder. The build runs it; the same sources always give the same files.
+// The asset generator: writes the game's meshes, material textures, skybox faces and sounds
+// into an assets folder. The build runs it; the same sources always give the same files.
 // Usage: driftline_assetgen <assets folder>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +10,7 @@
 #include "MeshBuilder.hpp"
 #include "Meshes.hpp"
 #include "Skybox.hpp"
+#include "Sounds.hpp"
 #include "Textures.hpp"
 
 namespace fs = std::filesystem;
@@ -47,6 +48,15 @@ bool writeSkybox(const fs::path& cubemap) {
     return true;
 }
 
+bool writeSounds(const fs::path& sounds) {
+    for (const assetgen::Sound& sound : assetgen::makeAllSounds()) {
+        if (!assetgen::writeWav(sound, sounds / (sound.name + ".wav"))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,6 +68,9 @@ int main(int argc, char** argv) {
     std::error_code error;
     fs::create_directories(assets / "meshes", error);
     fs::create_directories(assets / "textures" / "cubemap", error);
+    if (!error) {
+        fs::create_directories(assets / "sounds", error);
+    }
     if (error) {
         std::cerr << "driftline_assetgen: cannot create folders in " << assets << ": "
                   << error.message() << std::endl;
@@ -69,7 +82,7 @@ int main(int argc, char** argv) {
         writeTextureSet(assetgen::paintShipTextures(kMaterialTextureSize), textures, "plane2") &&
         writeTextureSet(assetgen::paintAsteroidTextures(kMaterialTextureSize), textures,
                         "Asteroid1") &&
-        writeSkybox(textures / "cubemap");
+        writeSkybox(textures / "cubemap") && writeSounds(assets / "sounds");
     if (!written) {
         std::cerr << "driftline_assetgen: cannot write into " << assets << std::endl;
         return 1;

@@ -1,0 +1,171 @@
+// The sound service heard through a loopback output: what is rendered is exactly what a sound
+// card would have played. The sounds are the asset generator's own.
+
+// This program replaces operator new and delete with counting ones over malloc and free; GCC
+// cannot see that the pairs match.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#include "platform/SoundService.hpp"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+#include <numbers>
+#include <sstream>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Sounds.hpp"
+#include "platform/XAudio.hpp"
+#include "support/TempFolder.hpp"
+
+// Counts every allocation made through operator new in this test program.
+namespace {
+std::atomic<std::size_t> g_allocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+    ++g_allocations;
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+namespace kes {
+namespace {
+
+// The generated sounds in a folder of their own.
+class SoundTest : public testing::Test {
+protected:
+    SoundTest() {
+        for (const assetgen::Sound& sound : assetgen::makeAllSounds()) {
+            assetgen::writeWav(sound, folder.path() / (sound.name + ".wav"));
+        }
+    }
+
+    // The next `seconds` of the mix, left channel, -1 ... 1.
+    std::vector<float> render(double seconds) {
+        const int frames = static_cast<int>(seconds * XAudio::kLoopbackRate);
+        std::vector<std::int16_t> stereo(static_cast<std::size_t>(frames) * 2);
+        output.renderSamples(stereo.data(), frames);
+        std::vector<float> left(static_cast<std::size_t>(frames));
+        for (std::size_t i = 0; i < left.size(); ++i) {
+            left[i] = static_cast<float>(stereo[2 * i]) / 32768.0f;
+        }
+        return left;
+    }
+
+    test::TempFolder folder;
+    XAudio output{343.0f, XAudio::Loopback{}};
+};
+
+float peakOf(const std::vector<float>& samples) {
+    float peak = 0.0f;
+    for (const float s : samples) {
+        peak = std::max(peak, std::fabs(s));
+    }
+    return peak;
+}
+
+// The frequency between 20 and 400 Hz with the most energy, to 1 Hz.
+float dominantFrequency(const std::vector<float>& samples) {
+    float best = 0.0f;
+    double bestPower = -1.0;
+    for (int hz = 20; hz <= 400; ++hz) {
+        const double w = 2.0 * std::numbers::pi * hz / XAudio::kLoopbackRate;
+        double re = 0.0;
+        double im = 0.0;
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            re += samples[i] * std::cos(w * double(i));
+            im += samples[i] * std::sin(w * double(i));
+        }
+        if (re * re + im * im > bestPower) {
+            bestPower = re * re + im * im;
+            best = static_cast<float>(hz);
+        }
+    }
+    return best;
+}
+
+TEST_F(SoundTest, AChimeSoundsWithinMillisecondsOfTheZoneAndDiesAway) {
+    std::ostringstream console;
+    SoundService sounds(folder.path(), console);
+    EXPECT_EQ(console.str(), "");
+    EXPECT_LT(peakOf(render(0.05)), 1e-4f);  // nothing plays yet: silence
+    sounds.play(SoundEffect::zoneChecked);
+    EXPECT_GT(peakOf(render(0.005)), 0.02f);  // the first 5 ms already ring
+    EXPECT_GT(peakOf(render(0.2)), 0.1f);
+    render(1.0);
+    EXPECT_LT(peakOf(render(0.1)), 1e-3f);  // and then it is over
+    EXPECT_EQ(sounds.played()[0], 1u);
+}
+
+TEST_F(SoundTest, TheEnginesPitchRisesWithSpeedAndAgainWithTheBonus) {
+    std::ostringstream console;
+    SoundService sounds(folder.path(), console);
+    sounds.startEngine();
+    const auto hum = [&](float level, float factor) {
+        sounds.setEngine(level, factor);
+        render(0.1);  // let the new pitch settle in
+        return dominantFrequency(render(0.5));
+    };
+    const float idle = hum(0.0f, 1.0f);
+    const float cruising = hum(30.0f, 1.0f);
+    const float onTheLine = hum(30.0f, 6.0f);
+    // The loop hums at 55 Hz; the pitch scales it.
+    EXPECT_NEAR(idle, 55.0f * engineToneFor(0.0f, 1.0f).pitch, 3.0f);
+    EXPECT_GT(cruising, idle * 1.5f);
+    EXPECT_GT(onTheLine, cruising * 1.3f);
+    EXPECT_GT(engineToneFor(30.0f, 1.0f).gain, engineToneFor(0.0f, 1.0f).gain);
+}
+
+TEST_F(SoundTest, AMissingSoundIsReportedOnceAndTheRestPlayOn) {
+    std::filesystem::remove(folder.path() / "chime.wav");
+    folder.write("hit.wav", "RIFF but not a sound at all");
+    std::ostringstream console;
+    SoundService sounds(folder.path(), console);
+    const std::string said = console.str();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
+    EXPECT_NE(said.find("chime.wav"), std::string::npos) << said;
+    EXPECT_NE(said.find("hit.wav"), std::string::npos) << said;
+    EXPECT_FALSE(sounds.loaded(SoundEffect::zoneChecked));
+    EXPECT_FALSE(sounds.loaded(SoundEffect::asteroidHit));
+    sounds.play(SoundEffect::zoneChecked);
+    sounds.play(SoundEffect::asteroidHit);
+    EXPECT_LT(peakOf(render(0.2)), 1e-4f);
+    sounds.play(SoundEffect::wrongZone);
+    EXPECT_GT(peakOf(render(0.2)), 0.05f);
+    EXPECT_EQ(sounds.played()[0], 1u);
+}
+
+// What the game does every fixed step and at every race event allocates nothing.
+TEST_F(SoundTest, PlayingAndSteeringTheEngineAllocateNothing) {
+    std::ostringstream console;
+    const std::size_t atStart = g_allocations;
+    SoundService sounds(folder.path(), console);
+    EXPECT_GT(g_allocations, atStart);  // loading does allocate: the counter sees it
+    sounds.startEngine();
+    const std::size_t before = g_allocations;
+    for (int step = 0; step < 600; ++step) {
+        sounds.setEngine(static_cast<float>(step % 30), 1.0f + static_cast<float>(step % 6));
+        if (step % 10 == 0) {
+            sounds.play(static_cast<SoundEffect>(step / 10 % kSoundEffectCount));
+        }
+    }
+    sounds.pause(true);
+    sounds.pause(false);
+    EXPECT_EQ(g_allocations - before, 0u);
+}
+
+}  // namespace
+}  // namespace kes
