@@ -327,7 +327,7 @@ void GameLayer::queueSplit(float time) {
         return;
     }
     const float delta = *m_split->delta;
-    renderer.textRenderer.addText(signedThreeDecimals(delta), {0.0f, 0.55f}, 0.12f,
+    renderer.textRenderer.addText(signedThreeDecimals(delta), {0.0f, 0.55f}, 0.16f,
                    delta <= 0.0f ? kAheadColour : kBehindColour, kCentred, kCentred);
 }
 

@@ -16,7 +16,7 @@ inline constexpr std::uint32_t kTransparencyNodeSize = 72;  // bytes, shared wit
 // (the demo prints its peak): from inside the tube every pixel looks through a wall's skin,
 // and through its wire frame and further walls where the course bends. One-pixel wires cover
 // more of a small picture, so larger pictures need fewer a pixel than this.
-inline constexpr double kTransparencyPeakNodesPerPixel = 3.03;
+inline constexpr double kTransparencyPeakNodesPerPixel = 3.05;
 // Headroom over that peak for views the demo's line does not take.
 inline constexpr double kTransparencyPoolMargin = 1.25;
 // The pool never takes more video memory than this, whatever the window size: at very large

@@ -435,6 +435,39 @@ TEST_F(GameLayerTest, PPausesTheRaceAndResumesIt) {
     EXPECT_GT(timeAfterResume, timeAtPause);
 }
 
+// With a best round to beat, checking a zone ahead of it shows the split in green above the
+// ship for a while.
+TEST_F(GameLayerTest, ACheckedZoneShowsItsSplitAgainstTheBestRound) {
+    game.race.setReference(100.0f, {10, 20, 30, 40, 50, 60, 70, 80, 90, 100});
+    CapturedImage picture;
+    app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
+        if (pass == 3) {
+            game.shipController.respawn(game.targetZones[1].body->getTransform().position);
+        } else if (pass == 10) {
+            picture = captureFramebuffer(0, GL_BACK, window.width, window.height);
+            app.gl.requestClose();
+        }
+    }));
+    app.run();
+    const std::string lines = console();
+    std::filesystem::create_directories("test-output");
+    savePng(picture, "test-output/split.png");
+    ASSERT_NE(lines.find("Split at targetzone 1: "), std::string::npos) << lines;
+    EXPECT_NE(lines.find(" against the best round)"), std::string::npos) << lines;
+    // Green text in the band where the split stands, and none of the red.
+    int green = 0;
+    int red = 0;
+    for (int y = picture.height * 7 / 10; y < picture.height * 17 / 20; ++y) {
+        for (int x = picture.width / 4; x < picture.width * 3 / 4; ++x) {
+            const glm::u8vec4 p = picture.at(x, y);
+            green += p.g > 180 && p.g > p.r + 50 && p.g > p.b + 40;
+            red += p.r > 180 && p.r > p.g + 50 && p.r > p.b + 40;
+        }
+    }
+    EXPECT_GT(green, 20) << "see test-output/split.png";
+    EXPECT_EQ(red, 0);
+}
+
 // A window manager that gives the window another size: the picture fills the new height,
 // centred between black bars.
 TEST_F(GameLayerTest, AWindowForcedToAnotherSizeIsFilledWithThePicture) {
