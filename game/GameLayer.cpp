@@ -22,14 +22,14 @@ constexpr glm::vec3 kHudColour{1.0f, 1.0f, 1.0f};
 constexpr glm::vec3 kAheadColour{0.25f, 1.0f, 0.35f};
 constexpr glm::vec3 kBehindColour{1.0f, 0.3f, 0.25f};
 constexpr glm::vec4 kGuideColour{1.0f, 0.62f, 0.12f, 1.0f};
-constexpr float kGuideScale = 9.0f;        // the arrow's length in units
-constexpr float kGuideAbove = 5.0f;        // units above the ship, towards the camera's up
+constexpr float kGuideScale = 9.0f;         // the arrow's length in units
+constexpr float kGuideAbove = 5.0f;         // units above the ship, towards the camera's up
 constexpr float kSplitShownSeconds = 2.0f;  // real seconds
-constexpr std::uint8_t kHanging = 0;   // vertical anchor: the text hangs below the point
-constexpr std::uint8_t kCentred = 1;   // either anchor: the text is centred on the point
-constexpr std::uint8_t kStanding = 2;  // vertical anchor: the text stands on the point
-constexpr std::uint8_t kStarting = 0;  // horizontal anchor: the text starts at the point
-constexpr std::uint8_t kEnding = 2;    // horizontal anchor: the text ends at the point
+constexpr std::uint8_t kHanging = 0;        // vertical anchor: the text hangs below the point
+constexpr std::uint8_t kCentred = 1;        // either anchor: the text is centred on the point
+constexpr std::uint8_t kStanding = 2;       // vertical anchor: the text stands on the point
+constexpr std::uint8_t kStarting = 0;       // horizontal anchor: the text starts at the point
+constexpr std::uint8_t kEnding = 2;         // horizontal anchor: the text ends at the point
 
 NodeModels nodeOf(const char* name, Model& model) {
     return NodeModels{name, {&model}, {glm::mat4(1.0f)}};
@@ -300,8 +300,8 @@ void GameLayer::queueHud(float time) {
     }
     if (record) {
         text.addText("Record", {0.55f, -0.73f}, 0.05f, kHudColour, kHanging, kEnding);
-        text.addText(threeDecimals(record->bestTime), {0.55f, -0.73f}, 0.1f, kHudColour,
-                     kStanding, kEnding);
+        text.addText(threeDecimals(record->bestTime), {0.55f, -0.73f}, 0.1f, kHudColour, kStanding,
+                     kEnding);
     }
     const std::uint32_t upcoming = nextZone();
     const float distance = glm::length(targetZones[upcoming].body->getTransform().position -
@@ -328,7 +328,7 @@ void GameLayer::queueSplit(float time) {
     }
     const float delta = *m_split->delta;
     renderer.textRenderer.addText(signedThreeDecimals(delta), {0.0f, 0.55f}, 0.16f,
-                   delta <= 0.0f ? kAheadColour : kBehindColour, kCentred, kCentred);
+                                  delta <= 0.0f ? kAheadColour : kBehindColour, kCentred, kCentred);
 }
 
 // The asteroids swing together along x, a full swing every 2 pi seconds of simulation.
@@ -343,10 +343,9 @@ void GameLayer::fixedUpdate(float time) {
     shipController.fixedUpdate();
     highlightNextZone();
     const auto& levels = shipController.levels;
-    App::instance()->sounds.setEngine(
-        levels[HidListener_SceneNodeController::accelerate] -
-            levels[HidListener_SceneNodeController::brake],
-        shipController.speedFactor);
+    App::instance()->sounds.setEngine(levels[HidListener_SceneNodeController::accelerate] -
+                                          levels[HidListener_SceneNodeController::brake],
+                                      shipController.speedFactor);
 }
 
 bool GameLayer::isShip(const CollisionBody* body) {

@@ -54,10 +54,10 @@ struct RaceState {
     float bestTime = -1.0f;        // -1: no round finished yet
     // Simulation time: the time at which the contacts of the coming physics update happen.
     float currentTime = 0.0f;
-    std::vector<float> roundSplits{};    // the running round's, by position - 1
-    float referenceTime = -1.0f;         // the best round known, -1 for none
-    std::vector<float> referenceSplits{};// its splits, by position - 1
-    RaceObserver* observer = nullptr;    // not owned; may be null
+    std::vector<float> roundSplits{};      // the running round's, by position - 1
+    float referenceTime = -1.0f;           // the best round known, -1 for none
+    std::vector<float> referenceSplits{};  // its splits, by position - 1
+    RaceObserver* observer = nullptr;      // not owned; may be null
 
 private:
     void finishRound();

@@ -15,7 +15,7 @@
 namespace kes {
 
 struct RaceRecord {
-    float bestTime = 0.0f;     // seconds
+    float bestTime = 0.0f;      // seconds
     std::vector<float> splits;  // seconds since the round's start at each zone, the finish last
 };
 

@@ -43,7 +43,8 @@ void TransparencyBuffers::makeSSBO() {
     glGetInteger64v(GL_MAX_SHADER_STORAGE_BLOCK_SIZE, &blockLimit);
     // The heads and their "empty" copy take 4 bytes a pixel: a target whose heads a GL size
     // cannot express fails here, before anything is allocated.
-    if (pixels * sizeof(std::uint32_t) > static_cast<std::uint64_t>(std::numeric_limits<GLint>::max())) {
+    if (pixels * sizeof(std::uint32_t) >
+        static_cast<std::uint64_t>(std::numeric_limits<GLint>::max())) {
         fail("kes::SSBO::makeSSBO - Failed: \"bufSize >= (int)size\"");
     }
     nodeCapacity =

@@ -19,8 +19,7 @@ void onGlfwError(int code, const char* description) {
 }
 
 void GLAPIENTRY onDebugMessage(GLenum source, GLenum type, GLuint id, GLenum severity,
-                               GLsizei /*length*/, const GLchar* message,
-                               const void* userParam) {
+                               GLsizei /*length*/, const GLchar* message, const void* userParam) {
     // The log belongs to the window object, which outlives its context.
     auto* log = static_cast<GlDebugLog*>(const_cast<void*>(userParam));
     if (log != nullptr) {

@@ -20,8 +20,9 @@ constexpr glm::vec3 kPathWireColour{0.225f, 0.585f, 1.305f};
 constexpr float kPathWireAlpha = 0.5f;
 constexpr glm::vec3 kPathFillColour{0.105f, 0.273f, 0.609f};
 constexpr float kPathFillAlpha = 0.45f;
-constexpr GLbitfield kListWritesBeforeResolve =
-    GL_SHADER_IMAGE_ACCESS_BARRIER_BIT | GL_SHADER_STORAGE_BARRIER_BIT | GL_ATOMIC_COUNTER_BARRIER_BIT;
+constexpr GLbitfield kListWritesBeforeResolve = GL_SHADER_IMAGE_ACCESS_BARRIER_BIT |
+                                                GL_SHADER_STORAGE_BARRIER_BIT |
+                                                GL_ATOMIC_COUNTER_BARRIER_BIT;
 
 Program makeProgram(const std::filesystem::path& assetsFolder, const char* vertex,
                     const char* fragment, const char* name) {

@@ -175,7 +175,7 @@ private:
     void drawShadowMapTiles();
     void drawFinal(GLuint framebuffer, const Viewport& viewport, GLuint image);
 
-    GLuint m_rawDepthSampler = 0;  // reads the shadow maps' depths without comparing
+    GLuint m_rawDepthSampler = 0;       // reads the shadow maps' depths without comparing
     UBO<perFrameData> m_lightFrame{0};  // the per-frame block as each light sees it
     std::vector<SceneNode*> m_opaqueNodes;
     std::vector<SceneNode*> m_transparentNodes;

@@ -31,10 +31,9 @@ std::string progressLine(std::uint32_t nextZone, std::uint32_t zoneCount, std::u
                          std::uint32_t rounds, double simulatedSeconds, double wallSeconds) {
     std::ostringstream line;
     line << std::fixed << std::setprecision(1) << "Demo progress: round " << round << " of "
-         << rounds << ", next zone " << nextZone << " of " << zoneCount << ", "
-         << simulatedSeconds << " s of flight simulated in " << wallSeconds << " s ("
-         << std::setprecision(2) << (wallSeconds > 0.0 ? simulatedSeconds / wallSeconds : 0.0)
-         << "x real time)";
+         << rounds << ", next zone " << nextZone << " of " << zoneCount << ", " << simulatedSeconds
+         << " s of flight simulated in " << wallSeconds << " s (" << std::setprecision(2)
+         << (wallSeconds > 0.0 ? simulatedSeconds / wallSeconds : 0.0) << "x real time)";
     return line.str();
 }
 
@@ -77,8 +76,8 @@ void DemoLayer::reportProgress() {
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - m_created;
     const std::uint32_t round = std::min(race.roundsFinished + 1, m_options.rounds);
     const auto nextZone = static_cast<std::uint32_t>(nextZoneAfter(race.lastChecked, zones));
-    std::cout << progressLine(nextZone, zones, round,
-                              m_options.rounds, double(fixedSteps) * kFixedStep, wall.count())
+    std::cout << progressLine(nextZone, zones, round, m_options.rounds,
+                              double(fixedSteps) * kFixedStep, wall.count())
               << std::endl;
 }
 

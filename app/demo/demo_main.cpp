@@ -157,8 +157,8 @@ int runDemo(const kes::demo::DemoOptions& options) {
     profile.startup.emplace_back("first frame", demo.firstFrameSeconds);
 
     profile.printTable(std::cout, loopSeconds, options.gpuTiming);
-    std::cout << std::fixed << std::setprecision(3) << "  fixed steps: " << demo.fixedSteps
-              << " (" << double(demo.fixedSteps) * double(kes::kFixedStep)
+    std::cout << std::fixed << std::setprecision(3) << "  fixed steps: " << demo.fixedSteps << " ("
+              << double(demo.fixedSteps) * double(kes::kFixedStep)
               << " s simulated); passes slower than 1/30 s: " << slowPasses.lines << "\n";
     std::cout.unsetf(std::ios::floatfield);
     printGlDebugLog(app.gl.debugLog);

@@ -123,7 +123,6 @@ TEST_F(ShipControllerTest, TheStickHasADeadZoneAndItsMagnitudeIsTheStrength) {
     EXPECT_TRUE(ship.isHeld(Ship::yawLeft));
     steps(60);
     EXPECT_NEAR(ship.levels[Ship::yawLeft], 25.0f, 1e-3f);
-
 }
 
 // A gamepad player stops turning by letting go of the stick: the level dies away exactly as it

@@ -410,7 +410,8 @@ TEST_F(GameLayerTest, PPausesTheRaceAndResumesIt) {
             timeAtPause = game.race.currentTime;
             shipAtPause = game.shipNode->rigidBody->getTransform().position;
             game.shipController.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
-            acceleratedWhilePaused = game.shipController.isHeld(HidListener_SceneNodeController::accelerate);
+            acceleratedWhilePaused =
+                game.shipController.isHeld(HidListener_SceneNodeController::accelerate);
         } else if (pass == 40) {
             timeLaterInPause = game.race.currentTime;
             shipLaterInPause = game.shipNode->rigidBody->getTransform().position;
@@ -491,13 +492,15 @@ TEST_F(GameLayerTest, AWindowForcedToAnotherSizeIsFilledWithThePicture) {
     };
     const auto anyInColumn = [&](int x) {
         for (int y = 0; y < 700; ++y) {
-            if (lit(x, y)) return true;
+            if (lit(x, y))
+                return true;
         }
         return false;
     };
     const auto anyInRow = [&](int y) {
         for (int x = 0; x < 1000; ++x) {
-            if (lit(x, y)) return true;
+            if (lit(x, y))
+                return true;
         }
         return false;
     };

@@ -21,9 +21,9 @@ namespace fs = std::filesystem;
 const std::set<std::string> kNewerSections = {
     "GL_VERSION_4_4", "GL_VERSION_4_5", "GL_VERSION_4_6",
     // Core in 4.4
-    "GL_ARB_buffer_storage", "GL_ARB_clear_texture", "GL_ARB_enhanced_layouts",
-    "GL_ARB_multi_bind", "GL_ARB_query_buffer_object", "GL_ARB_texture_mirror_clamp_to_edge",
-    "GL_ARB_texture_stencil8", "GL_ARB_vertex_type_10f_11f_11f_rev",
+    "GL_ARB_buffer_storage", "GL_ARB_clear_texture", "GL_ARB_enhanced_layouts", "GL_ARB_multi_bind",
+    "GL_ARB_query_buffer_object", "GL_ARB_texture_mirror_clamp_to_edge", "GL_ARB_texture_stencil8",
+    "GL_ARB_vertex_type_10f_11f_11f_rev",
     // Core in 4.5
     "GL_ARB_clip_control", "GL_ARB_cull_distance", "GL_ARB_ES3_1_compatibility",
     "GL_ARB_conditional_render_inverted", "GL_KHR_context_flush_control",
@@ -111,14 +111,14 @@ std::set<std::string> newerNamesFromGlew() {
 
 TEST(GlVersionGuard, GlewsHeaderYieldsTheNamesThatCameAfter43AndNoOlderOnes) {
     const std::set<std::string> newer = newerNamesFromGlew();
-    for (const char* name : {"glGenerateTextureMipmap", "glCreateBuffers", "glBindTextureUnit",
-                             "glBufferStorage", "glClearTexImage", "glClipControl",
-                             "GL_MAX_VERTEX_ATTRIB_STRIDE", "GL_ZERO_TO_ONE"}) {
+    for (const char* name :
+         {"glGenerateTextureMipmap", "glCreateBuffers", "glBindTextureUnit", "glBufferStorage",
+          "glClearTexImage", "glClipControl", "GL_MAX_VERTEX_ATTRIB_STRIDE", "GL_ZERO_TO_ONE"}) {
         EXPECT_TRUE(newer.contains(name)) << name;
     }
-    for (const char* name : {"glGenerateMipmap", "glMemoryBarrier", "glDebugMessageCallback",
-                             "glTexStorage2D", "GL_SHADER_STORAGE_BUFFER", "GL_NO_ERROR",
-                             "GL_TEXTURE_CUBE_MAP_SEAMLESS"}) {
+    for (const char* name :
+         {"glGenerateMipmap", "glMemoryBarrier", "glDebugMessageCallback", "glTexStorage2D",
+          "GL_SHADER_STORAGE_BUFFER", "GL_NO_ERROR", "GL_TEXTURE_CUBE_MAP_SEAMLESS"}) {
         EXPECT_FALSE(newer.contains(name)) << name;
     }
     std::istringstream call("    glGenerateTextureMipmap(colour); // glCreateBuffers\n");
@@ -134,8 +134,8 @@ TEST(GlVersionGuard, NoSourceFileUsesAnOpenGLNameNewerThan43) {
     const fs::path root = DRIFTLINE_SOURCE_DIR;
     std::vector<std::string> uses;
     std::size_t scanned = 0;
-    for (const char* folder : {"app", "platform", "gpu", "render", "text", "game", "control",
-                               "tools", "bench"}) {
+    for (const char* folder :
+         {"app", "platform", "gpu", "render", "text", "game", "control", "tools", "bench"}) {
         for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
             const std::string extension = entry.path().extension().string();
             if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".hpp")) {
@@ -151,7 +151,8 @@ TEST(GlVersionGuard, NoSourceFileUsesAnOpenGLNameNewerThan43) {
     EXPECT_TRUE(uses.empty()) << "OpenGL names newer than 4.3:\n"
                               << [&] {
                                      std::string all;
-                                     for (const auto& use : uses) all += "  " + use + "\n";
+                                     for (const auto& use : uses)
+                                         all += "  " + use + "\n";
                                      return all;
                                  }();
 }
