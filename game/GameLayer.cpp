@@ -413,8 +413,12 @@ void GameLayer::onZoneChecked(const Split& split) {
     }
 }
 
-void GameLayer::onWrongZone(std::uint32_t /*index*/) {
-    App::instance()->sounds.play(SoundEffect::wrongZone);
+// A ship sent back by an asteroid lands in the zone it checked last: touching that one again
+// is no mistake of the player's, so it stays quiet.
+void GameLayer::onWrongZone(std::uint32_t index) {
+    if (index != race.lastChecked) {
+        App::instance()->sounds.play(SoundEffect::wrongZone);
+    }
 }
 
 // A round better than the kept record becomes the new record, written at once.

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kEngineName = "engine";
 constexpr float kTopSpeedLevel = 30.0f;  // the accelerator's highest level
-constexpr float kEffectGain = 0.8f;
+constexpr float kEffectGain = 1.0f;  // the cues stand above the engine
 
 // A buffer of the current context holding the mono 16-bit sound at `path`; 0 and `problem`
 // set when it cannot be made.
@@ -79,7 +79,7 @@ const char* soundEffectName(SoundEffect effect) {
 EngineTone engineToneFor(float speedLevel, float speedFactor) {
     const float throttle = std::clamp(std::fabs(speedLevel) / kTopSpeedLevel, 0.0f, 1.0f);
     const float bonus = std::clamp(speedFactor, 1.0f, 6.0f) - 1.0f;
-    return {0.75f + throttle * (0.65f + 0.12f * bonus), 0.3f + 0.5f * throttle};
+    return {0.75f + throttle * (0.65f + 0.12f * bonus), 0.25f + 0.4f * throttle};
 }
 
 SoundService::SoundService(const std::filesystem::path& folder, std::ostream& console) {
