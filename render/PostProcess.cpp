@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "render/GlState.hpp"
+#include "gpu/GlState.hpp"
 
 namespace kes {
 

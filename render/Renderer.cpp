@@ -9,7 +9,7 @@
 #include "game/PhysicsService.hpp"
 #include "gpu/MeshFile.hpp"
 #include "platform/OpenGL.hpp"
-#include "render/GlState.hpp"
+#include "gpu/GlState.hpp"
 
 namespace kes {
 

@@ -3,43 +3,13 @@
 #include <cmath>
 
 #include "app/App.hpp"
+#include "gpu/GlState.hpp"
 
 namespace kes {
 namespace {
 
 constexpr GLint kTexelSizeLocation = 9;  // fixed in the text shaders
 constexpr GLint kColourLocation = 10;
-
-// Remembers a capability and sets it; puts it back when it goes.
-class CapabilityScope {
-public:
-    CapabilityScope(GLenum capability, bool enable)
-        : m_capability(capability), m_wasEnabled(glIsEnabled(capability) == GL_TRUE) {
-        enable ? glEnable(capability) : glDisable(capability);
-    }
-    ~CapabilityScope() { m_wasEnabled ? glEnable(m_capability) : glDisable(m_capability); }
-    CapabilityScope(const CapabilityScope&) = delete;
-    CapabilityScope& operator=(const CapabilityScope&) = delete;
-
-private:
-    GLenum m_capability;
-    bool m_wasEnabled;
-};
-
-// Remembers whether depth is written and sets it; puts it back when it goes.
-class DepthWritesScope {
-public:
-    explicit DepthWritesScope(GLboolean write) {
-        glGetBooleanv(GL_DEPTH_WRITEMASK, &m_wasWriting);
-        glDepthMask(write);
-    }
-    ~DepthWritesScope() { glDepthMask(m_wasWriting); }
-    DepthWritesScope(const DepthWritesScope&) = delete;
-    DepthWritesScope& operator=(const DepthWritesScope&) = delete;
-
-private:
-    GLboolean m_wasWriting = GL_TRUE;
-};
 
 // Empties the queue when the frame's text is done, also when drawing it threw.
 class ClearOnExit {
@@ -141,12 +111,12 @@ void TextRenderer::render(const UBO<perFrameData>& frameData) {
     const ClearOnExit emptied(queue);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    const CapabilityScope blend(GL_BLEND, true);
-    const CapabilityScope culling(GL_CULL_FACE, false);
+    const CapabilityGuard blend(GL_BLEND, true);
+    const CapabilityGuard culling(GL_CULL_FACE, false);
     // Depth-tested against what the framebuffer holds, but never writing depth.
-    const DepthWritesScope noDepthWrites(GL_FALSE);
-    const CapabilityScope depth(GL_DEPTH_TEST, true);
-    const CapabilityScope stencil(GL_STENCIL_TEST, false);
+    const DepthMaskGuard noDepthWrites(GL_FALSE);
+    const CapabilityGuard depth(GL_DEPTH_TEST, true);
+    const CapabilityGuard stencil(GL_STENCIL_TEST, false);
     const float pixelAspect =
         static_cast<float>(frameData.data.height) / static_cast<float>(frameData.data.width);
     std::vector<VertexPosUV> vertices;

@@ -3,13 +3,14 @@
 // fails on one that gives exactly 4.3. This reads GLEW's header for the names that came after
 // 4.3 (the 4.4 to 4.6 sections and the extensions those versions took into core) and fails
 // for every source file that uses one.
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -35,31 +36,49 @@ const std::set<std::string> kNewerSections = {
     "GL_ARB_texture_filter_anisotropic", "GL_ARB_transform_feedback_overflow_query"};
 
 bool isOlderVersionSection(const std::string& section) {
-    static const std::regex version(R"(GL_VERSION_(\d)_(\d))");
-    std::smatch match;
-    if (!std::regex_match(section, match, version)) {
+    const std::string prefix = "GL_VERSION_";
+    if (!section.starts_with(prefix) || section.size() != prefix.size() + 3) {
         return false;
     }
-    return std::stoi(match[1]) * 10 + std::stoi(match[2]) <= 43;
+    const char major = section[prefix.size()];
+    const char minor = section[prefix.size() + 2];
+    return std::isdigit(major) != 0 && std::isdigit(minor) != 0 &&
+           (major - '0') * 10 + (minor - '0') <= 43;
 }
 
-// Function and enum names defined inside each `#ifndef SECTION ... #endif` of the header.
+// The whitespace-separated words of a line.
+std::vector<std::string> wordsOf(const std::string& line) {
+    std::istringstream stream(line);
+    std::vector<std::string> words;
+    for (std::string word; stream >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+bool isGlFunctionName(const std::string& word) {
+    return word.size() > 2 && word.starts_with("gl") && std::isupper(word[2]) != 0;
+}
+
+// Function and enum names defined inside each `#ifndef SECTION ... #endif` of the header:
+// "#define glName GLEW_GET_FUN(...)" and "#define GL_NAME 0x1234".
 std::map<std::string, std::set<std::string>> namesBySection(std::istream& header) {
-    static const std::regex opening(R"(^#ifndef (GL_[A-Za-z0-9_]+)\s*$)");
-    static const std::regex function(R"(^#define (gl[A-Z]\w*) GLEW_GET_FUN)");
-    static const std::regex constant(R"(^#define (GL_[A-Z0-9_]+) (0x[0-9A-Fa-f]+|\d+))");
     std::map<std::string, std::set<std::string>> sections;
     std::string current;
     std::string line;
-    std::smatch match;
     while (std::getline(header, line)) {
-        if (std::regex_match(line, match, opening)) {
-            current = match[1];
-        } else if (line.starts_with("#endif /* " + current) && !current.empty()) {
+        const std::vector<std::string> words = wordsOf(line);
+        if (words.size() == 2 && words[0] == "#ifndef" && words[1].starts_with("GL_")) {
+            current = words[1];
+        } else if (!current.empty() && line.starts_with("#endif /* " + current)) {
             current.clear();
-        } else if (!current.empty() && (std::regex_search(line, match, function) ||
-                                        std::regex_search(line, match, constant))) {
-            sections[current].insert(match[1]);
+        } else if (!current.empty() && words.size() >= 3 && words[0] == "#define") {
+            const bool function =
+                isGlFunctionName(words[1]) && words[2].starts_with("GLEW_GET_FUN");
+            const bool constant = words[1].starts_with("GL_") && std::isdigit(words[2][0]) != 0;
+            if (function || constant) {
+                sections[current].insert(words[1]);
+            }
         }
     }
     return sections;
@@ -89,15 +108,21 @@ std::set<std::string> namesNewerThan43(std::istream& header) {
 // "file:line name" for each use of a newer name outside line comments.
 std::vector<std::string> usesOf(const std::set<std::string>& newer, std::istream& source,
                                 const std::string& file) {
-    static const std::regex identifier(R"(\b(gl[A-Z]\w*|GL_[A-Z0-9_]+)\b)");
     std::vector<std::string> uses;
     std::string line;
     for (int number = 1; std::getline(source, line); ++number) {
         const std::string code = line.substr(0, line.find("//"));
-        for (std::sregex_iterator it(code.begin(), code.end(), identifier), end; it != end; ++it) {
-            if (newer.contains((*it)[1])) {
-                uses.push_back(file + ":" + std::to_string(number) + " " + (*it)[1].str());
+        std::string word;
+        for (std::size_t i = 0; i <= code.size(); ++i) {
+            const char c = i < code.size() ? code[i] : ' ';
+            if (std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_') {
+                word.push_back(c);
+                continue;
             }
+            if ((isGlFunctionName(word) || word.starts_with("GL_")) && newer.contains(word)) {
+                uses.push_back(file + ":" + std::to_string(number) + " " + word);
+            }
+            word.clear();
         }
     }
     return uses;

@@ -228,9 +228,10 @@ TEST_F(RendererTest, DrawsAGameLikeSceneWithTheDebugOutputSilent) {
 }
 
 // Whether any pixel of a row (or column) is brighter than the black of a bar.
-bool rowShowsPicture(const CapturedImage& image, int y) {
-    for (int x = 0; x < image.width; ++x) {
-        const glm::u8vec4 p = image.at(x, y);
+bool lineShowsPicture(const CapturedImage& image, int index, bool row) {
+    const int length = row ? image.width : image.height;
+    for (int i = 0; i < length; ++i) {
+        const glm::u8vec4 p = row ? image.at(i, index) : image.at(index, i);
         if (p.r + p.g + p.b > 6) {
             return true;
         }
@@ -238,14 +239,12 @@ bool rowShowsPicture(const CapturedImage& image, int y) {
     return false;
 }
 
+bool rowShowsPicture(const CapturedImage& image, int y) {
+    return lineShowsPicture(image, y, true);
+}
+
 bool columnShowsPicture(const CapturedImage& image, int x) {
-    for (int y = 0; y < image.height; ++y) {
-        const glm::u8vec4 p = image.at(x, y);
-        if (p.r + p.g + p.b > 6) {
-            return true;
-        }
-    }
-    return false;
+    return lineShowsPicture(image, x, false);
 }
 
 TEST(Letterbox, FillsTheLongAxisAndCentresTheOther) {
