@@ -22,22 +22,53 @@
 #include "platform/XAudio.hpp"
 #include "support/TempFolder.hpp"
 
-// Counts every allocation made through operator new in this test program.
+// Counts every allocation made through operator new in this test program. Every form of new
+// and delete is replaced, so all of them meet in malloc and free (a sanitizer build would
+// otherwise pair its own new with our delete).
 namespace {
 std::atomic<std::size_t> g_allocations{0};
-}  // namespace
 
-void* operator new(std::size_t size) {
+void* counted(std::size_t size) noexcept {
     ++g_allocations;
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* countedOrThrow(std::size_t size) {
+    if (void* memory = counted(size)) {
         return memory;
     }
     throw std::bad_alloc();
 }
+}  // namespace
+
+void* operator new(std::size_t size) {
+    return countedOrThrow(size);
+}
+void* operator new[](std::size_t size) {
+    return countedOrThrow(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return counted(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return counted(size);
+}
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }
+void operator delete[](void* memory) noexcept {
+    std::free(memory);
+}
 void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, const std::nothrow_t&) noexcept {
     std::free(memory);
 }
 
