@@ -94,7 +94,7 @@ grep -E "tests passed|tests failed" "$target.test.log" | tail -n 1
 
 step "Packages the project installed"
 after=$(chroot "$target" dpkg-query -W -f='${Package}\n' | sort)
-comm -13 <(echo "$before") <(echo "$after") | wc -l | sed 's/$/ packages, of which the listed ones:/'
+echo "$(comm -13 <(echo "$before") <(echo "$after") | wc -l) packages installed for the project's list:"
 grep -v -e '^#' -e '^$' "$root/scripts/packages.txt" | tr '\n' ' '
 echo
 
