@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kEngineName = "engine";
 constexpr float kTopSpeedLevel = 30.0f;  // the accelerator's highest level
-constexpr float kEffectGain = 1.0f;  // the cues stand above the engine
+constexpr float kEffectGain = 1.0f;      // the cues stand above the engine
 
 // A buffer of the current context holding the mono 16-bit sound at `path`; 0 and `problem`
 // set when it cannot be made.

@@ -16,7 +16,7 @@ if [ -z "${DRIFTLINE_BAD_INPUT_UNDER_X:-}" ]; then
         DRIFTLINE_BAD_INPUT_UNDER_X=1 exec xvfb-run -a -s "-screen 0 1280x720x24 -noreset" "$0"
     fi
 fi
-game="$root/build/driftline"
+game="${DRIFTLINE_BUILD_DIR:-$root/build}/driftline"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 chmod 755 "$work"

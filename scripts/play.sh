@@ -6,10 +6,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
+build=${DRIFTLINE_BUILD_DIR:-$root/build}
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    shots="$root/build/demo-output"
+    shots="$build/demo-output"
     echo "No display found: flying one round of the demo under Xvfb instead (screenshots in $shots)."
-    exec xvfb-run -a -s "-screen 0 1280x720x24" "$root/build/driftline-demo" \
+    exec xvfb-run -a -s "-screen 0 1280x720x24" "$build/driftline-demo" \
         --rounds 1 --size 400x300 --screenshots "$shots" --screenshot-every 300 "$@"
 fi
-exec "$root/build/driftline"
+exec "$build/driftline"

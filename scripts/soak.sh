@@ -8,17 +8,18 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 passes=${1:-10000}
+build=${DRIFTLINE_BUILD_DIR:-$root/build}
 "$root/scripts/setup.sh" >/dev/null || exit 1
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 x=()
 [ -n "${DISPLAY:-}" ] || x=(xvfb-run -a -s "-screen 0 1280x720x24 -noreset")
-"${x[@]}" "$root/build/driftline-demo" --size 160x120 --rounds 1000000 --frames "$passes" \
+"${x[@]}" "$build/driftline-demo" --size 160x120 --rounds 1000000 --frames "$passes" \
     --screenshot-every 0 --screenshots "$out" >"$out/console.txt" 2>&1 &
 launcher=$!
 : >"$out/rss.txt"
 while kill -0 "$launcher" 2>/dev/null; do
-    pid=$(pgrep -n -f "^$root/build/driftline-demo --size 160x120" || true)
+    pid=$(pgrep -n -f "^$build/driftline-demo --size 160x120" || true)
     if [ -n "$pid" ]; then
         awk '/VmRSS/ { print $2 }' "/proc/$pid/status" 2>/dev/null >>"$out/rss.txt"
     fi

@@ -7,6 +7,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" -DDRIFTLINE_WARNINGS_AS_ERRORS=ON -DDRIFTLINE_BUILD_TESTS=ON
-cd "$root/build"
+cd "${DRIFTLINE_BUILD_DIR:-$root/build}"
 ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x720x24 -noreset" \
     ctest --output-on-failure --timeout 300 "$@"
