@@ -382,10 +382,6 @@ void GameLayer::onAsteroidTouched(std::int32_t index) {
     shipController.respawn(respawnAt);
 }
 
-}  // namespace kes
-
-namespace kes {
-
 void GameLayer::restartRace() {
     shipController.respawn(m_launchPosition);
     shipController.orientation = m_launchOrientation;
