@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
+#include <set>
+#include <sstream>
 #include <stdexcept>
 #include <utility>
 
@@ -24,6 +27,52 @@ std::string readLog(GLuint object, GetLength getLength, GetLog getLog) {
     getLog(object, static_cast<GLsizei>(log.size()), &written, log.data());
     log.resize(static_cast<std::size_t>(written));
     return log;
+}
+
+// The quoted name of an `#include "name"` line; nothing for any other line.
+std::optional<std::string> includedName(const std::string& line) {
+    const std::size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line.compare(start, 8, "#include") != 0) {
+        return std::nullopt;
+    }
+    const std::size_t open = line.find('"', start + 8);
+    const std::size_t close = open == std::string::npos ? open : line.find('"', open + 1);
+    if (close == std::string::npos) {
+        return std::nullopt;
+    }
+    return line.substr(open + 1, close - open - 1);
+}
+
+void expandInto(const std::filesystem::path& path, const std::filesystem::path& folder,
+                std::string& out, std::vector<std::string>& names,
+                std::set<std::filesystem::path>& seen) {
+    const std::size_t number = names.size();
+    names.push_back(path.lexically_relative(folder).string());
+    std::istringstream lines(shader::loadFile(path));
+    std::string line;
+    for (int lineNumber = 1; std::getline(lines, line); ++lineNumber) {
+        const auto include = includedName(line);
+        if (!include) {
+            out += line + "\n";
+            continue;
+        }
+        const std::filesystem::path target = (folder / *include).lexically_normal();
+        if (!seen.insert(target).second) {
+            out += "\n";  // included before: nothing, but the line still counts
+            continue;
+        }
+        out += "#line 1 " + std::to_string(names.size()) + "\n";
+        expandInto(target, folder, out, names, seen);
+        out += "#line " + std::to_string(lineNumber + 1) + " " + std::to_string(number) + "\n";
+    }
+}
+
+std::string sourceLegend(const std::vector<std::string>& names) {
+    std::string legend = " (source strings:";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        legend += " " + std::to_string(i) + " " + names[i];
+    }
+    return legend + ")";
 }
 
 }  // namespace
@@ -54,6 +103,15 @@ std::string shader::loadFile(const std::filesystem::path& path) {
     return source;
 }
 
+std::string shader::expandIncludes(const std::filesystem::path& path,
+                                   const std::filesystem::path& folder,
+                                   std::vector<std::string>& sourceNames) {
+    std::string out;
+    std::set<std::filesystem::path> seen{path.lexically_normal()};
+    expandInto(path, folder, out, sourceNames, seen);
+    return out;
+}
+
 GLuint shader::createShader(GLenum type, const std::string& name, const std::string& source,
                             const std::vector<std::string>& prefixLines) {
     const GLuint object = glCreateShader(type);
@@ -81,9 +139,29 @@ GLuint shader::createShader(GLenum type, const std::string& name, const std::str
     return object;
 }
 
+namespace {
+
+// Compiles the file with its includes; a compile log that numbers source strings gets the
+// legend of which file each number is.
+GLuint compileFile(GLenum type, const std::filesystem::path& path,
+                   const std::vector<std::string>& prefixLines) {
+    std::vector<std::string> names;
+    const std::string source = shader::expandIncludes(path, path.parent_path(), names);
+    try {
+        return shader::createShader(type, path.string(), source, prefixLines);
+    } catch (const std::runtime_error& failure) {
+        if (names.size() < 2) {
+            throw;
+        }
+        throw std::runtime_error(failure.what() + sourceLegend(names));
+    }
+}
+
+}  // namespace
+
 shader::shader(GLenum type, const std::filesystem::path& path,
                const std::vector<std::string>& prefixLines)
-    : id(createShader(type, path.string(), loadFile(path), prefixLines)) {}
+    : id(compileFile(type, path, prefixLines)) {}
 
 shader::~shader() {
     if (id != 0) {

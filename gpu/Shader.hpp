@@ -1,5 +1,6 @@
 // Shaders from GLSL files in the assets folder, and the programs linked from a vertex and a
-// fragment shader. Compile and link failures carry the driver's log.
+// fragment shader. Compile and link failures carry the driver's log. A shader file may pull in
+// shared code with `#include "file.glsl"` lines, found in the shaders folder.
 #pragma once
 
 #include <filesystem>
@@ -17,8 +18,8 @@ std::filesystem::path makeShaderPath(const std::filesystem::path& assetsFolder,
 
 class shader {
 public:
-    // Reads and compiles the file; each prefix line, followed by a line feed, goes before the
-    // file's text.
+    // Reads the file with its includes and compiles it; each prefix line, followed by a line
+    // feed, goes before the file's text.
     shader(GLenum type, const std::filesystem::path& path,
            const std::vector<std::string>& prefixLines);
     ~shader();
@@ -29,6 +30,14 @@ public:
 
     // The file's bytes, unchanged. An empty file is fine here; the compiler will object.
     static std::string loadFile(const std::filesystem::path& path);
+    // The file's text with every `#include "name"` line replaced by the file `folder`/name,
+    // expanded in turn; a file already included is left out (each is included once). Every
+    // file is a source string of its own, numbered in the order of `sourceNames`, and `#line`
+    // directives keep the driver's line numbers those of the files. A missing include fails
+    // as loadFile does, naming that file.
+    static std::string expandIncludes(const std::filesystem::path& path,
+                                      const std::filesystem::path& folder,
+                                      std::vector<std::string>& sourceNames);
     // Returns the compiled shader object; `name` appears in the failure message.
     static GLuint createShader(GLenum type, const std::string& name, const std::string& source,
                                const std::vector<std::string>& prefixLines);

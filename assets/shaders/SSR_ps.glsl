@@ -9,20 +9,7 @@
 // PASSTHROUGH, the per-frame block (binding 0). Writes: the image with reflections.
 #version 430 core
 
-layout(std140, binding = 0) uniform perFrameData {
-    mat4 viewProj;
-    mat4 viewProjInv;
-    mat4 view;
-    mat4 viewInv;
-    mat4 viewInvTrans;
-    mat4 proj;
-    mat4 projInv;
-    vec3 camPos;
-    float time;
-    float deltaTime;
-    uint width;
-    uint height;
-};
+#include "include/perFrame.glsl"
 
 layout(binding = 0) uniform sampler2D albedoMetalMap;
 layout(binding = 1) uniform sampler2D emissiveDistanceMap;

@@ -12,20 +12,7 @@
 
 layout(early_fragment_tests) in;
 
-layout(std140, binding = 0) uniform perFrameData {
-    mat4 viewProj;
-    mat4 viewProjInv;
-    mat4 view;
-    mat4 viewInv;
-    mat4 viewInvTrans;
-    mat4 proj;
-    mat4 projInv;
-    vec3 camPos;
-    float time;
-    float deltaTime;
-    uint width;
-    uint height;
-};
+#include "include/perFrame.glsl"
 
 uniform float ALPHA;
 uniform vec3 COLOR;
@@ -37,53 +24,8 @@ const float FAINTEST = 0.01;     // fragments below this opacity are left out
 in vec3 worldPosition;
 in vec3 wallOffset;
 
-// One transparent fragment: 72 bytes, the layout every shader that appends to or resolves
-// the per-pixel lists declares.
-struct FragmentNode {
-    uint next;  // index of the fragment drawn before it at this pixel, or 0xFFFFFFFF
-    float depth;  // window depth, 0 near ... 1 far
-    float red, green, blue, alpha;  // lit colour (linear HDR), straight alpha
-    float normalX, normalY, normalZ;  // world-space normal
-    float roughness;
-    float metalness;
-    float positionX, positionY, positionZ;  // world position
-    uint kind;  // 0 material surface, 1 race-course tube
-    float emissiveRed, emissiveGreen, emissiveBlue;
-};
-
-layout(std430, binding = 0) buffer FragmentNodes {
-    FragmentNode nodes[];
-};
-layout(binding = 0, r32ui) uniform coherent uimage2D listHeads;
-layout(binding = 0, offset = 0) uniform atomic_uint nodeCounter;
-
-// Appends the fragment to its pixel's list; beyond the pool's capacity it is dropped.
-void appendFragment(vec4 colour, vec3 N, float roughness, float metal, vec3 P, vec3 emissive) {
-    uint index = atomicCounterIncrement(nodeCounter);
-    if (index >= uint(nodes.length())) {
-        return;
-    }
-    FragmentNode node;
-    node.depth = gl_FragCoord.z;
-    node.red = colour.r;
-    node.green = colour.g;
-    node.blue = colour.b;
-    node.alpha = colour.a;
-    node.normalX = N.x;
-    node.normalY = N.y;
-    node.normalZ = N.z;
-    node.roughness = roughness;
-    node.metalness = metal;
-    node.positionX = P.x;
-    node.positionY = P.y;
-    node.positionZ = P.z;
-    node.kind = 1u;
-    node.emissiveRed = emissive.r;
-    node.emissiveGreen = emissive.g;
-    node.emissiveBlue = emissive.b;
-    node.next = imageAtomicExchange(listHeads, ivec2(gl_FragCoord.xy), index);
-    nodes[index] = node;
-}
+#include "include/fragmentList.glsl"
+#include "include/appendFragment.glsl"
 
 void main() {
     float fade = 1.0 - smoothstep(FADE_START, FADE_END, distance(camPos, worldPosition));
@@ -96,5 +38,5 @@ void main() {
     float facing = abs(dot(N, toCamera));
     float rim = pow(1.0 - facing, 3.0);
     vec3 colour = COLOR * (0.6 + 0.4 * facing) + COLOR * rim * 0.5;
-    appendFragment(vec4(colour, alpha), N, 0.5, 0.0, worldPosition, vec3(0.0));
+    appendFragment(vec4(colour, alpha), N, 0.5, 0.0, worldPosition, vec3(0.0), 1u);
 }

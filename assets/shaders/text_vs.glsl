@@ -7,20 +7,7 @@
 layout(location = 0) in vec3 position;
 layout(location = 1) in vec2 uv;
 
-layout(std140, binding = 0) uniform perFrameData {
-    mat4 viewProj;
-    mat4 viewProjInv;
-    mat4 view;
-    mat4 viewInv;
-    mat4 viewInvTrans;
-    mat4 proj;
-    mat4 projInv;
-    vec3 camPos;
-    float time;
-    float deltaTime;
-    uint width;
-    uint height;
-};
+#include "include/perFrame.glsl"
 
 uniform int isTransformed;
 

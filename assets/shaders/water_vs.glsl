@@ -10,32 +10,9 @@ layout(location = 0) in vec3 position;
 layout(location = 1) in vec3 normal;
 layout(location = 2) in vec2 textureCoordinate;
 
-layout(std140, binding = 0) uniform perFrameData {
-    mat4 viewProj;
-    mat4 viewProjInv;
-    mat4 view;
-    mat4 viewInv;
-    mat4 viewInvTrans;
-    mat4 proj;
-    mat4 projInv;
-    vec3 camPos;
-    float time;
-    float deltaTime;
-    uint width;
-    uint height;
-};
+#include "include/perFrame.glsl"
 
-layout(location = 10) uniform mat4 modelToWorld;
-layout(location = 11) uniform mat4 modelInvTrans;
-layout(location = 12) uniform float iScale;
-
-out SurfaceVertex {
-    vec3 worldPosition;
-    vec3 normal;
-    vec3 tangent;
-    vec3 bitangent;
-    vec2 textureCoordinate;
-} surface;
+#include "include/modelVertex.glsl"
 
 void main() {
     vec4 world = modelToWorld * vec4(position * iScale, 1.0);

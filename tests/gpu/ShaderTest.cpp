@@ -95,5 +95,48 @@ TEST_F(ShaderTest, PrefixLinesGoBeforeTheFileText) {
     glDeleteShader(compiled);
 }
 
+// Shared code comes in by `#include "file.glsl"` lines, relative to the shaders folder: once
+// each, nested, and with the lines of every file numbered as in that file.
+TEST_F(ShaderTest, IncludesAreExpandedOnceEachWithTheirOwnLineNumbers) {
+    writeShader("lib/tint",
+                "uniform float brightness;\nvec3 tinted(vec3 c) { return c * brightness; }\n");
+    writeShader("lib/colour", "#include \"lib/tint.glsl\"\nout vec4 colour;\n");
+    writeShader("included_ps",
+                "#version 430 core\n#include \"lib/tint.glsl\"\n#include \"lib/colour.glsl\"\n"
+                "in vec3 tint;\nvoid main() { colour = vec4(tinted(tint), 1.0); }\n");
+    writeShader("good_vs", kVertex);
+    std::vector<std::string> names;
+    const std::string text =
+        shader::expandIncludes(path("included_ps"), path("x").parent_path(), names);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"included_ps.glsl", "lib/tint.glsl", "lib/colour.glsl"}));
+    EXPECT_EQ(
+        text,
+        "#version 430 core\n"
+        "#line 1 1\nuniform float brightness;\nvec3 tinted(vec3 c) { return c * brightness; }\n"
+        "#line 3 0\n"
+        "#line 1 2\n\nout vec4 colour;\n#line 4 0\n"
+        "in vec3 tint;\nvoid main() { colour = vec4(tinted(tint), 1.0); }\n");
+    const Program program(path("good_vs"), path("included_ps"), "included");
+    EXPECT_NE(program.uniformLocation("brightness"), -1);
+}
+
+TEST_F(ShaderTest, AMissingIncludeIsNamedAndAnErrorInOneSaysWhichFileItIs) {
+    allowDriverErrors();
+    writeShader("good_vs", kVertex);
+    writeShader("lacking_ps", "#version 430 core\n#include \"lib/absent.glsl\"\nvoid main() {}\n");
+    EXPECT_EQ(buildFailure("good_vs", "lacking_ps"),
+              "kes::shader::loadFile - Failed to open \"" +
+                  (path("x").parent_path() / "lib/absent.glsl").string() + "\"");
+
+    writeShader("lib/bad", "float fine = 1.0;\nthis is not glsl;\n");
+    writeShader("bad_include_ps", "#version 430 core\n#include \"lib/bad.glsl\"\nvoid main() {}\n");
+    const std::string failure = buildFailure("good_vs", "bad_include_ps");
+    EXPECT_NE(failure.find("glCompileShader()"), std::string::npos) << failure;
+    EXPECT_TRUE(failure.ends_with("(source strings: 0 bad_include_ps.glsl 1 lib/bad.glsl)"))
+        << failure;
+    EXPECT_NE(failure.find("1:2("), std::string::npos) << "Mesa numbers source:line: " << failure;
+}
+
 }  // namespace
 }  // namespace kes

@@ -23,6 +23,7 @@ TempFolder::~TempFolder() {
 
 std::filesystem::path TempFolder::write(const std::string& name, const std::string& bytes) const {
     const std::filesystem::path file = m_path / name;
+    std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary);
     out << bytes;
     return file;

@@ -1,0 +1,43 @@
+// The inputs of a physically based material's fragment stages: its textures (units 0 to 4) or
+// constants, chosen by the has* flags, the interpolated surface, and the two helpers every
+// material stage uses.
+
+layout(binding = 0) uniform sampler2D albedoMap;
+layout(binding = 1) uniform sampler2D normalMap;
+layout(binding = 2) uniform sampler2D metalMap;
+layout(binding = 3) uniform sampler2D roughnessMap;
+layout(binding = 4) uniform sampler2D emissiveMap;
+
+layout(location = 0) uniform vec3 iAlbedo;
+layout(location = 1) uniform float iMetal;
+layout(location = 2) uniform float iRoughness;
+layout(location = 3) uniform vec3 iEmissive;
+layout(location = 4) uniform int hasAlbedoTexture;
+layout(location = 5) uniform int hasNormalTexture;
+layout(location = 6) uniform int hasMetalTexture;
+layout(location = 7) uniform int hasRoughnessTexture;
+layout(location = 8) uniform int hasEmissiveTexture;
+
+in SurfaceVertex {
+    vec3 worldPosition;
+    vec3 normal;
+    vec3 tangent;
+    vec3 bitangent;
+    vec2 textureCoordinate;
+} surface;
+
+// Colour textures are painted in sRGB; lighting works in linear light.
+vec3 linearFromSrgb(vec3 colour) {
+    return pow(colour, vec3(2.2));
+}
+
+// The surface normal `n` bent by the normal map, through the surface's frame.
+vec3 mappedNormal(vec3 n) {
+    if (hasNormalTexture == 0) {
+        return n;
+    }
+    vec3 t = normalize(surface.tangent - n * dot(n, surface.tangent));
+    vec3 b = normalize(surface.bitangent - n * dot(n, surface.bitangent) - t * dot(t, surface.bitangent));
+    vec3 tangentSpace = texture(normalMap, surface.textureCoordinate).rgb * 2.0 - 1.0;
+    return normalize(mat3(t, b, n) * tangentSpace);
+}

@@ -1,0 +1,16 @@
+// The per-frame block (binding 0): the camera's matrices and position, the time and the size
+// of the render targets. The renderer writes it once a frame; its C++ twin is perFrameData.
+layout(std140, binding = 0) uniform perFrameData {
+    mat4 viewProj;
+    mat4 viewProjInv;
+    mat4 view;
+    mat4 viewInv;
+    mat4 viewInvTrans;
+    mat4 proj;
+    mat4 projInv;
+    vec3 camPos;
+    float time;
+    float deltaTime;
+    uint width;
+    uint height;
+};
