@@ -1,3 +1,4 @@
+#include "gpu/Bindings.hpp"
 #include "gpu/Framebuffers.hpp"
 
 #include <stdexcept>
@@ -124,12 +125,20 @@ GBuffer::GBuffer(std::uint32_t width, std::uint32_t height)
 }
 
 void GBuffer::bindTextures() const {
-    glActiveTexture(GL_TEXTURE0);
+    glActiveTexture(GL_TEXTURE0 + unit::kAlbedoMetal);
     glBindTexture(GL_TEXTURE_2D, colour0.id);
-    glActiveTexture(GL_TEXTURE1);
+    glActiveTexture(GL_TEXTURE0 + unit::kEmissiveDistance);
     glBindTexture(GL_TEXTURE_2D, colour1.id);
-    glActiveTexture(GL_TEXTURE2);
+    glActiveTexture(GL_TEXTURE0 + unit::kNormalRoughness);
     glBindTexture(GL_TEXTURE_2D, colour2.id);
+}
+
+void GBuffer::unbindTextures() {
+    for (const GLuint unit :
+         {unit::kAlbedoMetal, unit::kEmissiveDistance, unit::kNormalRoughness}) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
 }
 
 finalFramebuffer::finalFramebuffer(std::uint32_t width, std::uint32_t height, GLuint depthStencil)

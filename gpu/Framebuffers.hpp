@@ -50,6 +50,8 @@ public:
 
     // Colour k on texture unit k; unit 2 stays active.
     void bindTextures() const;
+    // Leaves the three units empty, so no pass reads an image while drawing into it.
+    static void unbindTextures();
 
     // Declared in creation order; destroyed renderbuffer first, framebuffer last.
     FBO fbo;

@@ -1,3 +1,4 @@
+#include "gpu/Bindings.hpp"
 #include "gpu/TransparencyBuffers.hpp"
 
 #include <algorithm>
@@ -134,9 +135,9 @@ void TransparencyBuffers::release() noexcept {
 }
 
 void TransparencyBuffers::bind() const {
-    glBindImageTexture(0, heads.id, 0, GL_FALSE, 0, GL_READ_WRITE, GL_R32UI);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, nodes);
-    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 0, counter);
+    glBindImageTexture(binding::kListHeads, heads.id, 0, GL_FALSE, 0, GL_READ_WRITE, GL_R32UI);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, binding::kFragmentNodes, nodes);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, binding::kNodeCounter, counter);
 }
 
 std::uint32_t TransparencyBuffers::readNodeCounter() const {
@@ -149,9 +150,9 @@ std::uint32_t TransparencyBuffers::readNodeCounter() const {
 }
 
 void TransparencyBuffers::unbind() {
-    glBindImageTexture(0, 0, 0, GL_FALSE, 0, GL_READ_WRITE, GL_R32UI);
-    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, 0, 0);
-    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 0, 0);
+    glBindImageTexture(binding::kListHeads, 0, 0, GL_FALSE, 0, GL_READ_WRITE, GL_R32UI);
+    glBindBufferBase(GL_SHADER_STORAGE_BUFFER, binding::kFragmentNodes, 0);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, binding::kNodeCounter, 0);
 }
 
 }  // namespace kes

@@ -16,6 +16,10 @@ namespace kes {
 template <typename T>
 class UBO {
 public:
+    // The buffer is as large as the shader's std140 block, which rounds its size up to whole
+    // 16 bytes: a buffer of only sizeof(T) would leave the block's tail outside it.
+    static constexpr GLsizeiptr kBufferSize = (sizeof(T) + 15) / 16 * 16;
+
     explicit UBO(GLuint bindingPoint_) : bindingPoint(bindingPoint_) { makeBuffer(); }
     ~UBO() {
         if (id != 0) {
@@ -59,7 +63,8 @@ private:
             fail("glBindBufferBase() failed");
         }
         // Dynamic: the per-frame and shadow blocks are rewritten every frame.
-        glBufferData(GL_UNIFORM_BUFFER, sizeof(T), &data, GL_DYNAMIC_DRAW);
+        glBufferData(GL_UNIFORM_BUFFER, kBufferSize, nullptr, GL_DYNAMIC_DRAW);
+        glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(T), &data);
         if (glGetError() != GL_NO_ERROR) {
             glBindBufferBase(GL_UNIFORM_BUFFER, bindingPoint, 0);
             glDeleteBuffers(1, &id);

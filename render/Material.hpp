@@ -11,6 +11,7 @@
 
 #include <glm/glm.hpp>
 
+#include "gpu/Bindings.hpp"
 #include "gpu/Shader.hpp"
 #include "gpu/Texture.hpp"
 #include "gpu/UBO.hpp"
@@ -21,11 +22,11 @@ namespace kes {
 
 // The texture units the material shaders read.
 enum MaterialUnit : GLuint {
-    kAlbedoUnit = 0,
-    kNormalUnit = 1,
-    kMetalUnit = 2,
-    kRoughnessUnit = 3,
-    kEmissiveUnit = 4,
+    kAlbedoUnit = unit::kAlbedo,
+    kNormalUnit = unit::kNormal,
+    kMetalUnit = unit::kMetal,
+    kRoughnessUnit = unit::kRoughness,
+    kEmissiveUnit = unit::kEmissive,
 };
 
 class Material {

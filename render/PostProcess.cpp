@@ -1,3 +1,4 @@
+#include "gpu/Bindings.hpp"
 #include "render/PostProcess.hpp"
 
 #include <stdexcept>
@@ -70,8 +71,8 @@ void PostProcessEffect_SSR::apply(const GBuffer& gbuffer, const GLuint* input) {
     glClear(GL_COLOR_BUFFER_BIT);
     glUseProgram(program.id);
     gbuffer.bindTextures();
-    bindTexture(4, GL_TEXTURE_2D, *input);
-    bindTexture(5, GL_TEXTURE_CUBE_MAP, *skybox);
+    bindTexture(unit::kReflectionImage, GL_TEXTURE_2D, *input);
+    bindTexture(unit::kReflectionSky, GL_TEXTURE_CUBE_MAP, *skybox);
     glBindVertexArray(vao.id);
     {
         CapabilityGuard everywhere(GL_STENCIL_TEST, false);
@@ -80,14 +81,12 @@ void PostProcessEffect_SSR::apply(const GBuffer& gbuffer, const GLuint* input) {
         CapabilityGuard coveredOnly(GL_STENCIL_TEST, true);
         glUniform1ui(passthroughLocation, 0);
         glDrawArrays(GL_TRIANGLES, 0, 3);
-        bindTexture(5, GL_TEXTURE_CUBE_MAP, 0);
-        bindTexture(4, GL_TEXTURE_2D, 0);
+        bindTexture(unit::kReflectionSky, GL_TEXTURE_CUBE_MAP, 0);
+        bindTexture(unit::kReflectionImage, GL_TEXTURE_2D, 0);
     }
     // The next frame draws into these G-buffer images: left bound, they would be read and
     // written at once.
-    for (GLuint unit = 0; unit < 3; ++unit) {
-        bindTexture(unit, GL_TEXTURE_2D, 0);
-    }
+    GBuffer::unbindTextures();
 }
 
 PostProcessEffect_Bloom::PostProcessEffect_Bloom(const std::filesystem::path& assetsFolder,
@@ -170,30 +169,30 @@ void PostProcessEffect_Bloom::apply(const GBuffer& /*gbuffer*/, const GLuint* in
 
     glBindFramebuffer(GL_FRAMEBUFFER, brightnessFramebuffer);
     glUseProgram(brightnessProgram.id);
-    bindTexture(0, GL_TEXTURE_2D, *input);
+    bindTexture(unit::kImage, GL_TEXTURE_2D, *input);
     drawTriangle();
 
     glBindFramebuffer(GL_FRAMEBUFFER, blurFramebuffers[0]);
     glUseProgram(blurProgram.id);
-    bindTexture(0, GL_TEXTURE_2D, brightness.id);
+    bindTexture(unit::kImage, GL_TEXTURE_2D, brightness.id);
     for (int round = 0; round < kBlurRounds; ++round) {
         glUniform1ui(horizontalLocation, 1);
         drawTriangle();
         glBindFramebuffer(GL_FRAMEBUFFER, blurFramebuffers[1]);
-        bindTexture(0, GL_TEXTURE_2D, blurTextures[0].id);
+        bindTexture(unit::kImage, GL_TEXTURE_2D, blurTextures[0].id);
         glUniform1ui(horizontalLocation, 0);
         drawTriangle();
         glBindFramebuffer(GL_FRAMEBUFFER, blurFramebuffers[0]);
-        bindTexture(0, GL_TEXTURE_2D, blurTextures[1].id);
+        bindTexture(unit::kImage, GL_TEXTURE_2D, blurTextures[1].id);
     }
 
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glUseProgram(applyProgram.id);
-    bindTexture(0, GL_TEXTURE_2D, *input);
-    bindTexture(1, GL_TEXTURE_2D, blurTextures[1].id);
+    bindTexture(unit::kImage, GL_TEXTURE_2D, *input);
+    bindTexture(unit::kGlow, GL_TEXTURE_2D, blurTextures[1].id);
     drawTriangle();
-    bindTexture(1, GL_TEXTURE_2D, 0);
-    bindTexture(0, GL_TEXTURE_2D, 0);
+    bindTexture(unit::kGlow, GL_TEXTURE_2D, 0);
+    bindTexture(unit::kImage, GL_TEXTURE_2D, 0);
 }
 
 }  // namespace kes

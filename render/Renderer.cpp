@@ -391,9 +391,9 @@ void Renderer::reaimPointLights() {
 void Renderer::resetTransparencyLists() {
     glMemoryBarrier(GL_TEXTURE_UPDATE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT);
     const std::uint32_t zero = 0;
-    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 0, transparency.counter);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, binding::kNodeCounter, transparency.counter);
     glBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof(zero), &zero);
-    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, 0, 0);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, binding::kNodeCounter, 0);
     glBindBuffer(GL_PIXEL_UNPACK_BUFFER, transparency.clearBuffer);
     glBindTexture(GL_TEXTURE_2D, transparency.heads.id);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(transparency.width),
@@ -454,11 +454,11 @@ void Renderer::drawTransparentNodes() {
     CapabilityGuard depthTest(GL_DEPTH_TEST, true);
     DepthMaskGuard depthWrites(GL_FALSE);
     bindLights();
-    bindShadows(5);
+    bindShadows(unit::kTransparentShadowMaps);
     for (SceneNode* node : m_transparentNodes) {
         node->draw(frameData, kDrawTransparent);
     }
-    glActiveTexture(GL_TEXTURE5);
+    glActiveTexture(GL_TEXTURE0 + unit::kTransparentShadowMaps);
     glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     TransparencyBuffers::unbind();
@@ -488,7 +488,7 @@ void Renderer::drawSkybox() {
     CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
     glUseProgram(progRenderSkybox.id);
     frameData.bind();
-    glActiveTexture(GL_TEXTURE0);
+    glActiveTexture(GL_TEXTURE0 + unit::kImage);
     glBindTexture(GL_TEXTURE_CUBE_MAP, skyboxTexture.id);
     glBindVertexArray(skyboxCube.id);
     glDrawElements(GL_TRIANGLES, 36, GL_UNSIGNED_SHORT, nullptr);
@@ -506,20 +506,17 @@ void Renderer::drawLighting() {
     frameData.bind();
     bindLights();
     transparency.bind();
-    bindShadows(3);
-    glActiveTexture(GL_TEXTURE4);
+    bindShadows(unit::kLightingShadowMaps);
+    glActiveTexture(GL_TEXTURE0 + unit::kLightingSky);
     glBindTexture(GL_TEXTURE_CUBE_MAP, skyboxTexture.id);
     glBindVertexArray(fullscreenVAO.id);
     glDrawArrays(GL_TRIANGLES, 0, 3);
 
     TransparencyBuffers::unbind();
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-    glActiveTexture(GL_TEXTURE3);
+    glActiveTexture(GL_TEXTURE0 + unit::kLightingShadowMaps);
     glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
-    for (GLenum unit : {GL_TEXTURE0, GL_TEXTURE1, GL_TEXTURE2}) {
-        glActiveTexture(unit);
-        glBindTexture(GL_TEXTURE_2D, 0);
-    }
+    gbuffer.unbindTextures();
 }
 
 // Debug views and text, after every effect: they are neither bloomed nor reflected. The
@@ -594,13 +591,13 @@ void Renderer::drawShadowMapTiles() {
         glViewport(static_cast<GLint>(tile * i), static_cast<GLint>(mainSize[1] - tile),
                    static_cast<GLsizei>(tile), static_cast<GLsizei>(tile));
         glUseProgram(progDebugShadowMaps.id);
-        glActiveTexture(GL_TEXTURE0);
+        glActiveTexture(GL_TEXTURE0 + unit::kImage);
         glBindTexture(GL_TEXTURE_2D_ARRAY, shadowMaps.textureArrayId);
-        glBindSampler(0, m_rawDepthSampler);
+        glBindSampler(unit::kImage, m_rawDepthSampler);
         glUniform1i(shadowMapIndexLocation, static_cast<GLint>(i));
         glBindVertexArray(fullscreenVAO.id);
         glDrawArrays(GL_TRIANGLES, 0, 3);
-        glBindSampler(0, 0);
+        glBindSampler(unit::kImage, 0);
         glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
     }
 }
@@ -619,7 +616,7 @@ void Renderer::drawFinal(GLuint framebuffer, const Viewport& viewport, GLuint im
     glViewport(shown.x, shown.y, shown.width, shown.height);
     glUseProgram(progRenderFinalFBO.id);
     frameData.bind();
-    glActiveTexture(GL_TEXTURE0);
+    glActiveTexture(GL_TEXTURE0 + unit::kImage);
     glBindTexture(GL_TEXTURE_2D, image);
     glUniform1f(finalLocations.brightness, brightness);
     glUniform1f(finalLocations.exposure, exposure);

@@ -11,6 +11,7 @@
 
 #include <glm/glm.hpp>
 
+#include "gpu/Bindings.hpp"
 #include "app/ConstructionClock.hpp"
 #include "app/Layer.hpp"
 #include "gpu/Buffers.hpp"
@@ -109,14 +110,14 @@ public:
     TextRenderer textRenderer;
     SceneNode* sceneRoot = nullptr;  // the first node; owns the tree through its links
     std::unique_ptr<PathMesh> pathMesh;
-    UBO<lightBuffer> lights{1};
-    UBO<shadowBuffer> shadows{2};
+    UBO<lightBuffer> lights{binding::kLights};
+    UBO<shadowBuffer> shadows{binding::kShadows};
     kes::shadowMaps shadowMaps;
     float lightNear = 1.25f;
     float lightFar = 1000.0f;
     Program progDebugShadowMaps;
     GLint shadowMapIndexLocation;
-    UBO<perFrameData> frameData{0};
+    UBO<perFrameData> frameData{binding::kPerFrame};
     GBuffer gbuffer;
     TransparencyBuffers transparency;
     kes::finalFramebuffer finalFramebuffer;
@@ -175,8 +176,9 @@ private:
     void drawShadowMapTiles();
     void drawFinal(GLuint framebuffer, const Viewport& viewport, GLuint image);
 
-    GLuint m_rawDepthSampler = 0;       // reads the shadow maps' depths without comparing
-    UBO<perFrameData> m_lightFrame{0};  // the per-frame block as each light sees it
+    GLuint m_rawDepthSampler = 0;  // reads the shadow maps' depths without comparing
+    // The per-frame block as each light sees it, for the shadow pass.
+    UBO<perFrameData> m_lightFrame{binding::kPerFrame};
     std::vector<SceneNode*> m_opaqueNodes;
     std::vector<SceneNode*> m_transparentNodes;
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/App.hpp"
+#include "gpu/Bindings.hpp"
 #include "gpu/GlState.hpp"
 
 namespace kes {
@@ -140,7 +141,7 @@ void TextRenderer::drawEntry(const TextEntry& entry, const UBO<perFrameData>& fr
     glUniform2f(kTexelSizeLocation, glyphs.atlas.inverseWidth, glyphs.atlas.inverseHeight);
     glUniform3f(kColourLocation, entry.color.r, entry.color.g, entry.color.b);
     glUniform1i(isTransformedLocation, entry.isTransformed);
-    glActiveTexture(GL_TEXTURE0);
+    glActiveTexture(GL_TEXTURE0 + unit::kImage);
     glBindTexture(GL_TEXTURE_2D, glyphs.atlas.id);
     const VAO quads(vertices, indices);
     quads.draw(GL_TRIANGLES);

@@ -1,5 +1,7 @@
 #include "support/GlTest.hpp"
 
+#include <iostream>
+
 #include <filesystem>
 
 namespace kes::test {
@@ -19,6 +21,10 @@ void GlTest::TearDown() {
     m_console += testing::internal::GetCapturedStdout();
     if (!m_driverErrorsAllowed) {
         EXPECT_EQ(m_console.find("OpenGL-Error"), std::string::npos) << m_console;
+    }
+    // The failures' own lines went into the captured console: show it.
+    if (HasFailure()) {
+        std::cerr << m_console;
     }
 }
 
