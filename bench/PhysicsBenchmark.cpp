@@ -7,6 +7,7 @@
 #include <sstream>
 #include <vector>
 
+#include "game/LevelLayout.hpp"
 #include "game/PhysicsService.hpp"
 #include "game/RacePath.hpp"
 
@@ -35,24 +36,27 @@ kes::RacePath buildPath() {
 
 // The level's bodies: the sun, the ship, ten target zones and ten asteroids on the course.
 kes::RigidBody* buildLevel(kes::PhysicsService& physics, const kes::RacePath& path) {
+    namespace level = kes::level;
     const auto& mids = path.midPoints();
-    const std::size_t step = mids.size() / 10;
-    physics.createRigidBody({-132, 48, 167}, {0, 0, 0}, {0, 0, 0});
-    kes::RigidBody* ship = physics.createRigidBody(mids[5].position, {0, 0, 0},
-                                                   glm::normalize(mids[5].gradient) * 120.0f);
-    ship->addCollider(physics.common.createCapsuleShape(2.5f, 6.0f),
-                      {glm::vec3(0.0f), glm::quat(glm::vec3(kHalfPi, 0, 0))});
-    kes::CollisionShape* wing = physics.common.createBoxShape({2.5f, 2.0f, 2.0f});
-    ship->addCollider(wing, {{-5, 0, 0}, glm::quat(1, 0, 0, 0)});
-    ship->addCollider(wing, {{5, 0, 0}, glm::quat(1, 0, 0, 0)});
-    kes::CollisionShape* zone = physics.common.createSphereShape(50.0f);
-    for (std::size_t k = 0; k < mids.size(); k += step) {
+    physics.createRigidBody(level::kSunPosition, {0, 0, 0}, {0, 0, 0});
+    const glm::vec3 start = mids[level::kShipStartMidPoint].position;
+    kes::RigidBody* ship = physics.createRigidBody(
+        start, {0, 0, 0}, glm::normalize(mids[level::kShipStartMidPoint].gradient) * 120.0f);
+    ship->addCollider(
+        physics.common.createCapsuleShape(level::kShipHullRadius, level::kShipHullHeight),
+        {glm::vec3(0.0f), glm::quat(glm::vec3(kHalfPi, 0, 0))});
+    kes::CollisionShape* wing = physics.common.createBoxShape(level::kShipWingHalfExtents);
+    ship->addCollider(wing, {{-level::kShipWingOffset, 0, 0}, glm::quat(1, 0, 0, 0)});
+    ship->addCollider(wing, {{level::kShipWingOffset, 0, 0}, glm::quat(1, 0, 0, 0)});
+    kes::CollisionShape* zone = physics.common.createSphereShape(level::kZoneSphereRadius);
+    for (const std::size_t k : level::zoneMidPoints(mids.size())) {
         physics.world->createCollisionBody({mids[k].position, glm::quat(1, 0, 0, 0)})
             ->addCollider(zone, {});
     }
-    kes::CollisionShape* rock = physics.common.createCapsuleShape(6.0f, 18.0f);
-    for (std::size_t i = step / 2 + 5; i < mids.size(); i += step) {
-        physics.createRigidBody(mids[i].position, {0, 0, 0}, {0, 8, 0})
+    kes::CollisionShape* rock =
+        physics.common.createCapsuleShape(level::kAsteroidRadius, level::kAsteroidHeight);
+    for (const std::size_t k : level::asteroidMidPoints(mids.size())) {
+        physics.createRigidBody(mids[k].position, {0, 0, 0}, {0, 8, 0})
             ->addCollider(rock, {glm::vec3(0.0f), glm::quat(glm::vec3(0, 0, kHalfPi))});
     }
     return ship;

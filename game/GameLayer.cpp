@@ -17,7 +17,6 @@ namespace kes {
 namespace {
 
 constexpr float kHalfPi = std::numbers::pi_v<float> / 2.0f;
-constexpr float kCameraTilt = 0.5323254f;  // 30.5 degrees down
 constexpr glm::vec3 kHudColour{1.0f, 1.0f, 1.0f};
 constexpr glm::vec3 kAheadColour{0.25f, 1.0f, 0.35f};
 constexpr glm::vec3 kBehindColour{1.0f, 0.3f, 0.25f};
@@ -55,16 +54,6 @@ bool inView(const glm::vec3& point, const glm::mat4& viewProj) {
 
 }  // namespace
 
-LightDesc sunLight() {
-    LightDesc sun{};
-    sun.type = kPointLight;
-    sun.coefficients = {1.0f, 0.0f, 0.0f};
-    sun.factor = 0.1f;
-    sun.color = {1.0f, 0.976f, 0.921f};
-    sun.position = kSunPosition;
-    return sun;
-}
-
 float difficultyFactor(Difficulty difficulty) {
     switch (difficulty) {
         case Difficulty::easy: return 0.5f;
@@ -100,12 +89,11 @@ GameLayer::GameLayer()
                static_cast<std::uint32_t>(App::instance()->renderSize.height),
                kEffectReflections | kEffectBloom),
       race{.verbose = true, .targetZoneCount = 10},
-      shipModel("plane2", "pbr", glm::vec3(0.3f), 0.5f, 0.1f, glm::vec3(0.0f)),
-      asteroidModel("Asteroid1", "pbr", glm::vec3(0.3f), 0.5f, 0.1f, glm::vec3(0.0f)),
-      sunModel(45.0f, "water", glm::vec3(1.0f), 0.2f, 0.95f, glm::vec3(1.0f)),
-      targetZoneModel("Targetzone", "pbr", glm::vec3(1.0f), 0.0f, 1.0f, glm::vec3(1.0f)),
-      nextZoneModel("Targetzone", "pbr", glm::vec3(1.0f, 0.45f, 0.05f), 0.0f, 1.0f,
-                    glm::vec3(1.1f, 0.38f, 0.03f)) {
+      shipModel(level::makeModel(App::instance()->assetsPath, level::kShipLook)),
+      asteroidModel(level::makeModel(App::instance()->assetsPath, level::kAsteroidLook)),
+      sunModel(level::makeModel(App::instance()->assetsPath, level::kSunLook)),
+      targetZoneModel(level::makeModel(App::instance()->assetsPath, level::kZoneLook)),
+      nextZoneModel(level::makeModel(App::instance()->assetsPath, level::kNextZoneLook)) {
     buildTimes.renderer = renderer.constructionSeconds;
     buildTimes.models = secondsSinceConstructionBegan() - buildTimes.renderer;
     App& app = *App::instance();
@@ -138,10 +126,8 @@ GameLayer::GameLayer()
     }
     app.cameraController = &cameraController;
 
-    const auto& mids = path.midPoints();
-    const std::size_t step = mids.size() / 10;
-    for (std::size_t i = step / 2 + 5; i < mids.size(); i += step) {
-        createAsteroid(mids[i].position);
+    for (const std::size_t mid : level::asteroidMidPoints(path.midPoints().size())) {
+        createAsteroid(path.midPoints()[mid].position);
     }
     renderer.finalFramebuffer.clearColor = glm::vec3(0.075f);
     highlightNextZone();
@@ -163,63 +149,54 @@ GameLayer::~GameLayer() {
 }
 
 void GameLayer::createSun() {
-    RigidBody* body =
-        App::instance()->physics.createRigidBody(kSunPosition, glm::vec3(0.0f), glm::vec3(0.0f));
+    RigidBody* body = App::instance()->physics.createRigidBody(level::kSunPosition, glm::vec3(0.0f),
+                                                               glm::vec3(0.0f));
     renderer.addNode(nodeOf("Sun", sunModel), body, 1.0f)->castsShadow = false;
-    renderer.addLight(sunLight());
+    renderer.addLight(level::sunLight());
 }
 
 void GameLayer::createPath() {
-    for (const glm::vec3& point : raceControlPoints()) {
-        path.addControlPoint(point);
-    }
-    path.midPointSpacing = kMidPointSpacing;
-    path.calculateLength();
-    path.calculateMidPoints(kMidPointSpacing);
+    level::layOutCourse(path);
     std::vector<glm::vec3> vertices;
     std::vector<std::uint16_t> indices;
     std::vector<PathMidPoint> vertexMids;
-    path.generateMesh(kTubeRadius, vertices, indices, vertexMids);
+    path.generateMesh(level::kTubeRadius, vertices, indices, vertexMids);
     std::vector<glm::vec3> ringCentres;
     ringCentres.reserve(vertexMids.size());
     for (const PathMidPoint& mid : vertexMids) {
         ringCentres.push_back(mid.position);
     }
-    renderer.setPathMesh(std::make_unique<PathMesh>(kTubeRadius, vertices, indices, ringCentres));
+    renderer.setPathMesh(
+        std::make_unique<PathMesh>(level::kTubeRadius, vertices, indices, ringCentres));
 }
 
 // The ship starts on mid point 5, its nose turned back along the start of the course.
 void GameLayer::createShip() {
     PhysicsService& physics = App::instance()->physics;
-    RigidBody* body =
-        physics.createRigidBody(path.midPoints()[5].position, glm::vec3(0.0f), glm::vec3(0.0f));
-    body->addCollider(physics.common.createCapsuleShape(2.5f, 6.0f),
-                      {glm::vec3(0.0f), glm::quat(glm::vec3(kHalfPi, 0.0f, 0.0f))});
-    CollisionShape* wing = physics.common.createBoxShape({2.5f, 2.0f, 2.0f});
-    body->addCollider(wing, {{-5.0f, 0.0f, 0.0f}, glm::quat(1.0f, 0.0f, 0.0f, 0.0f)});
-    body->addCollider(wing, {{5.0f, 0.0f, 0.0f}, glm::quat(1.0f, 0.0f, 0.0f, 0.0f)});
-
-    const glm::vec3 d = glm::normalize(path.getPoint(0.0f) - path.getPoint(0.01f));
-    const glm::quat q = glm::normalize(glm::quat(std::sqrt(1.0f + d.z), d.y, -d.x, 0.0f));
-    body->setTransform({body->getTransform().position, q});
+    RigidBody* body = physics.createRigidBody(path.midPoints()[level::kShipStartMidPoint].position,
+                                              glm::vec3(0.0f), glm::vec3(0.0f));
+    body->addCollider(
+        physics.common.createCapsuleShape(level::kShipHullRadius, level::kShipHullHeight),
+        {glm::vec3(0.0f), glm::quat(glm::vec3(kHalfPi, 0.0f, 0.0f))});
+    CollisionShape* wing = physics.common.createBoxShape(level::kShipWingHalfExtents);
+    const glm::quat upright(1.0f, 0.0f, 0.0f, 0.0f);
+    body->addCollider(wing, {{-level::kShipWingOffset, 0.0f, 0.0f}, upright});
+    body->addCollider(wing, {{level::kShipWingOffset, 0.0f, 0.0f}, upright});
+    body->setTransform({body->getTransform().position, level::shipLaunchOrientation(path)});
     shipNode = renderer.addNode(nodeOf("Test", shipModel), body, 1.0f);
 }
 
 // One zone every tenth of the course, turned to face along it; all share one sphere.
 void GameLayer::createTargetZones() {
     PhysicsService& physics = App::instance()->physics;
-    const std::vector<PathMidPoint> mids = path.getMidPoints();
-    const std::size_t step = mids.size() / 10;
-    CollisionShape* sphere = physics.common.createSphereShape(50.0f);
-    for (std::size_t k = 0; k < mids.size(); k += step) {
-        const glm::vec3 p = mids[k].position;
-        const glm::vec3 d = glm::normalize(mids[k + 1].position - p);
-        const glm::vec3 axis = glm::normalize(glm::cross(glm::vec3(1.0f, 0.0f, 0.0f), d));
-        const glm::quat q = glm::normalize(glm::quat(1.0f + d.x, axis.x, axis.y, axis.z));
-        CollisionBody* body = physics.world->createCollisionBody({p, q});
+    const std::vector<PathMidPoint>& mids = path.midPoints();
+    CollisionShape* sphere = physics.common.createSphereShape(level::kZoneSphereRadius);
+    for (const std::size_t k : level::zoneMidPoints(mids.size())) {
+        CollisionBody* body =
+            physics.world->createCollisionBody({mids[k].position, level::zoneOrientation(mids, k)});
         body->addCollider(sphere, {glm::vec3(0.0f), glm::quat(1.0f, 0.0f, 0.0f, 0.0f)});
         SceneNode* node = renderer.addNode(nodeOf("TargetZone", targetZoneModel), body, 1.0f);
-        node->scale = 13.5f;
+        node->scale = level::kZoneModelScale;
         targetZones.push_back({body, node});
     }
 }
@@ -227,22 +204,16 @@ void GameLayer::createTargetZones() {
 void GameLayer::createAsteroid(const glm::vec3& position) {
     PhysicsService& physics = App::instance()->physics;
     RigidBody* body = physics.createRigidBody(position, glm::vec3(0.0f), glm::vec3(0.0f));
-    body->addCollider(physics.common.createCapsuleShape(6.0f, 18.0f),
-                      {glm::vec3(0.0f), glm::quat(glm::vec3(0.0f, 0.0f, kHalfPi))});
+    body->addCollider(
+        physics.common.createCapsuleShape(level::kAsteroidRadius, level::kAsteroidHeight),
+        {glm::vec3(0.0f), glm::quat(glm::vec3(0.0f, 0.0f, kHalfPi))});
     renderer.addNode(nodeOf("Test", asteroidModel), body, 1.0f);
     asteroids.push_back({body});
 }
 
-// The chase camera's resting view: 30.5 degrees down, 17 units behind the ship.
 void GameLayer::aimCamera() {
     cameraController.node = shipNode;
-    Camera& camera = App::instance()->camera;
-    const glm::quat tilt(glm::vec3(kCameraTilt, 0.0f, 0.0f));
-    camera.target = shipNode->render.position;
-    camera.direction = tilt * glm::vec3(0.0f, 0.0f, 1.0f);
-    camera.up = tilt * glm::vec3(0.0f, 1.0f, 0.0f);
-    camera.distance = 17.0f;
-    camera.dirty = true;
+    level::restCamera(App::instance()->camera, shipNode->render.position);
 }
 
 void GameLayer::update(float frameDt, float time, float alpha) {
@@ -279,7 +250,7 @@ void GameLayer::highlightNextZone() {
 void GameLayer::queueGuide() {
     const glm::vec3 ship = shipNode->render.position;
     const glm::vec3 zone = targetZones[nextZone()].body->getTransform().position;
-    const bool offCourse = path.distanceToClosestMidPoint(ship) > kTubeRadius;
+    const bool offCourse = path.distanceToClosestMidPoint(ship) > level::kTubeRadius;
     if (const auto arrow = guideArrow(ship, zone, renderer.frameData.data.viewProj, offCourse)) {
         renderer.addDebugArrow(*arrow);
     }

@@ -14,6 +14,7 @@
 #include "control/CameraFollow.hpp"
 #include "control/ShipController.hpp"
 #include "game/CollisionsListener.hpp"
+#include "game/LevelLayout.hpp"
 #include "game/RacePath.hpp"
 #include "game/RaceState.hpp"
 #include "game/Records.hpp"
@@ -30,11 +31,6 @@ struct TargetZone {
     CollisionBody* body;
     SceneNode* node;
 };
-
-inline constexpr glm::vec3 kSunPosition{-132.0f, 48.0f, 167.0f};
-
-// The sun's light: a warm white point light at the sun, a tenth of it reaching everything.
-LightDesc sunLight();
 
 // How much the difficulty multiplies the closeness bonus: easy 0.5, medium 2.5, hard 5, any
 // other value 1.
@@ -63,9 +59,6 @@ class GameLayer final : public Layer,
                         private RaceObserver,
                         private ConstructionClock {
 public:
-    static constexpr float kMidPointSpacing = 10.0f;
-    static constexpr float kTubeRadius = 25.0f;
-
     GameLayer();
     ~GameLayer() override;
     GameLayer(const GameLayer&) = delete;

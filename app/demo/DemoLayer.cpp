@@ -11,12 +11,7 @@
 namespace kes::demo {
 
 std::vector<std::size_t> zoneMidPoints(const GameLayer& game) {
-    std::vector<std::size_t> indices;
-    const std::size_t step = game.path.midPoints().size() / 10;
-    for (std::size_t zone = 0; zone < game.targetZones.size(); ++zone) {
-        indices.push_back(zone * step);
-    }
-    return indices;
+    return level::zoneMidPoints(game.path.midPoints().size());
 }
 
 std::vector<const CollisionBody*> asteroidBodies(const GameLayer& game) {

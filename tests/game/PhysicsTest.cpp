@@ -1,5 +1,6 @@
 // Real Bullet bodies shaped like the level's: a ship of a capsule and two wing boxes, target
 // zones of one big sphere, asteroids of one capsule.
+#include "game/LevelLayout.hpp"
 #include "game/PhysicsService.hpp"
 
 #include <cmath>
@@ -62,11 +63,12 @@ protected:
 
     RigidBody* makeShip(const glm::vec3& position, const glm::vec3& velocity) {
         RigidBody* body = physics.createRigidBody(position, glm::vec3(0.0f), velocity);
-        body->addCollider(physics.common.createCapsuleShape(2.5f, 6.0f),
-                          {glm::vec3(0.0f), glm::quat(glm::vec3(kHalfPi, 0, 0))});
-        CollisionShape* wing = physics.common.createBoxShape({2.5f, 2.0f, 2.0f});
-        body->addCollider(wing, {{-5, 0, 0}, glm::quat(1, 0, 0, 0)});
-        body->addCollider(wing, {{5, 0, 0}, glm::quat(1, 0, 0, 0)});
+        body->addCollider(
+            physics.common.createCapsuleShape(level::kShipHullRadius, level::kShipHullHeight),
+            {glm::vec3(0.0f), glm::quat(glm::vec3(kHalfPi, 0, 0))});
+        CollisionShape* wing = physics.common.createBoxShape(level::kShipWingHalfExtents);
+        body->addCollider(wing, {{-level::kShipWingOffset, 0, 0}, glm::quat(1, 0, 0, 0)});
+        body->addCollider(wing, {{level::kShipWingOffset, 0, 0}, glm::quat(1, 0, 0, 0)});
         checker.ship = body;
         return body;
     }
@@ -78,8 +80,9 @@ protected:
     }
     RigidBody* makeAsteroid(const glm::vec3& position) {
         RigidBody* body = physics.createRigidBody(position, glm::vec3(0.0f), glm::vec3(0.0f));
-        body->addCollider(physics.common.createCapsuleShape(6.0f, 18.0f),
-                          {glm::vec3(0.0f), glm::quat(glm::vec3(0, 0, kHalfPi))});
+        body->addCollider(
+            physics.common.createCapsuleShape(level::kAsteroidRadius, level::kAsteroidHeight),
+            {glm::vec3(0.0f), glm::quat(glm::vec3(0, 0, kHalfPi))});
         checker.asteroids.push_back(body);
         return body;
     }
@@ -92,7 +95,7 @@ protected:
     PhysicsService physics;
     RecordingChecker checker;
     CollisionsListener listener{&checker};
-    CollisionShape* zoneSphere = physics.common.createSphereShape(50.0f);
+    CollisionShape* zoneSphere = physics.common.createSphereShape(level::kZoneSphereRadius);
 };
 
 TEST_F(PhysicsTest, TheWorldIsNamedAndDebugRenderingStartsOff) {

@@ -1,0 +1,93 @@
+// The level, written down once: the course and its tube, where the ship starts, where the
+// zones and asteroids stand, the sizes of their colliders, the look of their models, the sun
+// and its light, and the chase camera's resting view. The game builds the level from it; the
+// renderer's game-like scene and the tests read the same numbers.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <vector>
+
+#include <glm/glm.hpp>
+#include <glm/gtc/quaternion.hpp>
+
+#include "game/RacePath.hpp"
+#include "render/Camera.hpp"
+#include "render/Lights.hpp"
+#include "render/Model.hpp"
+
+namespace kes::level {
+
+// The course: sampled every 10 units; the tube around it has a radius of 25.
+inline constexpr float kMidPointSpacing = 10.0f;
+inline constexpr float kTubeRadius = 25.0f;
+
+inline constexpr std::size_t kZoneCount = 10;
+inline constexpr std::size_t kAsteroidCount = 10;
+inline constexpr std::size_t kShipStartMidPoint = 5;
+
+// Colliders, in units. Capsules are given by radius and height.
+inline constexpr float kShipHullRadius = 2.5f;
+inline constexpr float kShipHullHeight = 6.0f;
+inline constexpr glm::vec3 kShipWingHalfExtents{2.5f, 2.0f, 2.0f};
+inline constexpr float kShipWingOffset = 5.0f;  // each wing's centre, left and right
+inline constexpr float kZoneSphereRadius = 50.0f;
+inline constexpr float kZoneModelScale = 13.5f;  // the ring drawn around that sphere
+inline constexpr float kAsteroidRadius = 6.0f;
+inline constexpr float kAsteroidHeight = 18.0f;
+
+// What a model looks like: its mesh (or, for the sun, a generated sphere of `sphereRadius`),
+// its material and the material's constants where it has no texture.
+struct ModelLook {
+    const char* mesh;  // nullptr: a generated sphere
+    float sphereRadius;
+    const char* material;
+    glm::vec3 albedo;
+    float metalness;
+    float roughness;
+    glm::vec3 emissive;
+};
+inline constexpr ModelLook kShipLook{"plane2", 0.0f, "pbr",          glm::vec3(0.3f),
+                                     0.5f,     0.1f, glm::vec3(0.0f)};
+inline constexpr ModelLook kAsteroidLook{"Asteroid1", 0.0f, "pbr",          glm::vec3(0.3f),
+                                         0.5f,        0.1f, glm::vec3(0.0f)};
+inline constexpr ModelLook kSunLook{nullptr, 45.0f, "water",        glm::vec3(1.0f),
+                                    0.2f,    0.95f, glm::vec3(1.0f)};
+inline constexpr ModelLook kZoneLook{"Targetzone", 0.0f, "pbr",          glm::vec3(1.0f),
+                                     0.0f,         1.0f, glm::vec3(1.0f)};
+// The zone to touch next: the same ring, glowing amber.
+inline constexpr ModelLook kNextZoneLook{"Targetzone",
+                                         0.0f,
+                                         "pbr",
+                                         glm::vec3(1.0f, 0.45f, 0.05f),
+                                         0.0f,
+                                         1.0f,
+                                         glm::vec3(1.1f, 0.38f, 0.03f)};
+
+inline constexpr glm::vec3 kSunPosition{-132.0f, 48.0f, 167.0f};
+// The sun's light: a warm white point light at the sun, a tenth of it reaching everything.
+LightDesc sunLight();
+
+// The model a look describes, with the textures and meshes of `assetsFolder`.
+Model makeModel(const std::filesystem::path& assetsFolder, const ModelLook& look);
+
+// The chase camera's resting view: 30.5 degrees down, 17 units behind its target.
+inline constexpr float kCameraTilt = 0.5323254f;
+inline constexpr float kCameraDistance = 17.0f;
+void restCamera(Camera& camera, const glm::vec3& target);
+
+// The course through its control points, measured and sampled.
+void layOutCourse(RacePath& path);
+
+// The mid point of each zone: one every tenth of the course, whatever the count of mid points
+// (never an eleventh zone, never past the end).
+std::vector<std::size_t> zoneMidPoints(std::size_t midPointCount);
+// The mid point of each asteroid: half-way between the zones, five further on.
+std::vector<std::size_t> asteroidMidPoints(std::size_t midPointCount);
+// A zone at mid point k faces along the course (towards the next mid point, the first after
+// the last).
+glm::quat zoneOrientation(const std::vector<PathMidPoint>& mids, std::size_t k);
+// The ship at launch: its nose turned back along the start of the course.
+glm::quat shipLaunchOrientation(const RacePath& path);
+
+}  // namespace kes::level
