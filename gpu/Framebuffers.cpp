@@ -1,9 +1,11 @@
-#include "gpu/Bindings.hpp"
 #include "gpu/Framebuffers.hpp"
 
 #include <stdexcept>
 #include <string>
 #include <utility>
+
+#include "gpu/Bindings.hpp"
+#include "gpu/GlState.hpp"
 
 namespace kes {
 namespace {
@@ -121,6 +123,10 @@ GBuffer::GBuffer(std::uint32_t width, std::uint32_t height)
     requireComplete("kes::GBuffer::GBuffer");
     attachDepthStencil(depthStencil.id);
     requireComplete("kes::GBuffer::GBuffer");
+    labelObject(GL_FRAMEBUFFER, fbo.id, "G-buffer");
+    labelObject(GL_TEXTURE, colour0.id, "G-buffer albedo and metalness");
+    labelObject(GL_TEXTURE, colour1.id, "G-buffer emission and distance");
+    labelObject(GL_TEXTURE, colour2.id, "G-buffer normal and roughness");
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 

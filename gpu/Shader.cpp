@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "app/App.hpp"
+#include "gpu/GlState.hpp"
 
 namespace kes {
 namespace {
@@ -191,6 +192,7 @@ Program::Program(const shader& vertex, const shader& fragment, const std::string
     }
     glDetachShader(id, vertex.id);
     glDetachShader(id, fragment.id);
+    labelObject(GL_PROGRAM, id, name.c_str());
 }
 
 namespace {

@@ -1,4 +1,3 @@
-#include "gpu/Bindings.hpp"
 #include "gpu/TransparencyBuffers.hpp"
 
 #include <algorithm>
@@ -6,6 +5,9 @@
 #include <limits>
 #include <stdexcept>
 #include <vector>
+
+#include "gpu/Bindings.hpp"
+#include "gpu/GlState.hpp"
 
 namespace kes {
 namespace {
@@ -75,6 +77,7 @@ void TransparencyBuffers::makeSSBO() {
     if (bufSize < static_cast<GLint>(size)) {
         fail("kes::SSBO::makeSSBO - Failed: \"bufSize >= (int)size\"");
     }
+    labelObject(GL_BUFFER, nodes, "fragment list nodes");
 }
 
 void TransparencyBuffers::makeCounter() {
@@ -86,6 +89,7 @@ void TransparencyBuffers::makeCounter() {
     }
     glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, counter);
     glBufferData(GL_ATOMIC_COUNTER_BUFFER, sizeof(std::uint32_t), nullptr, GL_DYNAMIC_DRAW);
+    labelObject(GL_BUFFER, counter, "fragment list node counter");
     const bool failed = glGetError() != GL_NO_ERROR;
     glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, 0);
     if (failed) {
@@ -100,6 +104,7 @@ void TransparencyBuffers::makeHeads() {
     glBindTexture(GL_TEXTURE_2D, heads.id);
     glTexStorage2D(GL_TEXTURE_2D, 1, GL_R32UI, static_cast<GLsizei>(width),
                    static_cast<GLsizei>(height));
+    labelObject(GL_TEXTURE, heads.id, "fragment list heads");
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 

@@ -71,6 +71,7 @@ private:
             id = 0;
             fail("glBufferData() failed");
         }
+        glObjectLabel(GL_BUFFER, id, -1, T::kTypeName);
         // Attached again by bind() before drawing.
         glBindBufferBase(GL_UNIFORM_BUFFER, bindingPoint, 0);
     }

@@ -1,5 +1,7 @@
 #include "platform/GlDebugLog.hpp"
 
+#include <algorithm>
+
 #include "platform/OpenGL.hpp"
 
 namespace kes {
@@ -18,12 +20,31 @@ std::size_t slotOf(GLenum severity) {
 
 void GlDebugLog::record(GLenum source, GLenum type, GLuint id, GLenum severity,
                         const char* message) {
+    constexpr std::size_t kMostGroups = 32;
     ++m_counts[slotOf(severity)];
-    if (m_first.size() < kKeptMessages) {
-        m_first.push_back(debugSeverityName(severity) + " " + debugTypeName(type) + " from " +
-                          debugSourceName(source) + " (ID " + std::to_string(id) +
-                          "): " + (message != nullptr ? message : ""));
+    const std::string text = message != nullptr ? message : "";
+    if (type == GL_DEBUG_TYPE_PUSH_GROUP || type == GL_DEBUG_TYPE_POP_GROUP) {
+        if (type == GL_DEBUG_TYPE_PUSH_GROUP && m_groups.size() < kMostGroups &&
+            std::find(m_groups.begin(), m_groups.end(), text) == m_groups.end()) {
+            m_groups.push_back(text);
+        }
+        return;
     }
+    std::vector<std::string>& kept = slotOf(severity) == 3 ? m_notifications : m_problems;
+    if (kept.size() < kKeptMessages) {
+        kept.push_back(debugSeverityName(severity) + " " + debugTypeName(type) + " from " +
+                       debugSourceName(source) + " (ID " + std::to_string(id) + "): " + text);
+    }
+}
+
+std::vector<std::string> GlDebugLog::firstMessages() const {
+    std::vector<std::string> first = m_problems;
+    for (const std::string& note : m_notifications) {
+        if (first.size() < kKeptMessages) {
+            first.push_back(note);
+        }
+    }
+    return first;
 }
 
 std::uint64_t GlDebugLog::total() const {

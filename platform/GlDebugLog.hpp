@@ -25,12 +25,18 @@ public:
     bool hasProblems() const;
     // "GL debug messages: N (high H, medium M, low L, notification X)"
     std::string summary() const;
-    // The first kKeptMessages messages of any severity, formatted as the console shows them.
-    const std::vector<std::string>& firstMessages() const { return m_first; }
+    // The first kKeptMessages messages, formatted as the console shows them: problems
+    // (high, medium, low) first; notifications only while there is room, and never the
+    // echoes of the application's own debug groups.
+    std::vector<std::string> firstMessages() const;
+    // The names of the debug groups the application pushed, each once, in order.
+    const std::vector<std::string>& debugGroups() const { return m_groups; }
 
 private:
     std::array<std::uint64_t, 4> m_counts{};  // high, medium, low, notification
-    std::vector<std::string> m_first;
+    std::vector<std::string> m_problems;
+    std::vector<std::string> m_notifications;
+    std::vector<std::string> m_groups;
 };
 
 }  // namespace kes

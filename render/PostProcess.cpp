@@ -1,8 +1,8 @@
-#include "gpu/Bindings.hpp"
 #include "render/PostProcess.hpp"
 
 #include <stdexcept>
 
+#include "gpu/Bindings.hpp"
 #include "gpu/GlState.hpp"
 
 namespace kes {

@@ -7,19 +7,15 @@
 
 #include "app/App.hpp"
 #include "game/PhysicsService.hpp"
+#include "gpu/GlState.hpp"
 #include "gpu/MeshFile.hpp"
 #include "platform/OpenGL.hpp"
-#include "gpu/GlState.hpp"
 
 namespace kes {
 
 namespace {
 
 constexpr std::size_t kNodeListCapacity = 10;
-constexpr glm::vec3 kPathWireColour{0.225f, 0.585f, 1.305f};
-constexpr float kPathWireAlpha = 0.5f;
-constexpr glm::vec3 kPathFillColour{0.105f, 0.273f, 0.609f};
-constexpr float kPathFillAlpha = 0.45f;
 constexpr GLbitfield kListWritesBeforeResolve = GL_SHADER_IMAGE_ACCESS_BARRIER_BIT |
                                                 GL_SHADER_STORAGE_BARRIER_BIT |
                                                 GL_ATOMIC_COUNTER_BARRIER_BIT;
@@ -78,37 +74,18 @@ VAO loadArrowMesh(const std::filesystem::path& assetsFolder) {
     return reader.readVAO();
 }
 
-// The arrow's turn from +z to its direction, by the debug view's own formula.
-glm::quat arrowOrientation(const glm::vec3& direction) {
-    const double c = direction.z;
-    if (c > 0.9999) {
-        return glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
-    }
-    if (c < -0.9999) {
-        return glm::quat(static_cast<float>(std::cos(1.5707963267948966)), 0.0f, -1.0f, 0.0f);
-    }
-    return glm::normalize(
-        glm::quat(std::sqrt(direction.z + 1.0f), -direction.y, -direction.x, 0.0f));
-}
+// One pass of the frame: a debug group named after it, and its GPU time when a timer is set.
+class PassScope {
+public:
+    PassScope(GpuPassTimer* timer, RenderPass pass)
+        : m_group(renderPassName(pass)), m_timing(timer, pass) {}
+
+private:
+    DebugGroup m_group;
+    ScopedPassTimer m_timing;
+};
 
 }  // namespace
-
-Viewport letterbox(std::uint32_t width, std::uint32_t height, const Viewport& window) {
-    if (width == 0 || height == 0 || window.width <= 0 || window.height <= 0) {
-        return window;
-    }
-    // Compared in whole numbers: the side that fills the window is exact.
-    const auto wide = std::int64_t{window.width} * height >= std::int64_t{window.height} * width;
-    Viewport shown = window;
-    if (wide) {
-        shown.width = static_cast<std::int32_t>(std::int64_t{window.height} * width / height);
-        shown.x += (window.width - shown.width) / 2;
-    } else {
-        shown.height = static_cast<std::int32_t>(std::int64_t{window.width} * height / width);
-        shown.y += (window.height - shown.height) / 2;
-    }
-    return shown;
-}
 
 Renderer::Renderer(std::uint32_t width, std::uint32_t height, std::uint8_t effectSet)
     : Renderer(applicationSetup(), width, height, effectSet) {}
@@ -272,19 +249,19 @@ void Renderer::bindShadows(GLuint textureUnit) {
 
 void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
     if (sceneRoot != nullptr) {
-        ScopedPassTimer timing(passTimer, RenderPass::Shadow);
+        const PassScope scope(passTimer, RenderPass::Shadow);
         renderShadowMaps();
     }
     glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
     resetTransparencyLists();
     {
-        ScopedPassTimer timing(passTimer, RenderPass::Geometry);
+        const PassScope scope(passTimer, RenderPass::Geometry);
         beginGeometry();
         clearGBuffer();
         drawGeometry();
     }
     {
-        ScopedPassTimer timing(passTimer, RenderPass::Transparency);
+        const PassScope scope(passTimer, RenderPass::Transparency);
         if (!m_transparentNodes.empty()) {
             drawTransparentNodes();
         }
@@ -302,7 +279,7 @@ void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
     glClear(GL_COLOR_BUFFER_BIT);
     glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
     {
-        ScopedPassTimer timing(passTimer, RenderPass::Lighting);
+        const PassScope scope(passTimer, RenderPass::Lighting);
         CapabilityGuard depthTest(GL_DEPTH_TEST, false);
         drawSkybox();
         drawLighting();
@@ -314,10 +291,10 @@ void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
 
     const GLuint image = applyEffects();
     {
-        ScopedPassTimer timing(passTimer, RenderPass::Overlays);
+        const PassScope scope(passTimer, RenderPass::Overlays);
         drawOverlays();
     }
-    ScopedPassTimer timing(passTimer, RenderPass::Final);
+    const PassScope scope(passTimer, RenderPass::Final);
     drawFinal(framebuffer, *viewport, image);
 }
 
@@ -330,7 +307,7 @@ GLuint Renderer::applyEffects() {
         const RenderPass pass = effect->kind == iPostProcessEffect::kBloom
                                     ? RenderPass::Bloom
                                     : RenderPass::Reflections;
-        ScopedPassTimer timing(passTimer, pass);
+        const PassScope scope(passTimer, pass);
         glViewport(postViewport.x, postViewport.y, postViewport.width, postViewport.height);
         effect->apply(gbuffer, &image);
         image = effect->output.id;
@@ -338,294 +315,6 @@ GLuint Renderer::applyEffects() {
     }
     glBindFramebuffer(GL_FRAMEBUFFER, target);
     return image;
-}
-
-void Renderer::renderShadowMaps() {
-    reaimPointLights();
-    glDepthFunc(GL_LESS);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_STENCIL_TEST);
-    // Only back faces reach the maps: a lit surface is never compared with its own depth.
-    glCullFace(GL_FRONT);
-    glFrontFace(GL_CW);
-    glEnable(GL_CULL_FACE);
-    const Viewport& tile = shadowMaps.viewport;
-    glViewport(tile.x, tile.y, tile.width, tile.height);
-
-    const shadowBuffer& block = shadows.data;
-    for (std::uint32_t layer = 0; layer < block.count; ++layer) {
-        glBindFramebuffer(GL_FRAMEBUFFER, shadowMaps.fbos[layer].id);
-        glClearDepth(1.0);
-        glClear(GL_DEPTH_BUFFER_BIT);
-
-        UBO<perFrameData>& lightFrame = m_lightFrame;
-        lightFrame.data = perFrameData{};
-        lightFrame.data.viewProj = block.maps[layer].viewProj;
-        lightFrame.data.viewProjInv = block.maps[layer].viewProjInv;
-        lightFrame.data.camPos = frameData.data.camPos;
-        lightFrame.data.time = frameData.data.time;
-        lightFrame.data.deltaTime = frameData.data.deltaTime;
-        lightFrame.data.width = lightFrame.data.height = shadowMaps::kSize;
-        lightFrame.upload();
-        forEachNode(sceneRoot,
-                    [&lightFrame](SceneNode& node) { node.draw(lightFrame, kDrawShadow); });
-    }
-}
-
-void Renderer::reaimPointLights() {
-    const lightBuffer& block = lights.data;
-    for (std::uint32_t i = 0; i < block.count; ++i) {
-        const LightRecord& light = block.lights[i];
-        if (light.castsShadow == 0 || light.type != kPointLight) {
-            continue;
-        }
-        if (const auto matrix = computeLightMatrix(light, 1.0f, lightNear, lightFar, camera)) {
-            shadows.data.maps[light.shadowMapIndex] = {*matrix, glm::inverse(*matrix)};
-            flags |= kShadowsDirty;
-        }
-    }
-}
-
-// Every head pointer becomes "empty" and the node counter 0. The last frame's shaders wrote
-// both, so the copies into them wait for those writes.
-void Renderer::resetTransparencyLists() {
-    glMemoryBarrier(GL_TEXTURE_UPDATE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT);
-    const std::uint32_t zero = 0;
-    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, binding::kNodeCounter, transparency.counter);
-    glBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof(zero), &zero);
-    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, binding::kNodeCounter, 0);
-    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, transparency.clearBuffer);
-    glBindTexture(GL_TEXTURE_2D, transparency.heads.id);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(transparency.width),
-                    static_cast<GLsizei>(transparency.height), GL_RED_INTEGER, GL_UNSIGNED_INT,
-                    nullptr);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
-}
-
-// From here on every fragment that passes the depth test writes stencil 1: stencil 1 marks
-// pixels covered by geometry, stencil 0 the background.
-void Renderer::beginGeometry() {
-    glBindFramebuffer(GL_FRAMEBUFFER, gbuffer.fbo.id);
-    glClearDepth(1.0);
-    glClearStencil(0);
-    const glm::vec3& clear = gbuffer.clearColor;
-    glClearColor(clear.r, clear.g, clear.b, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    glDepthFunc(GL_LESS);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_DEPTH_TEST);
-    glCullFace(GL_BACK);
-    glFrontFace(GL_CW);
-    glEnable(GL_CULL_FACE);
-    glStencilMask(0xFF);
-    glStencilFunc(GL_ALWAYS, 1, 0xFF);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    glEnable(GL_STENCIL_TEST);
-}
-
-// The G-buffer's own clear values come from the shader, one full-screen triangle.
-void Renderer::clearGBuffer() {
-    CapabilityGuard depthTest(GL_DEPTH_TEST, false);
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
-    glUseProgram(progClearGBuffer.id);
-    glBindVertexArray(fullscreenVAO.id);
-    glDrawArrays(GL_TRIANGLES, 0, 3);
-}
-
-void Renderer::drawGeometry() {
-    m_opaqueNodes.clear();
-    m_transparentNodes.clear();
-    if (sceneRoot == nullptr) {
-        return;
-    }
-    collectNodes(sceneRoot, m_opaqueNodes, m_transparentNodes);
-    for (SceneNode* node : m_opaqueNodes) {
-        node->draw(frameData, kDrawGeometry);
-    }
-}
-
-// Translucent nodes are lit as they are drawn and appended to the fragment lists; both faces
-// count, and they write no depth, so they never hide one another.
-void Renderer::drawTransparentNodes() {
-    glBindFramebuffer(GL_FRAMEBUFFER, transparencyFramebuffer.id);
-    transparency.bind();
-    CapabilityGuard culling(GL_CULL_FACE, false);
-    CapabilityGuard depthTest(GL_DEPTH_TEST, true);
-    DepthMaskGuard depthWrites(GL_FALSE);
-    bindLights();
-    bindShadows(unit::kTransparentShadowMaps);
-    for (SceneNode* node : m_transparentNodes) {
-        node->draw(frameData, kDrawTransparent);
-    }
-    glActiveTexture(GL_TEXTURE0 + unit::kTransparentShadowMaps);
-    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    TransparencyBuffers::unbind();
-}
-
-// The tube twice into the fragment lists: a bright wire grid, then a darker skin. Every pixel
-// it covers gets stencil 1, so the lighting pass resolves it over the sky as well.
-void Renderer::drawPath() {
-    glBindFramebuffer(GL_FRAMEBUFFER, transparencyFramebuffer.id);
-    transparency.bind();
-    CapabilityGuard culling(GL_CULL_FACE, false);
-    CapabilityGuard depthTest(GL_DEPTH_TEST, true);
-    DepthMaskGuard depthWrites(GL_FALSE);
-    glStencilMask(0xFF);
-    glStencilFunc(GL_ALWAYS, 1, 0xFF);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    pathMesh->draw(frameData, kPathWireColour, kPathWireAlpha);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    pathMesh->draw(frameData, kPathFillColour, kPathFillAlpha);
-}
-
-// Only background pixels (stencil 0) receive the sky.
-void Renderer::drawSkybox() {
-    glStencilFunc(GL_EQUAL, 0, 0xFF);
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
-    glUseProgram(progRenderSkybox.id);
-    frameData.bind();
-    glActiveTexture(GL_TEXTURE0 + unit::kImage);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, skyboxTexture.id);
-    glBindVertexArray(skyboxCube.id);
-    glDrawElements(GL_TRIANGLES, 36, GL_UNSIGNED_SHORT, nullptr);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-}
-
-// Shades the covered pixels (stencil 1) from the G-buffer and blends them over the sky.
-void Renderer::drawLighting() {
-    glStencilFunc(GL_EQUAL, 1, 0xFF);
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    CapabilityGuard blend(GL_BLEND, true);
-    glUseProgram(progRenderGBuffers.id);
-    gbuffer.bindTextures();
-    frameData.bind();
-    bindLights();
-    transparency.bind();
-    bindShadows(unit::kLightingShadowMaps);
-    glActiveTexture(GL_TEXTURE0 + unit::kLightingSky);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, skyboxTexture.id);
-    glBindVertexArray(fullscreenVAO.id);
-    glDrawArrays(GL_TRIANGLES, 0, 3);
-
-    TransparencyBuffers::unbind();
-    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-    glActiveTexture(GL_TEXTURE0 + unit::kLightingShadowMaps);
-    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
-    gbuffer.unbindTextures();
-}
-
-// Debug views and text, after every effect: they are neither bloomed nor reflected. The
-// target carries the scene's depth, so debug shapes hide behind scene geometry.
-void Renderer::drawOverlays() {
-    glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
-    CapabilityGuard depthTest(GL_DEPTH_TEST, true);
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
-    {
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        CapabilityGuard blend(GL_BLEND, true);
-        DepthMaskGuard beforeDebug(GL_FALSE);
-        drawPhysicsDebug();
-        DepthMaskGuard beforeArrows(GL_TRUE);
-        drawDebugArrows();
-        drawShadowMapTiles();
-    }
-    glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
-    textRenderer.render(frameData);
-}
-
-// The collision shapes, translucent: back faces first, then front faces, then the lines.
-void Renderer::drawPhysicsDebug() {
-    std::vector<VertexPosColor> lines;
-    std::vector<VertexPosColor> triangles;
-    if (physics == nullptr || !physics->getDebugGeometry(lines, triangles)) {
-        return;
-    }
-    glUseProgram(progDebugPhysics.id);
-    frameData.bind();
-    glUniform1f(debugPhysicsAlphaLocation, debugPhysicsAlpha);
-    if (!triangles.empty()) {
-        CapabilityGuard culling(GL_CULL_FACE, true);
-        const VAO shapes(triangles);
-        glCullFace(GL_FRONT);
-        shapes.draw(GL_TRIANGLES);
-        glCullFace(GL_BACK);
-        shapes.draw(GL_TRIANGLES);
-    }
-    if (!lines.empty()) {
-        const VAO edges(lines);
-        edges.draw(GL_LINES);
-    }
-}
-
-void Renderer::drawDebugArrows() {
-    if (debugArrows.empty()) {
-        return;
-    }
-    CapabilityGuard blend(GL_BLEND, false);
-    for (const DebugArrow& arrow : debugArrows) {
-        glm::mat4 transform = glm::mat4_cast(arrowOrientation(arrow.direction));
-        transform[3] = glm::vec4(arrow.position, 1.0f);
-        glUseProgram(progDebugArrow.id);
-        frameData.bind();
-        glUniformMatrix4fv(arrowLocations.transform, 1, GL_FALSE, &transform[0][0]);
-        glUniform4fv(arrowLocations.color, 1, &arrow.color[0]);
-        glUniform1f(arrowLocations.scale, arrow.scale);
-        arrowMesh.draw(GL_TRIANGLES);
-    }
-    debugArrows.clear();
-}
-
-// A row of tiles along the top edge, one per shadow map, while F2 has them shown.
-void Renderer::drawShadowMapTiles() {
-    const std::uint32_t count = shadows.data.count;
-    if (count == 0 || (flags & kShowShadowMaps) == 0) {
-        return;
-    }
-    const std::uint32_t tile = std::min(mainSize[0] / count, mainSize[1] / 4);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        glViewport(static_cast<GLint>(tile * i), static_cast<GLint>(mainSize[1] - tile),
-                   static_cast<GLsizei>(tile), static_cast<GLsizei>(tile));
-        glUseProgram(progDebugShadowMaps.id);
-        glActiveTexture(GL_TEXTURE0 + unit::kImage);
-        glBindTexture(GL_TEXTURE_2D_ARRAY, shadowMaps.textureArrayId);
-        glBindSampler(unit::kImage, m_rawDepthSampler);
-        glUniform1i(shadowMapIndexLocation, static_cast<GLint>(i));
-        glBindVertexArray(fullscreenVAO.id);
-        glDrawArrays(GL_TRIANGLES, 0, 3);
-        glBindSampler(unit::kImage, 0);
-        glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
-    }
-}
-
-// The picture scaled into the window with its aspect kept; the bars beside it are black.
-void Renderer::drawFinal(GLuint framebuffer, const Viewport& viewport, GLuint image) {
-    CapabilityGuard depthTest(GL_DEPTH_TEST, false);
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    const Viewport shown = letterbox(mainSize[0], mainSize[1], viewport);
-    if (shown.width != viewport.width || shown.height != viewport.height) {
-        glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    glViewport(shown.x, shown.y, shown.width, shown.height);
-    glUseProgram(progRenderFinalFBO.id);
-    frameData.bind();
-    glActiveTexture(GL_TEXTURE0 + unit::kImage);
-    glBindTexture(GL_TEXTURE_2D, image);
-    glUniform1f(finalLocations.brightness, brightness);
-    glUniform1f(finalLocations.exposure, exposure);
-    glUniform1ui(finalLocations.enableBrightness, (flags & kEnableBrightness) != 0 ? 1u : 0u);
-    glUniform1ui(finalLocations.enableExposure, (flags & kEnableExposure) != 0 ? 1u : 0u);
-    glBindVertexArray(fullscreenVAO.id);
-    glDrawArrays(GL_TRIANGLES, 0, 3);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 }  // namespace kes

@@ -11,9 +11,9 @@
 
 #include <glm/glm.hpp>
 
-#include "gpu/Bindings.hpp"
 #include "app/ConstructionClock.hpp"
 #include "app/Layer.hpp"
+#include "gpu/Bindings.hpp"
 #include "gpu/Buffers.hpp"
 #include "gpu/Framebuffers.hpp"
 #include "gpu/Shader.hpp"

@@ -84,6 +84,13 @@ void printGlDebugLog(const kes::GlDebugLog& log) {
     for (const std::string& message : log.firstMessages()) {
         std::cout << "    " << message << "\n";
     }
+    if (!log.debugGroups().empty()) {
+        std::cout << "  debug groups:";
+        for (const std::string& group : log.debugGroups()) {
+            std::cout << " [" << group << "]";
+        }
+        std::cout << "\n";
+    }
 }
 
 void printTransparencyPool(const kes::TransparencyBuffers& pool, std::uint32_t peakNodes) {

@@ -1,6 +1,5 @@
 // Real Bullet bodies shaped like the level's: a ship of a capsule and two wing boxes, target
 // zones of one big sphere, asteroids of one capsule.
-#include "game/LevelLayout.hpp"
 #include "game/PhysicsService.hpp"
 
 #include <cmath>
@@ -10,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "game/CollisionsListener.hpp"
+#include "game/LevelLayout.hpp"
 
 namespace kes {
 namespace {
