@@ -64,16 +64,15 @@ float difficultyFactor(Difficulty difficulty) {
 }
 
 std::optional<DebugArrow> guideArrow(const glm::vec3& ship, const glm::vec3& zone,
-                                     const glm::mat4& viewProj, bool offCourse) {
+                                     const glm::mat4& viewProj, const glm::vec3& cameraUp,
+                                     bool offCourse) {
     const glm::vec3 toZone = zone - ship;
     if ((!offCourse && inView(zone, viewProj)) || glm::length(toZone) < 1e-3f) {
         return std::nullopt;
     }
     // Above the ship as the camera sees it, so the ship never hides the arrow.
-    const glm::mat4 view = glm::inverse(viewProj);
-    glm::vec3 up = glm::vec3(view * glm::vec4(0, 1, 0, 0));
-    up = glm::length(up) > 1e-6f ? glm::normalize(up) : glm::vec3(0, 1, 0);
-    return DebugArrow{ship + up * kGuideAbove, glm::normalize(toZone), kGuideScale, kGuideColour};
+    return DebugArrow{ship + cameraUp * kGuideAbove, glm::normalize(toZone), kGuideScale,
+                      kGuideColour};
 }
 
 float speedFactorFor(Difficulty difficulty, float distanceToCourse) {
@@ -218,8 +217,9 @@ void GameLayer::aimCamera() {
 
 void GameLayer::update(float frameDt, float time, float alpha) {
     renderer.prepareFrame(frameDt, time, alpha);
-    const float distance = path.distanceToClosestMidPoint(shipNode->render.position);
-    shipController.speedFactor = speedFactorFor(App::instance()->settings.difficulty, distance);
+    m_distanceToCourse = path.distanceToClosestMidPoint(shipNode->render.position);
+    shipController.speedFactor =
+        speedFactorFor(App::instance()->settings.difficulty, m_distanceToCourse);
 }
 
 void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
@@ -250,8 +250,14 @@ void GameLayer::highlightNextZone() {
 void GameLayer::queueGuide() {
     const glm::vec3 ship = shipNode->render.position;
     const glm::vec3 zone = targetZones[nextZone()].body->getTransform().position;
-    const bool offCourse = path.distanceToClosestMidPoint(ship) > level::kTubeRadius;
-    if (const auto arrow = guideArrow(ship, zone, renderer.frameData.data.viewProj, offCourse)) {
+    const perFrameData& view = renderer.frameData.data;
+    // The view's up in the world: the second column of the inverse view matrix (still zero
+    // before the first frame's camera is known).
+    const glm::vec3 viewUp(view.viewInv[1]);
+    const glm::vec3 cameraUp =
+        glm::length(viewUp) > 1e-6f ? glm::normalize(viewUp) : glm::vec3(0.0f, 1.0f, 0.0f);
+    const bool offCourse = m_distanceToCourse > level::kTubeRadius;
+    if (const auto arrow = guideArrow(ship, zone, view.viewProj, cameraUp, offCourse)) {
         renderer.addDebugArrow(*arrow);
     }
 }

@@ -49,9 +49,11 @@ struct LevelBuildTimes {
 };
 
 // Where the guide arrow stands and points, or nothing when the next zone is in view and the
-// ship on the course. `viewProj` is the camera's; `offCourse` whether the ship left the tube.
+// ship on the course. `viewProj` and the unit `cameraUp` are the camera's; `offCourse` whether
+// the ship left the tube.
 std::optional<DebugArrow> guideArrow(const glm::vec3& ship, const glm::vec3& zone,
-                                     const glm::mat4& viewProj, bool offCourse);
+                                     const glm::mat4& viewProj, const glm::vec3& cameraUp,
+                                     bool offCourse);
 
 class GameLayer final : public Layer,
                         public ColliderTypeChecker,
@@ -122,6 +124,7 @@ private:
     bool m_splitFresh = false;     // its display time starts at the next frame
     float m_splitShownUntil = 0.0f;
     std::uint32_t m_highlighted = RaceState::kNone;
+    float m_distanceToCourse = 0.0f;  // from the last update, for the speed bonus and the guide
 };
 
 }  // namespace kes
