@@ -5,14 +5,9 @@
 #include <cstdint>
 #include <memory>
 
-namespace kes {
+#include "gpu/Viewport.hpp"
 
-struct Viewport {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-};
+namespace kes {
 
 class Layer {
 public:

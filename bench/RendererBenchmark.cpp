@@ -10,7 +10,7 @@
 #include <sstream>
 #include <vector>
 
-#include "GameLikeScene.hpp"
+#include "bench/GameLikeScene.hpp"
 #include "app/App.hpp"
 #include "platform/OpenGL.hpp"
 
@@ -29,7 +29,7 @@ double median(std::vector<double> values) {
 void measure(const std::filesystem::path& assets, std::uint32_t width, std::uint32_t height) {
     kes::RendererSetup setup{assets, 1.0f, 96.0f};
     kes::Renderer renderer(setup, width, height, 3);
-    renderer.finalFramebuffer.clearColor = glm::vec3(0.075f);
+    renderer.setClearColor(glm::vec3(0.075f));
     std::ostringstream quiet;  // the course's own timing lines are not what this reports
     std::streambuf* console = std::cout.rdbuf(quiet.rdbuf());
     kes::bench::GameLikeScene scene(renderer, assets,
@@ -37,7 +37,7 @@ void measure(const std::filesystem::path& assets, std::uint32_t width, std::uint
     std::cout.rdbuf(console);
 
     kes::GpuPassTimer timer;
-    renderer.passTimer = &timer;
+    renderer.setPassTimer(&timer);
     const kes::Viewport viewport{0, 0, static_cast<std::int32_t>(width),
                                  static_cast<std::int32_t>(height)};
     std::vector<double> frameMs;

@@ -119,7 +119,7 @@ void Controller::onKey(int key, int /*scancode*/, std::uint8_t action, std::uint
     } else if (key == GLFW_KEY_F1 && App::instance() != nullptr) {
         App::instance()->physics.toggleDebugRendering();
     } else if (key == GLFW_KEY_F2 && node != nullptr && node->renderer != nullptr) {
-        node->renderer->flags ^= kShowShadowMaps;
+        node->renderer->toggleShadowMapTiles();
     }
 }
 

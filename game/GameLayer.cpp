@@ -93,8 +93,7 @@ GameLayer::GameLayer()
       sunModel(level::makeModel(App::instance()->assetsPath, level::kSunLook)),
       targetZoneModel(level::makeModel(App::instance()->assetsPath, level::kZoneLook)),
       nextZoneModel(level::makeModel(App::instance()->assetsPath, level::kNextZoneLook)) {
-    buildTimes.renderer = renderer.constructionSeconds;
-    buildTimes.models = secondsSinceConstructionBegan() - buildTimes.renderer;
+    buildTimes.models = m_buildClock.lap();
     App& app = *App::instance();
     app.physics.world->setEventListener(&collisionsListener);
     race.observer = this;
@@ -106,9 +105,9 @@ GameLayer::GameLayer()
         }
     }
     createSun();
-    const double pathStart = secondsSinceConstructionBegan();
+    buildTimes.objects = m_buildClock.lap();
     createPath();
-    buildTimes.path = secondsSinceConstructionBegan() - pathStart;
+    buildTimes.path = m_buildClock.lap();
     createShip();
     createTargetZones();
     aimCamera();
@@ -128,11 +127,10 @@ GameLayer::GameLayer()
     for (const std::size_t mid : level::asteroidMidPoints(path.midPoints().size())) {
         createAsteroid(path.midPoints()[mid].position);
     }
-    renderer.finalFramebuffer.clearColor = glm::vec3(0.075f);
+    renderer.setClearColor(glm::vec3(0.075f));
     highlightNextZone();
     app.sounds.startEngine();
-    buildTimes.objects =
-        secondsSinceConstructionBegan() - buildTimes.renderer - buildTimes.models - buildTimes.path;
+    buildTimes.objects += m_buildClock.lap();
 }
 
 // Bodies and shapes stay: they go with the physics world.
@@ -250,7 +248,7 @@ void GameLayer::highlightNextZone() {
 void GameLayer::queueGuide() {
     const glm::vec3 ship = shipNode->render.position;
     const glm::vec3 zone = targetZones[nextZone()].body->getTransform().position;
-    const perFrameData& view = renderer.frameData.data;
+    const perFrameData& view = renderer.frameView();
     // The view's up in the world: the second column of the inverse view matrix (still zero
     // before the first frame's camera is known).
     const glm::vec3 viewUp(view.viewInv[1]);
@@ -263,7 +261,7 @@ void GameLayer::queueGuide() {
 }
 
 void GameLayer::queueHud(float time) {
-    TextRenderer& text = renderer.textRenderer;
+    TextRenderer& text = renderer.text();
     text.addText("Round", {0.55f, -0.9f}, 0.05f, kHudColour, kHanging, kEnding);
     text.addText(std::to_string(race.roundsFinished), {0.55f, -0.9f}, 0.1f, kHudColour, kStanding,
                  kEnding);
@@ -304,8 +302,8 @@ void GameLayer::queueSplit(float time) {
         return;
     }
     const float delta = *m_split->delta;
-    renderer.textRenderer.addText(signedThreeDecimals(delta), {0.0f, 0.55f}, 0.16f,
-                                  delta <= 0.0f ? kAheadColour : kBehindColour, kCentred, kCentred);
+    renderer.text().addText(signedThreeDecimals(delta), {0.0f, 0.55f}, 0.16f,
+                            delta <= 0.0f ? kAheadColour : kBehindColour, kCentred, kCentred);
 }
 
 // The asteroids swing together along x, a full swing every 2 pi seconds of simulation.

@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
-#include "app/ConstructionClock.hpp"
 #include "app/Layer.hpp"
 #include "app/Settings.hpp"
+#include "app/Stopwatch.hpp"
 #include "control/CameraFollow.hpp"
 #include "control/ShipController.hpp"
 #include "game/CollisionsListener.hpp"
@@ -58,8 +58,7 @@ std::optional<DebugArrow> guideArrow(const glm::vec3& ship, const glm::vec3& zon
 class GameLayer final : public Layer,
                         public ColliderTypeChecker,
                         public RaceCommands,
-                        private RaceObserver,
-                        private ConstructionClock {
+                        private RaceObserver {
 public:
     GameLayer();
     ~GameLayer() override;
@@ -85,7 +84,12 @@ public:
     // The zone the player must touch next.
     std::uint32_t nextZone() const;
 
+private:
+    Stopwatch m_buildClock;  // the first member: it runs from the start of construction
+
+public:
     Renderer renderer;
+    LevelBuildTimes buildTimes{.renderer = m_buildClock.lap()};  // read once the renderer stands
     RacePath path;
     std::vector<Asteroid> asteroids;
     HidListener_SceneNodeController shipController;
@@ -98,8 +102,7 @@ public:
     Model asteroidModel;
     Model sunModel;
     Model targetZoneModel;
-    Model nextZoneModel;  // the same ring, glowing amber: the zone to touch next
-    LevelBuildTimes buildTimes;
+    Model nextZoneModel;               // the same ring, glowing amber: the zone to touch next
     std::optional<RaceRecord> record;  // the player's best round across runs
 
 private:

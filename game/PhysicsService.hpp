@@ -8,10 +8,11 @@
 #include "game/DebugRenderer.hpp"
 #include "game/Physics.hpp"
 #include "gpu/Vertex.hpp"
+#include "render/DebugShapes.hpp"
 
 namespace kes {
 
-class PhysicsService {
+class PhysicsService final : public DebugShapeSource {
 public:
     static constexpr const char* kWorldName = "Physics_Driftline_2021";
 
@@ -28,7 +29,7 @@ public:
     // The last update's debug lines and triangles; false, with the lists untouched, while
     // debug rendering is off.
     bool getDebugGeometry(std::vector<VertexPosColor>& lines,
-                          std::vector<VertexPosColor>& triangles) const;
+                          std::vector<VertexPosColor>& triangles) const override;
     void toggleDebugRendering();
 
     PhysicsCommon common;

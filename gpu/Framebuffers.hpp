@@ -10,7 +10,7 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
-#include "app/Layer.hpp"
+#include "gpu/Viewport.hpp"
 #include "gpu/Texture.hpp"
 
 namespace kes {

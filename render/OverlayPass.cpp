@@ -5,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "game/PhysicsService.hpp"
 #include "gpu/Bindings.hpp"
 #include "gpu/GlState.hpp"
 
@@ -51,7 +50,7 @@ void Renderer::drawOverlays() {
 void Renderer::drawPhysicsDebug() {
     std::vector<VertexPosColor> lines;
     std::vector<VertexPosColor> triangles;
-    if (physics == nullptr || !physics->getDebugGeometry(lines, triangles)) {
+    if (debugShapes == nullptr || !debugShapes->getDebugGeometry(lines, triangles)) {
         return;
     }
     glUseProgram(progDebugPhysics.id);

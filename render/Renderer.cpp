@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "app/App.hpp"
-#include "game/PhysicsService.hpp"
 #include "gpu/GlState.hpp"
 #include "gpu/MeshFile.hpp"
 #include "platform/OpenGL.hpp"
@@ -133,7 +132,7 @@ Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_
       brightness(setup.brightness),
       camera(90.0f, static_cast<float>(width) / static_cast<float>(height), 0.1f, 1000.0f,
              glm::vec3(0.0f), 1.0f, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
-      physics(setup.physics) {
+      debugShapes(setup.debugShapes) {
     frameData.data.width = width;
     frameData.data.height = height;
     m_opaqueNodes.reserve(kNodeListCapacity);
@@ -145,7 +144,6 @@ Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_COMPARE_MODE, GL_NONE);
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    constructionSeconds = secondsSinceConstructionBegan();
 }
 
 Renderer::~Renderer() {

@@ -11,8 +11,7 @@
 
 #include <glm/glm.hpp>
 
-#include "app/ConstructionClock.hpp"
-#include "app/Layer.hpp"
+#include "gpu/Viewport.hpp"
 #include "gpu/Bindings.hpp"
 #include "gpu/Buffers.hpp"
 #include "gpu/Framebuffers.hpp"
@@ -22,6 +21,7 @@
 #include "gpu/UBO.hpp"
 #include "gpu/UniformBlocks.hpp"
 #include "render/Camera.hpp"
+#include "render/DebugShapes.hpp"
 #include "render/GpuPassTimer.hpp"
 #include "render/Lights.hpp"
 #include "render/PathMesh.hpp"
@@ -43,15 +43,13 @@ enum RendererFlags : std::uint8_t {
     kEnableExposure = 1u << 4,
 };
 
-class PhysicsService;
-
 // What the renderer takes from its surroundings: the game passes the application's; tests
 // pass their own.
 struct RendererSetup {
     std::filesystem::path assetsFolder;
-    float brightness = 1.0f;            // the settings' value, read once
-    float dpi = 96.0f;                  // sizes the text atlas
-    PhysicsService* physics = nullptr;  // whose debug geometry the overlay shows, if any
+    float brightness = 1.0f;                        // the settings' value, read once
+    float dpi = 96.0f;                              // sizes the text atlas
+    const DebugShapeSource* debugShapes = nullptr;  // what the F1 overlay shows, if anything
 };
 
 // An arrow drawn over the next frame, for looking at directions while debugging.
@@ -67,7 +65,7 @@ static_assert(sizeof(DebugArrow) == 44);
 // centred, the rest left for black bars.
 Viewport letterbox(std::uint32_t width, std::uint32_t height, const Viewport& window);
 
-class Renderer : private ConstructionClock {
+class Renderer {
 public:
     // The application's assets, settings and screen.
     Renderer(std::uint32_t width, std::uint32_t height, std::uint8_t effectSet);
@@ -102,6 +100,42 @@ public:
     static std::optional<glm::mat4> computeLightMatrix(const LightRecord& light, float aspect,
                                                        float nearPlane, float farPlane,
                                                        const Camera& camera);
+
+    // Text queued here is drawn over the next frame.
+    TextRenderer& text() { return textRenderer; }
+    // The view the next frame is drawn from, as prepareFrame uploaded it.
+    const perFrameData& frameView() const { return frameData.data; }
+    // The colour around the scene where nothing is drawn.
+    void setClearColor(const glm::vec3& color) { finalFramebuffer.clearColor = color; }
+    const glm::vec3& clearColor() const { return finalFramebuffer.clearColor; }
+    // The debug view of the shadow maps (F2), tiles along the top edge.
+    void toggleShadowMapTiles() { flags ^= kShowShadowMaps; }
+    // Not owned; when set, each pass of the frame is timed on the GPU.
+    void setPassTimer(GpuPassTimer* timer) { passTimer = timer; }
+    GpuPassTimer* currentPassTimer() const { return passTimer; }
+    // The per-pixel fragment lists, for profiles of the pool's use.
+    const TransparencyBuffers& transparencyLists() const { return transparency; }
+
+private:
+    // Tests look inside through this seam (tests/support/RendererTestSeam.hpp).
+    friend struct RendererTestSeam;
+
+    void renderShadowMaps();
+    void reaimPointLights();
+    void resetTransparencyLists();
+    void beginGeometry();
+    void clearGBuffer();
+    void drawGeometry();
+    void drawTransparentNodes();
+    void drawPath();
+    void drawSkybox();
+    void drawLighting();
+    GLuint applyEffects();
+    void drawOverlays();
+    void drawPhysicsDebug();
+    void drawDebugArrows();
+    void drawShadowMapTiles();
+    void drawFinal(GLuint framebuffer, const Viewport& viewport, GLuint image);
     // Uploads a block only when its dirty bit is set, then binds it.
     void bindLights();
     void bindShadows(GLuint textureUnit);
@@ -151,30 +185,8 @@ public:
     float brightness;
     float exposure = 0.5f;
     Camera camera;
-
-    // Seconds the constructor took, shader compilation included.
-    double constructionSeconds = 0.0;
-    // Not owned; when set, each pass of the frame is timed on the GPU.
-    GpuPassTimer* passTimer = nullptr;
-    PhysicsService* physics;  // not owned; may be null
-
-private:
-    void renderShadowMaps();
-    void reaimPointLights();
-    void resetTransparencyLists();
-    void beginGeometry();
-    void clearGBuffer();
-    void drawGeometry();
-    void drawTransparentNodes();
-    void drawPath();
-    void drawSkybox();
-    void drawLighting();
-    GLuint applyEffects();
-    void drawOverlays();
-    void drawPhysicsDebug();
-    void drawDebugArrows();
-    void drawShadowMapTiles();
-    void drawFinal(GLuint framebuffer, const Viewport& viewport, GLuint image);
+    GpuPassTimer* passTimer = nullptr;    // not owned; may be null
+    const DebugShapeSource* debugShapes;  // not owned; may be null
 
     GLuint m_rawDepthSampler = 0;  // reads the shadow maps' depths without comparing
     // The per-frame block as each light sees it, for the shadow pass.

@@ -40,7 +40,7 @@ DemoLayer::DemoLayer(App& app, GameLayer& game, const DemoOptions& options, Demo
       m_pilot(game.shipController, game.path, zoneMidPoints(game), asteroidBodies(game)) {
     if (options.gpuTiming) {
         m_gpuTimer = std::make_unique<GpuPassTimer>();
-        game.renderer.passTimer = m_gpuTimer.get();
+        game.renderer.setPassTimer(m_gpuTimer.get());
     }
     if (!options.audioOut.empty()) {
         recorder = std::make_unique<AudioRecorder>(app.audio);
@@ -48,8 +48,8 @@ DemoLayer::DemoLayer(App& app, GameLayer& game, const DemoOptions& options, Demo
 }
 
 DemoLayer::~DemoLayer() {
-    if (m_game.renderer.passTimer == m_gpuTimer.get()) {
-        m_game.renderer.passTimer = nullptr;
+    if (m_game.renderer.currentPassTimer() == m_gpuTimer.get()) {
+        m_game.renderer.setPassTimer(nullptr);
     }
 }
 
@@ -87,7 +87,7 @@ void DemoLayer::render(float /*frameDt*/, float /*time*/, unsigned int /*framebu
         m_profile.recordGpu(m_gpuTimer->collect());
     }
     // Waits for the frame: the demo measures, it does not race.
-    peakListNodes = std::max(peakListNodes, m_game.renderer.transparency.readNodeCounter());
+    peakListNodes = std::max(peakListNodes, m_game.renderer.transparencyLists().readNodeCounter());
     const bool due = m_options.screenshotEvery != 0 && passes % m_options.screenshotEvery == 0;
     if (passes == 2 || due) {  // the second frame is the first with the chase camera
         takeScreenshot(*viewport);

@@ -169,7 +169,7 @@ int runDemo(const kes::demo::DemoOptions& options) {
               << " s simulated); passes slower than 1/30 s: " << slowPasses.lines << "\n";
     std::cout.unsetf(std::ios::floatfield);
     printGlDebugLog(app.gl.debugLog);
-    printTransparencyPool(game.renderer.transparency, demo.peakListNodes);
+    printTransparencyPool(game.renderer.transparencyLists(), demo.peakListNodes);
     printSounds(app.sounds, demo.recorder.get(), options);
     const std::filesystem::path csv = options.screenshotFolder / "profile.csv";
     if (profile.writeCsv(csv, options.gpuTiming)) {

@@ -88,7 +88,7 @@ TEST_F(GameLayerTest, PlacesZonesAndAsteroidsOnTheCoursesMidPoints) {
     EXPECT_EQ(app.hid.listener, &game.shipController);
     EXPECT_EQ(app.cameraController, &game.cameraController);
     EXPECT_EQ(app.settings.difficulty, Difficulty::hard);
-    EXPECT_EQ(game.renderer.finalFramebuffer.clearColor, glm::vec3(0.075f));
+    EXPECT_EQ(game.renderer.clearColor(), glm::vec3(0.075f));
 
     // On the course itself on hard difficulty the bonus is the full 1 + 5.
     game.update(kStep, 0.0f, 1.0f);

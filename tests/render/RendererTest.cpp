@@ -7,11 +7,12 @@
 #include <filesystem>
 #include <string>
 
-#include "../bench/GameLikeScene.hpp"
+#include "bench/GameLikeScene.hpp"
 #include "MeshBuilder.hpp"
 #include "gpu/FrameCapture.hpp"
 #include "support/GlTest.hpp"
 #include "support/OffscreenTarget.hpp"
+#include "support/RendererTestSeam.hpp"
 #include "support/SceneProbe.hpp"
 #include "support/TempFolder.hpp"
 
@@ -41,7 +42,7 @@ protected:
 
 TEST_F(RendererTest, AnEmptySceneStillRunsTheFrameToTheTarget) {
     Renderer renderer(setup(), 320, 240, 3);
-    EXPECT_EQ(renderer.sceneRoot, nullptr);
+    EXPECT_EQ(RendererTestSeam::sceneRoot(renderer), nullptr);
     const test::OffscreenTarget target(320, 240);
     const CapturedImage picture =
         drawTwice(renderer, lookingAt({0, 0, 0}, {0, 0, 1}, 1.0f, 320.0f / 240.0f), target);
@@ -182,14 +183,14 @@ TEST_F(RendererTest, ACameraCopyThatIsNotDirtyLeavesTheMatricesAlone) {
     Renderer renderer(setup(), 64, 32, 0);
     Camera camera = lookingAt({0, 0, 0}, {0, 0, 1}, 4.0f, 2.0f);
     renderer.prepareFrame(camera, 0.01f, 1.0f, 1.0f);
-    const perFrameData first = renderer.frameData.data;
-    EXPECT_EQ(first.viewProj, renderer.camera.viewProj);
+    const perFrameData first = renderer.frameView();
+    EXPECT_EQ(first.viewProj, RendererTestSeam::camera(renderer).viewProj);
     EXPECT_EQ(first.camPos, glm::vec3(0, 0, -4));
 
     camera.target = {5, 5, 5};
     camera.dirty = false;
     renderer.prepareFrame(camera, 0.02f, 2.0f, 1.0f);
-    const perFrameData& second = renderer.frameData.data;
+    const perFrameData& second = renderer.frameView();
     EXPECT_EQ(second.viewProj, first.viewProj);
     EXPECT_EQ(second.camPos, first.camPos);
     EXPECT_EQ(second.time, 2.0f);
@@ -200,15 +201,16 @@ TEST_F(RendererTest, ACameraCopyThatIsNotDirtyLeavesTheMatricesAlone) {
 
 TEST_F(RendererTest, AddingALightMarksBothBlocksAndTheLightingPassUploadsThemOnce) {
     Renderer renderer(setup(), 64, 64, 0);
-    EXPECT_EQ(renderer.flags, kEnableBrightness);
+    EXPECT_EQ(RendererTestSeam::flags(renderer), kEnableBrightness);
     EXPECT_EQ(renderer.addLight(pointLight({-132, 48, 167})), 0u);
-    EXPECT_EQ(renderer.flags & (kLightsDirty | kShadowsDirty), kLightsDirty | kShadowsDirty);
-    renderer.bindLights();
-    renderer.bindShadows(3);
-    EXPECT_EQ(renderer.flags, kEnableBrightness);
+    EXPECT_EQ(RendererTestSeam::flags(renderer) & (kLightsDirty | kShadowsDirty),
+              kLightsDirty | kShadowsDirty);
+    RendererTestSeam::bindLights(renderer);
+    RendererTestSeam::bindShadows(renderer, 3);
+    EXPECT_EQ(RendererTestSeam::flags(renderer), kEnableBrightness);
 
     lightBuffer onGpu{};
-    glGetNamedBufferSubData(renderer.lights.id, 0, sizeof(onGpu), &onGpu);
+    glGetNamedBufferSubData(RendererTestSeam::lightBlock(renderer), 0, sizeof(onGpu), &onGpu);
     EXPECT_EQ(onGpu.count, 1u);
     EXPECT_EQ(onGpu.lights[0].position, glm::vec3(-132, 48, 167));
     EXPECT_EQ(onGpu.lights[0].castsShadow, 1u);
@@ -218,7 +220,7 @@ TEST_F(RendererTest, AddingALightMarksBothBlocksAndTheLightingPassUploadsThemOnc
 TEST_F(RendererTest, DrawsAGameLikeSceneWithTheDebugOutputSilent) {
     for (const auto& [width, height] : {std::pair{640u, 480u}, std::pair{1280u, 720u}}) {
         Renderer renderer(setup(), width, height, 3);
-        renderer.finalFramebuffer.clearColor = glm::vec3(0.075f);
+        renderer.setClearColor(glm::vec3(0.075f));
         bench::GameLikeScene scene(renderer, DRIFTLINE_ASSETS_DIR,
                                    static_cast<float>(width) / static_cast<float>(height));
         const test::OffscreenTarget target(width, height);
@@ -264,7 +266,7 @@ TEST(Letterbox, FillsTheLongAxisAndCentresTheOther) {
 // reaches both edges of the axis it fills, and the bars on the other axis are black.
 TEST_F(RendererTest, TheFinishedFrameFillsAnyWindowWithItsAspectKept) {
     Renderer renderer(setup(), 320, 240, 3);
-    renderer.finalFramebuffer.clearColor = glm::vec3(0.075f);
+    renderer.setClearColor(glm::vec3(0.075f));
     bench::GameLikeScene scene(renderer, DRIFTLINE_ASSETS_DIR, 320.0f / 240.0f);
     for (const auto& [width, height] : {std::pair{500u, 240u}, std::pair{640u, 600u}}) {
         const test::OffscreenTarget target(width, height);

@@ -4,10 +4,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "../bench/GameLikeScene.hpp"
+#include "bench/GameLikeScene.hpp"
 #include "MeshBuilder.hpp"
 #include "game/PhysicsService.hpp"
 #include "support/GlTest.hpp"
+#include "support/RendererTestSeam.hpp"
 #include "support/SceneProbe.hpp"
 #include "support/TempFolder.hpp"
 
@@ -145,7 +146,7 @@ TEST_F(TransparencyAndEffectsTest, FragmentsBeyondThePoolAreDroppedAndTheNextFra
         layers.push_back(scene.add(*crowded, red, {0, 0, 0.1f * float(i)}, 0.3f, 4.0f));
     }
     const std::uint64_t fragments = 15ull * kSize * kSize;
-    ASSERT_GT(fragments, crowded->transparency.nodeCapacity);
+    ASSERT_GT(fragments, crowded->transparencyLists().nodeCapacity);
     const CapturedImage full = draw(*crowded);
     savePicture(full, "transparency-overflow");
     // Each pixel shows the layers that found room, or the sky where none did: never garbage.
@@ -299,7 +300,7 @@ TEST_F(TransparencyAndEffectsTest, TheShadowMapTileSitsAtTheTopLeft) {
     const test::OffscreenTarget wide(1280, 720);
     const Camera view = lookingAt({0, 0, 0}, {0, 0, 1}, 4.0f, 1280.0f / 720.0f);
     const CapturedImage plain = drawFrames(*renderer, view, wide);
-    renderer->flags |= kShowShadowMaps;
+    renderer->toggleShadowMapTiles();
     const CapturedImage tiled = drawFrames(*renderer, view, wide);
     savePicture(tiled, "shadow-map-tile");
 
@@ -323,7 +324,7 @@ TEST_F(TransparencyAndEffectsTest, TheShadowMapTileSitsAtTheTopLeft) {
 TEST_F(TransparencyAndEffectsTest, PhysicsShapesShowInTheOverlayOnlyWhenThereAreAny) {
     PhysicsService physics;
     RendererSetup setup = test::rendererSetup();
-    setup.physics = &physics;
+    setup.debugShapes = &physics;
     Renderer renderer(setup, kSize, kSize, 0);
     const CapturedImage off = draw(renderer);
     physics.toggleDebugRendering();
@@ -351,7 +352,7 @@ TEST_F(TransparencyAndEffectsTest, AHundredFramesWithEveryEffectKeepTheDebugOutp
         renderer.render(small.fbo.id, &viewport);
         renderer.prepareFrame(game.camera, 1.0f / 60.0f, float(frame) / 60.0f, 1.0f);
     }
-    EXPECT_TRUE(renderer.debugArrows.empty());
+    EXPECT_TRUE(RendererTestSeam::debugArrows(renderer).empty());
 
     // The same moment drawn twice gives the same picture: nothing flickers.
     renderer.render(small.fbo.id, &viewport);
