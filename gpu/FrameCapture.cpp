@@ -43,4 +43,37 @@ bool savePng(const CapturedImage& image, const std::filesystem::path& path) {
     return saved;
 }
 
+std::optional<CapturedImage> loadPng(const std::filesystem::path& path) {
+    if (FreeImage_GetFileType(path.c_str(), 0) != FIF_PNG) {
+        return std::nullopt;
+    }
+    FIBITMAP* file = FreeImage_Load(FIF_PNG, path.c_str(), PNG_DEFAULT);
+    if (file == nullptr) {
+        return std::nullopt;
+    }
+    FIBITMAP* bitmap = FreeImage_ConvertTo32Bits(file);
+    FreeImage_Unload(file);
+    if (bitmap == nullptr) {
+        return std::nullopt;
+    }
+    CapturedImage image;
+    image.width = static_cast<int>(FreeImage_GetWidth(bitmap));
+    image.height = static_cast<int>(FreeImage_GetHeight(bitmap));
+    image.rgba.resize(static_cast<std::size_t>(image.width) *
+                      static_cast<std::size_t>(image.height) * 4);
+    for (int y = 0; y < image.height; ++y) {
+        const BYTE* line = FreeImage_GetScanLine(bitmap, y);
+        std::uint8_t* row =
+            &image.rgba[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) * 4];
+        for (int x = 0; x < image.width; ++x) {
+            row[x * 4 + 0] = line[x * 4 + FI_RGBA_RED];
+            row[x * 4 + 1] = line[x * 4 + FI_RGBA_GREEN];
+            row[x * 4 + 2] = line[x * 4 + FI_RGBA_BLUE];
+            row[x * 4 + 3] = line[x * 4 + FI_RGBA_ALPHA];
+        }
+    }
+    FreeImage_Unload(bitmap);
+    return image;
+}
+
 }  // namespace kes

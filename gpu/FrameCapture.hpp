@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include <GL/glew.h>
@@ -25,5 +26,9 @@ CapturedImage captureFramebuffer(GLuint framebuffer, GLenum readBuffer, int widt
 
 // False when the file cannot be written.
 bool savePng(const CapturedImage& image, const std::filesystem::path& path);
+
+// A PNG as savePng wrote it (any PNG, converted to 8-bit RGBA), or nothing when the file is
+// missing or not a PNG.
+std::optional<CapturedImage> loadPng(const std::filesystem::path& path);
 
 }  // namespace kes

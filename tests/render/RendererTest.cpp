@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "bench/GameLikeScene.hpp"
@@ -12,6 +13,7 @@
 #include "gpu/FrameCapture.hpp"
 #include "support/GlTest.hpp"
 #include "support/OffscreenTarget.hpp"
+#include "support/ReferencePicture.hpp"
 #include "support/RendererTestSeam.hpp"
 #include "support/SceneProbe.hpp"
 #include "support/TempFolder.hpp"
@@ -217,7 +219,15 @@ TEST_F(RendererTest, AddingALightMarksBothBlocksAndTheLightingPassUploadsThemOnc
     glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
 }
 
-TEST_F(RendererTest, DrawsAGameLikeSceneWithTheDebugOutputSilent) {
+// The renderer benchmark's frames, every effect on, against the pictures in
+// tests/render/reference. Work on a pass that must not change the picture may change rounding
+// only: no colour channel of any pixel may move by more than kLargestChannelDifference, nor all
+// of them by more than kMeanChannelDifference on average. When a change is meant to be seen,
+// copy the new pictures from test-output over the references in the same commit.
+constexpr int kLargestChannelDifference = 6;
+constexpr double kMeanChannelDifference = 0.05;
+
+TEST_F(RendererTest, DrawsTheBenchmarkSceneAsTheReferencePicturesShow) {
     for (const auto& [width, height] : {std::pair{640u, 480u}, std::pair{1280u, 720u}}) {
         Renderer renderer(setup(), width, height, 3);
         renderer.setClearColor(glm::vec3(0.075f));
@@ -225,7 +235,24 @@ TEST_F(RendererTest, DrawsAGameLikeSceneWithTheDebugOutputSilent) {
                                    static_cast<float>(width) / static_cast<float>(height));
         const test::OffscreenTarget target(width, height);
         const CapturedImage picture = drawTwice(renderer, scene.camera, target);
-        save(picture, "scene-" + std::to_string(width) + "x" + std::to_string(height));
+        const std::string name = "scene-" + std::to_string(width) + "x" + std::to_string(height);
+        save(picture, name);
+
+        const std::filesystem::path referencePath =
+            std::filesystem::path(DRIFTLINE_REFERENCE_DIR) / (name + ".png");
+        const std::optional<CapturedImage> reference = loadPng(referencePath);
+        ASSERT_TRUE(reference) << "no reference picture at " << referencePath;
+        ASSERT_EQ(reference->width, picture.width);
+        ASSERT_EQ(reference->height, picture.height);
+        const test::PictureDifference difference = test::compareColours(picture, *reference);
+        if (difference.changedPixels > 0) {
+            save(test::differencePicture(picture, *reference), name + "-difference");
+        }
+        EXPECT_LE(difference.largest, kLargestChannelDifference)
+            << name << ": " << difference.changedPixels << " pixels differ, mean difference "
+            << difference.mean << "; see " << name << "-difference.png in test-output";
+        EXPECT_LE(difference.mean, kMeanChannelDifference)
+            << name << ": " << difference.changedPixels << " pixels differ";
     }
 }
 
