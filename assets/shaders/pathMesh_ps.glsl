@@ -5,8 +5,9 @@
 // It fades out with distance, and fragments too faint to see are not appended: seen from
 // inside, the far turns of the course would otherwise stack up more fragments than the lists
 // have room for. Fragments are appended only after the depth test against the opaque scene.
-// Reads: the interpolated world position and wall offset, COLOR, ALPHA, the per-frame block
-// (binding 0). Writes: one list node (storage binding 0, heads on image unit 0, counter
+// The renderer does not draw the parts of the tube that lie wholly beyond FADE_END.
+// Reads: the interpolated world position and wall offset, COLOR, ALPHA, FADE_START and
+// FADE_END, the per-frame block (binding 0). Writes: one list node (storage binding 0, heads on image unit 0, counter
 // binding 0); no colour.
 #version 430 core
 
@@ -16,9 +17,8 @@ layout(early_fragment_tests) in;
 
 uniform float ALPHA;
 uniform vec3 COLOR;
-
-const float FADE_START = 150.0;  // units from the eye where the tube starts to fade
-const float FADE_END = 450.0;    // and where it is gone
+uniform float FADE_START;  // units from the eye where the tube starts to fade
+uniform float FADE_END;    // and where it is gone
 const float FAINTEST = 0.01;     // fragments below this opacity are left out
 
 in vec3 worldPosition;
@@ -38,5 +38,5 @@ void main() {
     float facing = abs(dot(N, toCamera));
     float rim = pow(1.0 - facing, 3.0);
     vec3 colour = COLOR * (0.6 + 0.4 * facing) + COLOR * rim * 0.5;
-    appendFragment(vec4(colour, alpha), N, 0.5, 0.0, worldPosition, vec3(0.0), 1u);
+    appendFragment(vec4(colour, alpha));
 }

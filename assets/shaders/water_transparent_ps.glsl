@@ -51,6 +51,5 @@ void main() {
         colour += lights[i].ambientFactor * lights[i].color * albedo;
         colour += directLight(lights[i], P, N, V, albedo, metal, roughness);
     }
-    appendFragment(vec4(colour, clamp(ALPHA, 0.0, 1.0)), N, roughness, metal, P, emissive,
-                   0u);
+    appendFragment(vec4(colour, clamp(ALPHA, 0.0, 1.0)));
 }

@@ -1,5 +1,6 @@
 // One transparent fragment in the per-pixel lists (storage binding 0): 72 bytes, as
-// kTransparencyNodeSize says on the C++ side.
+// kTransparencyNodeSize says on the C++ side. The appends fill the link, depth and colour; the
+// surface fields after them are room the layout keeps, not written today.
 struct FragmentNode {
     uint next;  // index of the fragment drawn before it at this pixel, or 0xFFFFFFFF
     float depth;  // window depth, 0 near ... 1 far
