@@ -86,20 +86,24 @@ bool traceReflection(vec3 origin, vec3 direction, float startStep, out vec3 seen
 
 void main() {
     ivec2 pixel = ivec2(gl_FragCoord.xy);
-    vec3 colour = texelFetch(image, pixel, 0).rgb;
-    float distanceFromEye = texelFetch(emissiveDistanceMap, pixel, 0).a;
-    if (PASSTHROUGH != 0u || distanceFromEye <= 0.0) {
-        fragColour = vec4(colour, 1.0);  // the copy, or a pixel covered only by the tube
+    if (PASSTHROUGH != 0u) {
+        fragColour = vec4(texelFetch(image, pixel, 0).rgb, 1.0);
         return;
     }
-    vec4 albedoMetal = texelFetch(albedoMetalMap, pixel, 0);
+    float distanceFromEye = texelFetch(emissiveDistanceMap, pixel, 0).a;
+    // Pixels covered only by the tube, and surfaces too rough to mirror anything, keep the
+    // copy the first pass made: writing it again would cost as much as the copy did.
+    if (distanceFromEye <= 0.0) {
+        discard;
+    }
     vec4 normalRoughness = texelFetch(normalRoughnessMap, pixel, 0);
     float roughness = normalRoughness.a;
     float smoothness = (1.0 - roughness) * (1.0 - roughness);
     if (smoothness < 0.05) {
-        fragColour = vec4(colour, 1.0);
-        return;
+        discard;
     }
+    vec3 colour = texelFetch(image, pixel, 0).rgb;
+    vec4 albedoMetal = texelFetch(albedoMetalMap, pixel, 0);
     vec3 N = normalize(normalRoughness.xyz);
     vec3 V = -viewRay(screenCoordinate);
     vec3 P = camPos - V * distanceFromEye;
