@@ -26,8 +26,11 @@ vec3 fresnelSchlick(float cosTheta, vec3 F0) {
 
 // 0 in shadow, 1 lit. The sample point is moved off the surface along its normal by about a
 // texel of the map at that distance, so a lit surface never shadows itself (no acne), while
-// the offset is too small to detach a shadow from its caster. Nine filtered taps soften the
-// edge.
+// the offset is too small to detach a shadow from its caster. The edge is softened by nine
+// filtered taps a texel apart; together they weigh the 4 x 4 texels around the point by
+// (1 - f, 1, 1, f) along each axis, f being the point's place between texel centres. Four
+// gathers read those sixteen comparisons at once, which a software rasteriser does in well
+// under half the time of nine filtered taps.
 float shadowFactor(Light light, vec3 P, vec3 N, vec3 L, float distanceToLight) {
     float texelWorldSize = 2.0 * distanceToLight / SHADOW_MAP_SIZE;
     float NdotL = clamp(dot(N, L), 0.0, 1.0);
@@ -41,14 +44,27 @@ float shadowFactor(Light light, vec3 P, vec3 N, vec3 L, float distanceToLight) {
         return 1.0;  // outside the map's frustum: nothing was drawn there to cast a shadow
     }
     float texel = 1.0 / SHADOW_MAP_SIZE;
-    float lit = 0.0;
-    for (int y = -1; y <= 1; ++y) {
-        for (int x = -1; x <= 1; ++x) {
-            vec2 uv = coordinate.xy + vec2(x, y) * texel;
-            lit += texture(shadowMaps, vec4(uv, float(light.shadowMapIndex), coordinate.z));
-        }
-    }
-    return lit / 9.0;
+    vec2 f = fract(coordinate.xy * SHADOW_MAP_SIZE - 0.5);
+    float layer = float(light.shadowMapIndex);
+    // A gather returns the texels (left top, right top, right bottom, left bottom) of the 2 x 2
+    // block a filtered tap at its point would read; "top" is the higher row.
+    vec4 lowLeft = textureGather(shadowMaps, vec3(coordinate.xy + vec2(-texel), layer),
+                                 coordinate.z);
+    vec4 lowRight = textureGather(shadowMaps, vec3(coordinate.xy + vec2(texel, -texel), layer),
+                                  coordinate.z);
+    vec4 highLeft = textureGather(shadowMaps, vec3(coordinate.xy + vec2(-texel, texel), layer),
+                                  coordinate.z);
+    vec4 highRight = textureGather(shadowMaps, vec3(coordinate.xy + vec2(texel), layer),
+                                   coordinate.z);
+    // Columns 0 to 3 from left to right, weighed 1 - f.x, 1, 1, f.x; rows likewise.
+    vec4 row0 = vec4(lowLeft.w, lowLeft.z, lowRight.w, lowRight.z);
+    vec4 row1 = vec4(lowLeft.x, lowLeft.y, lowRight.x, lowRight.y);
+    vec4 row2 = vec4(highLeft.w, highLeft.z, highRight.w, highRight.z);
+    vec4 row3 = vec4(highLeft.x, highLeft.y, highRight.x, highRight.y);
+    vec4 columnWeights = vec4(1.0 - f.x, 1.0, 1.0, f.x);
+    vec4 rows = vec4(dot(row0, columnWeights), dot(row1, columnWeights),
+                     dot(row2, columnWeights), dot(row3, columnWeights));
+    return dot(rows, vec4(1.0 - f.y, 1.0, 1.0, f.y)) / 9.0;
 }
 
 float spotCone(Light light, vec3 L) {
