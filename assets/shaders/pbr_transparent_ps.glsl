@@ -23,30 +23,12 @@ layout(location = 9) uniform float ALPHA;
 #include "include/appendFragment.glsl"
 
 #include "include/lighting.glsl"
+#include "include/translucent.glsl"
 
 vec3 surfaceNormal() {
     return mappedNormal(normalize(surface.normal));
 }
 
 void main() {
-    vec2 uv = surface.textureCoordinate;
-    vec3 albedo = hasAlbedoTexture != 0 ? linearFromSrgb(texture(albedoMap, uv).rgb) : iAlbedo;
-    float metal = hasMetalTexture != 0 ? texture(metalMap, uv).r : iMetal;
-    float roughness = hasRoughnessTexture != 0 ? texture(roughnessMap, uv).r : iRoughness;
-    roughness = clamp(roughness, 0.04, 1.0);
-    vec3 emissive = hasEmissiveTexture != 0 ? linearFromSrgb(texture(emissiveMap, uv).rgb)
-                                            : iEmissive;
-
-    vec3 P = surface.worldPosition;
-    vec3 N = surfaceNormal();
-    vec3 V = normalize(camPos - P);
-    if (dot(N, V) < 0.0) {
-        N = -N;  // the far side of a translucent surface faces away from the eye
-    }
-    vec3 colour = emissive;
-    for (uint i = 0u; i < lightCount; ++i) {
-        colour += lights[i].ambientFactor * lights[i].color * albedo;
-        colour += directLight(lights[i], P, N, V, albedo, metal, roughness);
-    }
-    appendFragment(vec4(colour, clamp(ALPHA, 0.0, 1.0)));
+    appendLitTranslucent(sampleMaterial(), surfaceNormal());
 }

@@ -33,14 +33,11 @@ out vec4 fragColour;
 
 const float SKY_REFLECTION = 0.35;
 // A pixel blends at most this many transparent fragments, the nearest ones; the tube gives
-// four to six where its walls overlap. Farther fragments beyond the limit are left out (in the
-// benchmark's frames, about 0.05 % of the pixels hold more, all in the tube's far turns). Every
-// fragment walked costs a compare per slot, so the limit is kept small.
-const int MAX_FRAGMENTS = 8;
+// four to six where its walls overlap. Farther fragments beyond the limit are left out.
+const int MAX_FRAGMENTS = 16;
 // Longest list walked: bounds the work of a pixel whatever the lists hold.
 const int MAX_LIST_WALK = 256;
 const uint EMPTY_LIST = 0xFFFFFFFFu;
-const float EMPTY_DEPTH = 2.0;  // of an empty slot: farther than any window depth
 
 #include "include/lighting.glsl"
 
@@ -57,46 +54,33 @@ vec3 ambientLight(vec3 N, vec3 V, vec3 albedo, float metal, float roughness) {
     return ambient * albedo * (1.0 - metal * 0.5) + reflection;
 }
 
-// The nearest MAX_FRAGMENTS fragments, kept sorted near to far. Each fragment walked is carried
-// through every slot in turn, swapping places with any farther one; what is carried out of
-// the last slot (the farthest) is dropped. The slots are only ever indexed by constants, so
-// they stay in registers: an array indexed by a loop variable is far slower on a software
-// rasteriser. A fragment as deep as one already kept goes after it, as it was drawn earlier.
 vec3 resolveTransparency(vec3 colour) {
-    uint index = imageLoad(listHeads, ivec2(gl_FragCoord.xy)).r;
-    if (index == EMPTY_LIST) {
-        return colour;
-    }
     float depths[MAX_FRAGMENTS];
     vec4 colours[MAX_FRAGMENTS];
-    for (int slot = 0; slot < MAX_FRAGMENTS; ++slot) {
-        depths[slot] = 2.0;  // farther than any window depth
-        colours[slot] = vec4(0.0);
-    }
+    int count = 0;
+    uint index = imageLoad(listHeads, ivec2(gl_FragCoord.xy)).r;
     for (int walked = 0; index != EMPTY_LIST && walked < MAX_LIST_WALK; ++walked) {
         if (index >= uint(nodes.length())) {
             break;
         }
-        float depth = nodes[index].depth;
-        vec4 carried = vec4(nodes[index].red, nodes[index].green, nodes[index].blue,
-                            nodes[index].alpha);
-        index = nodes[index].next;
-        bool shifting = false;  // once placed, the fragments behind it move down a slot
-        for (int slot = 0; slot < MAX_FRAGMENTS; ++slot) {
-            if (shifting || depth < depths[slot]) {
-                shifting = true;
-                float keptDepth = depths[slot];
-                vec4 keptColour = colours[slot];
-                depths[slot] = depth;
-                colours[slot] = carried;
-                depth = keptDepth;
-                carried = keptColour;
-            }
+        FragmentNode node = nodes[index];
+        index = node.next;
+        if (count == MAX_FRAGMENTS && node.depth >= depths[MAX_FRAGMENTS - 1]) {
+            continue;
         }
+        // Insertion into the list sorted near to far, dropping the farthest when full.
+        int slot = min(count, MAX_FRAGMENTS - 1);
+        while (slot > 0 && depths[slot - 1] > node.depth) {
+            depths[slot] = depths[slot - 1];
+            colours[slot] = colours[slot - 1];
+            --slot;
+        }
+        depths[slot] = node.depth;
+        colours[slot] = vec4(node.red, node.green, node.blue, node.alpha);
+        count = min(count + 1, MAX_FRAGMENTS);
     }
-    // Back to front; an empty slot has alpha 0 and leaves the colour as it is.
-    for (int slot = MAX_FRAGMENTS - 1; slot >= 0; --slot) {
-        colour = mix(colour, colours[slot].rgb, colours[slot].a);
+    for (int i = count - 1; i >= 0; --i) {
+        colour = mix(colour, colours[i].rgb, colours[i].a);
     }
     return colour;
 }

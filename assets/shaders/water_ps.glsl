@@ -23,15 +23,9 @@ vec3 surfaceNormal() {
 }
 
 void main() {
-    vec2 uv = surface.textureCoordinate;
-    vec3 albedo = hasAlbedoTexture != 0 ? linearFromSrgb(texture(albedoMap, uv).rgb) : iAlbedo;
-    float metal = hasMetalTexture != 0 ? texture(metalMap, uv).r : iMetal;
-    float roughness = hasRoughnessTexture != 0 ? texture(roughnessMap, uv).r : iRoughness;
-    vec3 emissive = hasEmissiveTexture != 0 ? linearFromSrgb(texture(emissiveMap, uv).rgb)
-                                            : iEmissive;
-    emissive = shimmeringEmission(emissive, surface.worldPosition);
-
-    albedoMetal = vec4(albedo, metal);
-    emissiveDistance = vec4(emissive, distance(camPos, surface.worldPosition));
-    normalRoughness = vec4(surfaceNormal(), clamp(roughness, 0.04, 1.0));
+    MaterialSample m = sampleMaterial();
+    m.emissive = shimmeringEmission(m.emissive, surface.worldPosition);
+    albedoMetal = vec4(m.albedo, m.metal);
+    emissiveDistance = vec4(m.emissive, distance(camPos, surface.worldPosition));
+    normalRoughness = vec4(surfaceNormal(), m.roughness);
 }

@@ -1,5 +1,5 @@
 // The inputs of a physically based material's fragment stages: its textures (units 0 to 4) or
-// constants, chosen by the has* flags, the interpolated surface, and the two helpers every
+// constants, chosen by the has* flags, the interpolated surface, and the helpers every
 // material stage uses.
 
 layout(binding = 0) uniform sampler2D albedoMap;
@@ -29,6 +29,26 @@ in SurfaceVertex {
 // Colour textures are painted in sRGB; lighting works in linear light.
 vec3 linearFromSrgb(vec3 colour) {
     return pow(colour, vec3(2.2));
+}
+
+struct MaterialSample {
+    vec3 albedo;     // linear
+    float metal;
+    float roughness;  // at least 0.04: a perfect mirror would have no highlight to draw
+    vec3 emissive;   // linear, unbounded
+};
+
+// The material at this fragment: from its textures where it has them, else its constants.
+MaterialSample sampleMaterial() {
+    vec2 uv = surface.textureCoordinate;
+    MaterialSample m;
+    m.albedo = hasAlbedoTexture != 0 ? linearFromSrgb(texture(albedoMap, uv).rgb) : iAlbedo;
+    m.metal = hasMetalTexture != 0 ? texture(metalMap, uv).r : iMetal;
+    float roughness = hasRoughnessTexture != 0 ? texture(roughnessMap, uv).r : iRoughness;
+    m.roughness = clamp(roughness, 0.04, 1.0);
+    m.emissive = hasEmissiveTexture != 0 ? linearFromSrgb(texture(emissiveMap, uv).rgb)
+                                         : iEmissive;
+    return m;
 }
 
 // The surface normal `n` bent by the normal map, through the surface's frame.
