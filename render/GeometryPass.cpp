@@ -1,10 +1,9 @@
 // The geometry pass: the fragment lists emptied for the frame, then the G-buffer cleared and
-// filled with the opaque nodes, every pixel they cover marked in the stencil.
+// filled with the opaque nodes, every covered pixel marked in the stencil.
 #include "render/Renderer.hpp"
 
 #include "gpu/Bindings.hpp"
 #include "gpu/GlState.hpp"
-#include "render/StencilBits.hpp"
 
 namespace kes {
 
@@ -25,8 +24,8 @@ void Renderer::resetTransparencyLists() {
     glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
 }
 
-// From here on every fragment that passes the depth test marks its pixel covered and opaque in
-// the stencil; stencil 0 is the background.
+// From here on every fragment that passes the depth test writes stencil 1: stencil 1 marks
+// pixels covered by geometry, stencil 0 the background.
 void Renderer::beginGeometry() {
     glBindFramebuffer(GL_FRAMEBUFFER, gbuffer.fbo.id);
     glClearDepth(1.0);
@@ -41,7 +40,7 @@ void Renderer::beginGeometry() {
     glFrontFace(GL_CW);
     glEnable(GL_CULL_FACE);
     glStencilMask(0xFF);
-    glStencilFunc(GL_ALWAYS, stencil::kCovered | stencil::kOpaque, 0xFF);
+    glStencilFunc(GL_ALWAYS, 1, 0xFF);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
     glEnable(GL_STENCIL_TEST);
 }

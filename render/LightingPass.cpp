@@ -4,14 +4,12 @@
 
 #include "gpu/Bindings.hpp"
 #include "gpu/GlState.hpp"
-#include "render/StencilBits.hpp"
 
 namespace kes {
 
-// Only background pixels (not covered) receive the sky.
+// Only background pixels (stencil 0) receive the sky.
 void Renderer::drawSkybox() {
-    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);  // from here on the marks are only read
-    glStencilFunc(GL_EQUAL, 0, stencil::kCovered);
+    glStencilFunc(GL_EQUAL, 0, 0xFF);
     CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
     glUseProgram(progRenderSkybox.id);
     frameData.bind();
@@ -22,9 +20,9 @@ void Renderer::drawSkybox() {
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
 }
 
-// Shades the covered pixels from the G-buffer and blends them over the sky.
+// Shades the covered pixels (stencil 1) from the G-buffer and blends them over the sky.
 void Renderer::drawLighting() {
-    glStencilFunc(GL_EQUAL, stencil::kCovered, stencil::kCovered);
+    glStencilFunc(GL_EQUAL, 1, 0xFF);
     CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     CapabilityGuard blend(GL_BLEND, true);

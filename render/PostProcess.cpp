@@ -4,7 +4,6 @@
 
 #include "gpu/Bindings.hpp"
 #include "gpu/GlState.hpp"
-#include "render/StencilBits.hpp"
 
 namespace kes {
 
@@ -66,9 +65,7 @@ PostProcessEffect_SSR::PostProcessEffect_SSR(const std::filesystem::path& assets
 // A plain copy of the input everywhere, then reflections over it where geometry is.
 void PostProcessEffect_SSR::apply(const GBuffer& gbuffer, const GLuint* input) {
     CapabilityGuard depthTest(GL_DEPTH_TEST, false);
-    // Reflections need an opaque surface: the second pass runs on those pixels only.
-    glStencilFunc(GL_EQUAL, stencil::kOpaque, stencil::kOpaque);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    glStencilFunc(GL_EQUAL, 1, 0xFF);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);

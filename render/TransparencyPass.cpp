@@ -4,28 +4,10 @@
 
 #include "gpu/Bindings.hpp"
 #include "gpu/GlState.hpp"
-#include "render/StencilBits.hpp"
 
 namespace kes {
 
 namespace {
-
-// Marks the pixels a translucent fragment reaches as covered, leaving their opaque mark as it
-// was; the whole mask is writable again afterwards, for the next frame's clear.
-class CoveredMarking {
-public:
-    CoveredMarking() {
-        glStencilMask(stencil::kCovered);
-        glStencilFunc(GL_ALWAYS, stencil::kCovered, 0xFF);
-        glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    }
-    ~CoveredMarking() { glStencilMask(0xFF); }
-    CoveredMarking(const CoveredMarking&) = delete;
-    CoveredMarking& operator=(const CoveredMarking&) = delete;
-
-private:
-    CapabilityGuard m_stencilTest{GL_STENCIL_TEST, true};
-};
 
 constexpr glm::vec3 kPathWireColour{0.225f, 0.585f, 1.305f};
 constexpr float kPathWireAlpha = 0.5f;
@@ -42,7 +24,6 @@ void Renderer::drawTransparentNodes() {
     CapabilityGuard culling(GL_CULL_FACE, false);
     CapabilityGuard depthTest(GL_DEPTH_TEST, true);
     DepthMaskGuard depthWrites(GL_FALSE);
-    const CoveredMarking covered;
     bindLights();
     bindShadows(unit::kTransparentShadowMaps);
     for (SceneNode* node : m_transparentNodes) {
@@ -55,14 +36,17 @@ void Renderer::drawTransparentNodes() {
 }
 
 // The tube twice into the fragment lists: a bright wire grid, then a darker skin. Every pixel
-// it reaches is marked covered, so the lighting pass resolves it over the sky as well.
+// it covers gets stencil 1, so the lighting pass resolves it over the sky as well.
 void Renderer::drawPath() {
     glBindFramebuffer(GL_FRAMEBUFFER, transparencyFramebuffer.id);
     transparency.bind();
     CapabilityGuard culling(GL_CULL_FACE, false);
     CapabilityGuard depthTest(GL_DEPTH_TEST, true);
     DepthMaskGuard depthWrites(GL_FALSE);
-    const CoveredMarking covered;
+    glStencilMask(0xFF);
+    glStencilFunc(GL_ALWAYS, 1, 0xFF);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+    CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     pathMesh->draw(frameData, kPathWireColour, kPathWireAlpha);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);

@@ -1,5 +1,5 @@
 // Screen-space reflections. With PASSTHROUGH set it copies the image; otherwise (on pixels
-// the stencil marks opaque) it follows the reflected view ray through the G-buffer and mixes what it
+// covered by geometry) it follows the reflected view ray through the G-buffer and mixes what it
 // hits into the surface, faintly and by the surface's Fresnel and smoothness; a ray that leaves
 // the screen or finds nothing sees the sky. The march is fixed and unjittered, so the result is
 // stable from frame to frame.
@@ -8,9 +8,6 @@
 // Reads: the G-buffer (units 0 to 2), the image (unit 4, level 0), the sky (unit 5),
 // PASSTHROUGH, the per-frame block (binding 0). Writes: the image with reflections.
 #version 430 core
-
-// The stencil decides which pixels run the reflection at all; test it before shading.
-layout(early_fragment_tests) in;
 
 #include "include/perFrame.glsl"
 
@@ -94,8 +91,8 @@ void main() {
         return;
     }
     float distanceFromEye = texelFetch(emissiveDistanceMap, pixel, 0).a;
-    // Pixels without a surface (the stencil already keeps them out) and surfaces too rough to
-    // mirror anything keep the copy the first pass made: writing it again costs as much.
+    // Pixels covered only by the tube, and surfaces too rough to mirror anything, keep the
+    // copy the first pass made: writing it again would cost as much as the copy did.
     if (distanceFromEye <= 0.0) {
         discard;
     }
