@@ -47,6 +47,8 @@ void Renderer::drawPath() {
     glStencilFunc(GL_ALWAYS, 1, 0xFF);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
     CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
+    // The tube's vertex stage clips away what lies wholly beyond its fade.
+    CapabilityGuard clipBeyondFade(GL_CLIP_DISTANCE0, true);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     pathMesh->draw(frameData, kPathWireColour, kPathWireAlpha);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);

@@ -5,9 +5,8 @@
 // It fades out with distance, and fragments too faint to see are not appended: seen from
 // inside, the far turns of the course would otherwise stack up more fragments than the lists
 // have room for. Fragments are appended only after the depth test against the opaque scene.
-// The renderer does not draw the parts of the tube that lie wholly beyond FADE_END.
-// Reads: the interpolated world position and wall offset, COLOR, ALPHA, FADE_START and
-// FADE_END, the per-frame block (binding 0). Writes: one list node (storage binding 0, heads on image unit 0, counter
+// Reads: the interpolated world position and wall offset, COLOR, ALPHA, the per-frame block
+// (binding 0). Writes: one list node (storage binding 0, heads on image unit 0, counter
 // binding 0); no colour.
 #version 430 core
 
@@ -15,11 +14,12 @@ layout(early_fragment_tests) in;
 
 #include "include/perFrame.glsl"
 
+#include "include/tubeFade.glsl"
+
 uniform float ALPHA;
 uniform vec3 COLOR;
-uniform float FADE_START;  // units from the eye where the tube starts to fade
-uniform float FADE_END;    // and where it is gone
-const float FAINTEST = 0.01;     // fragments below this opacity are left out
+
+const float FAINTEST = 0.01;  // fragments below this opacity are left out
 
 in vec3 worldPosition;
 in vec3 wallOffset;
