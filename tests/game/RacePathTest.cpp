@@ -1,6 +1,11 @@
 #include "game/RacePath.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -130,6 +135,40 @@ TEST(RacePath, TheTubeHasFortyVerticesARingAndOneClosedStrip) {
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(again, vertices);
     EXPECT_EQ(againIndices, indices);
+}
+
+// The tube's vertex stage clips away what lies beyond its fade with a margin that assumes no
+// triangle joins rings farther apart than RING_SPACING (assets/shaders/include/tubeFade.glsl);
+// a course sampled more sparsely would lose visible parts of its tube.
+float shaderRingSpacing() {
+    std::ifstream file(std::filesystem::path(DRIFTLINE_SOURCE_DIR) / "assets" / "shaders" /
+                       "include" / "tubeFade.glsl");
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    const std::string name = "const float RING_SPACING = ";
+    const std::size_t at = text.find(name);
+    return at == std::string::npos ? 0.0f : std::stof(text.substr(at + name.size()));
+}
+
+TEST(RacePath, NoTriangleOfTheTubeJoinsRingsFartherApartThanItsClippingAssumes) {
+    const float ringSpacing = shaderRingSpacing();
+    ASSERT_GT(ringSpacing, 0.0f) << "RING_SPACING not found in tubeFade.glsl";
+    const RacePath path = racePath();
+    std::vector<glm::vec3> vertices;
+    std::vector<std::uint16_t> indices;
+    std::vector<PathMidPoint> centres;
+    testing::internal::CaptureStdout();
+    path.generateMesh(25.0f, vertices, indices, centres);
+    testing::internal::GetCapturedStdout();
+    float widest = 0.0f;
+    for (std::size_t i = 0; i + 2 < indices.size(); ++i) {
+        const glm::vec3& a = centres[indices[i]].position;
+        const glm::vec3& b = centres[indices[i + 1]].position;
+        const glm::vec3& c = centres[indices[i + 2]].position;
+        widest = std::max({widest, glm::distance(a, b), glm::distance(b, c), glm::distance(a, c)});
+    }
+    EXPECT_GT(widest, 5.0f);  // the triangles do span neighbouring rings
+    EXPECT_LE(widest, ringSpacing);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 const float FADE_START = 150.0;  // units from the eye where the tube starts to fade
 const float FADE_END = 450.0;    // and where it is gone
-// Farthest a ring's neighbour lies from it along the course (its mid points are about 10
-// units apart; the margin covers the seam where the course closes).
-const float RING_SPACING = 20.0;
+// Farthest apart two rings joined by one triangle of the tube lie: the course's mid points are
+// 10 units apart on average but up to 20 where it bends (a unit test measures the course's
+// strip against this value).
+const float RING_SPACING = 25.0;
