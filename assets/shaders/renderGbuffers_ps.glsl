@@ -41,16 +41,15 @@ const uint EMPTY_LIST = 0xFFFFFFFFu;
 
 #include "include/lighting.glsl"
 
-vec3 ambientLight(vec3 N, vec3 V, vec3 albedo, float metal, float roughness) {
+// `mirroredSky`: the sky in the mirror direction, blurred by the roughness (see skyLight).
+vec3 ambientLight(vec3 N, vec3 V, vec3 albedo, float metal, float roughness, vec3 mirroredSky) {
     vec3 ambient = vec3(0.0);
     for (uint i = 0u; i < lightCount; ++i) {
         ambient += lights[i].ambientFactor * lights[i].color;
     }
     vec3 F0 = mix(vec3(0.04), albedo, metal);
     vec3 F = fresnelSchlick(max(dot(N, V), 0.0), F0);
-    float blurLevel = roughness * 6.0;
-    vec3 sky = pow(textureLod(skybox, reflect(-V, N), blurLevel).rgb, vec3(2.2));
-    vec3 reflection = sky * F * (1.0 - roughness) * SKY_REFLECTION;
+    vec3 reflection = mirroredSky * F * (1.0 - roughness) * SKY_REFLECTION;
     return ambient * albedo * (1.0 - metal * 0.5) + reflection;
 }
 
@@ -95,7 +94,8 @@ vec3 worldPosition(float distanceFromEye) {
     return camPos + viewRay() * distanceFromEye;
 }
 
-vec3 litSurface(vec4 albedoMetal, vec4 emissiveDistance, vec4 normalRoughness) {
+vec3 litSurface(vec4 albedoMetal, vec4 emissiveDistance, vec4 normalRoughness,
+                vec3 mirroredSky) {
     vec3 albedo = albedoMetal.rgb;
     float metal = albedoMetal.a;
     float roughness = normalRoughness.a;
@@ -103,11 +103,21 @@ vec3 litSurface(vec4 albedoMetal, vec4 emissiveDistance, vec4 normalRoughness) {
     vec3 P = worldPosition(emissiveDistance.a);
     vec3 V = normalize(camPos - P);
 
-    vec3 colour = emissiveDistance.rgb + ambientLight(N, V, albedo, metal, roughness);
+    vec3 colour = emissiveDistance.rgb + ambientLight(N, V, albedo, metal, roughness, mirroredSky);
     for (uint i = 0u; i < lightCount; ++i) {
         colour += directLight(lights[i], P, N, V, albedo, metal, roughness);
     }
     return colour;
+}
+
+// The sky a pixel shows, or the sky its surface mirrors, in one cube-map read: a software
+// rasteriser runs both sides of a choice for a whole block of pixels, so a read on each side
+// would cost every pixel two. The background takes the level its own footprint on the cube
+// selects, as an ordinary look-up would; a surface the level of its roughness.
+vec3 skyLight(bool hasSurface, vec3 ray, vec3 N, float roughness) {
+    vec3 direction = hasSurface ? reflect(ray, N) : ray;
+    float level = hasSurface ? roughness * 6.0 : textureQueryLod(skybox, ray).y;
+    return pow(textureLod(skybox, direction, level).rgb, vec3(2.2));
 }
 
 void main() {
@@ -118,7 +128,9 @@ void main() {
 
     // A distance of 0 is the clear value: only transparent fragments cover this pixel.
     bool hasSurface = emissiveDistance.a > 0.0;
-    vec3 colour = hasSurface ? litSurface(albedoMetal, emissiveDistance, normalRoughness)
-                             : pow(texture(skybox, viewRay()).rgb, vec3(2.2));
+    vec3 sky =
+        skyLight(hasSurface, viewRay(), normalize(normalRoughness.xyz), normalRoughness.a);
+    vec3 colour =
+        hasSurface ? litSurface(albedoMetal, emissiveDistance, normalRoughness, sky) : sky;
     fragColour = vec4(resolveTransparency(colour), 1.0);
 }
