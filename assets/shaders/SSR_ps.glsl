@@ -86,8 +86,11 @@ bool traceReflection(vec3 origin, vec3 direction, float startStep, out vec3 seen
 
 void main() {
     ivec2 pixel = ivec2(gl_FragCoord.xy);
+    // Read once for both draws: a software rasteriser runs the reflection code below in the
+    // copy draw as well, masked off, so a second read there would cost every pixel.
+    vec3 colour = texelFetch(image, pixel, 0).rgb;
     if (PASSTHROUGH != 0u) {
-        fragColour = vec4(texelFetch(image, pixel, 0).rgb, 1.0);
+        fragColour = vec4(colour, 1.0);
         return;
     }
     float distanceFromEye = texelFetch(emissiveDistanceMap, pixel, 0).a;
@@ -102,7 +105,6 @@ void main() {
     if (smoothness < 0.05) {
         discard;
     }
-    vec3 colour = texelFetch(image, pixel, 0).rgb;
     vec4 albedoMetal = texelFetch(albedoMetalMap, pixel, 0);
     vec3 N = normalize(normalRoughness.xyz);
     vec3 V = -viewRay(screenCoordinate);
