@@ -2,6 +2,8 @@
 
 #include <FreeImage.h>
 
+#include "gpu/FreeImageBitmap.hpp"
+
 namespace kes {
 
 glm::u8vec4 CapturedImage::at(int x, int y) const {
@@ -23,13 +25,13 @@ CapturedImage captureFramebuffer(GLuint framebuffer, GLenum readBuffer, int widt
 }
 
 bool savePng(const CapturedImage& image, const std::filesystem::path& path) {
-    FIBITMAP* bitmap = FreeImage_Allocate(image.width, image.height, 32);
-    if (bitmap == nullptr) {
+    const Bitmap bitmap(FreeImage_Allocate(image.width, image.height, 32));
+    if (!bitmap) {
         return false;
     }
     // FreeImage's rows also run bottom to top; its channels are blue, green, red, alpha here.
     for (int y = 0; y < image.height; ++y) {
-        BYTE* line = FreeImage_GetScanLine(bitmap, y);
+        BYTE* line = FreeImage_GetScanLine(bitmap.get(), y);
         for (int x = 0; x < image.width; ++x) {
             const glm::u8vec4 pixel = image.at(x, y);
             line[x * 4 + FI_RGBA_RED] = pixel.r;
@@ -38,31 +40,28 @@ bool savePng(const CapturedImage& image, const std::filesystem::path& path) {
             line[x * 4 + FI_RGBA_ALPHA] = pixel.a;
         }
     }
-    const bool saved = FreeImage_Save(FIF_PNG, bitmap, path.c_str(), PNG_DEFAULT) == TRUE;
-    FreeImage_Unload(bitmap);
-    return saved;
+    return FreeImage_Save(FIF_PNG, bitmap.get(), path.c_str(), PNG_DEFAULT) == TRUE;
 }
 
 std::optional<CapturedImage> loadPng(const std::filesystem::path& path) {
     if (FreeImage_GetFileType(path.c_str(), 0) != FIF_PNG) {
         return std::nullopt;
     }
-    FIBITMAP* file = FreeImage_Load(FIF_PNG, path.c_str(), PNG_DEFAULT);
-    if (file == nullptr) {
+    const Bitmap file(FreeImage_Load(FIF_PNG, path.c_str(), PNG_DEFAULT));
+    if (!file) {
         return std::nullopt;
     }
-    FIBITMAP* bitmap = FreeImage_ConvertTo32Bits(file);
-    FreeImage_Unload(file);
-    if (bitmap == nullptr) {
+    const Bitmap bitmap(FreeImage_ConvertTo32Bits(file.get()));
+    if (!bitmap) {
         return std::nullopt;
     }
     CapturedImage image;
-    image.width = static_cast<int>(FreeImage_GetWidth(bitmap));
-    image.height = static_cast<int>(FreeImage_GetHeight(bitmap));
+    image.width = static_cast<int>(FreeImage_GetWidth(bitmap.get()));
+    image.height = static_cast<int>(FreeImage_GetHeight(bitmap.get()));
     image.rgba.resize(static_cast<std::size_t>(image.width) *
                       static_cast<std::size_t>(image.height) * 4);
     for (int y = 0; y < image.height; ++y) {
-        const BYTE* line = FreeImage_GetScanLine(bitmap, y);
+        const BYTE* line = FreeImage_GetScanLine(bitmap.get(), y);
         std::uint8_t* row =
             &image.rgba[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) * 4];
         for (int x = 0; x < image.width; ++x) {
@@ -72,7 +71,6 @@ std::optional<CapturedImage> loadPng(const std::filesystem::path& path) {
             row[x * 4 + 3] = line[x * 4 + FI_RGBA_ALPHA];
         }
     }
-    FreeImage_Unload(bitmap);
     return image;
 }
 

@@ -10,8 +10,8 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
-#include "gpu/Viewport.hpp"
 #include "gpu/Texture.hpp"
+#include "gpu/Viewport.hpp"
 
 namespace kes {
 

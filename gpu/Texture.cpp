@@ -8,14 +8,10 @@
 #include <FreeImage.h>
 
 #include "app/App.hpp"
+#include "gpu/FreeImageBitmap.hpp"
 
 namespace kes {
 namespace {
-
-struct BitmapDeleter {
-    void operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); }
-};
-using Bitmap = std::unique_ptr<FIBITMAP, BitmapDeleter>;
 
 [[noreturn]] void failTexture(const char* condition) {
     throw std::runtime_error(std::string("kes::Texture::Texture - Failed: \"") + condition + "\"");

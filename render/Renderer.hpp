@@ -11,7 +11,6 @@
 
 #include <glm/glm.hpp>
 
-#include "gpu/Viewport.hpp"
 #include "gpu/Bindings.hpp"
 #include "gpu/Buffers.hpp"
 #include "gpu/Framebuffers.hpp"
@@ -20,6 +19,7 @@
 #include "gpu/TransparencyBuffers.hpp"
 #include "gpu/UBO.hpp"
 #include "gpu/UniformBlocks.hpp"
+#include "gpu/Viewport.hpp"
 #include "render/Camera.hpp"
 #include "render/DebugShapes.hpp"
 #include "render/GpuPassTimer.hpp"

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "game/LevelLayout.hpp"
+
 namespace kes {
 namespace {
 
@@ -99,7 +101,7 @@ TEST(RacePath, TheTubeHasFortyVerticesARingAndOneClosedStrip) {
     std::vector<PathMidPoint> centres;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    path.generateMesh(25.0f, vertices, indices, centres);
+    path.generateMesh(level::kTubeRadius, vertices, indices, centres);
     const std::string errors = testing::internal::GetCapturedStderr();
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_EQ(errors, "");
@@ -129,7 +131,7 @@ TEST(RacePath, TheTubeHasFortyVerticesARingAndOneClosedStrip) {
     std::vector<std::uint16_t> againIndices = indices;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    path.generateMesh(25.0f, again, againIndices, centres);
+    path.generateMesh(level::kTubeRadius, again, againIndices, centres);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Have to clear outVertices from 18400 and outIndices from 36880 entries!");
     testing::internal::GetCapturedStdout();
@@ -158,7 +160,7 @@ TEST(RacePath, NoTriangleOfTheTubeJoinsRingsFartherApartThanItsClippingAssumes) 
     std::vector<std::uint16_t> indices;
     std::vector<PathMidPoint> centres;
     testing::internal::CaptureStdout();
-    path.generateMesh(25.0f, vertices, indices, centres);
+    path.generateMesh(level::kTubeRadius, vertices, indices, centres);
     testing::internal::GetCapturedStdout();
     float widest = 0.0f;
     for (std::size_t i = 0; i + 2 < indices.size(); ++i) {
