@@ -27,6 +27,15 @@ void bindTexture(GLuint unit, GLenum target, GLuint texture) {
     glBindTexture(target, texture);
 }
 
+// The first blur pass reads the bright parts: a glow must stop at the picture's edge, not come
+// back in at the opposite one.
+void clampAtTheEdges(GLuint texture) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
 }  // namespace
 
 iPostProcessEffect::iPostProcessEffect(std::uint8_t kind_, std::uint32_t width_,
@@ -101,6 +110,7 @@ PostProcessEffect_Bloom::PostProcessEffect_Bloom(const std::filesystem::path& as
     makeBlurTextures();
     makeBlurFbos();
     brightness = Texture(width, height, GL_RGBA16F, GL_FLOAT);
+    clampAtTheEdges(brightness.id);
     makeFBOAndBindTexture();
 }
 
