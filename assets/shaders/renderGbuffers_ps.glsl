@@ -53,33 +53,38 @@ vec3 ambientLight(vec3 N, vec3 V, vec3 albedo, float metal, float roughness, vec
     return ambient * albedo * (1.0 - metal * 0.5) + reflection;
 }
 
+// The sort moves only each fragment's depth and node index; the colours are read from the
+// nodes once, while blending. A software rasteriser keeps these arrays in memory and moves every
+// element lane by lane, so each value left out of the sort is work saved at every step.
 vec3 resolveTransparency(vec3 colour) {
     float depths[MAX_FRAGMENTS];
-    vec4 colours[MAX_FRAGMENTS];
+    uint sorted[MAX_FRAGMENTS];
     int count = 0;
     uint index = imageLoad(listHeads, ivec2(gl_FragCoord.xy)).r;
     for (int walked = 0; index != EMPTY_LIST && walked < MAX_LIST_WALK; ++walked) {
         if (index >= uint(nodes.length())) {
             break;
         }
-        FragmentNode node = nodes[index];
-        index = node.next;
-        if (count == MAX_FRAGMENTS && node.depth >= depths[MAX_FRAGMENTS - 1]) {
+        uint current = index;
+        float depth = nodes[current].depth;
+        index = nodes[current].next;
+        if (count == MAX_FRAGMENTS && depth >= depths[MAX_FRAGMENTS - 1]) {
             continue;
         }
         // Insertion into the list sorted near to far, dropping the farthest when full.
         int slot = min(count, MAX_FRAGMENTS - 1);
-        while (slot > 0 && depths[slot - 1] > node.depth) {
+        while (slot > 0 && depths[slot - 1] > depth) {
             depths[slot] = depths[slot - 1];
-            colours[slot] = colours[slot - 1];
+            sorted[slot] = sorted[slot - 1];
             --slot;
         }
-        depths[slot] = node.depth;
-        colours[slot] = vec4(node.red, node.green, node.blue, node.alpha);
+        depths[slot] = depth;
+        sorted[slot] = current;
         count = min(count + 1, MAX_FRAGMENTS);
     }
     for (int i = count - 1; i >= 0; --i) {
-        colour = mix(colour, colours[i].rgb, colours[i].a);
+        FragmentNode node = nodes[sorted[i]];
+        colour = mix(colour, vec3(node.red, node.green, node.blue), node.alpha);
     }
     return colour;
 }
