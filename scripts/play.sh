@@ -7,6 +7,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 build=${DRIFTLINE_BUILD_DIR:-$root/build}
+# Large allocations on transparent huge pages: the software rasteriser keeps every image and
+# buffer in system memory, and faulting it in 4 KiB at a time is a third of the start-up there
+# (see the README's Performance section). Read by the C library, not by the game.
+export GLIBC_TUNABLES="${GLIBC_TUNABLES:+$GLIBC_TUNABLES:}glibc.malloc.hugetlb=1"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     shots="$build/demo-output"
     echo "No display found: flying one round of the demo under Xvfb instead (screenshots in $shots)."
