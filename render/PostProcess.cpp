@@ -27,13 +27,11 @@ void bindTexture(GLuint unit, GLenum target, GLuint texture) {
     glBindTexture(target, texture);
 }
 
-// The first blur pass reads the bright parts: a glow must stop at the picture's edge, not come
-// back in at the opposite one.
-void clampAtTheEdges(GLuint texture) {
-    glBindTexture(GL_TEXTURE_2D, texture);
+// For the images the blur reads: a glow must stop at the picture's edge, not come back in at
+// the opposite one. Acts on the bound 2D texture.
+void clampAtTheEdges() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 }  // namespace
@@ -110,7 +108,9 @@ PostProcessEffect_Bloom::PostProcessEffect_Bloom(const std::filesystem::path& as
     makeBlurTextures();
     makeBlurFbos();
     brightness = Texture(width, height, GL_RGBA16F, GL_FLOAT);
-    clampAtTheEdges(brightness.id);
+    glBindTexture(GL_TEXTURE_2D, brightness.id);
+    clampAtTheEdges();
+    glBindTexture(GL_TEXTURE_2D, 0);
     makeFBOAndBindTexture();
 }
 
@@ -132,8 +132,7 @@ void PostProcessEffect_Bloom::makeBlurTextures() {
         }
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        clampAtTheEdges();
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     }
     glBindTexture(GL_TEXTURE_2D, 0);
