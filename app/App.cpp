@@ -1,6 +1,7 @@
 #include "app/App.hpp"
 
 #include <chrono>
+#include <cstdlib>
 #include <iostream>
 #include <locale>
 #include <memory>
@@ -57,6 +58,24 @@ private:
     std::chrono::steady_clock::time_point m_start;
 };
 
+// The first locale variable, in the order the C library weighs them, that names a locale this
+// machine does not have.
+std::string unavailableLocaleSetting() {
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LC_NUMERIC", "LC_TIME", "LC_COLLATE",
+                             "LC_MONETARY", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value == nullptr || *value == '\0') {
+            continue;
+        }
+        try {
+            [[maybe_unused]] const std::locale probe(value);
+        } catch (const std::runtime_error&) {
+            return std::string(name) + "=" + value;
+        }
+    }
+    return "the environment's default";
+}
+
 }  // namespace
 
 std::filesystem::path App::makeAppPath() {
@@ -92,11 +111,19 @@ std::filesystem::path App::makeAssetsPath(const std::filesystem::path& appPath) 
 }
 
 std::string App::getLocale() {
+    return getLocale(std::cout);
+}
+
+// A locale the environment names but the machine has not installed (a remote shell's
+// LC_CTYPE=UTF-8, a typo in LANG) is no reason to refuse the game: it runs in "C" instead.
+std::string App::getLocale(std::ostream& console) {
     try {
         // Asks for the environment's locale by name only; the process keeps the "C" locale.
         return std::locale("").name();
     } catch (const std::runtime_error&) {
-        throw std::runtime_error("kes::App::getLocale - failed to query user locale :(");
+        console << "The locale the environment asks for (" << unavailableLocaleSetting()
+                << ") is not installed; running in the \"C\" locale" << std::endl;
+        return "C";
     }
 }
 
@@ -120,7 +147,8 @@ App::App(const LaunchOptions& options)
       camera(kCameraFov, aspectOf(renderSize), kCameraNear, kCameraFar, glm::vec3(0.0f), 1.0f,
              glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
       texturesPath(assetsPath / "textures"),
-      viewport{0, 0, renderSize.width, renderSize.height} {
+      viewport{0, 0, renderSize.width, renderSize.height},
+      m_audioWatch([this] { return audio.connected(); }, std::cout) {
     publishInstance(this);
     layers.append(std::make_unique<GameLayer>());
     // The game is played at hard difficulty whatever the file said, and saved that way.
@@ -190,6 +218,11 @@ void App::pollInput() {
     m_wasFocused = focused;
 }
 
+// Resuming is an input event, so a paused game wakes for it at once.
+void App::waitForEvents(double seconds) {
+    gl.waitEvents(seconds);
+}
+
 void App::updateLayers(float frameDt, float time, float alpha) {
     const PhaseTimer timing(profiler, LoopPhase::Update);
     layers.forEach([&](Layer& layer) { layer.update(frameDt, time, alpha); });
@@ -197,6 +230,10 @@ void App::updateLayers(float frameDt, float time, float alpha) {
 
 void App::showPassesPerSecond(std::uint32_t passes) {
     gl.setTitle(std::string(kGameTitle) + " - FPS: " + std::to_string(passes));
+}
+
+void App::everySecond() {
+    m_audioWatch.check();
 }
 
 }  // namespace kes

@@ -15,6 +15,7 @@
 #include "app/Settings.hpp"
 #include "app/Singleton.hpp"
 #include "game/PhysicsService.hpp"
+#include "platform/AudioDeviceWatch.hpp"
 #include "platform/HidDevices.hpp"
 #include "platform/OpenGL.hpp"
 #include "platform/SoundService.hpp"
@@ -73,8 +74,10 @@ public:
     static std::filesystem::path makeAppPath();
     // The first folder named "assets" from `appPath` up to the root.
     static std::filesystem::path makeAssetsPath(const std::filesystem::path& appPath);
-    // The name of the locale the environment selects ("C" when it selects none).
+    // The name of the locale the environment selects ("C" when it selects none, and, with one
+    // line on `console`, when it selects one this machine has not installed).
     static std::string getLocale();
+    static std::string getLocale(std::ostream& console);
 
     // Members are constructed in this order and destroyed in reverse.
     std::filesystem::path appPath;
@@ -103,6 +106,7 @@ public:
 private:
     bool m_paused = false;
     bool m_wasFocused = false;
+    AudioDeviceWatch m_audioWatch;
 
     bool closeRequested() override;
     bool simulationPaused() override { return m_paused; }
@@ -111,8 +115,10 @@ private:
     void renderLayers(float frameDt, float time) override;
     void presentFrame() override;
     void pollInput() override;
+    void waitForEvents(double seconds) override;
     void updateLayers(float frameDt, float time, float alpha) override;
     void showPassesPerSecond(std::uint32_t passes) override;
+    void everySecond() override;
 };
 
 }  // namespace kes

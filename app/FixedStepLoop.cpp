@@ -33,6 +33,10 @@ float FixedStepClock::stepStartTime() const {
     return m_steps == 0 ? 0.0f : static_cast<float>(double(m_steps - 1) * double(kFixedStep));
 }
 
+float FixedStepClock::alpha() const {
+    return std::clamp(m_accumulator / kFixedStep, 0.0f, 1.0f);
+}
+
 std::optional<std::uint32_t> FixedStepClock::countPass(float realDt) {
     ++m_passes;
     m_secondCounter += realDt;
@@ -53,9 +57,11 @@ void runMainLoop(LoopHost& host, FrameTimer& timer, std::ostream& console) {
     if (host.closeRequested()) {
         return;
     }
+    bool lastPassPaused = false;  // the pass whose time the next one measures
     do {
         const PassTimes pass = clock.beginPass(timer.duration(), timer.elapsed());
-        if (pass.tooLarge) {
+        // A paused pass is slow by design, and the simulation it would slow down stands still.
+        if (pass.tooLarge && !lastPassPaused) {
             console << "DT is too large :(" << std::endl;
         }
         const bool paused = host.simulationPaused();
@@ -70,9 +76,17 @@ void runMainLoop(LoopHost& host, FrameTimer& timer, std::ostream& console) {
         if (!paused) {
             clock.accumulate(pass.frameDt);
         }
+        lastPassPaused = host.simulationPaused();
+        if (lastPassPaused) {
+            const double left = kPausedPassTime - timer.sinceLastTick();
+            if (left > 0.0) {
+                host.waitForEvents(left);
+            }
+        }
         timer.tick();
         if (const auto passes = clock.countPass(pass.realDt)) {
             host.showPassesPerSecond(*passes);
+            host.everySecond();
         }
     } while (!host.closeRequested());
 }

@@ -16,6 +16,9 @@ class FrameTimer;
 
 inline constexpr float kFixedStep = 1.0f / 60.0f;     // seconds of simulation per fixed step
 inline constexpr float kMaxFrameTime = 1.0f / 30.0f;  // seconds; longer passes are cut to this
+// While paused the picture stands still: a pass takes at least this long (30 passes a second at
+// most), so a paused game does not keep a GPU drawing the same frame thousands of times.
+inline constexpr double kPausedPassTime = 1.0 / 30.0;  // seconds
 
 struct PassTimes {
     float frameDt = 0.0f;   // the measured pass time, limited to 0 ... kMaxFrameTime
@@ -37,7 +40,10 @@ public:
     // for each. Counted in steps, so it never drifts.
     float stepStartTime() const;
     std::uint64_t stepsTaken() const { return m_steps; }
-    float alpha() const { return m_accumulator / kFixedStep; }
+    // How far the scene is drawn between the last two steps. The accumulator can hold up to
+    // two steps (one step a pass at most, or none while paused), but a scene drawn past its
+    // last step would be a guess that snaps back: the fraction stays within [0, 1].
+    float alpha() const;
     void accumulate(float frameDt) { m_accumulator += frameDt; }
     // Counts the pass, which took `realDt` seconds of real time; once a full second has
     // gathered, returns the passes it held.
@@ -64,14 +70,20 @@ public:
     virtual void pollInput() = 0;
     virtual void updateLayers(float frameDt, float time, float alpha) = 0;
     virtual void showPassesPerSecond(std::uint32_t passes) = 0;
+    // Once a second of real time, after the pass count: slow checks that need no more.
+    virtual void everySecond() {}
     // While true the simulation stands still: no fixed steps, and no time gathers for them.
     virtual bool simulationPaused() { return false; }
+    // Sleeps until an input event arrives or `seconds` have passed; called at the end of a
+    // paused pass that was quicker than kPausedPassTime.
+    virtual void waitForEvents(double /*seconds*/) {}
 
 protected:
     ~LoopHost() = default;
 };
 
-// Runs passes until the host asks to close; returns at once when it already does.
+// Runs passes until the host asks to close; returns at once when it already does. A pass that
+// took longer than kMaxFrameTime is reported on `console`, unless it was a paused one.
 void runMainLoop(LoopHost& host, FrameTimer& timer, std::ostream& console);
 
 }  // namespace kes

@@ -21,6 +21,11 @@ void FrameTimer::reset() {
     m_running = true;
 }
 
+double FrameTimer::sinceLastTick() const {
+    return static_cast<double>(m_counter() - m_lastReading) /
+           static_cast<double>(kCounterFrequency);
+}
+
 void FrameTimer::tick() {
     if (!m_running) {
         return;

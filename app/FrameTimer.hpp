@@ -27,6 +27,8 @@ public:
     // Re-reads the counter as the last reading, so the next tick measures from now.
     void restartMeasurement() { m_lastReading = m_counter(); }
 
+    // Seconds since the last reading, without taking a tick.
+    double sinceLastTick() const;
     double elapsed() const { return m_elapsed; }
     double duration() const { return m_duration; }
     bool running() const { return m_running; }

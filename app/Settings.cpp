@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <fstream>
+#include <cmath>
 #include <iostream>
-#include <iterator>
 #include <locale>
 #include <optional>
 #include <sstream>
@@ -15,23 +14,21 @@
 
 #include <INIReader.h>
 
+#include "platform/Files.hpp"
+
 namespace kes {
 namespace {
 
 constexpr const char* kFileName = "settings.ini";
 
-// A file that cannot be opened gives an empty reader whose ParseError() is negative, exactly
-// as the parser reports a file it could not open itself.
-INIReader readIniFile(const std::filesystem::path& path, bool& opened) {
-    std::ifstream file(path, std::ios::binary);
-    std::string bytes;
-    opened = file.is_open() && !std::filesystem::is_directory(path);
-    if (opened) {
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        return INIReader(bytes.data(), bytes.size());
-    }
-    return INIReader(std::string());
-}
+// The ranges a number must lie in; outside them the default is used and written back. A
+// negative or huge window size fails the window or the renderer without naming the key, and a
+// brightness that is not a positive number paints the picture black or inverted.
+constexpr std::int32_t kMinWindowSide = 16;     // pixels
+constexpr std::int32_t kMaxWindowSide = 16384;  // pixels: the largest texture OpenGL 4.3 promises
+constexpr std::int32_t kMaxRefreshRate = 1000;  // hertz; 0 is the monitor's own
+constexpr double kMinBrightness = 0.1;
+constexpr double kMaxBrightness = 10.0;
 
 std::string lowered(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -73,6 +70,48 @@ constexpr std::array<Word<Presentation>, 2> kPresentationWords{{
 }};
 constexpr std::array<Word<bool>, 2> kVsyncWords{{{"true", true}, {"false", false}}};
 
+// Reads the numeric keys in the accepted forms (decimal, 0x hexadecimal, leading-zero octal,
+// leading digits), then checks the range; a value out of range is named with its key, as the
+// file spells it, and replaced by the default.
+struct NumberReader {
+    const INIReader& ini;
+    std::ostream& console;
+
+    std::int32_t integer(const char* section, const char* key, std::int32_t fallback,
+                         std::int32_t low, std::int32_t high) const {
+        const long value = ini.GetInteger(section, key, fallback);
+        if (value >= low && value <= high) {
+            return static_cast<std::int32_t>(value);
+        }
+        complain(section, key, std::to_string(low) + " to " + std::to_string(high),
+                 std::to_string(fallback));
+        return fallback;
+    }
+
+    float real(const char* section, const char* key, double fallback, double low,
+               double high) const {
+        const double value = ini.GetReal(section, key, fallback);
+        if (std::isfinite(value) && value >= low && value <= high) {
+            return static_cast<float>(value);
+        }
+        complain(section, key, shortest(low) + " to " + shortest(high), shortest(fallback));
+        return static_cast<float>(fallback);
+    }
+
+    void complain(const char* section, const char* key, const std::string& range,
+                  const std::string& fallback) const {
+        console << key << " = " << ini.Get(section, key, "") << " is out of range (" << range
+                << "), using " << fallback << std::endl;
+    }
+
+    static std::string shortest(double value) {
+        std::ostringstream text;
+        text.imbue(std::locale::classic());
+        text << value;
+        return text.str();
+    }
+};
+
 }  // namespace
 
 const char* toString(Difficulty difficulty) {
@@ -91,19 +130,19 @@ const char* toString(Presentation presentation) {
 Settings::Settings(const std::filesystem::path& folder) : Settings(folder, std::cout) {}
 
 Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
-    : path(folder.string() + "/" + kFileName) {
-    bool opened = false;
-    const INIReader ini = readIniFile(path, opened);
-    if (!opened || ini.ParseError() < 0) {
-        console << "ERROR: Failed to load '" << path.string() << "'. Using default values instead."
-                << std::endl;
+    : path(folder.string() + "/" + kFileName), m_console(&console) {
+    const std::string text = readFileText(console);
+    const INIReader ini(text.data(), text.size());
+    if (ini.ParseError() > 0) {
+        console << "The settings file '" << path.string()
+                << "' has a line that is no setting (line " << ini.ParseError()
+                << "); it is skipped" << std::endl;
     }
-
-    // Taken as they come: the file is the player's, and odd sizes are theirs to choose.
-    width = static_cast<std::int32_t>(ini.GetInteger("Window", "Width", 640));
-    height = static_cast<std::int32_t>(ini.GetInteger("Window", "Height", 480));
-    refreshRate = static_cast<std::int32_t>(ini.GetInteger("Window", "RefreshRate", 0));
-    brightness = static_cast<float>(ini.GetReal("Window", "Brightness", 1.0));
+    const NumberReader numbers{ini, console};
+    width = numbers.integer("Window", "Width", 640, kMinWindowSide, kMaxWindowSide);
+    height = numbers.integer("Window", "Height", 480, kMinWindowSide, kMaxWindowSide);
+    refreshRate = numbers.integer("Window", "RefreshRate", 0, 0, kMaxRefreshRate);
+    brightness = numbers.real("Window", "Brightness", 1.0, kMinBrightness, kMaxBrightness);
 
     difficulty = validateWord(ini.Get("Game", "Difficulty", "medium"), kDifficultyWords,
                               "difficulty", "medium", Difficulty::medium, console);
@@ -111,6 +150,29 @@ Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
                                 "presentation", "windowed", Presentation::windowed, console);
     vsync = validateWord(ini.Get("Window", "VSync", "false"), kVsyncWords, "vsync", "false", false,
                          console);
+}
+
+// The file's text for the parser: empty, with the specified line, when it cannot be loaded. A
+// file that exists but cannot be opened is kept from being written over at exit; one too large
+// to be settings is moved aside, as a broken records file is.
+std::string Settings::readFileText(std::ostream& console) {
+    FileRead file = readRegularFile(path);
+    if (file.status == ReadStatus::ok) {
+        return std::move(file.bytes);
+    }
+    if (file.status == ReadStatus::tooLarge) {
+        std::string problem;
+        if (const auto aside = moveAside(path, problem)) {
+            console << "The settings file '" << path.string() << "' " << file.problem
+                    << "; moved aside as '" << aside->string() << "', using default values instead"
+                    << std::endl;
+            return {};
+        }
+    }
+    m_leaveFileAlone = file.status != ReadStatus::missing;
+    console << "ERROR: Failed to load '" << path.string() << "'. Using default values instead."
+            << std::endl;
+    return {};
 }
 
 std::string Settings::toIniText() const {
@@ -131,10 +193,16 @@ std::string Settings::toIniText() const {
     return out.str();
 }
 
+// A failed save leaves the old file whole and says so; the game still ends normally.
 Settings::~Settings() {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file) {
-        file << toIniText();
+    const auto unsaved = [this](const std::string& why) {
+        *m_console << "Couldn't save the settings to '" << path.string() << "' (" << why
+                   << "); the file is left as it was" << std::endl;
+    };
+    if (m_leaveFileAlone) {
+        unsaved("it could not be read at start");
+    } else if (const auto problem = writeFileAtomically(path, toIniText())) {
+        unsaved(*problem);
     }
 }
 

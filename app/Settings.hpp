@@ -1,5 +1,6 @@
 // The player's settings record: loaded from "settings.ini" beside the executable when the
-// application starts, written back to the same file when the record is destroyed at shutdown.
+// application starts, written back to the same file when the record is destroyed at shutdown,
+// whole or not at all.
 #pragma once
 
 #include <cstdint>
@@ -13,11 +14,13 @@ enum class Difficulty : std::uint8_t { easy = 0, medium = 1, hard = 2 };
 enum class Presentation : std::uint8_t { fullscreen = 0, windowed = 1 };
 
 struct Settings {
-    // Reads "<folder>/settings.ini". Never fails: a missing file, malformed lines and
-    // unknown words all fall back to defaults, with the console lines the player sees.
+    // Reads "<folder>/settings.ini". Never fails: a missing file, malformed lines, numbers out
+    // of range and unknown words all fall back to defaults, with the console lines the player
+    // sees. `console` must outlive the record: the write-back reports there too.
     explicit Settings(const std::filesystem::path& folder);
     Settings(const std::filesystem::path& folder, std::ostream& console);
-    // Writes the file back; an unwritable file is skipped silently.
+    // Writes the file back whole; when it cannot (a full disk, a folder in its place, a file
+    // that could not be read at start), the old file stays as it was and one line says so.
     ~Settings();
 
     // The destructor writes the file, so a copy would write it twice.
@@ -35,6 +38,12 @@ struct Settings {
     Difficulty difficulty = Difficulty::medium;
     Presentation presentation = Presentation::windowed;
     bool vsync = false;
+
+private:
+    std::string readFileText(std::ostream& console);
+
+    std::ostream* m_console;
+    bool m_leaveFileAlone = false;  // it exists but could not be read: never written over
 };
 
 const char* toString(Difficulty difficulty);

@@ -4,8 +4,20 @@
 #include <exception>
 #include <iostream>
 
+#include <unistd.h>
+
 #include "app/App.hpp"
 #include "platform/CloseSignal.hpp"
+
+namespace {
+
+// A player who started the game from a console of its own must get to read why it stopped; a
+// game started in the background, by a script or from a menu must not sit waiting for a key.
+bool stdinIsForegroundTerminal() {
+    return ::isatty(STDIN_FILENO) == 1 && ::tcgetpgrp(STDIN_FILENO) == ::getpgrp();
+}
+
+}  // namespace
 
 int main() {
     const kes::CloseSignalHandler closeOnSignal;
@@ -14,8 +26,10 @@ int main() {
         app.run();
     } catch (const std::exception& failure) {
         std::cout << "excp: " << failure.what() << std::endl;
-        // Keeps a console opened just for the game on screen until the player has read it.
-        std::getchar();
+        if (stdinIsForegroundTerminal()) {
+            std::getchar();
+        }
+        return 1;
     }
     return 0;
 }

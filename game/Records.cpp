@@ -1,18 +1,13 @@
 #include "game/Records.hpp"
 
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <iomanip>
-#include <iterator>
 #include <ostream>
 #include <sstream>
-#include <system_error>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <INIReader.h>
+
+#include "platform/Files.hpp"
 
 namespace kes {
 namespace {
@@ -64,25 +59,6 @@ std::string check(const RaceRecord& record, std::size_t splitCount) {
     return {};
 }
 
-// Writes, flushes to the disk and closes; false on any failure along the way.
-bool writeDurably(const std::filesystem::path& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
-    }
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n <= 0) {
-            ::close(fd);
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
-}
-
 }  // namespace
 
 std::string formatRecord(const RaceRecord& record) {
@@ -127,47 +103,45 @@ RecordsFile::RecordsFile(std::filesystem::path folder, std::size_t splitCount)
     : m_path(std::move(folder) / kFileName), m_splitCount(splitCount) {}
 
 std::optional<RaceRecord> RecordsFile::load(std::ostream& console) {
-    std::error_code error;
-    if (!std::filesystem::exists(m_path, error)) {
-        return std::nullopt;
+    const FileRead file = readRegularFile(m_path);
+    std::string problem = file.problem;
+    switch (file.status) {
+        case ReadStatus::missing: return std::nullopt;
+        case ReadStatus::unreadable:
+        case ReadStatus::notRegular:
+            // Not a broken record but a file the game cannot get at: moving it aside would let
+            // the next slow round become the record.
+            m_blocked = true;
+            console << "The records file " << m_path.string() << " " << problem
+                    << "; records are not kept this run" << std::endl;
+            return std::nullopt;
+        case ReadStatus::ok:
+            if (auto record = parseRecord(file.bytes, m_splitCount, problem)) {
+                return record;
+            }
+            break;
+        case ReadStatus::tooLarge: break;
     }
-    std::ifstream file(m_path, std::ios::binary);
-    std::string problem = "cannot be read";
-    if (file && !std::filesystem::is_directory(m_path, error)) {
-        const std::string text{std::istreambuf_iterator<char>(file),
-                               std::istreambuf_iterator<char>()};
-        if (auto record = parseRecord(text, m_splitCount, problem)) {
-            return record;
-        }
-    }
-    std::filesystem::path aside = m_path;
-    aside += ".bad";
-    std::filesystem::rename(m_path, aside, error);
-    m_brokenFileInPlace = static_cast<bool>(error);
+    std::string moveProblem;
+    const auto aside = moveAside(m_path, moveProblem);
+    m_blocked = !aside;
     console << "The records file " << m_path.string() << " " << problem << "; "
-            << (error ? "it is left as it is" : "moved aside as " + aside.string())
+            << (aside ? "moved aside as " + aside->string()
+                      : "it is left as it is (" + moveProblem + ")")
             << " and the game starts without records" << std::endl;
     return std::nullopt;
 }
 
 bool RecordsFile::save(const RaceRecord& record, std::ostream& console) const {
-    if (m_brokenFileInPlace) {
+    if (m_blocked) {
         console << "The records file " << m_path.string()
-                << " could not be moved aside; the new record is not written over it" << std::endl;
+                << " could not be read at start; the new record is not written over it"
+                << std::endl;
         return false;
     }
-    std::filesystem::path temporary = m_path;
-    temporary += ".tmp";
-    std::error_code error;
-    if (!writeDurably(temporary, formatRecord(record))) {
-        std::filesystem::remove(temporary, error);
-        console << "Couldn't write the records file " << m_path.string() << std::endl;
-        return false;
-    }
-    std::filesystem::rename(temporary, m_path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        console << "Couldn't write the records file " << m_path.string() << std::endl;
+    if (const auto problem = writeFileAtomically(m_path, formatRecord(record))) {
+        console << "Couldn't write the records file " << m_path.string() << " (" << *problem << ")"
+                << std::endl;
         return false;
     }
     return true;

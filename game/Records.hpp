@@ -1,8 +1,10 @@
 // The player's record kept across runs: the best round's time and its split at each zone, in
 // "records.ini" beside the settings file. Written only when a record improves, and always
-// whole: a temporary file in the same folder, then a rename, so a crash or a full disk leaves
-// the old record or the new one, never half of one. A file that cannot be read as a record is
-// reported, moved aside as "records.ini.bad" (never deleted) and the game goes on without one.
+// whole (see writeFileAtomically), so a crash or a full disk leaves the old record or the new
+// one, never half of one. A file whose contents are not a record is reported, moved aside as
+// "records.ini.bad" (or .bad.1, .bad.2, ... when that name is taken; never deleted) and the game
+// goes on without one. A file that cannot be opened at all is reported and left alone, and no
+// record is written over it that run.
 #pragma once
 
 #include <cstddef>
@@ -33,11 +35,11 @@ public:
 
     RecordsFile(std::filesystem::path folder, std::size_t splitCount);
 
-    // The record in the file; nothing for a missing file. A broken one is reported in one line
-    // on `console` and moved aside.
+    // The record in the file; nothing for a missing file. A broken or unreadable one is
+    // reported in one line on `console`.
     std::optional<RaceRecord> load(std::ostream& console);
     // Writes the record atomically; false, with one line on `console`, when it cannot or when
-    // a broken file could not be moved aside (it is never written over).
+    // the file found at start could not be read or moved aside (it is never written over).
     bool save(const RaceRecord& record, std::ostream& console) const;
 
     const std::filesystem::path& path() const { return m_path; }
@@ -45,7 +47,7 @@ public:
 private:
     std::filesystem::path m_path;
     std::size_t m_splitCount;
-    bool m_brokenFileInPlace = false;
+    bool m_blocked = false;  // a file that could not be read or moved aside stays untouched
 };
 
 }  // namespace kes

@@ -1,7 +1,6 @@
 #include "gpu/Shader.hpp"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -10,6 +9,7 @@
 
 #include "app/App.hpp"
 #include "gpu/GlState.hpp"
+#include "platform/Files.hpp"
 
 namespace kes {
 namespace {
@@ -44,6 +44,21 @@ std::optional<std::string> includedName(const std::string& line) {
     return line.substr(open + 1, close - open - 1);
 }
 
+// The file an include names, which must lie inside the shaders folder: a shader source never
+// reaches for a file elsewhere on the machine.
+std::filesystem::path containedInclude(const std::string& name, const std::filesystem::path& folder,
+                                       const std::filesystem::path& includer) {
+    const std::filesystem::path relative = std::filesystem::path(name).lexically_normal();
+    const bool leaves = relative.empty() || relative.is_absolute() || relative.has_root_name() ||
+                        *relative.begin() == "..";
+    if (leaves) {
+        throw std::runtime_error("kes::shader::expandIncludes - the include " + inQuotes(name) +
+                                 " in " + inQuotes(includer.string()) +
+                                 " leaves the shaders folder");
+    }
+    return (folder / relative).lexically_normal();
+}
+
 void expandInto(const std::filesystem::path& path, const std::filesystem::path& folder,
                 std::string& out, std::vector<std::string>& names,
                 std::set<std::filesystem::path>& seen) {
@@ -57,7 +72,7 @@ void expandInto(const std::filesystem::path& path, const std::filesystem::path& 
             out += line + "\n";
             continue;
         }
-        const std::filesystem::path target = (folder / *include).lexically_normal();
+        const std::filesystem::path target = containedInclude(*include, folder, path);
         if (!seen.insert(target).second) {
             out += "\n";  // included before: nothing, but the line still counts
             continue;
@@ -88,20 +103,18 @@ std::filesystem::path makeShaderPath(const std::filesystem::path& assetsFolder,
 }
 
 std::string shader::loadFile(const std::filesystem::path& path) {
-    std::error_code ignored;
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file.is_open() || std::filesystem::is_directory(path, ignored)) {
-        throw std::runtime_error("kes::shader::loadFile - Failed to open " +
-                                 inQuotes(path.string()));
+    FileRead file = readRegularFile(path);
+    switch (file.status) {
+        case ReadStatus::ok: return std::move(file.bytes);
+        case ReadStatus::missing:
+        case ReadStatus::unreadable:
+            throw std::runtime_error("kes::shader::loadFile - Failed to open " +
+                                     inQuotes(path.string()));
+        case ReadStatus::notRegular:
+        case ReadStatus::tooLarge: break;
     }
-    const auto size = static_cast<std::size_t>(file.tellg());
-    file.seekg(0);
-    std::string source(size, '\0');
-    if (!file.read(source.data(), static_cast<std::streamsize>(size)) && size != 0) {
-        throw std::runtime_error("kes::shader::loadFile - fread() failed " +
-                                 inQuotes(path.string()));
-    }
-    return source;
+    throw std::runtime_error("kes::shader::loadFile - " + inQuotes(path.string()) + " " +
+                             file.problem);
 }
 
 std::string shader::expandIncludes(const std::filesystem::path& path,

@@ -28,13 +28,15 @@ public:
     shader(const shader&) = delete;
     shader& operator=(const shader&) = delete;
 
-    // The file's bytes, unchanged. An empty file is fine here; the compiler will object.
+    // The file's bytes, unchanged. An empty file is fine here; the compiler will object. Fails
+    // for anything but a regular file of at most kMaxTextFileBytes.
     static std::string loadFile(const std::filesystem::path& path);
     // The file's text with every `#include "name"` line replaced by the file `folder`/name,
     // expanded in turn; a file already included is left out (each is included once). Every
     // file is a source string of its own, numbered in the order of `sourceNames`, and `#line`
     // directives keep the driver's line numbers those of the files. A missing include fails
-    // as loadFile does, naming that file.
+    // as loadFile does, naming that file; an include that is absolute or leaves `folder`
+    // fails, naming the include and the file that has it.
     static std::string expandIncludes(const std::filesystem::path& path,
                                       const std::filesystem::path& folder,
                                       std::vector<std::string>& sourceNames);

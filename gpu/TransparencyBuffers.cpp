@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gpu/Bindings.hpp"
+#include "gpu/GlErrors.hpp"
 #include "gpu/GlState.hpp"
 
 namespace kes {
@@ -27,6 +28,8 @@ std::uint64_t transparencyPoolNodes(std::uint64_t pixels, std::uint64_t blockLim
 
 TransparencyBuffers::TransparencyBuffers(std::uint32_t width_, std::uint32_t height_)
     : width(width_), height(height_) {
+    // An error some earlier call left in the flags would otherwise be blamed on the pool.
+    takeEarlierGlErrors("the fragment list buffers");
     try {
         makeSSBO();
         makeCounter();
@@ -104,8 +107,12 @@ void TransparencyBuffers::makeHeads() {
     glBindTexture(GL_TEXTURE_2D, heads.id);
     glTexStorage2D(GL_TEXTURE_2D, 1, GL_R32UI, static_cast<GLsizei>(width),
                    static_cast<GLsizei>(height));
-    labelObject(GL_TEXTURE, heads.id, "fragment list heads");
+    const bool failed = glGetError() != GL_NO_ERROR;
     glBindTexture(GL_TEXTURE_2D, 0);
+    if (heads.id == 0 || failed) {
+        fail("kes::Texture::Texture - Failed: \"::glGetError() == GL_NO_ERROR\"");
+    }
+    labelObject(GL_TEXTURE, heads.id, "fragment list heads");
 }
 
 void TransparencyBuffers::makeClearBuffer() {
@@ -116,7 +123,11 @@ void TransparencyBuffers::makeClearBuffer() {
     glBufferData(GL_PIXEL_UNPACK_BUFFER,
                  static_cast<GLsizeiptr>(emptyHeads.size() * sizeof(std::uint32_t)),
                  emptyHeads.data(), GL_STATIC_COPY);
+    const bool failed = glGetError() != GL_NO_ERROR;
     glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+    if (clearBuffer == 0 || failed) {
+        fail("kes::PBO::makeBuffer - Failed: \"::glGetError() == GL_NO_ERROR\"");
+    }
 }
 
 TransparencyBuffers::~TransparencyBuffers() {

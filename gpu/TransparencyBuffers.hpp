@@ -19,8 +19,10 @@ inline constexpr std::uint32_t kTransparencyNodeSize = 72;  // bytes, shared wit
 inline constexpr double kTransparencyPeakNodesPerPixel = 3.05;
 // Headroom over that peak for views the demo's line does not take.
 inline constexpr double kTransparencyPoolMargin = 1.25;
-// The pool never takes more video memory than this, whatever the window size: at very large
-// sizes the farthest fragments are dropped instead (the lists stay well formed).
+// The pool never takes more video memory than this, whatever the window size. When a frame
+// asks for more nodes than the pool holds, the fragments that arrive after it is full are
+// dropped, whatever their depth (the lists stay well formed): the player sees holes in the
+// tube's skin and wires where the view looks through many walls at once.
 inline constexpr std::uint64_t kTransparencyPoolBudget = 768ull * 1024 * 1024;
 inline constexpr std::uint32_t kEmptyList = 0xFFFFFFFFu;  // a head that points nowhere
 

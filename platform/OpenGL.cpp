@@ -194,6 +194,10 @@ void openGL::pollEvents() {
     glfwPollEvents();
 }
 
+void openGL::waitEvents(double seconds) {
+    glfwWaitEventsTimeout(seconds);
+}
+
 void openGL::framebufferSize(std::int32_t& width, std::int32_t& height) const {
     int w = 0;
     int h = 0;

@@ -32,6 +32,8 @@ public:
     void setTitle(const std::string& title);
     void swapBuffers();
     void pollEvents();
+    // Sleeps until an event arrives (and handles it) or `seconds` have passed.
+    void waitEvents(double seconds);
     // The window's framebuffer in pixels: what the window manager and the display's scale made
     // of the requested size.
     void framebufferSize(std::int32_t& width, std::int32_t& height) const;

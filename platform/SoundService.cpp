@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -26,7 +27,10 @@ ALuint loadBuffer(const std::filesystem::path& path, std::string& problem) {
         return 0;
     }
     std::vector<short> samples;
-    if (info.channels != 1 || info.frames <= 0 || info.frames > 60 * info.samplerate) {
+    // The rate comes from the file's header: a hostile one near INT_MAX must not overflow the
+    // minute's sample count, so it is counted in 64 bits.
+    const std::int64_t minute = std::int64_t{60} * info.samplerate;
+    if (info.channels != 1 || info.samplerate <= 0 || info.frames <= 0 || info.frames > minute) {
         problem = "not a mono sound of up to a minute";
     } else {
         samples.resize(static_cast<std::size_t>(info.frames));

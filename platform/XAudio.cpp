@@ -62,6 +62,16 @@ bool XAudio::renderSamples(std::int16_t* out, int frames) {
     return true;
 }
 
+bool XAudio::connected() const {
+    if (m_silent || m_loopback || engine == nullptr ||
+        alcIsExtensionPresent(engine, "ALC_EXT_disconnect") != ALC_TRUE) {
+        return true;
+    }
+    ALCint connectedFlag = ALC_TRUE;
+    alcGetIntegerv(engine, ALC_CONNECTED, 1, &connectedFlag);
+    return connectedFlag != ALC_FALSE;
+}
+
 XAudio::~XAudio() {
     release();
 }

@@ -31,6 +31,9 @@ public:
     XAudio& operator=(const XAudio&) = delete;
 
     bool silent() const { return m_silent; }
+    // Whether the output device is still there (a headset can be unplugged). Always true for
+    // the silent and loopback outputs and for a driver that cannot tell.
+    bool connected() const;
 
     ALCdevice* engine = nullptr;
     std::uint32_t channelMask = 0;

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Starts the real game once per kind of bad input (broken assets, broken settings, no display,
-# no sound) in a throw-away copy of its installation, and prints a table: the case, the exit
-# status, the console line that explains it, and whether the settings file came through. A
-# game that starts is closed with Ctrl+C once its window shows its frame rate; a case passes
-# when the game ends by itself or by that Ctrl+C, never by a crash signal or a hang, and the
-# settings file is still there, and no GL error was raised: the game runs without a debug
-# context, so Mesa is asked to print every error it raises (MESA_DEBUG=1), and a case fails on
-# any such line. Runs itself under Xvfb when there is no display.
+# Starts the real game once per kind of bad input (broken assets, broken or hostile settings
+# and records files, an odd locale, no display, no sound) in a throw-away copy of its
+# installation, and prints a table: the case, the exit status, the console line that explains
+# it, and whether the settings file and every other file the case keeps came through. A game
+# that starts is closed with Ctrl+C once its window shows its frame rate. A case passes when
+# the game exits with the status expected (0 after Ctrl+C, 1 after a failed start), never by a
+# crash signal or a hang; its explaining line is on the console; the settings file and the
+# files the case keeps are still there, unchanged; and no GL error was raised: the game runs
+# without a debug context, so Mesa is asked to print every error it raises (MESA_DEBUG=1), and
+# a case fails on any such line. Runs itself under Xvfb when there is no display.
 # Usage: scripts/bad-input.sh        (builds first, like the other scripts)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,7 +42,7 @@ has_title() {
 }
 
 # Runs the installation in $1 with the command prefix in the remaining arguments; sets
-# $status, $line and $console.
+# $status and $console.
 play() {
     local dir=$1
     shift
@@ -62,39 +64,76 @@ play() {
     wait "$pid"
     status=$?
     console="$dir/console.txt"
-    # The target zone has no texture files at all; those five lines are the normal start.
-    line=$(grep -v -e '^Attempting to create a texture' -e "^Calculated" -e "^DT is too large" \
+}
+
+# Files a case must find unchanged after the run: "keep FILE [WHERE_IT_ENDS_UP]" notes the
+# file's checksum and where it must be afterwards (a broken file moved aside ends up elsewhere).
+keep() {
+    local dir=${1%%/bin/*}
+    dir=${dir%%/assets/*}
+    echo "$(sha256sum <"$1" | cut -d' ' -f1) ${2:-$1}" >>"$dir/kept"
+}
+
+# "yes" when the settings file (or whatever stands in its place) and every kept file are there
+# and unchanged; else what was lost.
+check_kept() {
+    local dir=$1 sum path
+    if [ ! -e "$dir/bin/settings.ini" ] && [ ! -L "$dir/bin/settings.ini" ]; then
+        echo "LOST settings.ini"
+        return
+    fi
+    [ -f "$dir/kept" ] || { echo yes; return; }
+    while read -r sum path; do
+        if [ ! -f "$path" ] || [ "$(sha256sum <"$path" | cut -d' ' -f1)" != "$sum" ]; then
+            echo "LOST ${path#"$dir"/}"
+            return
+        fi
+    done <"$dir/kept"
+    echo yes
+}
+
+# The first line that explains the outcome: the line the case expects, else the first one that
+# looks like trouble.
+explaining_line() {
+    local expected=$1 found=""
+    [ -n "$expected" ] && found=$(grep -m1 -E -e "$expected" "$console")
+    [ -n "$found" ] && { echo "$found"; return; }
+    # The target zone has no texture files at all; those lines are the normal start.
+    found=$(grep -v -e '^Attempting to create a texture' -e "^Calculated" -e "^DT is too large" \
         -e "Can't query filetype for \".*Targetzone_" "$console" |
-        grep -m1 -i -e 'excp' -e 'error' -e 'fail' -e 'no audio' -e 'hung' -e "can't")
-    [ -n "$line" ] || line="(started normally; closed with Ctrl+C)"
+        grep -m1 -i -e 'excp' -e 'error' -e 'fail' -e 'no audio' -e 'hung' -e "can't" -e "couldn't")
+    echo "${found:-(started normally; closed with Ctrl+C)}"
 }
 
 report() {
-    local name=$1 dir=$2 verdict="ok"
-    local survived="yes"
-    if [ ! -f "$dir/bin/settings.ini" ] && [ ! -d "$dir/bin/settings.ini" ]; then
-        survived="LOST"
-    fi
+    local name=$1 dir=$2 want_status=$3 expected=$4 verdict="ok" kept line
+    kept=$(check_kept "$dir")
+    line=$(explaining_line "$expected")
     local gl_errors
     gl_errors=$(grep -c -e "^Mesa: User error" -e "Severity: High" -e "Severity: Medium" "$console")
     [ "$gl_errors" -eq 0 ] || line="$gl_errors GL error line(s): $(grep -m1 -e "^Mesa: User error" -e "Severity: High" -e "Severity: Medium" "$console")"
-    if [ "$status" -gt 128 ] || [ "$survived" = LOST ] || grep -q "(hung" "$console" ||
+    if [ -n "$expected" ] && ! grep -q -E -e "$expected" "$console"; then
+        line="MISSING /$expected/; first line: $line"
+        verdict="FAIL"
+    fi
+    if [ "$status" -ne "$want_status" ] || [ "$kept" != yes ] || grep -q "(hung" "$console" ||
         [ "$gl_errors" -ne 0 ]; then
         verdict="FAIL"
-        failures=$((failures + 1))
     fi
-    printf '| %-28s | %4s | %-4s | %-8s | %s\n' "$name" "$status" "$verdict" "$survived" \
+    [ "$verdict" = ok ] || failures=$((failures + 1))
+    printf '| %-36s | %4s | %-4s | %-8s | %s\n' "$name" "$status" "$verdict" "$kept" \
         "$(echo "$line" | cut -c1-110)"
 }
 
+# run_case NAME PREPARE STATUS EXPECTED-LINE-REGEX [COMMAND PREFIX...]
 run_case() {
-    local name=$1 prepare=$2
-    shift 2
+    local name=$1 prepare=$2 want_status=$3 expected=$4
+    shift 4
     local dir
     dir=$(install "$name")
     $prepare "$dir"
     play "$dir" "$@"
-    report "$name" "$dir"
+    report "$name" "$dir" "$want_status" "$expected"
 }
 
 noop() { :; }
@@ -106,46 +145,102 @@ mesh_oversized() { head -c 200000000 /dev/zero >>"$1/assets/meshes/plane2.ksx"; 
 mesh_four_billion() { printf '.KSX\x00\x28\x6b\xee\x01\x00\x00\x00' >"$1/assets/meshes/Asteroid1.ksx"; }
 shader_missing() { rm "$1/assets/shaders/pbr_ps.glsl"; }
 shader_broken() { echo "this is not GLSL {" >"$1/assets/shaders/renderGbuffers_ps.glsl"; }
+shader_include_escapes() {
+    sed -i '0,/^#include/s|^#include .*|#include "../../bin/settings.ini"|' \
+        "$1/assets/shaders/renderGbuffers_ps.glsl"
+}
+shader_fifo() { rm "$1/assets/shaders/pbr_ps.glsl" && mkfifo "$1/assets/shaders/pbr_ps.glsl"; }
 texture_corrupt() { head -c 5000 /dev/urandom >"$1/assets/textures/plane2_albedo.png"; }
 cube_face_corrupt() {
     printf '\x89PNG\r\n\x1a\n' >"$1/assets/textures/cubemap/try3.png"
     head -c 3000 /dev/urandom >>"$1/assets/textures/cubemap/try3.png"
 }
 settings_random() { head -c 65536 /dev/urandom >"$1/bin/settings.ini"; }
-settings_huge_line() { head -c 20000000 /dev/zero | tr '\0' 'x' >"$1/bin/settings.ini"; }
+settings_huge_line() {
+    head -c 20000000 /dev/zero | tr '\0' 'x' >"$1/bin/settings.ini"
+    keep "$1/bin/settings.ini" "$1/bin/settings.ini.bad"
+}
 settings_read_only() { chmod 555 "$1/bin"; }
+settings_line() { printf '%s\n' "[Window]" "$2" >"$1/bin/settings.ini"; }
+settings_negative_width() { settings_line "$1" "Width = -640"; }
+settings_huge_width() { settings_line "$1" "Width = 100000"; }
+settings_nan_brightness() { settings_line "$1" "Brightness = nan"; }
+settings_malformed() { printf '[Window]\nWidth = 320\nthis is no setting\nHeight = 240\n' >"$1/bin/settings.ini"; }
+settings_link_zero() { rm "$1/bin/settings.ini" && ln -s /dev/zero "$1/bin/settings.ini"; }
+settings_link_full() { rm "$1/bin/settings.ini" && ln -s /dev/full "$1/bin/settings.ini"; }
+settings_fifo() { rm "$1/bin/settings.ini" && mkfifo "$1/bin/settings.ini"; }
+records_broken_twice() {
+    echo "an earlier broken record" >"$1/bin/records.ini.bad"
+    keep "$1/bin/records.ini.bad"
+    head -c 3000 /dev/urandom >"$1/bin/records.ini"
+    keep "$1/bin/records.ini" "$1/bin/records.ini.bad.1"
+}
+records_folder() { mkdir "$1/bin/records.ini"; }
+records_link_zero() { ln -s /dev/zero "$1/bin/records.ini"; }
+records_unreadable() {
+    printf '[Records]\nBestTime = 44.217\nSplits = 4 8 13 17 21 26 30 35 39 44.217\n' >"$1/bin/records.ini"
+    chmod 000 "$1/bin/records.ini"
+    keep "$1/bin/records.ini"
+}
 
-# The game as another user when we are root, so that a read-only folder really is one.
+# The game as another user when we are root, so that a read-only folder really is one. Only
+# that user gets the X authority cookie.
 as_player() {
     if [ "$(id -u)" -eq 0 ]; then
-        local auth="$work/xauth"
-        cp "${XAUTHORITY:-$HOME/.Xauthority}" "$auth" 2>/dev/null && chmod 644 "$auth"
+        local auth="$work/xauth-nobody"
+        install -m 600 -o nobody /dev/null "$auth"
+        cat "${XAUTHORITY:-$HOME/.Xauthority}" >"$auth" 2>/dev/null
         runuser -u nobody -- env XAUTHORITY="$auth" DISPLAY="$DISPLAY" "$@"
     else
         "$@"
     fi
 }
 
-echo "| case                         | exit | ok?  | settings | console"
-echo "|------------------------------|------|------|----------|--------"
-run_case "no assets folder" no_assets env ALSOFT_DRIVERS=null
-run_case "mesh file missing" mesh_missing env ALSOFT_DRIVERS=null
-run_case "mesh file empty" mesh_empty env ALSOFT_DRIVERS=null
-run_case "mesh file truncated" mesh_truncated env ALSOFT_DRIVERS=null
-run_case "mesh file oversized (200 MB)" mesh_oversized env ALSOFT_DRIVERS=null
-run_case "mesh of four billion verts" mesh_four_billion env ALSOFT_DRIVERS=null
-run_case "shader file missing" shader_missing env ALSOFT_DRIVERS=null
-run_case "shader does not compile" shader_broken env ALSOFT_DRIVERS=null
-run_case "material PNG corrupt" texture_corrupt env ALSOFT_DRIVERS=null
-run_case "cube face PNG corrupt" cube_face_corrupt env ALSOFT_DRIVERS=null
-run_case "settings: random bytes" settings_random env ALSOFT_DRIVERS=null
-run_case "settings: one 20 MB line" settings_huge_line env ALSOFT_DRIVERS=null
-run_case "settings: read-only folder" settings_read_only as_player env ALSOFT_DRIVERS=null
-run_case "no display" noop env -u DISPLAY ALSOFT_DRIVERS=null
-run_case "no sound device" noop env ALSOFT_DRIVERS=no-such-driver
+null=(env ALSOFT_DRIVERS=null)
+echo "| case                                 | exit | ok?  | kept     | console"
+echo "|--------------------------------------|------|------|----------|--------"
+run_case "no assets folder" no_assets 1 "^excp: kes::App::makeAssetsPath" "${null[@]}"
+run_case "mesh file missing" mesh_missing 1 "^excp: Failed to open file" "${null[@]}"
+run_case "mesh file empty" mesh_empty 1 "^excp: FourCC don't match" "${null[@]}"
+run_case "mesh file truncated" mesh_truncated 1 "^excp: Failed to read in vertices" "${null[@]}"
+run_case "mesh file oversized (200 MB)" mesh_oversized 0 "" "${null[@]}"
+run_case "mesh of four billion verts" mesh_four_billion 1 "^excp: Failed to read in vertices" "${null[@]}"
+run_case "shader file missing" shader_missing 1 "^excp: kes::shader::loadFile - Failed to open" "${null[@]}"
+run_case "shader does not compile" shader_broken 1 "^excp: kes::shader::createShader" "${null[@]}"
+run_case "shader include leaves its folder" shader_include_escapes 1 \
+    '^excp: .*the include "../../bin/settings.ini" .* leaves the shaders folder' "${null[@]}"
+run_case "shader file is a FIFO" shader_fifo 1 "^excp: kes::shader::loadFile - .* is not a regular file" "${null[@]}"
+run_case "material PNG corrupt" texture_corrupt 0 "Can't query filetype for .*plane2_albedo" "${null[@]}"
+run_case "cube face PNG corrupt" cube_face_corrupt 1 "^excp: Can't load image" "${null[@]}"
+run_case "settings: random bytes" settings_random 0 "has a line that is no setting" "${null[@]}"
+run_case "settings: one 20 MB line" settings_huge_line 0 "is larger than 1 MiB; moved aside as" "${null[@]}"
+run_case "settings: read-only folder" settings_read_only 0 \
+    "^Couldn't save the settings to .*\(Permission denied\)" as_player "${null[@]}"
+run_case "settings: Width = -640" settings_negative_width 0 \
+    "^Width = -640 is out of range \(16 to 16384\), using 640$" "${null[@]}"
+run_case "settings: Width = 100000" settings_huge_width 0 "^Width = 100000 is out of range" "${null[@]}"
+run_case "settings: Brightness = nan" settings_nan_brightness 0 "^Brightness = nan is out of range" "${null[@]}"
+run_case "settings: a malformed line" settings_malformed 0 "has a line that is no setting \(line 3\)" "${null[@]}"
+run_case "settings: a link to /dev/zero" settings_link_zero 0 \
+    "^Couldn't save the settings .*could not be read at start" "${null[@]}"
+run_case "settings: a link to /dev/full" settings_link_full 0 \
+    "^Couldn't save the settings .*could not be read at start" "${null[@]}"
+run_case "settings: a FIFO" settings_fifo 0 "^Couldn't save the settings .*could not be read at start" "${null[@]}"
+run_case "records: broken, an earlier aside" records_broken_twice 0 "moved aside as .*records.ini.bad.1 " "${null[@]}"
+run_case "records: a folder in its place" records_folder 0 "is not a regular file; records are not kept" "${null[@]}"
+run_case "records: a link to /dev/zero" records_link_zero 0 "is not a regular file; records are not kept" "${null[@]}"
+run_case "records: unreadable" records_unreadable 0 \
+    "cannot be opened \(Permission denied\); records are not kept" as_player "${null[@]}"
+run_case "locale: LANG=xx_YY.UTF-8" noop 0 \
+    '^The locale the environment asks for \(LANG=xx_YY.UTF-8\) is not installed' \
+    env -u LC_ALL -u LC_CTYPE LANG=xx_YY.UTF-8 ALSOFT_DRIVERS=null
+run_case "locale: LC_CTYPE=UTF-8" noop 0 '^The locale the environment asks for \(LC_CTYPE=UTF-8\)' \
+    env -u LC_ALL LC_CTYPE=UTF-8 ALSOFT_DRIVERS=null
+run_case "no display" noop 1 "^excp: kes::openGL::initGL - Failed to init glfw" env -u DISPLAY ALSOFT_DRIVERS=null
+run_case "no sound device" noop 0 "^No audio device found, running without sound" env ALSOFT_DRIVERS=no-such-driver
 echo
 if [ "$failures" -ne 0 ]; then
-    echo "$failures case(s) crashed, hung, raised a GL error or lost the settings file"
+    echo "$failures case(s) crashed, hung, ended otherwise than expected, raised a GL error or lost a file"
     exit 1
 fi
-echo "every case ended cleanly and kept its settings file"
+echo "every case ended as expected, explained itself and kept its files"

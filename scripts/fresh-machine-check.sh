@@ -6,15 +6,43 @@
 # limit. Prints each step and stops with a non-zero status at the first failure.
 # Run by hand as root; it takes many minutes and downloads a few hundred MB of packages.
 # Usage: scripts/fresh-machine-check.sh [folder for the root, default /var/tmp/driftline-fresh]
+# The folder is removed and made anew on every run, so the script only ever removes a folder it
+# made itself (it leaves a marker file in it), never one with anything still mounted inside.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-target=${1:-/var/tmp/driftline-fresh}
 suite=bookworm
+marker=.driftline-fresh-root
 
 step() { echo; echo "== $(date +%H:%M:%S) $*"; }
 die() { echo "fresh-machine-check: $*" >&2; exit 1; }
 
 [ "$(id -u)" -eq 0 ] || die "run as root: debootstrap and chroot need it"
+# One spelling of the path for every check below: relative, trailing slashes, "..", links.
+target=$(realpath -m -- "${1:-/var/tmp/driftline-fresh}")
+case "$target" in
+    / | /bin | /boot | /dev | /etc | /home | /lib* | /opt | /proc | /root | /run | /sbin | /srv | \
+        /sys | /tmp | /usr | /var | /var/tmp)
+        die "refusing to use $target as the fresh root" ;;
+esac
+
+# Mount points at or below the target, deepest first (findmnt escapes blanks as \x20).
+mounts_below() {
+    findmnt -rn -o TARGET | awk -v t="$target" '$0 == t || index($0, t "/") == 1' | sort -r
+}
+
+# Removes a root this script made earlier, once nothing is mounted in it any more.
+remove_old_root() {
+    [ -e "$target" ] || return 0
+    [ -d "$target" ] && [ -f "$target/$marker" ] ||
+        die "$target exists and was not made by this script (no $marker in it); remove it yourself"
+    local point
+    while read -r point; do
+        [ -n "$point" ] && umount -R "$point" 2>/dev/null || true
+    done < <(mounts_below)
+    [ -z "$(mounts_below)" ] ||
+        die "$target still has file systems mounted in it: $(mounts_below | tr '\n' ' ')"
+    rm -rf --one-file-system -- "$target"
+}
 
 # The first Debian mirror in the apt sources, in either the one-line or the deb822 format.
 mirror_of_apt_sources() {
@@ -34,7 +62,7 @@ mirror_of_apt_sources() {
 mounted=()
 cleanup() {
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
-        umount -l "${mounted[$i]}" 2>/dev/null || true
+        umount -R "${mounted[$i]}" 2>/dev/null || umount -R -l "${mounted[$i]}" 2>/dev/null || true
     done
 }
 trap cleanup EXIT
@@ -59,10 +87,9 @@ mirror=$(mirror_of_apt_sources)
 [ -n "$mirror" ] || die "no Debian $suite mirror found in the apt sources"
 
 step "Minimal Debian 12 root in $target from $mirror"
-if [ -e "$target" ]; then
-    grep -q " $target/" /proc/mounts && die "$target still has file systems mounted in it"
-    rm -rf "$target"
-fi
+remove_old_root
+mkdir -p -- "$target"
+touch -- "$target/$marker"
 debootstrap --variant=minbase "$suite" "$target" "$mirror" >"$target.debootstrap.log" 2>&1 ||
     { tail -n 20 "$target.debootstrap.log"; die "debootstrap failed"; }
 echo "packages in the fresh root: $(chroot "$target" dpkg-query -W | wc -l)"

@@ -1,40 +1,60 @@
 #include "app/demo/AudioRecorder.hpp"
 
 #include <stdexcept>
+#include <system_error>
+#include <utility>
 
 #include <sndfile.h>
 
 namespace kes::demo {
 
-AudioRecorder::AudioRecorder(XAudio& output) : m_output(output) {
+AudioRecorder::AudioRecorder(XAudio& output, std::filesystem::path path)
+    : m_output(output), m_path(std::move(path)) {
     if (!output.loopback()) {
         throw std::invalid_argument("the demo records only from a loopback audio output");
     }
-    m_samples.reserve(std::size_t{2} * kFramesPerStep * 60 * 120);  // two minutes of flight
-}
-
-void AudioRecorder::recordStep() {
-    const std::size_t start = m_samples.size();
-    m_samples.resize(start + std::size_t{2} * kFramesPerStep);
-    m_output.renderSamples(m_samples.data() + start, kFramesPerStep);
-}
-
-double AudioRecorder::seconds() const {
-    return double(m_samples.size() / 2) / XAudio::kLoopbackRate;
-}
-
-bool AudioRecorder::write(const std::filesystem::path& path) const {
     SF_INFO info{};
     info.samplerate = XAudio::kLoopbackRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (file == nullptr) {
+    m_file = sf_open(m_path.c_str(), SFM_WRITE, &info);
+    if (m_file == nullptr) {
+        throw std::runtime_error("kes::demo::AudioRecorder - can't write the recording " +
+                                 m_path.string() + " (" + sf_strerror(nullptr) + ")");
+    }
+}
+
+AudioRecorder::~AudioRecorder() {
+    if (m_file != nullptr) {
+        sf_close(m_file);
+    }
+}
+
+void AudioRecorder::recordStep() {
+    m_output.renderSamples(m_step.data(), kFramesPerStep);
+    if (m_file == nullptr || m_failed) {
+        return;
+    }
+    m_failed = sf_writef_short(m_file, m_step.data(), kFramesPerStep) != kFramesPerStep;
+    m_frames += kFramesPerStep;
+}
+
+double AudioRecorder::seconds() const {
+    return double(m_frames) / XAudio::kLoopbackRate;
+}
+
+bool AudioRecorder::finish() {
+    if (m_file == nullptr) {
         return false;
     }
-    const auto frames = static_cast<sf_count_t>(m_samples.size() / 2);
-    const bool written = sf_writef_short(file, m_samples.data(), frames) == frames;
-    return sf_close(file) == 0 && written;
+    const bool closed = sf_close(m_file) == 0;
+    m_file = nullptr;
+    if (closed && !m_failed) {
+        return true;
+    }
+    std::error_code ignored;
+    std::filesystem::remove(m_path, ignored);
+    return false;
 }
 
 }  // namespace kes::demo

@@ -1,12 +1,15 @@
 // Keeps what the game played: renders the mix of a loopback audio output one fixed step at a
-// time, so the recording runs in step with the simulation, and writes it as a stereo WAV.
+// time, so the recording runs in step with the simulation, and streams it into a stereo WAV.
+// The file is opened before any flying, so a path that cannot be written fails at once.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
-#include <vector>
 
 #include "platform/XAudio.hpp"
+
+struct sf_private_tag;
 
 namespace kes::demo {
 
@@ -15,19 +18,28 @@ public:
     // 1/60 s of 44.1 kHz: 735 frames a fixed step, exactly.
     static constexpr int kFramesPerStep = XAudio::kLoopbackRate / 60;
 
-    explicit AudioRecorder(XAudio& output);
+    // Creates the WAV file at `path`; throws, naming the path and the reason, when it cannot.
+    AudioRecorder(XAudio& output, std::filesystem::path path);
+    // A recording never finished (the demo failed) is closed and kept as far as it got.
+    ~AudioRecorder();
+    AudioRecorder(const AudioRecorder&) = delete;
+    AudioRecorder& operator=(const AudioRecorder&) = delete;
 
-    // Renders the mix of the fixed step just taken.
+    // Renders the mix of the fixed step just taken and appends it to the file.
     void recordStep();
     double seconds() const;
-    // False when the file cannot be written.
-    bool write(const std::filesystem::path& path) const;
+    // Closes the file. False, and the partial file removed, when any write failed.
+    bool finish();
 
-    const std::vector<std::int16_t>& samples() const { return m_samples; }
+    const std::filesystem::path& path() const { return m_path; }
 
 private:
     XAudio& m_output;
-    std::vector<std::int16_t> m_samples;  // left, right, left, right, ...
+    std::filesystem::path m_path;
+    sf_private_tag* m_file = nullptr;
+    std::array<std::int16_t, 2 * kFramesPerStep> m_step{};  // left, right, left, right, ...
+    std::uint64_t m_frames = 0;
+    bool m_failed = false;
 };
 
 }  // namespace kes::demo

@@ -43,7 +43,7 @@ DemoLayer::DemoLayer(App& app, GameLayer& game, const DemoOptions& options, Demo
         game.renderer.setPassTimer(m_gpuTimer.get());
     }
     if (!options.audioOut.empty()) {
-        recorder = std::make_unique<AudioRecorder>(app.audio);
+        recorder = std::make_unique<AudioRecorder>(app.audio, options.recordingPath());
     }
 }
 

@@ -22,6 +22,11 @@ struct DemoOptions {
     // the screenshot folder.
     std::filesystem::path audioOut;
     bool help = false;
+
+    // The recording's file: `audioOut`, inside the screenshot folder when relative.
+    std::filesystem::path recordingPath() const {
+        return audioOut.is_absolute() ? audioOut : screenshotFolder / audioOut;
+    }
 };
 
 // Throws std::invalid_argument with a message naming the bad argument.

@@ -102,8 +102,8 @@ void printTransparencyPool(const kes::TransparencyBuffers& pool, std::uint32_t p
     std::cout.unsetf(std::ios::floatfield);
 }
 
-void printSounds(const kes::SoundService& sounds, const kes::demo::AudioRecorder* recorder,
-                 const kes::demo::DemoOptions& options) {
+// False when the recording could not be written whole (the partial file is removed).
+bool printSounds(const kes::SoundService& sounds, kes::demo::AudioRecorder* recorder) {
     std::cout << "\n== Sound ==\n  played:";
     for (std::size_t i = 0; i < kes::kSoundEffectCount; ++i) {
         std::cout << " " << kes::soundEffectName(static_cast<kes::SoundEffect>(i)) << " "
@@ -111,19 +111,18 @@ void printSounds(const kes::SoundService& sounds, const kes::demo::AudioRecorder
     }
     std::cout << "\n";
     if (recorder == nullptr) {
-        return;
+        return true;
     }
-    const std::filesystem::path path = options.audioOut.is_absolute()
-                                           ? options.audioOut
-                                           : options.screenshotFolder / options.audioOut;
-    if (recorder->write(path)) {
-        std::cout << std::fixed << std::setprecision(3)
-                  << "  recording: " << std::filesystem::absolute(path).string() << " ("
-                  << recorder->seconds() << " s, 44100 Hz stereo)\n";
-        std::cout.unsetf(std::ios::floatfield);
-    } else {
-        std::cout << "  recording: couldn't write " << path.string() << "\n";
+    if (!recorder->finish()) {
+        std::cout << "  recording: couldn't write " << recorder->path().string()
+                  << "; the partial file is removed\n";
+        return false;
     }
+    std::cout << std::fixed << std::setprecision(3)
+              << "  recording: " << std::filesystem::absolute(recorder->path()).string() << " ("
+              << recorder->seconds() << " s, 44100 Hz stereo)\n";
+    std::cout.unsetf(std::ios::floatfield);
+    return true;
 }
 
 int runDemo(const kes::demo::DemoOptions& options) {
@@ -170,7 +169,7 @@ int runDemo(const kes::demo::DemoOptions& options) {
     std::cout.unsetf(std::ios::floatfield);
     printGlDebugLog(app.gl.debugLog);
     printTransparencyPool(game.renderer.transparencyLists(), demo.peakListNodes);
-    printSounds(app.sounds, demo.recorder.get(), options);
+    const bool recorded = printSounds(app.sounds, demo.recorder.get());
     const std::filesystem::path csv = options.screenshotFolder / "profile.csv";
     if (profile.writeCsv(csv, options.gpuTiming)) {
         std::cout << "\nProfile written to " << csv.string() << "\n";
@@ -183,7 +182,7 @@ int runDemo(const kes::demo::DemoOptions& options) {
         std::cout << "The window was closed before the rounds were flown.\n";
     }
     std::cout.flush();
-    return 0;
+    return recorded ? 0 : 1;
 }
 
 }  // namespace

@@ -45,6 +45,11 @@ public:
     }
     void showPassesPerSecond(std::uint32_t count) override { titles.push_back(count); }
     bool simulationPaused() override { return pausedPasses.contains(passes); }
+    // The wait comes after the pass's update: it belongs to the pass just counted.
+    void waitForEvents(double seconds) override {
+        waits.push_back(seconds);
+        m_counter.now += static_cast<std::int64_t>(std::ceil(seconds * 1e9));
+    }
 
     std::size_t passes = 0;
     std::string calls;
@@ -52,6 +57,7 @@ public:
     std::vector<float> cameraDts, frameDts, times, alphas, stepTimes;
     std::vector<std::uint32_t> titles;
     std::set<std::size_t> pausedPasses;
+    std::vector<double> waits;
 
 private:
     ScriptedCounter& m_counter;
@@ -143,6 +149,31 @@ TEST(FixedStepLoop, APausedSimulationTakesNoStepsAndCatchesNothingUpAfterwards) 
     ASSERT_EQ(run.host.stepPasses.size(), 1u + 8u + 10u);
     for (std::size_t step = 0; step < run.host.stepTimes.size(); ++step) {
         EXPECT_FLOAT_EQ(run.host.stepTimes[step], float(double(step) / 60.0));
+    }
+}
+
+// A paused game on a fast machine sleeps out the rest of a thirtieth of a second each pass
+// instead of drawing the same picture as fast as it can, says nothing about those slow passes,
+// and draws the scene no further than its last step.
+TEST(FixedStepLoop, APausedGameRunsAtMostThirtyPassesASecond) {
+    std::set<std::size_t> paused;
+    for (std::size_t pass = 5; pass < 95; ++pass) {
+        paused.insert(pass);
+    }
+    // 45 passes a second leave more than a step in the accumulator when the pause begins.
+    LoopRun run(std::vector<double>(100, 1.0 / 45.0), paused);
+    // The host answers for the coming pass once a pass has updated, so the waits end passes
+    // 4 to 93, each before a paused pass: 90 of them.
+    ASSERT_EQ(run.host.waits.size(), 90u);
+    for (const double wait : run.host.waits) {
+        EXPECT_NEAR(wait, kPausedPassTime - 1.0 / 45.0, 1e-6);
+    }
+    ASSERT_GE(run.host.titles.size(), 2u);
+    EXPECT_LE(run.host.titles[1], 30u);  // the second second is paused throughout
+    EXPECT_EQ(run.console.str(), "");
+    for (std::size_t pass = 0; pass < run.host.alphas.size(); ++pass) {
+        EXPECT_GE(run.host.alphas[pass], 0.0f) << "pass " << pass;
+        EXPECT_LE(run.host.alphas[pass], 1.0f) << "pass " << pass;
     }
 }
 

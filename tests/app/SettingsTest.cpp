@@ -1,5 +1,6 @@
 #include "app/Settings.hpp"
 
+#include <filesystem>
 #include <random>
 #include <sstream>
 
@@ -77,7 +78,7 @@ TEST(Settings, SectionsKeysAndWordsMatchWithoutRegardToCase) {
 
 TEST(Settings, IntegersAcceptHexAndLeadingDigitsAndFallBackWithoutDigits) {
     EXPECT_EQ(LoadedSettings("[Window]\nWidth = 0x400\n").settings->width, 1024);
-    EXPECT_EQ(LoadedSettings("[Window]\nWidth = 12px\n").settings->width, 12);
+    EXPECT_EQ(LoadedSettings("[Window]\nWidth = 1200px\n").settings->width, 1200);
     EXPECT_EQ(LoadedSettings("[Window]\nWidth = px\n").settings->width, 640);
     EXPECT_EQ(LoadedSettings("[Window]\nRefreshRate = 010\n").settings->refreshRate, 8);
 }
@@ -151,13 +152,76 @@ TEST(Settings, GarbageBinaryAndOverlongLinesLoadWithoutHarm) {
     EXPECT_EQ(withByteOrderMark.settings->width, 900);
 }
 
-TEST(Settings, AnUnwritableLocationIsSkippedSilently) {
+// A number out of its range names its key as the file spells it, and the default is used and
+// written back: a negative width used to fail every later start in the window's creation.
+TEST(Settings, NumbersOutOfRangeNameTheirKeyAndFallBackToTheDefault) {
+    LoadedSettings loaded(
+        "[Window]\nWidth = -640\nHeight = 100000\nRefreshRate = -5\nBrightness = nan\n");
+    EXPECT_EQ(loaded.console.str(),
+              "Width = -640 is out of range (16 to 16384), using 640\n"
+              "Height = 100000 is out of range (16 to 16384), using 480\n"
+              "RefreshRate = -5 is out of range (0 to 1000), using 0\n"
+              "Brightness = nan is out of range (0.1 to 10), using 1\n");
+    const std::string written = loaded.writeBack();
+    EXPECT_EQ(
+        written.rfind("[Window]\nWidth = 640\nHeight = 480\nRefreshRate = 0\nBrightness = 1\n", 0),
+        0u)
+        << written;
+    for (const char* text : {"Brightness = -1", "Brightness = inf", "Brightness = 0",
+                             "Width = 0x7fffffff", "Width = 1" /* too narrow to draw in */}) {
+        LoadedSettings bad(std::string("[Window]\n") + text + "\n");
+        EXPECT_NE(bad.console.str().find(" is out of range ("), std::string::npos) << text;
+    }
+    // The edges of a range are in it.
+    LoadedSettings edges("[Window]\nWidth = 16\nHeight = 16384\nBrightness = 0.1\n");
+    EXPECT_EQ(edges.console.str(), "");
+}
+
+TEST(Settings, AMalformedLineIsReportedWithItsNumber) {
+    LoadedSettings loaded("[Window]\nWidth = 800\nthis is no setting\nHeight = 600\n");
+    EXPECT_EQ(loaded.console.str(),
+              "The settings file '" + loaded.settings->path.string() +
+                  "' has a line that is no setting (line 3); it is skipped\n");
+    EXPECT_EQ(loaded.settings->width, 800);
+    EXPECT_EQ(loaded.settings->height, 600);
+}
+
+// The write-back at exit: a folder, a device or a file that could not be read at start keep
+// their place, and the player is told in one line.
+TEST(Settings, ASaveThatCannotHappenLeavesTheOldFileAndSaysSo) {
     TempFolder folder;
-    const std::filesystem::path missingFolder = folder.path() / "not-there";
+    std::filesystem::create_symlink("/dev/full", folder.path() / "settings.ini");
     std::ostringstream console;
-    { Settings settings(missingFolder, console); }
-    EXPECT_FALSE(std::filesystem::exists(missingFolder));
-    EXPECT_EQ(console.str().find("ERROR: Failed to load '"), 0u);
+    { Settings settings(folder.path(), console); }
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / "settings.ini"));
+    const std::string path = (folder.path() / "settings.ini").string();
+    EXPECT_EQ(console.str(), "ERROR: Failed to load '" + path +
+                                 "'. Using default values instead.\n"
+                                 "Couldn't save the settings to '" +
+                                 path +
+                                 "' (it could not be read at start); the file is left as it was\n");
+
+    TempFolder missing;
+    std::ostringstream missingConsole;
+    { Settings settings(missing.path() / "not-there", missingConsole); }
+    EXPECT_FALSE(std::filesystem::exists(missing.path() / "not-there"));
+    EXPECT_NE(
+        missingConsole.str().find("(No such file or directory); the file is left as it was\n"),
+        std::string::npos)
+        << missingConsole.str();
+}
+
+// A file far larger than settings can be is moved aside, as a broken records file is.
+TEST(Settings, AHugeFileIsMovedAsideAndTheDefaultsWrittenFresh) {
+    const std::string huge = "[Window]\nWidth = 800\n" + std::string(2 * 1024 * 1024, ';');
+    LoadedSettings loaded(huge);
+    const std::string path = loaded.settings->path.string();
+    EXPECT_EQ(loaded.console.str(), "The settings file '" + path +
+                                        "' is larger than 1 MiB; moved aside as '" + path +
+                                        ".bad', using default values instead\n");
+    EXPECT_EQ(loaded.settings->width, 640);
+    EXPECT_EQ(readFile(path + ".bad"), huge);
+    EXPECT_EQ(loaded.writeBack().rfind("[Window]\nWidth = 640\n", 0), 0u);
 }
 
 }  // namespace

@@ -36,6 +36,15 @@ elif ! echo "$debug" | grep -q "(high 0, medium 0,"; then
     fail "the GL debug output reported problems: $debug"
 fi
 
+# A recording that cannot be written is an error before any flying, not a surprise at the end.
+"$demo" --size 64x48 --frames 5 --screenshots "$out/norec" --audio-out /proc/no/such.wav \
+    >"$out/norec.txt" 2>&1
+status=$?
+[ "$status" -ne 0 ] || fail "an unwritable recording path exited with status 0"
+grep -q "^excp: .*can't write the recording /proc/no/such.wav" "$out/norec.txt" ||
+    fail "no line about the recording path: $(tail -n 3 "$out/norec.txt")"
+grep -q "New start time" "$out/norec.txt" && fail "the demo flew despite the recording path"
+
 if [ "$failures" -ne 0 ]; then
     tail -n 40 "$out/console.txt"
     exit 1

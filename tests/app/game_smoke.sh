@@ -35,6 +35,7 @@ run_until_title() {
         title=$(window_title)
     done
     [ -n "$title" ] || fail "no frame-rate title in $dir within 30 s"
+    xwininfo -root -tree 2>/dev/null | grep -m1 '"Driftline Prime (' >"$dir/window"
     kill "-$signal" "$pid" 2>/dev/null
     wait "$pid"
     echo $? >"$dir/status"
@@ -43,21 +44,24 @@ run_until_title() {
 # The eleven lines, byte for byte, of a first run at the default settings.
 printf '[Window]\nWidth = 640\nHeight = 480\nRefreshRate = 0\nBrightness = 1\nPresentation = windowed\nVSync = false\n\n[Game]\nDifficulty = hard\n\n' >"$work/expected.ini"
 
+# A failed start is a failure: status 1. Started without a terminal, it does not wait for a
+# key (the timeout would end it with 124).
 echo "case: no assets folder above the executable"
 install_game "$work/lost" no-assets
 output=$(timeout 20 "$work/lost/bin/driftline" </dev/null 2>&1)
 status=$?
-[ "$status" -eq 0 ] || fail "exit status $status"
+[ "$status" -eq 1 ] || fail "exit status $status"
 [ "$output" = "excp: kes::App::makeAssetsPath - Couldn't find assetsPath :(" ] || fail "printed: $output"
 
-echo "case: a locale the system does not have"
+echo "case: a locale the system does not have, closed with Ctrl+C"
 install_game "$work/foreign"
-output=$(LC_ALL=xx_YY.UTF-8 timeout 20 "$work/foreign/bin/driftline" </dev/null 2>&1)
-[ "$output" = "$(printf '%s\n%s' \
-    "ERROR: Failed to load '$work/foreign/bin/settings.ini'. Using default values instead." \
-    "excp: kes::App::getLocale - failed to query user locale :(")" ] || fail "printed: $output"
-# Construction failed after the settings were loaded: they are still written back.
-[ -f "$work/foreign/bin/settings.ini" ] || fail "no settings file after a failed start"
+run_until_title "$work/foreign" INT ALSOFT_DRIVERS=null LC_ALL=xx_YY.UTF-8
+[ "$(cat "$work/foreign/status")" = 0 ] || fail "exit status $(cat "$work/foreign/status")"
+[ "$(grep -c "locale" "$work/foreign/console.txt")" = 1 ] ||
+    fail "locale lines: $(cat "$work/foreign/console.txt")"
+grep -qxF 'The locale the environment asks for (LC_ALL=xx_YY.UTF-8) is not installed; running in the "C" locale' \
+    "$work/foreign/console.txt" || fail "no fallback line: $(cat "$work/foreign/console.txt")"
+cmp -s "$work/expected.ini" "$work/foreign/bin/settings.ini" || fail "settings not written in the C locale"
 
 echo "case: first start without a settings file, closed with Ctrl+C"
 install_game "$work/fresh"
@@ -92,6 +96,18 @@ mkdir "$work/locked/bin/settings.ini"
 run_until_title "$work/locked" INT ALSOFT_DRIVERS=null
 [ "$(cat "$work/locked/status")" = 0 ] || fail "exit status $(cat "$work/locked/status")"
 [ -d "$work/locked/bin/settings.ini" ] || fail "the folder in the file's place was touched"
+grep -q "^Couldn't save the settings to '$work/locked/bin/settings.ini' (it could not be read at start)" \
+    "$work/locked/console.txt" || fail "no line about the unsaved settings: $(cat "$work/locked/console.txt")"
+
+echo "case: Width = -640 in the settings file"
+install_game "$work/negative"
+printf '[Window]\nWidth = -640\n' >"$work/negative/bin/settings.ini"
+run_until_title "$work/negative" INT ALSOFT_DRIVERS=null
+[ "$(cat "$work/negative/status")" = 0 ] || fail "exit status $(cat "$work/negative/status")"
+grep -qxF "Width = -640 is out of range (16 to 16384), using 640" "$work/negative/console.txt" ||
+    fail "no line naming Width: $(cat "$work/negative/console.txt")"
+grep -qx "Width = 640" "$work/negative/bin/settings.ini" || fail "the default width was not written back"
+grep -q " 640x480+" "$work/negative/window" || fail "window: $(cat "$work/negative/window")"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"

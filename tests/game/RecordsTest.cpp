@@ -6,6 +6,9 @@
 #include <random>
 #include <sstream>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "support/TempFolder.hpp"
@@ -83,6 +86,63 @@ TEST(Records, ABrokenFileIsMovedAsideNeverDeleted) {
 
     ASSERT_TRUE(file.save(tenZones(5.0f), console));
     EXPECT_EQ(readFile(folder.path() / "records.ini.bad"), garbage);
+
+    // A second broken file, in a later run, goes beside the first, never over it.
+    folder.write("records.ini", "[Records]\nBestTime = oops\n");
+    RecordsFile later(folder.path(), 10);
+    EXPECT_FALSE(later.load(console));
+    EXPECT_EQ(readFile(folder.path() / "records.ini.bad"), garbage);
+    EXPECT_EQ(readFile(folder.path() / "records.ini.bad.1"), "[Records]\nBestTime = oops\n");
+}
+
+// A records file the game cannot open is no broken record: moving it aside would let the next
+// slow round become the record. It stays, and nothing is written over it this run.
+TEST(Records, AFileThatCannotBeOpenedIsLeftAloneAndNotWrittenOver) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.path() / "records.ini");
+    RecordsFile file(folder.path(), 10);
+    std::ostringstream console;
+    EXPECT_FALSE(file.load(console));
+    EXPECT_EQ(console.str(), "The records file " + file.path().string() +
+                                 " is not a regular file; records are not kept this run\n");
+    EXPECT_FALSE(file.save(tenZones(5.0f), console));
+    EXPECT_TRUE(std::filesystem::is_directory(file.path()));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "records.ini.bad"));
+
+    // Out of file descriptors: the real record is there, it just cannot be opened now.
+    TempFolder crowded;
+    RecordsFile kept(crowded.path(), 10);
+    ASSERT_TRUE(kept.save(tenZones(4.0f), console));
+    const std::string before = readFile(kept.path());
+    RecordsFile blocked(crowded.path(), 10);
+    std::ostringstream said;
+    {
+        rlimit old{};
+        getrlimit(RLIMIT_NOFILE, &old);
+        const int lowestFree = ::dup(0);
+        ::close(lowestFree);
+        const rlimit none{static_cast<rlim_t>(lowestFree), old.rlim_max};
+        setrlimit(RLIMIT_NOFILE, &none);
+        EXPECT_FALSE(blocked.load(said));
+        setrlimit(RLIMIT_NOFILE, &old);
+    }
+    EXPECT_NE(said.str().find("cannot be opened (Too many open files); records are not kept"),
+              std::string::npos)
+        << said.str();
+    EXPECT_FALSE(blocked.save(tenZones(9.0f), said));
+    EXPECT_EQ(readFile(kept.path()), before);
+}
+
+// A link lying in wait under the temporary file's old name is never written through.
+TEST(Records, ASavedRecordNeverWritesThroughALink) {
+    TempFolder folder;
+    const auto victim = folder.write("victim.txt", "precious");
+    std::filesystem::create_symlink(victim, folder.path() / "records.ini.tmp");
+    RecordsFile file(folder.path(), 10);
+    std::ostringstream console;
+    ASSERT_TRUE(file.save(tenZones(5.0f), console)) << console.str();
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_TRUE(file.load(console));
 }
 
 TEST(Records, AFolderThatCannotBeWrittenLosesNothing) {

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "Sounds.hpp"
+#include "platform/AudioDeviceWatch.hpp"
 #include "platform/XAudio.hpp"
 #include "support/TempFolder.hpp"
 
@@ -177,6 +178,43 @@ TEST_F(SoundTest, AMissingSoundIsReportedOnceAndTheRestPlayOn) {
     sounds.play(SoundEffect::wrongZone);
     EXPECT_GT(peakOf(render(0.2)), 0.05f);
     EXPECT_EQ(sounds.played()[0], 1u);
+}
+
+// A header's sample rate near the largest int: the minute's sample count is counted in 64 bits
+// (the sanitizer build aborted on the int multiply), and the game plays on whatever the output
+// makes of the rate.
+TEST_F(SoundTest, AHostileSampleRateInAHeaderHarmsNothing) {
+    std::string wav = test::readFile(folder.path() / "buzz.wav");
+    ASSERT_GT(wav.size(), 32u);
+    const std::uint32_t rate = 2147483632u;
+    for (int byte = 0; byte < 4; ++byte) {
+        wav[std::size_t(24 + byte)] = static_cast<char>((rate >> (8 * byte)) & 0xFF);
+        wav[std::size_t(28 + byte)] = static_cast<char>(((rate * 2u) >> (8 * byte)) & 0xFF);
+    }
+    folder.write("buzz.wav", wav);
+    std::ostringstream console;
+    SoundService sounds(folder.path(), console);
+    const std::string said = console.str();
+    EXPECT_LE(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    if (!sounds.loaded(SoundEffect::wrongZone)) {
+        EXPECT_NE(said.find("buzz.wav"), std::string::npos) << said;
+    }
+    sounds.play(SoundEffect::zoneChecked);
+    EXPECT_GT(peakOf(render(0.2)), 0.05f);
+}
+
+// A lost device is told once, and only once it is lost.
+TEST(AudioDeviceWatch, SaysOnceThatTheDeviceWentAway) {
+    bool plugged = true;
+    std::ostringstream console;
+    AudioDeviceWatch watch([&plugged] { return plugged; }, console);
+    watch.check();
+    EXPECT_EQ(console.str(), "");
+    plugged = false;
+    watch.check();
+    watch.check();
+    EXPECT_TRUE(watch.lost());
+    EXPECT_EQ(console.str(), "The audio device was disconnected; playing on without sound\n");
 }
 
 // What the game does every fixed step and at every race event allocates nothing.
