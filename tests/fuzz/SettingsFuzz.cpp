@@ -28,6 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (difficulty > 2 || presentation > 1) {
             std::abort();  // a word outside its set got through
         }
+        const bool sizeInRange = settings.width >= 16 && settings.width <= 16384 &&
+                                 settings.height >= 16 && settings.height <= 16384;
+        const bool brightnessInRange = settings.brightness >= 0.1f && settings.brightness <= 10.0f;
+        if (!sizeInRange || !brightnessInRange || settings.refreshRate < 0) {
+            std::abort();  // a number outside its range got through
+        }
     }
     // The file written back is the eleven-line format, whatever came in.
     std::ifstream written(folder / "settings.ini");
