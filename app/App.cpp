@@ -9,7 +9,6 @@
 #include <system_error>
 
 #include "platform/CloseSignal.hpp"
-#include "game/GameLayer.hpp"
 
 namespace kes {
 namespace {
@@ -150,7 +149,6 @@ App::App(const LaunchOptions& options)
       viewport{0, 0, renderSize.width, renderSize.height},
       m_audioWatch([this] { return audio.connected(); }, std::cout) {
     publishInstance(this);
-    layers.append(std::make_unique<GameLayer>());
     // The game is played at hard difficulty whatever the file said, and saved that way.
     settings.difficulty = Difficulty::hard;
     timer.tick();

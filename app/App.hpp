@@ -1,7 +1,8 @@
 // The spine of the game: the one application object. It finds its installation, loads the
-// settings, opens the window, input and audio, holds the camera and the chain of layers, and
-// runs the fixed-step main loop until the window closes. Other parts reach its shared members
-// through App::instance().
+// settings, opens the window, input and audio, holds the camera, the physics service and the
+// chain of layers, and runs the fixed-step main loop until the window closes. Its owner (the
+// game's entry, the demo, a test) adds the layers. Only the application's own code and the game
+// layer reach it; everything below them is handed what it needs.
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "gpu/Viewport.hpp"
 
@@ -45,6 +46,15 @@ public:
     Layer* first() const { return m_first; }
     // Takes ownership and links the layer behind the last one.
     void append(std::unique_ptr<Layer> layer);
+    // Makes a layer of type T from `arguments`, links it behind the last one and returns it:
+    // its owner keeps a typed reference rather than looking it up.
+    template <typename T, typename... Arguments>
+    T& emplace(Arguments&&... arguments) {
+        auto layer = std::make_unique<T>(std::forward<Arguments>(arguments)...);
+        T& made = *layer;
+        append(std::move(layer));
+        return made;
+    }
     // Destroys the layers from the last to the first, so no layer outlives one it depends on.
     void clear();
 

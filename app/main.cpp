@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "app/App.hpp"
+#include "game/GameLayer.hpp"
 #include "platform/CloseSignal.hpp"
 
 namespace {
@@ -23,6 +24,7 @@ int main() {
     const kes::CloseSignalHandler closeOnSignal;
     try {
         kes::App app;
+        app.layers.emplace<kes::GameLayer>(app);
         app.run();
     } catch (const std::exception& failure) {
         std::cout << "excp: " << failure.what() << std::endl;

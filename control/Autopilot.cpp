@@ -42,14 +42,11 @@ Ship::Direction directionOf(int key) {
 
 }  // namespace
 
-std::size_t nextZoneAfter(std::uint32_t lastChecked, std::size_t zoneCount) {
-    return lastChecked < zoneCount ? (lastChecked + 1) % zoneCount : 0;
-}
-
-Autopilot::Autopilot(Ship& ship, const RacePath& path, std::vector<std::size_t> zoneMidPoints,
+Autopilot::Autopilot(Ship& ship, std::vector<glm::vec3> course,
+                     std::vector<std::size_t> zoneMidPoints,
                      std::vector<const CollisionBody*> obstacles)
     : m_ship(ship),
-      m_path(path),
+      m_course(std::move(course)),
       m_zoneMidPoints(std::move(zoneMidPoints)),
       m_obstacles(std::move(obstacles)) {}
 
@@ -84,10 +81,10 @@ void Autopilot::releaseAll() {
 // Follows the course towards the next zone the short way round, a little ahead of the ship,
 // and aims at the zone itself once it is that close or the ship has lost the course.
 glm::vec3 Autopilot::chooseAimPoint(const glm::vec3& position, std::size_t nextZone) {
-    const auto& mids = m_path.midPoints();
-    const glm::vec3 zone = mids[m_zoneMidPoints[nextZone]].position;
+    const std::vector<glm::vec3>& mids = m_course;
+    const glm::vec3 zone = mids[m_zoneMidPoints[nextZone]];
     const std::size_t here = closestMidPoint(position);
-    if (glm::distance(mids[here].position, position) > kOffCourse) {
+    if (glm::distance(mids[here], position) > kOffCourse) {
         m_located = false;  // search the whole course again next time
         return zone;
     }
@@ -103,7 +100,7 @@ glm::vec3 Autopilot::chooseAimPoint(const glm::vec3& position, std::size_t nextZ
     }
     const std::ptrdiff_t stepTo =
         static_cast<std::ptrdiff_t>(here) + (ahead > 0 ? kLookAhead : -kLookAhead);
-    return mids[static_cast<std::size_t>(((stepTo % count) + count) % count)].position;
+    return mids[static_cast<std::size_t>(((stepTo % count) + count) % count)];
 }
 
 // An obstacle close to the line towards the aim is passed on the side the ship is already
@@ -144,7 +141,7 @@ glm::vec3 Autopilot::avoidObstacles(const glm::vec3& position, const glm::vec3& 
 
 // Searches near the last answer, so a course that passes close to itself is not confused.
 std::size_t Autopilot::closestMidPoint(const glm::vec3& position) {
-    const auto& mids = m_path.midPoints();
+    const std::vector<glm::vec3>& mids = m_course;
     const auto count = static_cast<std::ptrdiff_t>(mids.size());
     std::ptrdiff_t from = 0;
     std::ptrdiff_t to = count - 1;
@@ -155,7 +152,7 @@ std::size_t Autopilot::closestMidPoint(const glm::vec3& position) {
     float best = std::numeric_limits<float>::max();
     for (std::ptrdiff_t i = from; i <= to; ++i) {
         const auto index = static_cast<std::size_t>(((i % count) + count) % count);
-        const float distance = glm::distance(mids[index].position, position);
+        const float distance = glm::distance(mids[index], position);
         if (distance < best) {
             best = distance;
             m_lastClosest = index;

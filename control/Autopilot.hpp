@@ -10,16 +10,17 @@
 #include <glm/gtc/quaternion.hpp>
 
 #include "control/ShipController.hpp"
-#include "game/RacePath.hpp"
+#include "game/Physics.hpp"
 
 namespace kes {
 
 class Autopilot {
 public:
-    // `zoneMidPoints` holds the mid-point index of each target zone, in zone order. The
-    // obstacles are the asteroids: capsules lying along x, which it flies around above or
-    // below, away from their swing.
-    Autopilot(HidListener_SceneNodeController& ship, const RacePath& path,
+    // `course` holds the course's mid points in their order round the closed course, and
+    // `zoneMidPoints` the mid-point index of each target zone, in zone order. The obstacles
+    // are the asteroids: capsules lying along x, which it flies around above or below, away
+    // from their swing.
+    Autopilot(HidListener_SceneNodeController& ship, std::vector<glm::vec3> course,
               std::vector<std::size_t> zoneMidPoints,
               std::vector<const CollisionBody*> obstacles = {});
 
@@ -39,15 +40,12 @@ private:
     void setKey(int key, bool down);
 
     HidListener_SceneNodeController& m_ship;
-    const RacePath& m_path;
+    std::vector<glm::vec3> m_course;
     std::vector<std::size_t> m_zoneMidPoints;
     std::vector<const CollisionBody*> m_obstacles;
     std::size_t m_lastClosest = 0;
     bool m_located = false;
     std::vector<int> m_keysDown;
 };
-
-// The zone after the last one checked (the first one before any).
-std::size_t nextZoneAfter(std::uint32_t lastChecked, std::size_t zoneCount);
 
 }  // namespace kes

@@ -5,7 +5,6 @@
 
 #include <glm/gtc/quaternion.hpp>
 
-#include "app/App.hpp"
 #include "render/Math.hpp"
 
 namespace kes {
@@ -16,15 +15,11 @@ constexpr float kFullSpeed = 20.0f;  // units per second at which the view stops
 
 }  // namespace
 
-CamController_FollowSceneNode::CamController_FollowSceneNode()
-    : CamController_FollowSceneNode(&App::instance()->camera) {}
-
 void CamController_FollowSceneNode::update(float /*frameDt*/, float /*time*/) {
     if (node == nullptr) {
         return;
     }
-    const float speed =
-        node->rigidBody != nullptr ? glm::length(node->rigidBody->getLinearVelocity()) : 0.0f;
+    const float speed = body != nullptr ? glm::length(body->getLinearVelocity()) : 0.0f;
     const float t = std::clamp(speed / kFullSpeed, 0.0f, 1.0f);
     // Saturates fast: most of the closing in happens below a quarter of full speed.
     const float s =

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/Layer.hpp"
+#include "game/Physics.hpp"
 #include "render/Camera.hpp"
 #include "render/SceneNode.hpp"
 
@@ -11,14 +12,15 @@ namespace kes {
 
 class CamController_FollowSceneNode final : public CameraController {
 public:
-    // Writes the application's camera, or `camera_`.
-    CamController_FollowSceneNode();
+    // Writes `camera_`, which must outlive the controller.
     explicit CamController_FollowSceneNode(Camera* camera_) : camera(camera_) {}
 
     void update(float frameDt, float time) override;
     void fixedUpdate(float /*time*/) override {}
 
     SceneNode* node = nullptr;  // not owned; without it the camera keeps its values
+    // Not owned; its speed draws the camera in. Without it the node counts as resting.
+    const RigidBody* body = nullptr;
     Camera* camera;
 };
 

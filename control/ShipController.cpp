@@ -5,9 +5,7 @@
 
 #include <GLFW/glfw3.h>
 
-#include "app/App.hpp"
 #include "render/Math.hpp"
-#include "render/Renderer.hpp"
 
 namespace kes {
 
@@ -57,9 +55,6 @@ glm::quat aboutAxis(float radians, int axis) {
 
 }  // namespace
 
-Controller::HidListener_SceneNodeController()
-    : HidListener_SceneNodeController(&App::instance()->camera) {}
-
 Controller::HidListener_SceneNodeController(Camera* camera_) : camera(camera_) {
     respawn(glm::vec3(0.0f));
 }
@@ -67,8 +62,8 @@ Controller::HidListener_SceneNodeController(Camera* camera_) : camera(camera_) {
 void Controller::respawn(const glm::vec3& p) {
     if (node != nullptr) {
         camera->target = node->render.position;
-        m_placePending = true;
     }
+    m_placePending = body != nullptr;
     levels.fill(0.0f);
     forward = {0.0f, 0.0f, 1.0f};
     orientation = glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
@@ -83,7 +78,7 @@ bool Controller::isHeld(Direction direction) const {
 }
 
 bool Controller::paused() const {
-    return raceCommands != nullptr && raceCommands->racePaused();
+    return commands != nullptr && commands->racePaused();
 }
 
 // While paused a control can be let go but not taken: nothing stays held after a resume that
@@ -112,26 +107,26 @@ void Controller::onKey(int key, int /*scancode*/, std::uint8_t action, std::uint
     if (!press) {
         return;
     }
-    if (key == GLFW_KEY_P && raceCommands != nullptr) {
-        raceCommands->togglePause();
-    } else if (key == GLFW_KEY_R && raceCommands != nullptr && !paused()) {
-        raceCommands->restartRace();
-    } else if (key == GLFW_KEY_F1 && App::instance() != nullptr) {
-        App::instance()->physics.toggleDebugRendering();
-    } else if (key == GLFW_KEY_F2 && node != nullptr && node->renderer != nullptr) {
-        node->renderer->toggleShadowMapTiles();
+    if (key == GLFW_KEY_P && commands != nullptr) {
+        commands->togglePause();
+    } else if (key == GLFW_KEY_R && commands != nullptr && !paused()) {
+        commands->restartRace();
+    } else if (key == GLFW_KEY_F1 && commands != nullptr) {
+        commands->toggleDebugShapes();
+    } else if (key == GLFW_KEY_F2 && commands != nullptr) {
+        commands->toggleShadowMapTiles();
     }
 }
 
 // Only a packet that changes one of these buttons alone counts.
 void Controller::onGamepadButtons(std::uint16_t changed, bool pressed) {
     if (changed == kButtonStart) {
-        if (pressed && raceCommands != nullptr) {
-            raceCommands->togglePause();
+        if (pressed && commands != nullptr) {
+            commands->togglePause();
         }
     } else if (changed == kButtonBack) {
-        if (pressed && raceCommands != nullptr && !paused()) {
-            raceCommands->restartRace();
+        if (pressed && commands != nullptr && !paused()) {
+            commands->restartRace();
         }
     } else if (changed == kButtonA) {
         command(accelerate, pressed, 1.0f);
@@ -164,7 +159,7 @@ void Controller::onRightTrigger(float value) {
 }
 
 void Controller::fixedUpdate() {
-    if (node == nullptr) {
+    if (body == nullptr) {
         return;
     }
     rampLevels();
@@ -176,9 +171,7 @@ void Controller::fixedUpdate() {
 
     const glm::vec3 direction = orientation * forward;
     const glm::vec3 velocity = direction * (std::max(speedFactor, 1.0f) * speed);
-    if (node->rigidBody != nullptr) {
-        node->rigidBody->setLinearVelocity(velocity);
-    }
+    body->setLinearVelocity(velocity);
     position += velocity * kStep;
     moveBody();
 }
@@ -203,7 +196,6 @@ void Controller::turn(float pitch, float yaw, float roll) {
 }
 
 void Controller::moveBody() {
-    CollisionBody* body = node->rigidBody != nullptr ? node->rigidBody : node->collisionBody;
     Transform transform = body->getTransform();
     if (m_placePending) {
         transform.position = position;

@@ -10,21 +10,25 @@
 #include <glm/glm.hpp>
 #include <glm/gtc/quaternion.hpp>
 
+#include "game/Physics.hpp"
 #include "platform/HidListener.hpp"
 #include "render/Camera.hpp"
 #include "render/SceneNode.hpp"
 
 namespace kes {
 
-// What the player asks of the race itself rather than of the ship; the game answers.
-class RaceCommands {
+// What the player asks of the game rather than of the ship: the race, the pause and the debug
+// views. The game answers.
+class GameCommands {
 public:
     virtual void restartRace() = 0;
     virtual void togglePause() = 0;
     virtual bool racePaused() const = 0;
+    virtual void toggleDebugShapes() = 0;     // F1: the collision shapes
+    virtual void toggleShadowMapTiles() = 0;  // F2: the shadow maps
 
 protected:
-    ~RaceCommands() = default;
+    ~GameCommands() = default;
 };
 
 class HidListener_SceneNodeController final : public HidListener {
@@ -41,12 +45,11 @@ public:
         kDirectionCount
     };
 
-    // Writes the application's camera, or `camera_`.
-    HidListener_SceneNodeController();
+    // Writes `camera_` (its target, on a respawn), which must outlive the controller.
     explicit HidListener_SceneNodeController(Camera* camera_);
 
-    // Back to rest at p: levels zero, nose along +z, no key counted as held. The node's body
-    // is moved there by the next fixed step.
+    // Back to rest at p: levels zero, nose along +z, no key counted as held. The body is moved
+    // there by the next fixed step; the camera looks at where the node was drawn.
     void respawn(const glm::vec3& p);
     // One motion step of 1/60 s.
     void fixedUpdate();
@@ -60,10 +63,11 @@ public:
 
     bool isHeld(Direction direction) const;
 
-    SceneNode* node = nullptr;  // not owned; without it the controller does nothing
-    // Not owned; R and Back (restart), P and Start (pause) go there. While the race is paused
-    // only resuming, the debug views and letting go of controls are heard.
-    RaceCommands* raceCommands = nullptr;
+    SceneNode* node = nullptr;  // not owned; the ship as drawn, for the camera on a respawn
+    RigidBody* body = nullptr;  // not owned; the ship's body; without it the controller rests
+    // Not owned; R and Back (restart), P and Start (pause), F1 and F2 (debug views) go there.
+    // While the race is paused only resuming, the debug views and letting go are heard.
+    GameCommands* commands = nullptr;
     Camera* camera;
     std::array<float, kDirectionCount> levels{};  // degrees or units per second
     glm::vec3 forward{0.0f, 0.0f, 1.0f};

@@ -1,50 +1,33 @@
-// The game itself: builds the level (the sun and its light, the course and its tube, the ship,
-// ten target zones and ten swinging asteroids), moves the asteroids every fixed step, rewards
-// flying close to the course with speed, draws the scene and the race display, and answers the
-// collision listener's questions about its bodies.
+// The game itself, as a layer of the application: it runs the race's fixed step, draws the
+// level, the race display and the guide arrow, plays the race's sounds, keeps the records, and
+// answers what the player asks of the game (restart, pause, debug views). Its parts each have
+// one job: the simulation (RaceSimulation), the look of the level (LevelScene), the display
+// (Hud), the cues (RaceAudio), the console lines (RaceConsole) and the records (RecordKeeper).
 #pragma once
 
 #include <cstdint>
 #include <optional>
-#include <vector>
 
+#include "app/App.hpp"
 #include "app/Layer.hpp"
-#include "app/Settings.hpp"
 #include "app/Stopwatch.hpp"
 #include "control/CameraFollow.hpp"
 #include "control/ShipController.hpp"
-#include "game/CollisionsListener.hpp"
-#include "game/LevelLayout.hpp"
-#include "game/RacePath.hpp"
-#include "game/RaceState.hpp"
-#include "game/Records.hpp"
-#include "render/Model.hpp"
+#include "game/Hud.hpp"
+#include "game/LevelScene.hpp"
+#include "game/RaceAudio.hpp"
+#include "game/RaceConsole.hpp"
+#include "game/RaceSimulation.hpp"
+#include "game/RecordKeeper.hpp"
 #include "render/Renderer.hpp"
 
 namespace kes {
-
-struct Asteroid {
-    RigidBody* body;
-};
-
-struct TargetZone {
-    CollisionBody* body;
-    SceneNode* node;
-};
-
-// How much the difficulty multiplies the closeness bonus: easy 0.5, medium 2.5, hard 5, any
-// other value 1.
-float difficultyFactor(Difficulty difficulty);
-
-// 1 + closeness x difficulty factor, where closeness is 1 within 7 units of the course's
-// nearest mid point and falls linearly to 0 at 44.5 units.
-float speedFactorFor(Difficulty difficulty, float distanceToCourse);
 
 // How long building the level took, by part, for start-up profiles.
 struct LevelBuildTimes {
     double renderer = 0.0;  // render targets and shader compilation
     double models = 0.0;    // meshes, textures and the generated sphere
-    double path = 0.0;      // the course and its tube
+    double path = 0.0;      // the course, its bodies and its tube
     double objects = 0.0;   // sun, ship, zones, asteroids, camera
 };
 
@@ -55,12 +38,11 @@ std::optional<DebugArrow> guideArrow(const glm::vec3& ship, const glm::vec3& zon
                                      const glm::mat4& viewProj, const glm::vec3& cameraUp,
                                      bool offCourse);
 
-class GameLayer final : public Layer,
-                        public ColliderTypeChecker,
-                        public RaceCommands,
-                        private RaceObserver {
+class GameLayer final : public Layer, public GameCommands {
 public:
-    GameLayer();
+    // Builds the level in `app`'s window and physics world, takes its input and camera, and
+    // keeps records beside its settings when `app` keeps them. `app` must outlive the layer.
+    explicit GameLayer(App& app);
     ~GameLayer() override;
     GameLayer(const GameLayer&) = delete;
     GameLayer& operator=(const GameLayer&) = delete;
@@ -70,64 +52,40 @@ public:
                 const Viewport* viewport) override;
     void fixedUpdate(float time) override;
 
-    bool isShip(const CollisionBody* body) override;
-    std::int32_t getTargetZoneIndex(const CollisionBody* body) override;
-    void onTargetZoneTouched(std::int32_t index) override;
-    std::int32_t getAsteroidIndex(const CollisionBody* body) override;
-    void onAsteroidTouched(std::int32_t index) override;
-
-    // The ship back at the start, facing along the course as at launch; zone progress and the
-    // running round cleared, the best time and the record kept.
     void restartRace() override;
     void togglePause() override;
     bool racePaused() const override;
-    // The zone the player must touch next.
-    std::uint32_t nextZone() const;
+    void toggleDebugShapes() override;
+    void toggleShadowMapTiles() override;
+
+    // The record across runs, when one is kept.
+    std::optional<float> recordTime() const;
 
 private:
-    Stopwatch m_buildClock;  // the first member: it runs from the start of construction
+    App& m_app;
+    Stopwatch m_buildClock;  // runs from the start of construction
 
 public:
     Renderer renderer;
-    LevelBuildTimes buildTimes{.renderer = m_buildClock.lap()};  // read once the renderer stands
-    RacePath path;
-    std::vector<Asteroid> asteroids;
-    HidListener_SceneNodeController shipController;
-    CamController_FollowSceneNode cameraController;
-    SceneNode* shipNode = nullptr;
-    std::vector<TargetZone> targetZones;
-    RaceState race;
-    CollisionsListener collisionsListener{this};
-    Model shipModel;
-    Model asteroidModel;
-    Model sunModel;
-    Model targetZoneModel;
-    Model nextZoneModel;               // the same ring, glowing amber: the zone to touch next
-    std::optional<RaceRecord> record;  // the player's best round across runs
 
 private:
-    void createSun();
-    void createPath();
-    void createShip();
-    void createTargetZones();
-    void createAsteroid(const glm::vec3& position);
-    void aimCamera();
-    void queueHud(float time);
-    void queueSplit(float time);
-    void queueGuide();
-    void highlightNextZone();
-    void onZoneChecked(const Split& split) override;
-    void onWrongZone(std::uint32_t index) override;
-    void onRoundFinished(float roundTime, bool newBest, bool newRecord) override;
+    double m_rendererSeconds = m_buildClock.lap();  // read once the renderer stands
 
-    std::optional<RecordsFile> m_recordsFile;  // none when the launcher keeps no records
-    glm::vec3 m_launchPosition{0.0f};
-    glm::quat m_launchOrientation{1.0f, 0.0f, 0.0f, 0.0f};
-    std::optional<Split> m_split;  // the last split, shown for a while
-    bool m_splitFresh = false;     // its display time starts at the next frame
-    float m_splitShownUntil = 0.0f;
-    std::uint32_t m_highlighted = RaceState::kNone;
-    float m_distanceToCourse = 0.0f;  // from the last update, for the speed bonus and the guide
+public:
+    LevelScene scene;
+    LevelBuildTimes buildTimes{.renderer = m_rendererSeconds, .models = m_buildClock.lap()};
+    RaceSimulation simulation;
+    CamController_FollowSceneNode cameraController;
+    Hud hud;
+    RaceAudio audio;
+    RaceConsole console;
+    std::optional<RecordKeeper> records;  // none when the launcher keeps no records
+
+private:
+    void queueGuide();
+    HudFacts hudFacts() const;
+
+    float m_distanceToCourse = 0.0f;  // from the last update, for the guide
 };
 
 }  // namespace kes

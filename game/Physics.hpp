@@ -13,6 +13,8 @@
 #include <glm/glm.hpp>
 #include <glm/gtc/quaternion.hpp>
 
+#include "render/Transform.hpp"
+
 class btCollisionObject;
 class btCollisionShape;
 class btCompoundShape;
@@ -25,12 +27,6 @@ namespace kes {
 
 class DebugRenderer;
 class PhysicsWorld;
-
-// Position and orientation; the quaternion is stored x, y, z, w.
-struct Transform {
-    glm::vec3 position{0.0f};
-    glm::quat orientation{1.0f, 0.0f, 0.0f, 0.0f};  // identity (GLM's constructor is w first)
-};
 
 // A collision shape, made and owned by the common object.
 class CollisionShape {
@@ -49,15 +45,15 @@ struct Collider {
     Transform localTransform;
 };
 
-// A body that collides but does not move by itself (the target zones).
-class CollisionBody {
+// A body that collides but does not move by itself (the target zones). Scene nodes follow it.
+class CollisionBody : public TransformSource {
 public:
     CollisionBody(PhysicsWorld& world, const Transform& transform, bool kinematic);
     virtual ~CollisionBody();
     CollisionBody(const CollisionBody&) = delete;
     CollisionBody& operator=(const CollisionBody&) = delete;
 
-    Transform getTransform() const;
+    Transform getTransform() const override;
     void setTransform(const Transform& transform);
     // The body joins collision detection with its first collider.
     Collider* addCollider(CollisionShape* shape, const Transform& localTransform);

@@ -1,64 +1,52 @@
 #include "game/RaceState.hpp"
 
-#include <iomanip>
-#include <iostream>
-#include <sstream>
+#include <utility>
 
 namespace kes {
+
+std::size_t nextZoneAfter(std::uint32_t lastChecked, std::size_t zoneCount) {
+    return lastChecked < zoneCount ? (lastChecked + 1) % zoneCount : 0;
+}
 
 void RaceState::checkTargetZone(std::uint32_t index) {
     ++checkCount;
     lastChecked = index;
-    if (verbose) {
-        std::cout << "Checked targetzone with idx " << static_cast<std::int32_t>(index)
-                  << " (number " << checkCount << ")" << std::endl;
-    }
+    tell([&](RaceObserver& o) { o.onZoneAccepted(index, checkCount); });
+}
+
+void RaceState::refuse(std::uint32_t index, WrongZoneReason reason) {
+    const WrongZone wrong{index, lastChecked, targetZoneCount, reason};
+    tell([&](RaceObserver& o) { o.onWrongZone(wrong); });
 }
 
 void RaceState::onTargetZoneReached(std::uint32_t index) {
-    const auto say = [this](const auto&... parts) {
-        if (verbose) {
-            ((std::cout << parts), ...) << std::endl;
-        }
-    };
+    tell([&](RaceObserver& o) { o.onZoneTouched(index); });
     // The clock starts at the first touch of any zone, whichever its index.
     if (roundStartTime == -1.0f) {
-        say("New start time ", currentTime);
         roundStartTime = currentTime;
         roundSplits.clear();
+        tell([&](RaceObserver& o) { o.onClockStarted(currentTime); });
     }
-    const auto shown = static_cast<std::int32_t>(index);
     if (lastChecked == kNone) {
         if (index == 0) {
             checkTargetZone(0);
-            say("Checked the first targetzone!");
+            tell([](RaceObserver& o) { o.onRaceStarted(); });
         } else {
-            say("the first reached target zone has to be the target zone with idx 0 but is ",
-                shown);
-            if (observer != nullptr) {
-                observer->onWrongZone(index);
-            }
+            refuse(index, WrongZoneReason::notZeroFirst);
         }
     } else if (index != 0) {
         if (index == lastChecked + 1) {
             checkTargetZone(index);
-            reportSplit(splitAt(index, index));
+            const Split split = splitAt(index, index);
+            roundSplits.push_back(split.time);
+            tell([&](RaceObserver& o) { o.onSplit(split); });
         } else {
-            say("Can't check the targetzone with idx ", shown,
-                " as the last checked targetzone was ", static_cast<std::int32_t>(lastChecked));
-            if (observer != nullptr) {
-                observer->onWrongZone(index);
-            }
+            refuse(index, WrongZoneReason::notNext);
         }
     } else if (lastChecked == static_cast<std::uint32_t>(targetZoneCount - 1)) {
         finishRound();
     } else {
-        say("The ship has to finish all ", targetZoneCount,
-            " target zones of the round before it can check the target zone with index 0 "
-            "again!");
-        if (observer != nullptr) {
-            observer->onWrongZone(index);
-        }
+        refuse(index, WrongZoneReason::finishEarly);
     }
 }
 
@@ -70,50 +58,35 @@ Split RaceState::splitAt(std::uint32_t zone, std::uint32_t position) const {
     return split;
 }
 
-void RaceState::reportSplit(const Split& split) {
-    roundSplits.push_back(split.time);
-    if (verbose) {
-        std::ostringstream line;
-        line << std::fixed << std::setprecision(3) << "Split at targetzone " << split.zone << ": "
-             << split.time << " seconds";
-        if (split.delta) {
-            line << " (" << std::showpos << *split.delta << " against the best round)";
-        }
-        std::cout << line.str() << std::endl;
-    }
-    if (observer != nullptr) {
-        observer->onZoneChecked(split);
-    }
-}
-
+// The finish's split is measured against the reference before a new record replaces it.
 void RaceState::finishRound() {
     checkTargetZone(0);
     ++roundsFinished;
     const float time = currentTime - roundStartTime;
-    if (verbose) {
-        std::cout << "Finished round " << roundsFinished << " in " << time << " seconds."
-                  << std::endl;
-    }
     const Split finish = splitAt(0, static_cast<std::uint32_t>(targetZoneCount));
-    const bool newBest = bestTime == -1.0f || bestTime > time;
-    if (newBest) {
-        if (verbose) {
-            std::cout << "New best time!" << std::endl;
-        }
+    roundSplits.push_back(finish.time);
+    RoundResult result{roundsFinished, time, bestTime == -1.0f || bestTime > time,
+                       referenceTime < 0.0f || time < referenceTime, roundSplits};
+    if (result.newBest) {
         bestTime = time;
     }
-    reportSplit(finish);
-    const bool newRecord = referenceTime < 0.0f || time < referenceTime;
-    if (newRecord) {
+    if (result.newRecord) {
         referenceTime = time;
         referenceSplits = roundSplits;
     }
-    if (observer != nullptr) {
-        observer->onRoundFinished(time, newBest, newRecord);
+    tell([&](RaceObserver& o) { o.onRoundFinished(result); });
+    if (result.newBest) {
+        tell([&](RaceObserver& o) { o.onNewBestTime(time); });
     }
+    tell([&](RaceObserver& o) { o.onSplit(finish); });
     // The next round starts at once, with zone 0 already accepted.
     roundStartTime = currentTime;
     roundSplits.clear();
+}
+
+void RaceState::onAsteroidTouched(std::uint32_t asteroid) {
+    const auto zone = static_cast<std::int32_t>(lastChecked);
+    tell([&](RaceObserver& o) { o.onAsteroidHit(asteroid, zone); });
 }
 
 void RaceState::restart() {
@@ -121,6 +94,7 @@ void RaceState::restart() {
     checkCount = 0;
     roundStartTime = -1.0f;
     roundSplits.clear();
+    tell([](RaceObserver& o) { o.onRestart(); });
 }
 
 void RaceState::setReference(float roundTime, std::vector<float> splits) {

@@ -5,8 +5,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/App.hpp"
-
 namespace kes {
 namespace {
 
@@ -88,10 +86,6 @@ MeshBlocks MeshReader::readBlocks() {
                                  std::to_string(nVerts) + " vertices");
     }
     return {std::move(vertices), std::move(indices)};
-}
-
-VAO loadMesh(const std::string& name) {
-    return loadMesh(App::instance()->assetsPath, name);
 }
 
 VAO loadMesh(const std::filesystem::path& assetsFolder, const std::string& name) {

@@ -46,8 +46,7 @@ private:
     std::uint64_t m_fileSize = 0;
 };
 
-// "<assets>/meshes/<name>.ksx" in the game's assets folder, or in `assetsFolder`.
-VAO loadMesh(const std::string& name);
+// "<assets>/meshes/<name>.ksx" in `assetsFolder`.
 VAO loadMesh(const std::filesystem::path& assetsFolder, const std::string& name);
 
 }  // namespace kes

@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/App.hpp"
 #include "gpu/GlState.hpp"
 #include "platform/Files.hpp"
 
@@ -92,10 +91,6 @@ std::string sourceLegend(const std::vector<std::string>& names) {
 }
 
 }  // namespace
-
-std::filesystem::path makeShaderPath(const std::string& name) {
-    return makeShaderPath(App::instance()->assetsPath, name);
-}
 
 std::filesystem::path makeShaderPath(const std::filesystem::path& assetsFolder,
                                      const std::string& name) {

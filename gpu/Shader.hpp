@@ -11,8 +11,7 @@
 
 namespace kes {
 
-// "<assets>/shaders/<name>.glsl", in the game's assets folder or in `assetsFolder`.
-std::filesystem::path makeShaderPath(const std::string& name);
+// "<assets>/shaders/<name>.glsl" in `assetsFolder`.
 std::filesystem::path makeShaderPath(const std::filesystem::path& assetsFolder,
                                      const std::string& name);
 

@@ -7,7 +7,6 @@
 
 #include <FreeImage.h>
 
-#include "app/App.hpp"
 #include "gpu/FreeImageBitmap.hpp"
 
 namespace kes {
@@ -15,10 +14,6 @@ namespace {
 
 [[noreturn]] void failTexture(const char* condition) {
     throw std::runtime_error(std::string("kes::Texture::Texture - Failed: \"") + condition + "\"");
-}
-
-const std::filesystem::path& gameTexturesFolder() {
-    return App::instance()->texturesPath;
 }
 
 // Rows arrive bottom to top, which is where GL expects row 0, each padded to 4 bytes, which is
@@ -115,15 +110,6 @@ Texture& Texture::operator=(Texture&& other) noexcept {
     return *this;
 }
 
-Texture Texture::fromFile8(const std::string& fileName) {
-    return fromFile8(gameTexturesFolder(), fileName);
-}
-Texture Texture::fromFile24(const std::string& fileName) {
-    return fromFile24(gameTexturesFolder(), fileName);
-}
-Texture Texture::fromFile32(const std::string& fileName) {
-    return fromFile32(gameTexturesFolder(), fileName);
-}
 Texture Texture::fromFile8(const std::filesystem::path& folder, const std::string& fileName) {
     return loadFile(folder, fileName, 8);
 }
@@ -169,9 +155,6 @@ SimpleTexture::~SimpleTexture() {
 }
 
 SimpleTexture::SimpleTexture(SimpleTexture&& other) noexcept : id(std::exchange(other.id, 0)) {}
-
-CubeTexture::CubeTexture(const std::string& baseName)
-    : CubeTexture(gameTexturesFolder(), baseName) {}
 
 CubeTexture::CubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName) {
     try {

@@ -28,14 +28,14 @@ public:
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
 
-    // Files relative to the game's textures folder, or to `folder`. They never throw: a file
-    // that cannot be read is reported on the console and gives id 0.
-    static Texture fromFile8(const std::string& fileName);   // one channel, GL_R8
-    static Texture fromFile24(const std::string& fileName);  // GL_RGB8
-    static Texture fromFile32(const std::string& fileName);  // GL_RGBA8
-    static Texture fromFile8(const std::filesystem::path& folder, const std::string& fileName);
-    static Texture fromFile24(const std::filesystem::path& folder, const std::string& fileName);
-    static Texture fromFile32(const std::filesystem::path& folder, const std::string& fileName);
+    // Files relative to `folder`. They never throw: a file that cannot be read is reported on
+    // the console and gives id 0.
+    static Texture fromFile8(const std::filesystem::path& folder,
+                             const std::string& fileName);  // one channel, GL_R8
+    static Texture fromFile24(const std::filesystem::path& folder,
+                              const std::string& fileName);  // GL_RGB8
+    static Texture fromFile32(const std::filesystem::path& folder,
+                              const std::string& fileName);  // GL_RGBA8
 
     GLuint id = 0;
     float inverseWidth = 0.0f;   // the width of one texel in texture coordinates
@@ -66,7 +66,6 @@ public:
 // Six faces "cubemap/<base><i>.png", i = 0 ... 5 for +X, -X, +Y, -Y, +Z, -Z.
 class CubeTexture {
 public:
-    explicit CubeTexture(const std::string& baseName);
     CubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName);
     ~CubeTexture();
     CubeTexture(CubeTexture&& other) noexcept;

@@ -1,7 +1,5 @@
 #include "render/Material.hpp"
 
-#include "app/App.hpp"
-
 namespace kes {
 
 namespace {
@@ -19,10 +17,6 @@ void bindUnit(GLuint unit, const Texture& texture) {
 }
 
 }  // namespace
-
-Material::Material(const std::string& baseName, const glm::vec3& albedo_, float metalness_,
-                   float roughness_, const glm::vec3& emissive_)
-    : Material(App::instance()->assetsPath, baseName, albedo_, metalness_, roughness_, emissive_) {}
 
 Material::Material(const std::filesystem::path& assetsFolder, const std::string& baseName,
                    const glm::vec3& albedo_, float metalness_, float roughness_,

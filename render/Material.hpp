@@ -32,9 +32,7 @@ enum MaterialUnit : GLuint {
 class Material {
 public:
     // Programs B, B_shadow and B_oit from "B_vs" with "B_ps", "B_shadowPS" and
-    // "B_transparent_ps", from the game's assets folder or from `assetsFolder`.
-    Material(const std::string& baseName, const glm::vec3& albedo, float metalness, float roughness,
-             const glm::vec3& emissive);
+    // "B_transparent_ps", from `assetsFolder`.
     Material(const std::filesystem::path& assetsFolder, const std::string& baseName,
              const glm::vec3& albedo, float metalness, float roughness, const glm::vec3& emissive);
     Material(Material&&) = default;

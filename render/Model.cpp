@@ -3,7 +3,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/App.hpp"
 #include "gpu/MeshFile.hpp"
 
 namespace kes {
@@ -79,22 +78,12 @@ void makeSphere(float radius, std::vector<VertexPosNormalUV>& vertices,
     addSphereCaps(indices);
 }
 
-Model::Model(const std::string& meshName, const std::string& baseName, const glm::vec3& albedo,
-             float metalness, float roughness, const glm::vec3& emissive)
-    : Model(App::instance()->assetsPath, meshName, baseName, albedo, metalness, roughness,
-            emissive) {}
-
 Model::Model(const std::filesystem::path& assetsFolder, const std::string& meshName,
              const std::string& baseName, const glm::vec3& albedo, float metalness, float roughness,
              const glm::vec3& emissive)
     : material(assetsFolder, baseName, albedo, metalness, roughness, emissive),
       mesh(loadMesh(assetsFolder, meshName)) {
     loadTextures(assetsFolder / "textures", meshName);
-}
-
-Model::Model(float radius, const std::string& baseName, const glm::vec3& albedo, float metalness,
-             float roughness, const glm::vec3& emissive)
-    : Model(App::instance()->assetsPath, radius, baseName, albedo, metalness, roughness, emissive) {
 }
 
 Model::Model(const std::filesystem::path& assetsFolder, float radius, const std::string& baseName,

@@ -29,15 +29,11 @@ class Model {
 public:
     // The mesh "<meshName>.ksx" and the textures "<meshName>_albedo.png", "_normal.png",
     // "_metal.png", "_roughness.png" and "_emissive.png"; a missing texture is reported and
-    // its slot stays empty. From the game's assets folder or from `assetsFolder`.
-    Model(const std::string& meshName, const std::string& baseName, const glm::vec3& albedo,
-          float metalness, float roughness, const glm::vec3& emissive);
+    // its slot stays empty. From `assetsFolder`.
     Model(const std::filesystem::path& assetsFolder, const std::string& meshName,
           const std::string& baseName, const glm::vec3& albedo, float metalness, float roughness,
           const glm::vec3& emissive);
     // The generated sphere, without textures.
-    Model(float radius, const std::string& baseName, const glm::vec3& albedo, float metalness,
-          float roughness, const glm::vec3& emissive);
     Model(const std::filesystem::path& assetsFolder, float radius, const std::string& baseName,
           const glm::vec3& albedo, float metalness, float roughness, const glm::vec3& emissive);
 

@@ -1,7 +1,5 @@
 #include "render/PathMesh.hpp"
 
-#include "app/App.hpp"
-
 namespace kes {
 namespace {
 
@@ -16,11 +14,6 @@ std::vector<VertexPosVec3> pathVertices(const std::vector<glm::vec3>& positions,
 }
 
 }  // namespace
-
-PathMesh::PathMesh(float radius_, const std::vector<glm::vec3>& vertices,
-                   const std::vector<std::uint16_t>& indices,
-                   const std::vector<glm::vec3>& ringCentres)
-    : PathMesh(App::instance()->assetsPath, radius_, vertices, indices, ringCentres) {}
 
 PathMesh::PathMesh(const std::filesystem::path& assetsFolder, float radius_,
                    const std::vector<glm::vec3>& vertices,

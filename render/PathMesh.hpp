@@ -17,9 +17,7 @@ namespace kes {
 
 class PathMesh {
 public:
-    // One ring centre per vertex. The shaders come from the game's assets folder.
-    PathMesh(float radius, const std::vector<glm::vec3>& vertices,
-             const std::vector<std::uint16_t>& indices, const std::vector<glm::vec3>& ringCentres);
+    // One ring centre per vertex. The shaders come from `assetsFolder`.
     PathMesh(const std::filesystem::path& assetsFolder, float radius,
              const std::vector<glm::vec3>& vertices, const std::vector<std::uint16_t>& indices,
              const std::vector<glm::vec3>& ringCentres);

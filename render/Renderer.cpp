@@ -5,10 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "app/App.hpp"
 #include "gpu/GlState.hpp"
 #include "gpu/MeshFile.hpp"
-#include "platform/OpenGL.hpp"
 
 namespace kes {
 
@@ -47,11 +45,6 @@ Viewport fullViewport(std::uint32_t width, std::uint32_t height) {
     return {0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
 }
 
-RendererSetup applicationSetup() {
-    App& app = *App::instance();
-    return {app.assetsPath, app.settings.brightness, systemDpi(), &app.physics};
-}
-
 // Bloom first, reflections second: reflections then mirror the glow as well.
 std::vector<std::unique_ptr<iPostProcessEffect>> makeEffects(
     const std::filesystem::path& assetsFolder, std::uint32_t width, std::uint32_t height,
@@ -85,9 +78,6 @@ private:
 };
 
 }  // namespace
-
-Renderer::Renderer(std::uint32_t width, std::uint32_t height, std::uint8_t effectSet)
-    : Renderer(applicationSetup(), width, height, effectSet) {}
 
 Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_t height,
                    std::uint8_t effectSet)
@@ -155,14 +145,8 @@ void Renderer::addDebugArrow(const DebugArrow& arrow) {
     debugArrows.push_back(arrow);
 }
 
-SceneNode* Renderer::addNode(NodeModels&& nodeModels, RigidBody* body, float opacity) {
-    auto* node = new SceneNode(this, std::move(nodeModels), body, nullptr, opacity);
-    linkNode(sceneRoot, node);
-    return node;
-}
-
-SceneNode* Renderer::addNode(NodeModels&& nodeModels, CollisionBody* body, float opacity) {
-    auto* node = new SceneNode(this, std::move(nodeModels), nullptr, body, opacity);
+SceneNode* Renderer::addNode(NodeModels&& nodeModels, const TransformSource* body, float opacity) {
+    auto* node = new SceneNode(this, std::move(nodeModels), body, opacity);
     linkNode(sceneRoot, node);
     return node;
 }
@@ -194,10 +178,6 @@ void Renderer::setPathMesh(std::unique_ptr<PathMesh> mesh) {
 
 void Renderer::syncPhysics(float /*time*/) {
     forEachNode(sceneRoot, [](SceneNode& node) { node.syncPhysics(); });
-}
-
-void Renderer::prepareFrame(float frameDt, float time, float alpha) {
-    prepareFrame(App::instance()->camera, frameDt, time, alpha);
 }
 
 void Renderer::prepareFrame(const Camera& appCamera, float frameDt, float time, float alpha) {

@@ -67,8 +67,6 @@ Viewport letterbox(std::uint32_t width, std::uint32_t height, const Viewport& wi
 
 class Renderer {
 public:
-    // The application's assets, settings and screen.
-    Renderer(std::uint32_t width, std::uint32_t height, std::uint8_t effectSet);
     Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_t height,
              std::uint8_t effectSet);
     ~Renderer();
@@ -76,8 +74,7 @@ public:
     Renderer& operator=(const Renderer&) = delete;
 
     // The node stays owned by the renderer; it follows the body from now on.
-    SceneNode* addNode(NodeModels&& nodeModels, RigidBody* body, float opacity);
-    SceneNode* addNode(NodeModels&& nodeModels, CollisionBody* body, float opacity);
+    SceneNode* addNode(NodeModels&& nodeModels, const TransformSource* body, float opacity);
     // Returns the light's index; its shadow map has the same number. At most ten lights: an
     // eleventh throws std::length_error.
     std::uint32_t addLight(const LightDesc& desc);
@@ -87,9 +84,8 @@ public:
 
     // After each fixed step: every node reads its body's new transform.
     void syncPhysics(float time);
-    // After each frame, for the next: interpolates the scene, takes the application's camera
-    // (or `camera`) and uploads the per-frame block.
-    void prepareFrame(float frameDt, float time, float alpha);
+    // After each frame, for the next: interpolates the scene, takes `appCamera` and uploads
+    // the per-frame block.
     void prepareFrame(const Camera& appCamera, float frameDt, float time, float alpha);
     // Draws one frame and shows it in `framebuffer`: the render targets keep the size given to
     // the constructor; the finished picture is scaled to fill `viewport` (the window's whole

@@ -15,27 +15,22 @@ glm::mat4 transformMatrix(const Transform& transform) {
            glm::mat4_cast(transform.orientation);
 }
 
-SceneNode::SceneNode(Renderer* owner, NodeModels&& nodeModels, RigidBody* rigid,
-                     CollisionBody* collision, float opacity_)
+SceneNode::SceneNode(Renderer* owner, NodeModels&& nodeModels, const TransformSource* body_,
+                     float opacity_)
     : renderer(owner),
       opacity(opacity_),
       models(std::move(nodeModels.models)),
       modelTransforms(std::move(nodeModels.modelTransforms)),
-      rigidBody(rigid),
-      collisionBody(rigid != nullptr ? nullptr : collision) {
+      body(body_) {
     nodeModels.models.clear();
     nodeModels.modelTransforms.clear();
-    previous = current = render = bodyTransform();
+    previous = current = render = body->getTransform();
     localMatrix = worldMatrix = transformMatrix(render);
-}
-
-Transform SceneNode::bodyTransform() const {
-    return rigidBody != nullptr ? rigidBody->getTransform() : collisionBody->getTransform();
 }
 
 void SceneNode::syncPhysics() {
     previous = current;
-    current = bodyTransform();
+    current = body->getTransform();
 }
 
 void SceneNode::interpolate(float alpha) {

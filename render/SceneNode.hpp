@@ -1,6 +1,6 @@
-// The drawables of the scene: each node ties one physics body to its models. A node keeps the
-// body's transform of the last two fixed steps and draws an interpolation of them, so the
-// picture moves smoothly although physics advances in steps of 1/60 s.
+// The drawables of the scene: each node ties one body (in the game, a physics body) to its models.
+// A node keeps the body's transform of the last two fixed steps and draws an interpolation of them,
+// so the picture moves smoothly although physics advances in steps of 1/60 s.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +9,9 @@
 
 #include <glm/glm.hpp>
 
-#include "game/Physics.hpp"
 #include "gpu/UBO.hpp"
 #include "gpu/UniformBlocks.hpp"
+#include "render/Transform.hpp"
 
 namespace kes {
 
@@ -34,7 +34,8 @@ struct NodeModels {
 glm::mat4 transformMatrix(const Transform& transform);
 
 struct SceneNode {
-    SceneNode(Renderer* owner, NodeModels&& nodeModels, RigidBody* rigid, CollisionBody* collision,
+    // The node follows `body`, which must outlive it.
+    SceneNode(Renderer* owner, NodeModels&& nodeModels, const TransformSource* body,
               float opacity_);
 
     // Reads the body's transform of this step; the one before becomes `previous`.
@@ -57,16 +58,12 @@ struct SceneNode {
     SceneNode* firstChild = nullptr;
     std::vector<Model*> models;
     std::vector<glm::mat4> modelTransforms;
-    RigidBody* rigidBody;
-    CollisionBody* collisionBody;  // followed when there is no rigid body
+    const TransformSource* body;  // not owned
     Transform previous;
     Transform current;
     Transform render;  // what is drawn; the controllers read it too
     glm::mat4 localMatrix;
     glm::mat4 worldMatrix;
-
-private:
-    Transform bodyTransform() const;
 };
 
 // Appends `node` at the end of the root's sibling list, or makes it the root.

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/App.hpp"
 #include "gpu/Bindings.hpp"
 #include "gpu/GlState.hpp"
 
@@ -40,15 +39,15 @@ bool layoutText(const TextEntry& entry, const GlyphAtlas& glyphs, float pixelAsp
         width += (cell.u1 - cell.u0) * glyphWidthScale;
     }
     float x0 = entry.position.x;
-    if (entry.horizontalAnchor == 1) {
+    if (entry.horizontalAnchor == HorizontalAnchor::centred) {
         x0 -= width / 2.0f;
-    } else if (entry.horizontalAnchor == 2) {
+    } else if (entry.horizontalAnchor == HorizontalAnchor::ending) {
         x0 -= width;
     }
     float y0 = entry.position.y;
-    if (entry.verticalAnchor == 0) {
+    if (entry.verticalAnchor == VerticalAnchor::hanging) {
         y0 -= entry.size;
-    } else if (entry.verticalAnchor == 1) {
+    } else if (entry.verticalAnchor == VerticalAnchor::centred) {
         y0 -= entry.size / 2.0f;
     }
     const float z = entry.position.z;
@@ -80,8 +79,6 @@ GlyphTexture makeGlyphs(FontCollection& fonts, float dpi) {
 
 }  // namespace
 
-TextRenderer::TextRenderer() : TextRenderer(App::instance()->assetsPath, systemDpi()) {}
-
 TextRenderer::TextRenderer(const std::filesystem::path& assetsFolder, float dpi)
     : fonts(factory),
       glyphs(makeGlyphs(fonts, dpi)),
@@ -90,15 +87,15 @@ TextRenderer::TextRenderer(const std::filesystem::path& assetsFolder, float dpi)
       isTransformedLocation(program.uniformLocation("isTransformed")) {}
 
 void TextRenderer::addText(const std::u16string& text, const glm::vec2& position, float size,
-                           const glm::vec3& color, std::uint8_t verticalAnchor,
-                           std::uint8_t horizontalAnchor) {
+                           const glm::vec3& color, VerticalAnchor verticalAnchor,
+                           HorizontalAnchor horizontalAnchor) {
     queue.push_back({text, glm::vec3(position, 0.0f), color, std::abs(size), verticalAnchor,
                      horizontalAnchor, 1});
 }
 
 void TextRenderer::addText(const std::string& text, const glm::vec2& position, float size,
-                           const glm::vec3& color, std::uint8_t verticalAnchor,
-                           std::uint8_t horizontalAnchor) {
+                           const glm::vec3& color, VerticalAnchor verticalAnchor,
+                           HorizontalAnchor horizontalAnchor) {
     std::u16string wide;
     wide.reserve(text.size());
     for (const char byte : text) {

@@ -20,14 +20,26 @@
 
 namespace kes {
 
+// Where a string stands against its anchor point.
+enum class VerticalAnchor : std::uint8_t {
+    hanging = 0,   // its top edge on the point
+    centred = 1,   // centred on the point
+    standing = 2,  // its bottom edge on the point
+};
+enum class HorizontalAnchor : std::uint8_t {
+    starting = 0,  // it starts at the point
+    centred = 1,   // centred on the point
+    ending = 2,    // it ends at the point
+};
+
 struct TextEntry {
     std::u16string text;
     glm::vec3 position;  // the anchor point; z is 0
     glm::vec3 color;
-    float size;                   // the line's height in the units of the position, never negative
-    std::uint8_t verticalAnchor;  // 0 top edge on the point, 1 centred, else bottom edge
-    std::uint8_t horizontalAnchor;  // 1 centred on the point, 2 ending at it, else starting
-    std::uint8_t isTransformed;     // 1: the position is already in screen space
+    float size;  // the line's height in the units of the position, never negative
+    VerticalAnchor verticalAnchor;
+    HorizontalAnchor horizontalAnchor;
+    std::uint8_t isTransformed;  // 1: the position is already in screen space
 };
 
 // 16-bit indices address 65 536 vertices: four a character.
@@ -51,17 +63,16 @@ class TextRenderer {
 public:
     static constexpr std::uint32_t kAtlasFontSize = 24;  // device-independent pixels
 
-    // The shaders come from the game's assets folder, or from `assetsFolder`.
-    TextRenderer();
+    // The shaders come from `assetsFolder`; the atlas is drawn for `dpi`.
     TextRenderer(const std::filesystem::path& assetsFolder, float dpi);
 
     void addText(const std::u16string& text, const glm::vec2& position, float size,
-                 const glm::vec3& color, std::uint8_t verticalAnchor,
-                 std::uint8_t horizontalAnchor);
+                 const glm::vec3& color, VerticalAnchor verticalAnchor,
+                 HorizontalAnchor horizontalAnchor);
     // Each byte stands for the code point of the same value.
     void addText(const std::string& text, const glm::vec2& position, float size,
-                 const glm::vec3& color, std::uint8_t verticalAnchor,
-                 std::uint8_t horizontalAnchor);
+                 const glm::vec3& color, VerticalAnchor verticalAnchor,
+                 HorizontalAnchor horizontalAnchor);
 
     // Draws the queue into the bound framebuffer and empties it. The GL state it changes is
     // put back, but for the polygon mode and blend function it leaves as set.

@@ -10,18 +10,6 @@
 
 namespace kes::demo {
 
-std::vector<std::size_t> zoneMidPoints(const GameLayer& game) {
-    return level::zoneMidPoints(game.path.midPoints().size());
-}
-
-std::vector<const CollisionBody*> asteroidBodies(const GameLayer& game) {
-    std::vector<const CollisionBody*> bodies;
-    for (const Asteroid& asteroid : game.asteroids) {
-        bodies.push_back(asteroid.body);
-    }
-    return bodies;
-}
-
 std::string progressLine(std::uint32_t nextZone, std::uint32_t zoneCount, std::uint32_t round,
                          std::uint32_t rounds, double simulatedSeconds, double wallSeconds) {
     std::ostringstream line;
@@ -37,7 +25,8 @@ DemoLayer::DemoLayer(App& app, GameLayer& game, const DemoOptions& options, Demo
       m_game(game),
       m_options(options),
       m_profile(profile),
-      m_pilot(game.shipController, game.path, zoneMidPoints(game), asteroidBodies(game)) {
+      m_pilot(autopilotFor(game.simulation)) {
+    game.simulation.race.addObserver(this);
     if (options.gpuTiming) {
         m_gpuTimer = std::make_unique<GpuPassTimer>();
         game.renderer.setPassTimer(m_gpuTimer.get());
@@ -48,13 +37,22 @@ DemoLayer::DemoLayer(App& app, GameLayer& game, const DemoOptions& options, Demo
 }
 
 DemoLayer::~DemoLayer() {
+    m_game.simulation.race.removeObserver(this);
     if (m_game.renderer.currentPassTimer() == m_gpuTimer.get()) {
         m_game.renderer.setPassTimer(nullptr);
     }
 }
 
 bool DemoLayer::roundsFlown() const {
-    return m_game.race.roundsFinished >= m_options.rounds;
+    return m_game.simulation.race.roundsFinished >= m_options.rounds;
+}
+
+void DemoLayer::onRoundFinished(const RoundResult& result) {
+    m_profile.addRaceLine(RaceConsole::finishedRoundLine(result));
+}
+
+void DemoLayer::onNewBestTime(float /*time*/) {
+    m_profile.addRaceLine(RaceConsole::kNewBestTimeLine);
 }
 
 void DemoLayer::update(float /*frameDt*/, float /*time*/, float /*alpha*/) {
@@ -66,8 +64,8 @@ void DemoLayer::update(float /*frameDt*/, float /*time*/, float /*alpha*/) {
 }
 
 void DemoLayer::reportProgress() {
-    const RaceState& race = m_game.race;
-    const auto zones = static_cast<std::uint32_t>(m_game.targetZones.size());
+    const RaceState& race = m_game.simulation.race;
+    const auto zones = static_cast<std::uint32_t>(m_game.simulation.zoneBodies.size());
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - m_created;
     const std::uint32_t round = std::min(race.roundsFinished + 1, m_options.rounds);
     const auto nextZone = static_cast<std::uint32_t>(nextZoneAfter(race.lastChecked, zones));
@@ -108,7 +106,7 @@ void DemoLayer::fixedUpdate(float /*time*/) {
     if (recorder != nullptr) {
         recorder->recordStep();
     }
-    m_pilot.step(nextZoneAfter(m_game.race.lastChecked, m_game.targetZones.size()));
+    m_pilot.step(m_game.simulation.nextZone());
 }
 
 void DemoLayer::takeScreenshot(const Viewport& viewport) {

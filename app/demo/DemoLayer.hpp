@@ -17,10 +17,12 @@
 
 namespace kes::demo {
 
-class DemoLayer final : public Layer {
+class DemoLayer final : public Layer, private RaceObserver {
 public:
     DemoLayer(App& app, GameLayer& game, const DemoOptions& options, DemoProfile& profile);
     ~DemoLayer() override;
+    DemoLayer(const DemoLayer&) = delete;
+    DemoLayer& operator=(const DemoLayer&) = delete;
 
     void update(float frameDt, float time, float alpha) override;
     void render(float frameDt, float time, unsigned int framebuffer,
@@ -39,6 +41,9 @@ public:
     std::unique_ptr<AudioRecorder> recorder;
 
 private:
+    // The profile keeps the finished rounds and best times, as the console says them.
+    void onRoundFinished(const RoundResult& result) override;
+    void onNewBestTime(float time) override;
     void takeScreenshot(const Viewport& viewport);
     // Every few seconds one line: where the race stands and how fast it goes.
     void reportProgress();
@@ -56,10 +61,5 @@ private:
 // The progress line: the next zone, the round, the simulated and the real time.
 std::string progressLine(std::uint32_t nextZone, std::uint32_t zoneCount, std::uint32_t round,
                          std::uint32_t rounds, double simulatedSeconds, double wallSeconds);
-
-// The mid point of each target zone: one every tenth of the course.
-std::vector<std::size_t> zoneMidPoints(const GameLayer& game);
-// The asteroids' bodies, for the autopilot to fly around.
-std::vector<const CollisionBody*> asteroidBodies(const GameLayer& game);
 
 }  // namespace kes::demo

@@ -24,39 +24,6 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Passes the console through unchanged and keeps the race's result lines for the profile.
-class RaceLineTap final : public std::streambuf {
-public:
-    RaceLineTap(std::ostream& stream, kes::demo::DemoProfile& profile)
-        : m_stream(stream), m_original(stream.rdbuf(this)), m_profile(profile) {}
-    ~RaceLineTap() override { m_stream.rdbuf(m_original); }
-    RaceLineTap(const RaceLineTap&) = delete;
-    RaceLineTap& operator=(const RaceLineTap&) = delete;
-
-protected:
-    int overflow(int character) override {
-        if (character == traits_type::eof()) {
-            return traits_type::not_eof(character);
-        }
-        if (character == '\n') {
-            if (m_line.starts_with("Finished round") || m_line.starts_with("New best time")) {
-                m_profile.addRaceLine(m_line);
-            }
-            m_line.clear();
-        } else {
-            m_line.push_back(static_cast<char>(character));
-        }
-        return m_original->sputc(static_cast<char>(character));
-    }
-    int sync() override { return m_original->pubsync(); }
-
-private:
-    std::ostream& m_stream;
-    std::streambuf* m_original;
-    kes::demo::DemoProfile& m_profile;
-    std::string m_line;
-};
-
 // Takes the place of the console for the main loop's slow-pass lines: on a software
 // rasteriser nearly every pass is slow, and a line each would bury the race. Counts them.
 class LineCounter final : public std::streambuf {
@@ -128,7 +95,6 @@ bool printSounds(const kes::SoundService& sounds, kes::demo::AudioRecorder* reco
 int runDemo(const kes::demo::DemoOptions& options) {
     kes::demo::DemoProfile profile;
     std::filesystem::create_directories(options.screenshotFolder);
-    RaceLineTap tap(std::cout, profile);
 
     const Clock::time_point start = Clock::now();
     std::cout << "Demo: the autopilot flies " << options.rounds
@@ -138,19 +104,15 @@ int runDemo(const kes::demo::DemoOptions& options) {
     kes::App app(kes::LaunchOptions{options.width, options.height, kes::GlDebugOutput::on,
                                     /*keepRecords=*/false,
                                     /*audioLoopback=*/!options.audioOut.empty()});
-    const double appSeconds = secondsSince(start);
-    auto& game = *static_cast<kes::GameLayer*>(app.layers.first());
+    profile.addStartupPhase("window, context, input and audio", secondsSince(start));
+    auto& game = app.layers.emplace<kes::GameLayer>(app);
     const kes::LevelBuildTimes& level = game.buildTimes;
-    const double levelSeconds = level.renderer + level.models + level.path + level.objects;
-    profile.addStartupPhase("window, context, input and audio", appSeconds - levelSeconds);
     profile.addStartupPhase("renderer and shader compilation", level.renderer);
     profile.addStartupPhase("models and generated geometry", level.models);
     profile.addStartupPhase("course and tube", level.path);
     profile.addStartupPhase("level objects", level.objects);
 
-    auto layer = std::make_unique<kes::demo::DemoLayer>(app, game, options, profile);
-    kes::demo::DemoLayer& demo = *layer;
-    app.layers.append(std::move(layer));
+    auto& demo = app.layers.emplace<kes::demo::DemoLayer>(app, game, options, profile);
     app.profiler = &profile;
     LineCounter slowPasses;
     std::ostream slowPassConsole(&slowPasses);

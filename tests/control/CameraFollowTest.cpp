@@ -15,8 +15,9 @@ protected:
     CameraFollowTest() {
         body = world.createRigidBody({{1, 2, 3}, glm::quat(1, 0, 0, 0)});
         node = std::make_unique<SceneNode>(nullptr, NodeModels{"ship", {nullptr}, {glm::mat4(1)}},
-                                           body, nullptr, 1.0f);
+                                           body, 1.0f);
         follow.node = node.get();
+        follow.body = body;
     }
 
     // Degrees the view looks down.
@@ -53,8 +54,7 @@ TEST_F(CameraFollowTest, LooksAlongTheNodeAndTreatsABodilessNodeAsResting) {
     EXPECT_GT(camera.direction.x, 0.5f);  // turned with the ship
     EXPECT_NEAR(glm::dot(camera.direction, camera.up), 0.0f, 1e-5f);
 
-    node->rigidBody = nullptr;
-    node->collisionBody = body;
+    follow.body = nullptr;
     body->setLinearVelocity({0, 0, 50});
     follow.update(0.016f, 1.0f);
     EXPECT_EQ(camera.fov, 80.0f);

@@ -17,10 +17,11 @@ using Ship = HidListener_SceneNodeController;
 class ShipControllerTest : public testing::Test {
 protected:
     ShipControllerTest() {
-        RigidBody* body = world.createRigidBody({{0, 0, 0}, glm::quat(1, 0, 0, 0)});
+        body = world.createRigidBody({{0, 0, 0}, glm::quat(1, 0, 0, 0)});
         node = std::make_unique<SceneNode>(nullptr, NodeModels{"ship", {nullptr}, {glm::mat4(1)}},
-                                           body, nullptr, 1.0f);
+                                           body, 1.0f);
         ship.node = node.get();
+        ship.body = body;
     }
 
     void press(int key) { ship.onKey(key, 0, GLFW_PRESS, 0); }
@@ -34,6 +35,7 @@ protected:
 
     PhysicsWorld world{"ship controller test"};
     Camera camera{90.0f, 1.0f, 0.1f, 1000.0f, {0, 0, 0}, 1.0f, {0, 0, 1}, {0, 1, 0}};
+    RigidBody* body = nullptr;
     std::unique_ptr<SceneNode> node;
     Ship ship{&camera};
 };
@@ -60,13 +62,13 @@ TEST_F(ShipControllerTest, SpaceReachesTheSpeedCapAndTheSpeedFactorMultipliesIt)
     ship.speedFactor = 3.5f;
     steps(180);
     EXPECT_NEAR(ship.levels[Ship::accelerate], 30.0f, 1e-4f);
-    const glm::vec3 velocity = node->rigidBody->getLinearVelocity();
+    const glm::vec3 velocity = body->getLinearVelocity();
     EXPECT_NEAR(velocity.z, 105.0f, 1e-2f);
     EXPECT_GT(ship.position.z, 0.0f);
 
     ship.speedFactor = 0.2f;  // below 1 counts as 1
     steps(1);
-    EXPECT_NEAR(node->rigidBody->getLinearVelocity().z, 30.0f, 1e-2f);
+    EXPECT_NEAR(body->getLinearVelocity().z, 30.0f, 1e-2f);
 }
 
 TEST_F(ShipControllerTest, BrakingFromRestFliesBackwards) {
@@ -74,7 +76,7 @@ TEST_F(ShipControllerTest, BrakingFromRestFliesBackwards) {
     ship.speedFactor = 2.0f;
     steps(180);
     EXPECT_NEAR(ship.levels[Ship::brake], 15.0f, 1e-4f);
-    EXPECT_NEAR(node->rigidBody->getLinearVelocity().z, -30.0f, 1e-2f);
+    EXPECT_NEAR(body->getLinearVelocity().z, -30.0f, 1e-2f);
     EXPECT_LT(ship.position.z, 0.0f);
 }
 
@@ -110,7 +112,7 @@ TEST_F(ShipControllerTest, AKeyHeldAcrossARespawnCountsOnlyWhenPressedAgain) {
     EXPECT_EQ(ship.held, 0);
     steps(30);
     EXPECT_EQ(ship.levels[Ship::accelerate], 0.0f);
-    EXPECT_EQ(node->rigidBody->getTransform().position, glm::vec3(10, 20, 30));
+    EXPECT_EQ(body->getTransform().position, glm::vec3(10, 20, 30));
     press(GLFW_KEY_SPACE);
     steps(1);
     EXPECT_GT(ship.levels[Ship::accelerate], 0.0f);
@@ -174,16 +176,40 @@ TEST_F(ShipControllerTest, TriggersAccelerateAndBrakeAsFarAsTheyArePulled) {
     EXPECT_TRUE(ship.isHeld(Ship::brake));
 }
 
-TEST_F(ShipControllerTest, RepeatsAndOtherKeysChangeNothingAndNoNodeMeansNoMotion) {
+TEST_F(ShipControllerTest, RepeatsAndOtherKeysChangeNothingAndNoBodyMeansNoMotion) {
     ship.onKey(GLFW_KEY_W, 0, 2, 0);
     ship.onKey(GLFW_KEY_Q, 0, GLFW_PRESS, 0);
-    ship.onKey(GLFW_KEY_F2, 0, GLFW_PRESS, 0);  // no renderer behind this node: ignored
+    ship.onKey(GLFW_KEY_F2, 0, GLFW_PRESS, 0);  // no game behind the controller: ignored
     EXPECT_EQ(ship.held, 0);
 
     press(GLFW_KEY_SPACE);
-    ship.node = nullptr;
+    ship.body = nullptr;
     steps(60);
     EXPECT_EQ(ship.levels[Ship::accelerate], 0.0f);
+}
+
+// What the player asks of the game rather than of the ship goes to the game, and while the
+// race is paused only resuming and the debug views are heard.
+TEST_F(ShipControllerTest, GameCommandsGoToTheGameAndAPauseHoldsAllButResumeAndViews) {
+    struct Game final : GameCommands {
+        void restartRace() override { heard += "R"; }
+        void togglePause() override {
+            paused = !paused;
+            heard += "P";
+        }
+        bool racePaused() const override { return paused; }
+        void toggleDebugShapes() override { heard += "1"; }
+        void toggleShadowMapTiles() override { heard += "2"; }
+        std::string heard;
+        bool paused = false;
+    } game;
+    ship.commands = &game;
+    for (const int key : {GLFW_KEY_R, GLFW_KEY_F1, GLFW_KEY_F2, GLFW_KEY_P, GLFW_KEY_R,
+                          GLFW_KEY_SPACE, GLFW_KEY_F1, GLFW_KEY_P}) {
+        press(key);
+    }
+    EXPECT_EQ(game.heard, "R12P1P");  // paused: no restart and no throttle, the views still
+    EXPECT_FALSE(ship.isHeld(Ship::accelerate));
 }
 
 }  // namespace

@@ -1,21 +1,49 @@
+// The race's rules as its events tell them, and the console lines they make.
 #include "game/RaceState.hpp"
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "game/RaceConsole.hpp"
+#include "support/RaceLog.hpp"
+
 namespace kes {
 namespace {
 
-// Touches the zones in order at the given game times and returns what the rules said.
-std::string touch(RaceState& race, std::initializer_list<std::pair<std::uint32_t, float>> touches) {
-    testing::internal::CaptureStdout();
+// A race with the console's lines going to a string and every event kept.
+struct Race : RaceState {
+    Race() {
+        addObserver(&console);
+        addObserver(&log);
+    }
+    Race(const Race&) = delete;
+    Race& operator=(const Race&) = delete;
+
+    std::ostringstream lines;
+    RaceConsole console{lines};
+    test::RaceLog log;
+};
+
+// Touches the zones in order at the given game times and returns the lines said meanwhile.
+std::string touch(Race& race, std::initializer_list<std::pair<std::uint32_t, float>> touches) {
+    race.lines.str("");
     for (const auto& [zone, time] : touches) {
         race.currentTime = time;
         race.onTargetZoneReached(zone);
     }
-    return testing::internal::GetCapturedStdout();
+    std::string said = race.lines.str();
+    // The console's own line for every touch comes first; the rules' lines are what follows.
+    std::string rules;
+    std::istringstream each(said);
+    for (std::string line; std::getline(each, line);) {
+        if (!line.starts_with(">>>> TargetZone with idx ")) {
+            rules += line + "\n";
+        }
+    }
+    return rules;
 }
 
 std::string checkedLine(int zone, int number) {
@@ -23,17 +51,8 @@ std::string checkedLine(int zone, int number) {
            std::to_string(number) + ")\n";
 }
 
-TEST(RaceState, StartsEmpty) {
-    const RaceState race;
-    EXPECT_TRUE(race.verbose);
-    EXPECT_EQ(race.targetZoneCount, 10);
-    EXPECT_EQ(race.lastChecked, RaceState::kNone);
-    EXPECT_EQ(race.roundStartTime, -1.0f);
-    EXPECT_EQ(race.bestTime, -1.0f);
-}
-
 TEST(RaceState, AFirstTouchOfAnotherZoneStartsTheClockButChecksNothing) {
-    RaceState race;
+    Race race;
     EXPECT_EQ(touch(race, {{3, 2.5f}}),
               "New start time 2.5\n"
               "the first reached target zone has to be the target zone with idx 0 but is 3\n");
@@ -46,7 +65,7 @@ TEST(RaceState, AFirstTouchOfAnotherZoneStartsTheClockButChecksNothing) {
 }
 
 TEST(RaceState, AFullRoundIsTimedAndSetsTheBestTime) {
-    RaceState race;
+    Race race;
     std::string expected =
         "New start time 1\n" + checkedLine(0, 1) + "Checked the first targetzone!\n";
     for (int zone = 1; zone <= 9; ++zone) {
@@ -74,39 +93,31 @@ TEST(RaceState, AFullRoundIsTimedAndSetsTheBestTime) {
 }
 
 TEST(RaceState, OnlyAStrictlyFasterRoundIsANewBest) {
-    RaceState race;
-    race.verbose = false;
+    Race race;
     const auto round = [&race](float start, float end) {
         touch(race, {{0, start}});
         for (std::uint32_t zone = 1; zone <= 9; ++zone) {
             touch(race, {{zone, start + static_cast<float>(zone)}});
         }
-        race.verbose = true;
         const std::string said = touch(race, {{0, end}});
-        race.verbose = false;
         return said;
     };
     EXPECT_NE(round(0, 30).find("New best time!"), std::string::npos);
     // Zone 0 is already checked at 30 for the next round; the second round runs to 70.
     touch(race, {{1, 31}, {2, 32}, {3, 33}, {4, 34}, {5, 35}, {6, 36}, {7, 37}, {8, 38}, {9, 39}});
-    race.verbose = true;
     EXPECT_EQ(touch(race, {{0, 70}}), checkedLine(0, 21) + "Finished round 2 in 40 seconds.\n" +
                                           "Split at targetzone 0: 40.000 seconds (+10.000 "
                                           "against the best round)\n");
     EXPECT_EQ(race.bestTime, 30.0f);
-    race.verbose = false;
     touch(race, {{1, 71}, {2, 72}, {3, 73}, {4, 74}, {5, 75}, {6, 76}, {7, 77}, {8, 78}, {9, 79}});
-    race.verbose = true;
     EXPECT_EQ(touch(race, {{0, 100}}).find("New best time!"), std::string::npos);  // equal
     EXPECT_EQ(race.roundsFinished, 3u);
     EXPECT_EQ(race.bestTime, 30.0f);
 }
 
 TEST(RaceState, ZonesOutOfOrderChangeNothing) {
-    RaceState race;
-    race.verbose = false;
+    Race race;
     touch(race, {{0, 0}, {1, 1}, {2, 2}, {3, 3}});
-    race.verbose = true;
     EXPECT_EQ(touch(race, {{5, 4}}),
               "Can't check the targetzone with idx 5 as the last checked targetzone was 3\n");
     EXPECT_EQ(touch(race, {{3, 4}}),
@@ -121,33 +132,8 @@ TEST(RaceState, ZonesOutOfOrderChangeNothing) {
     EXPECT_EQ(race.roundsFinished, 0u);
 }
 
-TEST(RaceState, QuietRulesDecideTheSame) {
-    RaceState race;
-    race.verbose = false;
-    EXPECT_EQ(touch(race, {{7, 1}, {0, 2}, {2, 3}, {1, 4}}), "");
-    EXPECT_EQ(race.roundStartTime, 1.0f);
-    EXPECT_EQ(race.lastChecked, 1u);
-    EXPECT_EQ(race.checkCount, 2u);
-}
-
-// Records what the race told its observer.
-struct HeardRace final : RaceObserver {
-    void onZoneChecked(const Split& split) override { splits.push_back(split); }
-    void onWrongZone(std::uint32_t index) override { wrong.push_back(index); }
-    void onRoundFinished(float time, bool best, bool record) override {
-        rounds.push_back({time, best, record});
-    }
-    struct Round {
-        float time;
-        bool best, record;
-    };
-    std::vector<Split> splits;
-    std::vector<std::uint32_t> wrong;
-    std::vector<Round> rounds;
-};
-
 // Flies a round of ten zones, zone k at start + seconds[k - 1], the finish last.
-void flyRound(RaceState& race, float start, const std::vector<float>& seconds) {
+void flyRound(Race& race, float start, const std::vector<float>& seconds) {
     touch(race, {{0, start}});
     for (std::uint32_t zone = 1; zone <= 9; ++zone) {
         touch(race, {{zone, start + seconds[zone - 1]}});
@@ -156,10 +142,8 @@ void flyRound(RaceState& race, float start, const std::vector<float>& seconds) {
 }
 
 TEST(RaceState, SplitsCompareWithTheReferenceRoundWhichAFasterRoundReplaces) {
-    RaceState race;
-    race.verbose = false;
-    HeardRace heard;
-    race.observer = &heard;
+    Race race;
+    test::RaceLog& heard = race.log;
     // A kept record of 50 s: 5 s a zone.
     race.setReference(50.0f, {5, 10, 15, 20, 25, 30, 35, 40, 45, 50});
     flyRound(race, 0.0f, {4, 8, 12, 16, 20, 24, 28, 32, 36, 40});
@@ -170,8 +154,8 @@ TEST(RaceState, SplitsCompareWithTheReferenceRoundWhichAFasterRoundReplaces) {
     EXPECT_EQ(heard.splits[9].position, 10u);
     EXPECT_FLOAT_EQ(*heard.splits[9].delta, -10.0f);
     ASSERT_EQ(heard.rounds.size(), 1u);
-    EXPECT_TRUE(heard.rounds[0].best);
-    EXPECT_TRUE(heard.rounds[0].record);
+    EXPECT_TRUE(heard.rounds[0].newBest);
+    EXPECT_TRUE(heard.rounds[0].newRecord);
     EXPECT_EQ(race.referenceTime, 40.0f);
     EXPECT_EQ(race.referenceSplits.back(), 40.0f);
 
@@ -182,25 +166,28 @@ TEST(RaceState, SplitsCompareWithTheReferenceRoundWhichAFasterRoundReplaces) {
     }
     touch(race, {{0, 90.0f}});
     EXPECT_FLOAT_EQ(*heard.splits[0].delta, 1.0f);
-    EXPECT_FALSE(heard.rounds[1].best);
-    EXPECT_FALSE(heard.rounds[1].record);
+    EXPECT_FALSE(heard.rounds[1].newBest);
+    EXPECT_FALSE(heard.rounds[1].newRecord);
     EXPECT_EQ(race.referenceTime, 40.0f);
 }
 
 TEST(RaceState, NoDeltaBeforeABestRoundAndWrongZonesAreTold) {
-    RaceState race;
-    race.verbose = false;
-    HeardRace heard;
-    race.observer = &heard;
+    Race race;
+    test::RaceLog& heard = race.log;
     touch(race, {{3, 0.0f}, {0, 1.0f}, {1, 2.0f}, {5, 3.0f}, {0, 4.0f}});
     ASSERT_EQ(heard.splits.size(), 1u);
     EXPECT_FALSE(heard.splits[0].delta);
-    EXPECT_EQ(heard.wrong, (std::vector<std::uint32_t>{3, 5, 0}));
+    ASSERT_EQ(heard.wrongZones.size(), 3u);
+    EXPECT_EQ(heard.wrongZones[0].zone, 3u);
+    EXPECT_EQ(heard.wrongZones[0].reason, WrongZoneReason::notZeroFirst);
+    EXPECT_EQ(heard.wrongZones[1].zone, 5u);
+    EXPECT_EQ(heard.wrongZones[1].reason, WrongZoneReason::notNext);
+    EXPECT_EQ(heard.wrongZones[2].zone, 0u);
+    EXPECT_EQ(heard.wrongZones[2].reason, WrongZoneReason::finishEarly);
 }
 
 TEST(RaceState, ARestartClearsTheProgressAndKeepsTheBest) {
-    RaceState race;
-    race.verbose = false;
+    Race race;
     flyRound(race, 0.0f, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     touch(race, {{1, 11.0f}, {2, 12.0f}});
     race.restart();
@@ -211,9 +198,28 @@ TEST(RaceState, ARestartClearsTheProgressAndKeepsTheBest) {
     EXPECT_EQ(race.bestTime, 10.0f);
     EXPECT_EQ(race.roundsFinished, 1u);
     // The clock starts again at the next touch.
-    race.verbose = true;
     EXPECT_EQ(touch(race, {{0, 20.0f}}),
               "New start time 20\n" + checkedLine(0, 1) + "Checked the first targetzone!\n");
+}
+
+// The lines that are the console's own, beside the rules': every touch, a rock and where it
+// sends the ship, a restart.
+TEST(RaceConsole, SaysEveryTouchEveryRockAndARestart) {
+    Race race;
+    race.currentTime = 1.0f;
+    race.onTargetZoneReached(0);
+    race.lastChecked = 3;
+    race.onAsteroidTouched(6);
+    race.restart();
+    race.onAsteroidTouched(2);
+    EXPECT_EQ(race.lines.str(),
+              ">>>> TargetZone with idx 0 touched \nNew start time 1\n" + checkedLine(0, 1) +
+                  "Checked the first targetzone!\n"
+                  ">>>> Asteroid with idx 6 touched \nRespawning at targetZone 3\n"
+                  "Race restarted\n"
+                  ">>>> Asteroid with idx 2 touched \nRespawning at targetZone -1\n");
+    EXPECT_EQ(race.log.hits,
+              (std::vector<std::pair<std::uint32_t, std::int32_t>>{{6u, 3}, {2u, -1}}));
 }
 
 }  // namespace

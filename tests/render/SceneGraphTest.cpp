@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <glm/gtc/quaternion.hpp>
 
+#include "game/Physics.hpp"
 #include "render/Model.hpp"
 
 namespace kes {
@@ -20,8 +21,9 @@ protected:
 
     SceneNode* add(float opacity, const glm::vec3& position = glm::vec3(0.0f)) {
         RigidBody* body = world.createRigidBody({position, glm::quat(1, 0, 0, 0)});
-        auto* node = new SceneNode(nullptr, NodeModels{"n", {nullptr}, {glm::mat4(1.0f)}}, body,
-                                   nullptr, opacity);
+        lastBody = body;
+        auto* node =
+            new SceneNode(nullptr, NodeModels{"n", {nullptr}, {glm::mat4(1.0f)}}, body, opacity);
         linkNode(root, node);
         return node;
     }
@@ -34,6 +36,7 @@ protected:
 
     PhysicsWorld world{"scene graph test"};
     SceneNode* root = nullptr;
+    RigidBody* lastBody = nullptr;  // the body of the node added last
 };
 
 TEST_F(SceneGraphTest, TheFirstNodeIsVisitedLastAndTheOthersInInsertionOrder) {
@@ -55,8 +58,7 @@ TEST_F(SceneGraphTest, ChildrenComeBeforeTheirParentAndGoWithIt) {
     SceneNode* n1 = add(1.0f);
     SceneNode* n2 = add(1.0f);
     RigidBody* body = world.createRigidBody({});
-    auto* child =
-        new SceneNode(nullptr, NodeModels{"c", {nullptr}, {glm::mat4(1.0f)}}, body, nullptr, 1.0f);
+    auto* child = new SceneNode(nullptr, NodeModels{"c", {nullptr}, {glm::mat4(1.0f)}}, body, 1.0f);
     child->parent = n2;
     n2->firstChild = child;
     EXPECT_EQ(visitingOrder(), (std::vector<SceneNode*>{child, n2, n1}));
@@ -83,7 +85,7 @@ TEST_F(SceneGraphTest, RenderTransformRunsFromThePreviousToTheCurrentStep) {
     EXPECT_EQ(node->render.position, glm::vec3(1, 2, 3));
 
     const glm::quat turned = glm::angleAxis(1.0f, glm::vec3(0, 1, 0));
-    node->rigidBody->setTransform({{11, 2, 3}, turned});
+    lastBody->setTransform({{11, 2, 3}, turned});
     node->syncPhysics();
 
     node->interpolate(0.0f);

@@ -54,6 +54,7 @@ public:
     SceneNode* add(Renderer& renderer, Model& model, const glm::vec3& position, float opacity,
                    float scale = 1.0f) {
         RigidBody* body = world.createRigidBody({position, kIdentity});
+        bodies.push_back(body);
         SceneNode* node = renderer.addNode({"quad", {&model}, {glm::mat4(1.0f)}}, body, opacity);
         node->scale = scale;
         return node;
@@ -62,6 +63,7 @@ public:
     test::TempFolder folder;
     PhysicsWorld world{"quad scene"};
     std::vector<std::unique_ptr<Model>> models;
+    std::vector<RigidBody*> bodies;  // in the order the nodes were added
 };
 
 class TransparencyAndEffectsTest : public test::GlTest {
@@ -173,7 +175,7 @@ TEST_F(TransparencyAndEffectsTest, FragmentsBeyondThePoolAreDroppedAndTheNextFra
     // All but the first layer fly away: the next frame shows just that one, as a renderer that
     // never overflowed does.
     for (std::size_t i = 1; i < layers.size(); ++i) {
-        layers[i]->rigidBody->setTransform({{0, 0, -100}, kIdentity});
+        scene.bodies[i]->setTransform({{0, 0, -100}, kIdentity});
     }
     crowded->syncPhysics(0.0f);
     crowded->syncPhysics(0.0f);
@@ -345,7 +347,7 @@ TEST_F(TransparencyAndEffectsTest, PhysicsShapesShowInTheOverlayOnlyWhenThereAre
 TEST_F(TransparencyAndEffectsTest, AHundredFramesWithEveryEffectKeepTheDebugOutputSilent) {
     Renderer renderer(test::rendererSetup(), 320, 240, kEffectBloom | kEffectReflections);
     bench::GameLikeScene game(renderer, DRIFTLINE_ASSETS_DIR, 320.0f / 240.0f);
-    renderer.addDebugArrow({game.ship->render.position, {0, 0, -1}, 3.0f, {1, 0, 0, 1}});
+    renderer.addDebugArrow({game.level.shipNode->render.position, {0, 0, -1}, 3.0f, {1, 0, 0, 1}});
     const test::OffscreenTarget small(320, 240);
     const Viewport viewport = small.viewport();
     for (int frame = 0; frame < 100; ++frame) {

@@ -129,7 +129,9 @@ TEST_F(GlyphAtlasTest, GlyphsAreWhiteOnBlackWithinTheirCells) {
 }
 
 TEST_F(GlyphAtlasTest, TheHudsTimeHangsFromItsTopRightCorner) {
-    const TextEntry time{u"Time", {0.97f, -0.9f, 0.0f}, {1, 1, 1}, 0.05f, 0, 2, 1};
+    const TextEntry time{u"Time", {0.97f, -0.9f, 0.0f},    {1, 1, 1},
+                         0.05f,   VerticalAnchor::hanging, HorizontalAnchor::ending,
+                         1};
     std::vector<VertexPosUV> vertices;
     std::vector<std::uint16_t> indices;
     ASSERT_TRUE(layoutText(time, *atlas, 1.0f, vertices, indices));
@@ -158,7 +160,9 @@ TEST_F(GlyphAtlasTest, TheHudsTimeHangsFromItsTopRightCorner) {
 }
 
 TEST_F(GlyphAtlasTest, CentredTextAndAWideScreenKeepTheirProportions) {
-    const TextEntry round{u"Round", {0.0f, 0.0f, 0.0f}, {1, 1, 1}, 0.1f, 1, 1, 1};
+    const TextEntry round{u"Round", {0.0f, 0.0f, 0.0f},      {1, 1, 1},
+                          0.1f,     VerticalAnchor::centred, HorizontalAnchor::centred,
+                          1};
     std::vector<VertexPosUV> square, wideScreen;
     std::vector<std::uint16_t> indices;
     ASSERT_TRUE(layoutText(round, *atlas, 1.0f, square, indices));
@@ -171,14 +175,22 @@ TEST_F(GlyphAtlasTest, CentredTextAndAWideScreenKeepTheirProportions) {
 }
 
 TEST_F(GlyphAtlasTest, OverlongTextStopsAtWhatSixteenBitIndicesAddress) {
-    const TextEntry huge{std::u16string(20000, u'x'), {0, 0, 0}, {1, 1, 1}, 0.01f, 2, 0, 1};
+    const TextEntry huge{
+        std::u16string(20000, u'x'), {0, 0, 0}, {1, 1, 1}, 0.01f, VerticalAnchor::standing,
+        HorizontalAnchor::starting,  1};
     std::vector<VertexPosUV> vertices;
     std::vector<std::uint16_t> indices;
     ASSERT_TRUE(layoutText(huge, *atlas, 1.0f, vertices, indices));
     EXPECT_EQ(vertices.size(), 65536u);
     EXPECT_EQ(indices.back(), 65534);
     // An unknown character builds nothing at all.
-    const TextEntry bad{u"ok\u0100", {0, 0, 0}, {1, 1, 1}, 0.1f, 2, 0, 1};
+    const TextEntry bad{u"ok\u0100",
+                        {0, 0, 0},
+                        {1, 1, 1},
+                        0.1f,
+                        VerticalAnchor::standing,
+                        HorizontalAnchor::starting,
+                        1};
     testing::internal::CaptureStdout();
     EXPECT_FALSE(layoutText(bad, *atlas, 1.0f, vertices, indices));
     testing::internal::GetCapturedStdout();

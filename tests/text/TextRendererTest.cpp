@@ -17,15 +17,21 @@ struct Hud {
     const char* text;
     glm::vec2 position;
     float size;
-    std::uint8_t vertical;
-    std::uint8_t horizontal;
+    VerticalAnchor vertical;
+    HorizontalAnchor horizontal;
 };
 
-// The game's HUD rows with a round finished and a best time set.
-const Hud kHud[] = {
-    {"Round", {0.55f, -0.9f}, 0.05f, 0, 2},      {"0", {0.55f, -0.9f}, 0.1f, 2, 2},
-    {"Time", {0.97f, -0.9f}, 0.05f, 0, 2},       {"12.500", {0.97f, -0.9f}, 0.1f, 2, 2},
-    {"Best Time", {0.97f, -0.73f}, 0.05f, 0, 2}, {"41.125", {0.97f, -0.73f}, 0.1f, 2, 2}};
+constexpr VerticalAnchor kHanging = VerticalAnchor::hanging;
+constexpr VerticalAnchor kStanding = VerticalAnchor::standing;
+constexpr HorizontalAnchor kEnding = HorizontalAnchor::ending;
+
+// Rows laid out as the race display lays them out, with a round finished and a best time set.
+const Hud kHud[] = {{"Round", {0.55f, -0.9f}, 0.05f, kHanging, kEnding},
+                    {"0", {0.55f, -0.9f}, 0.1f, kStanding, kEnding},
+                    {"Time", {0.97f, -0.9f}, 0.05f, kHanging, kEnding},
+                    {"12.500", {0.97f, -0.9f}, 0.1f, kStanding, kEnding},
+                    {"Best Time", {0.97f, -0.73f}, 0.05f, kHanging, kEnding},
+                    {"41.125", {0.97f, -0.73f}, 0.1f, kStanding, kEnding}};
 
 struct PixelBox {
     int left, right, bottom, top;
@@ -129,10 +135,14 @@ TEST_P(TextRendererTest, PutsTheStateBackAndStopsAtAnUnknownCharacter) {
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_STENCIL_TEST);
-    text->addText(std::string("first"), {0.0f, 0.0f}, 0.1f, {1, 1, 1}, 2, 0);
-    text->addText(std::u16string(u"bad \u0100"), {0.0f, 0.3f}, 0.1f, {1, 1, 1}, 2, 0);
-    text->addText(std::string("never drawn"), {0.0f, 0.6f}, 0.1f, {1, 1, 1}, 2, 0);
-    text->addText(std::string(""), {0.0f, 0.9f}, 0.1f, {1, 1, 1}, 2, 0);
+    text->addText(std::string("first"), {0.0f, 0.0f}, 0.1f, {1, 1, 1}, kStanding,
+                  HorizontalAnchor::starting);
+    text->addText(std::u16string(u"bad \u0100"), {0.0f, 0.3f}, 0.1f, {1, 1, 1}, kStanding,
+                  HorizontalAnchor::starting);
+    text->addText(std::string("never drawn"), {0.0f, 0.6f}, 0.1f, {1, 1, 1}, kStanding,
+                  HorizontalAnchor::starting);
+    text->addText(std::string(""), {0.0f, 0.9f}, 0.1f, {1, 1, 1}, kStanding,
+                  HorizontalAnchor::starting);
     text->render(*frame);
     EXPECT_TRUE(text->queue.empty());
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));

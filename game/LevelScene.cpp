@@ -1,0 +1,63 @@
+#include "game/LevelScene.hpp"
+
+#include <memory>
+
+#include "game/LevelLayout.hpp"
+
+namespace kes {
+namespace {
+
+NodeModels nodeOf(const char* name, Model& model) {
+    return NodeModels{name, {&model}, {glm::mat4(1.0f)}};
+}
+
+}  // namespace
+
+LevelScene::LevelScene(const std::filesystem::path& assetsFolder_)
+    : assetsFolder(assetsFolder_),
+      shipModel(level::makeModel(assetsFolder, level::kShipLook)),
+      asteroidModel(level::makeModel(assetsFolder, level::kAsteroidLook)),
+      sunModel(level::makeModel(assetsFolder, level::kSunLook)),
+      targetZoneModel(level::makeModel(assetsFolder, level::kZoneLook)),
+      nextZoneModel(level::makeModel(assetsFolder, level::kNextZoneLook)) {}
+
+void LevelScene::addTube(Renderer& renderer, const RacePath& path) const {
+    std::vector<glm::vec3> vertices;
+    std::vector<std::uint16_t> indices;
+    std::vector<PathMidPoint> vertexMids;
+    path.generateMesh(level::kTubeRadius, vertices, indices, vertexMids);
+    std::vector<glm::vec3> ringCentres;
+    ringCentres.reserve(vertexMids.size());
+    for (const PathMidPoint& mid : vertexMids) {
+        ringCentres.push_back(mid.position);
+    }
+    renderer.setPathMesh(std::make_unique<PathMesh>(assetsFolder, level::kTubeRadius, vertices,
+                                                    indices, ringCentres));
+}
+
+void LevelScene::addNodes(Renderer& renderer, PhysicsService& physics, const RaceSimulation& race) {
+    RigidBody* sun = physics.createRigidBody(level::kSunPosition, glm::vec3(0.0f), glm::vec3(0.0f));
+    renderer.addNode(nodeOf("Sun", sunModel), sun, 1.0f)->castsShadow = false;
+    renderer.addLight(level::sunLight());
+    shipNode = renderer.addNode(nodeOf("Test", shipModel), race.shipBody, 1.0f);
+    for (CollisionBody* zone : race.zoneBodies) {
+        SceneNode* node = renderer.addNode(nodeOf("TargetZone", targetZoneModel), zone, 1.0f);
+        node->scale = level::kZoneModelScale;
+        zoneNodes.push_back(node);
+    }
+    for (RigidBody* asteroid : race.asteroidBodies) {
+        renderer.addNode(nodeOf("Test", asteroidModel), asteroid, 1.0f);
+    }
+}
+
+void LevelScene::highlightZone(std::uint32_t zone) {
+    if (zone == m_highlighted) {
+        return;
+    }
+    for (std::size_t i = 0; i < zoneNodes.size(); ++i) {
+        zoneNodes[i]->models[0] = i == zone ? &nextZoneModel : &targetZoneModel;
+    }
+    m_highlighted = zone;
+}
+
+}  // namespace kes

@@ -1,0 +1,43 @@
+// What the level looks like: its models, the sun with its light, the tube around the course, and
+// a scene node for every body of the race, each following its body. The zone to touch next
+// wears the amber ring, every other zone the plain one.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "game/PhysicsService.hpp"
+#include "game/RaceSimulation.hpp"
+#include "render/Model.hpp"
+#include "render/Renderer.hpp"
+
+namespace kes {
+
+class LevelScene {
+public:
+    // Loads the models from `assetsFolder`.
+    explicit LevelScene(const std::filesystem::path& assetsFolder);
+
+    // The tube mesh around the course.
+    void addTube(Renderer& renderer, const RacePath& path) const;
+    // The sun (a body of its own in `physics`, which owns it) and its light, then a node for the
+    // ship, each zone and each asteroid of `race`, in that order.
+    void addNodes(Renderer& renderer, PhysicsService& physics, const RaceSimulation& race);
+    // The amber ring moves to `zone`.
+    void highlightZone(std::uint32_t zone);
+
+    std::filesystem::path assetsFolder;
+    Model shipModel;
+    Model asteroidModel;
+    Model sunModel;
+    Model targetZoneModel;
+    Model nextZoneModel;  // the same ring, glowing amber: the zone to touch next
+    SceneNode* shipNode = nullptr;
+    std::vector<SceneNode*> zoneNodes;
+
+private:
+    std::uint32_t m_highlighted = RaceState::kNone;
+};
+
+}  // namespace kes

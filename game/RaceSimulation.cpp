@@ -1,0 +1,169 @@
+#include "game/RaceSimulation.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "app/FixedStepLoop.hpp"
+#include "game/LevelLayout.hpp"
+
+namespace kes {
+namespace {
+
+constexpr float kHalfPi = std::numbers::pi_v<float> / 2.0f;
+constexpr float kFullBonusDistance = 7.0f;  // units from the course's nearest mid point
+constexpr float kBonusFallOff = 37.5f;      // units over which the bonus falls to none
+constexpr float kAsteroidSwing = 100.0f;    // units per second at the swing's fastest
+
+template <typename Body>
+std::int32_t indexOf(const std::vector<Body*>& bodies, const CollisionBody* body) {
+    const auto found = std::find(bodies.begin(), bodies.end(), body);
+    return found == bodies.end() ? -1 : static_cast<std::int32_t>(found - bodies.begin());
+}
+
+}  // namespace
+
+float difficultyFactor(Difficulty difficulty) {
+    switch (difficulty) {
+        case Difficulty::easy: return 0.5f;
+        case Difficulty::medium: return 2.5f;
+        case Difficulty::hard: return 5.0f;
+    }
+    return 1.0f;
+}
+
+float speedFactorFor(Difficulty difficulty, float distanceToCourse) {
+    float closeness = 1.0f;
+    if (distanceToCourse > kFullBonusDistance) {
+        closeness =
+            1.0f - std::clamp((distanceToCourse - kFullBonusDistance) / kBonusFallOff, 0.0f, 1.0f);
+    }
+    return 1.0f + closeness * difficultyFactor(difficulty);
+}
+
+RaceSimulation::RaceSimulation(PhysicsService& physics, Camera& camera, Difficulty difficulty_)
+    : shipController(&camera), difficulty(difficulty_) {
+    level::layOutCourse(path);
+    createShip(physics);
+    createTargetZones(physics);
+    createAsteroids(physics);
+    physics.world->setEventListener(&m_listener);
+
+    shipController.body = shipBody;
+    m_launchPosition = shipBody->getTransform().position;
+    m_launchOrientation = shipBody->getTransform().orientation;
+    shipController.respawn(m_launchPosition);
+    shipController.orientation = m_launchOrientation;
+}
+
+// The ship starts on its mid point, its nose turned back along the start of the course.
+void RaceSimulation::createShip(PhysicsService& physics) {
+    RigidBody* body = physics.createRigidBody(path.midPoints()[level::kShipStartMidPoint].position,
+                                              glm::vec3(0.0f), glm::vec3(0.0f));
+    body->addCollider(
+        physics.common.createCapsuleShape(level::kShipHullRadius, level::kShipHullHeight),
+        {glm::vec3(0.0f), glm::quat(glm::vec3(kHalfPi, 0.0f, 0.0f))});
+    CollisionShape* wing = physics.common.createBoxShape(level::kShipWingHalfExtents);
+    const glm::quat upright(1.0f, 0.0f, 0.0f, 0.0f);
+    body->addCollider(wing, {{-level::kShipWingOffset, 0.0f, 0.0f}, upright});
+    body->addCollider(wing, {{level::kShipWingOffset, 0.0f, 0.0f}, upright});
+    body->setTransform({body->getTransform().position, level::shipLaunchOrientation(path)});
+    shipBody = body;
+}
+
+// One zone every tenth of the course, turned to face along it; all share one sphere.
+void RaceSimulation::createTargetZones(PhysicsService& physics) {
+    const std::vector<PathMidPoint>& mids = path.midPoints();
+    CollisionShape* sphere = physics.common.createSphereShape(level::kZoneSphereRadius);
+    for (const std::size_t k : level::zoneMidPoints(mids.size())) {
+        CollisionBody* body =
+            physics.world->createCollisionBody({mids[k].position, level::zoneOrientation(mids, k)});
+        body->addCollider(sphere, {glm::vec3(0.0f), glm::quat(1.0f, 0.0f, 0.0f, 0.0f)});
+        zoneBodies.push_back(body);
+    }
+    race.targetZoneCount = static_cast<std::int32_t>(zoneBodies.size());
+}
+
+void RaceSimulation::createAsteroids(PhysicsService& physics) {
+    for (const std::size_t mid : level::asteroidMidPoints(path.midPoints().size())) {
+        RigidBody* body = physics.createRigidBody(path.midPoints()[mid].position, glm::vec3(0.0f),
+                                                  glm::vec3(0.0f));
+        body->addCollider(
+            physics.common.createCapsuleShape(level::kAsteroidRadius, level::kAsteroidHeight),
+            {glm::vec3(0.0f), glm::quat(glm::vec3(0.0f, 0.0f, kHalfPi))});
+        asteroidBodies.push_back(body);
+    }
+}
+
+// The asteroids swing together along x, a full swing every 2 pi seconds of simulation.
+void RaceSimulation::beginStep(float time) {
+    // The contacts of the next step's physics update are stamped with that step's time.
+    race.currentTime = time + kFixedStep;
+    const float swing = kAsteroidSwing * std::sin(time + 0.5f);
+    for (RigidBody* asteroid : asteroidBodies) {
+        asteroid->setLinearVelocity({swing, 0.0f, 0.0f});
+    }
+}
+
+// The ship flies each step with the bonus of where this step's physics left it before; the
+// bonus then measured is the next step's. It follows where the simulation has the ship, never
+// where a frame drew it: the flight must not depend on how often the machine draws.
+void RaceSimulation::steerShip() {
+    const float distance = path.distanceToClosestMidPoint(shipBody->getTransform().position);
+    const float nextBonus = speedFactorFor(difficulty, distance);
+    shipController.fixedUpdate();
+    shipController.speedFactor = nextBonus;
+}
+
+void RaceSimulation::restart() {
+    shipController.respawn(m_launchPosition);
+    shipController.orientation = m_launchOrientation;
+    race.restart();
+}
+
+std::uint32_t RaceSimulation::nextZone() const {
+    return static_cast<std::uint32_t>(nextZoneAfter(race.lastChecked, zoneBodies.size()));
+}
+
+glm::vec3 RaceSimulation::zonePosition(std::uint32_t zone) const {
+    return zoneBodies[zone]->getTransform().position;
+}
+
+bool RaceSimulation::isShip(const CollisionBody* body) {
+    return body == shipBody;
+}
+
+std::int32_t RaceSimulation::getTargetZoneIndex(const CollisionBody* body) {
+    return indexOf(zoneBodies, body);
+}
+
+void RaceSimulation::onTargetZoneTouched(std::int32_t index) {
+    race.onTargetZoneReached(static_cast<std::uint32_t>(index));
+}
+
+std::int32_t RaceSimulation::getAsteroidIndex(const CollisionBody* body) {
+    return indexOf(asteroidBodies, body);
+}
+
+// The ship goes back to the last zone it checked, or to the origin before the first.
+void RaceSimulation::onAsteroidTouched(std::int32_t index) {
+    const auto zone = static_cast<std::int32_t>(race.lastChecked);
+    glm::vec3 respawnAt(0.0f);
+    if (zone >= 0 && zone < static_cast<std::int32_t>(zoneBodies.size())) {
+        respawnAt = zonePosition(static_cast<std::uint32_t>(zone));
+    }
+    race.onAsteroidTouched(static_cast<std::uint32_t>(index));
+    shipController.respawn(respawnAt);
+}
+
+Autopilot autopilotFor(RaceSimulation& race) {
+    std::vector<glm::vec3> course;
+    for (const PathMidPoint& mid : race.path.midPoints()) {
+        course.push_back(mid.position);
+    }
+    return Autopilot(race.shipController, std::move(course),
+                     level::zoneMidPoints(race.path.midPoints().size()),
+                     {race.asteroidBodies.begin(), race.asteroidBodies.end()});
+}
+
+}  // namespace kes

@@ -1,0 +1,88 @@
+// The race as the simulation runs it, with no window and no picture: the course, the ship's
+// body flown by its controller, the target zones' and asteroids' bodies in the physics world,
+// the rules of the race and the dispatch of the world's contacts to them. The game layer draws
+// it; tests and tools can fly it by fixed steps alone.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <glm/glm.hpp>
+#include <glm/gtc/quaternion.hpp>
+
+#include "app/Settings.hpp"
+#include "control/Autopilot.hpp"
+#include "control/ShipController.hpp"
+#include "game/CollisionsListener.hpp"
+#include "game/PhysicsService.hpp"
+#include "game/RacePath.hpp"
+#include "game/RaceState.hpp"
+#include "render/Camera.hpp"
+
+namespace kes {
+
+// How much the difficulty multiplies the closeness bonus: easy 0.5, medium 2.5, hard 5, any
+// other value 1.
+float difficultyFactor(Difficulty difficulty);
+
+// 1 + closeness x difficulty factor, where closeness is 1 within 7 units of the course's
+// nearest mid point and falls linearly to 0 at 44.5 units.
+float speedFactorFor(Difficulty difficulty, float distanceToCourse);
+
+class RaceSimulation final : public ColliderTypeChecker {
+public:
+    // Lays out the course and puts the ship, the zones and the asteroids into `physics`'s
+    // world; the world's contacts come here from now on, so the world must not be updated
+    // once the simulation is gone (the application destroys its world before its layers; the
+    // bodies and shapes go with the world). The ship's controller writes `camera`'s target
+    // when the ship is put back; the camera must outlive the simulation.
+    RaceSimulation(PhysicsService& physics, Camera& camera, Difficulty difficulty);
+    RaceSimulation(const RaceSimulation&) = delete;
+    RaceSimulation& operator=(const RaceSimulation&) = delete;
+
+    // A fixed step after the physics world's update, in two halves so that whoever draws the
+    // bodies can take their transforms in between, before the ship's controller turns the
+    // ship for the next step. `time` is the simulation's time before this step.
+    void beginStep(float time);  // the race's clock and the asteroids' swing
+    void steerShip();            // the controller's step, and the speed bonus for the next
+    void fixedUpdate(float time) {
+        beginStep(time);
+        steerShip();
+    }
+
+    // The ship back at the start, facing along the course as at launch; the zones to fly
+    // again, the best time and the record kept.
+    void restart();
+    // The zone the player must touch next.
+    std::uint32_t nextZone() const;
+    glm::vec3 zonePosition(std::uint32_t zone) const;
+
+    bool isShip(const CollisionBody* body) override;
+    std::int32_t getTargetZoneIndex(const CollisionBody* body) override;
+    void onTargetZoneTouched(std::int32_t index) override;
+    std::int32_t getAsteroidIndex(const CollisionBody* body) override;
+    void onAsteroidTouched(std::int32_t index) override;
+
+    RacePath path;
+    RaceState race;
+    HidListener_SceneNodeController shipController;
+    RigidBody* shipBody = nullptr;
+    std::vector<CollisionBody*> zoneBodies;
+    std::vector<RigidBody*> asteroidBodies;
+    Difficulty difficulty;
+
+private:
+    void createShip(PhysicsService& physics);
+    void createTargetZones(PhysicsService& physics);
+    void createAsteroids(PhysicsService& physics);
+
+    CollisionsListener m_listener{this};
+    glm::vec3 m_launchPosition{0.0f};
+    glm::quat m_launchOrientation{1.0f, 0.0f, 0.0f, 0.0f};
+};
+
+// The autopilot at `race`'s controls: it follows the course's mid points, reaches for the zones
+// and flies around the asteroids.
+Autopilot autopilotFor(RaceSimulation& race);
+
+}  // namespace kes
