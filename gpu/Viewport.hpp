@@ -13,4 +13,8 @@ struct Viewport {
     std::int32_t height = 0;
 };
 
+// Where a picture of width x height goes in `window`: as large as fits with its aspect kept,
+// centred, the rest left for black bars.
+Viewport letterbox(std::uint32_t width, std::uint32_t height, const Viewport& window);
+
 }  // namespace kes

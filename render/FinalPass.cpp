@@ -1,50 +1,49 @@
-// The final pass: the finished HDR image tone-mapped into the window, scaled to fill it with
-// its aspect kept.
-#include "render/Renderer.hpp"
+#include "render/FinalPass.hpp"
 
 #include "gpu/Bindings.hpp"
-#include "gpu/GlState.hpp"
+#include "render/GeometryPass.hpp"
 
 namespace kes {
+namespace {
 
-Viewport letterbox(std::uint32_t width, std::uint32_t height, const Viewport& window) {
-    if (width == 0 || height == 0 || window.width <= 0 || window.height <= 0) {
-        return window;
-    }
-    // Compared in whole numbers: the side that fills the window is exact.
-    const auto wide = std::int64_t{window.width} * height >= std::int64_t{window.height} * width;
-    Viewport shown = window;
-    if (wide) {
-        shown.width = static_cast<std::int32_t>(std::int64_t{window.height} * width / height);
-        shown.x += (window.width - shown.width) / 2;
-    } else {
-        shown.height = static_cast<std::int32_t>(std::int64_t{window.width} * height / width);
-        shown.y += (window.height - shown.height) / 2;
-    }
-    return shown;
-}
+// The tone curve's exposure; the shader applies it only when told to, and the game never does.
+constexpr float kExposure = 0.5f;
+constexpr GLuint kApplyBrightness = 1;
+constexpr GLuint kApplyExposure = 0;
 
-// The picture scaled into the window with its aspect kept; the bars beside it are black.
-void Renderer::drawFinal(GLuint framebuffer, const Viewport& viewport, GLuint image) {
-    CapabilityGuard depthTest(GL_DEPTH_TEST, false);
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
+constexpr PipelineState kImageToWindow = kSurfaceState.withoutDepthTest().withoutStencilTest();
+
+}  // namespace
+
+FinalPass::FinalPass(const std::filesystem::path& assetsFolder, float brightness)
+    : m_program(makeShaderPath(assetsFolder, "renderFullscreenTri_vs"),
+                makeShaderPath(assetsFolder, "renderFinalFBO_ps"), "renderFinalFBO"),
+      m_brightnessLocation(m_program.uniformLocation("brightness")),
+      m_exposureLocation(m_program.uniformLocation("exposure")),
+      m_enableBrightnessLocation(m_program.uniformLocation("enableBrightness")),
+      m_enableExposureLocation(m_program.uniformLocation("enableExposure")),
+      m_brightness(brightness) {}
+
+void FinalPass::draw(Frame& frame, GLuint image, GLuint framebuffer, const Viewport& window) {
+    frame.state.apply(kImageToWindow);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    const Viewport shown = letterbox(mainSize[0], mainSize[1], viewport);
-    if (shown.width != viewport.width || shown.height != viewport.height) {
-        glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
+    const Viewport shown = letterbox(static_cast<std::uint32_t>(frame.viewport.width),
+                                     static_cast<std::uint32_t>(frame.viewport.height), window);
+    if (shown.width != window.width || shown.height != window.height) {
+        glViewport(window.x, window.y, window.width, window.height);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
     }
     glViewport(shown.x, shown.y, shown.width, shown.height);
-    glUseProgram(progRenderFinalFBO.id);
-    frameData.bind();
+    glUseProgram(m_program.id);
+    frame.block.bind();
     glActiveTexture(GL_TEXTURE0 + unit::kImage);
     glBindTexture(GL_TEXTURE_2D, image);
-    glUniform1f(finalLocations.brightness, brightness);
-    glUniform1f(finalLocations.exposure, exposure);
-    glUniform1ui(finalLocations.enableBrightness, (flags & kEnableBrightness) != 0 ? 1u : 0u);
-    glUniform1ui(finalLocations.enableExposure, (flags & kEnableExposure) != 0 ? 1u : 0u);
-    glBindVertexArray(fullscreenVAO.id);
+    glUniform1f(m_brightnessLocation, m_brightness);
+    glUniform1f(m_exposureLocation, kExposure);
+    glUniform1ui(m_enableBrightnessLocation, kApplyBrightness);
+    glUniform1ui(m_enableExposureLocation, kApplyExposure);
+    glBindVertexArray(frame.fullscreen.id);
     glDrawArrays(GL_TRIANGLES, 0, 3);
     glBindTexture(GL_TEXTURE_2D, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

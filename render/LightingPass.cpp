@@ -1,47 +1,95 @@
-// The lighting pass: the sky on the background pixels, then the covered ones lit from the
-// G-buffer with the fragment lists resolved over them, into the HDR image.
-#include "render/Renderer.hpp"
+#include "render/LightingPass.hpp"
+
+#include <vector>
 
 #include "gpu/Bindings.hpp"
-#include "gpu/GlState.hpp"
+#include "render/GeometryPass.hpp"
 
 namespace kes {
+namespace {
 
-// Only background pixels (stencil 0) receive the sky.
-void Renderer::drawSkybox() {
-    glStencilFunc(GL_EQUAL, 0, 0xFF);
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
-    glUseProgram(progRenderSkybox.id);
-    frameData.bind();
+// Full-screen draws over what the geometry pass marked: no depth test, the G-buffer's culling
+// (the sky cube is seen from inside), the stencil selecting the pixels.
+constexpr PipelineState kSky = kSurfaceState.withoutDepthTest().stencil(GL_EQUAL, 0, GL_REPLACE);
+constexpr PipelineState kLitSurfaces = kSurfaceState.withoutDepthTest()
+                                           .stencil(GL_EQUAL, 1, GL_REPLACE)
+                                           .blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+// A unit cube around the eye; the skybox shader pushes it to the far plane.
+VAO makeSkyCube() {
+    const std::vector<VertexPos> corners = {
+        {{-1, -1, 1}}, {{1, -1, 1}}, {{1, 1, 1}},   {{-1, 1, 1}},
+        {{1, -1, -1}}, {{1, 1, -1}}, {{-1, 1, -1}}, {{-1, -1, -1}},
+    };
+    const std::vector<std::uint16_t> indices = {0, 1, 2, 0, 2, 3, 1, 4, 5, 1, 5, 2,
+                                                4, 7, 6, 4, 6, 5, 7, 0, 3, 7, 3, 6,
+                                                3, 2, 5, 3, 5, 6, 1, 0, 4, 4, 0, 7};
+    return VAO(corners, indices);
+}
+
+Program fullscreenProgram(const std::filesystem::path& assetsFolder, const char* fragment,
+                          const char* name) {
+    return Program(makeShaderPath(assetsFolder, "renderFullscreenTri_vs"),
+                   makeShaderPath(assetsFolder, fragment), name);
+}
+
+}  // namespace
+
+LightingPass::LightingPass(const std::filesystem::path& assetsFolder)
+    : m_lighting(fullscreenProgram(assetsFolder, "renderGbuffers_ps", "renderGBuffers")),
+      m_skybox(makeShaderPath(assetsFolder, "skybox_vs"), makeShaderPath(assetsFolder, "skybox_ps"),
+               "progRenderSkybox"),
+      m_sky(assetsFolder / "textures", "try"),
+      m_skyCube(makeSkyCube()) {}
+
+void LightingPass::clearImage(Frame& frame) {
+    glBindFramebuffer(GL_FRAMEBUFFER, frame.hdr.fbo.id);
+    const glm::vec3& background = frame.hdr.clearColor;
+    glClearColor(background.r, background.g, background.b, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    frame.setViewport();
+}
+
+void LightingPass::draw(Frame& frame, const ShadowPass& shadows) {
+    drawSky(frame);
+    drawSurfaces(frame, shadows);
+}
+
+void LightingPass::drawSky(Frame& frame) {
+    frame.state.apply(kSky);
+    glUseProgram(m_skybox.id);
+    frame.block.bind();
     glActiveTexture(GL_TEXTURE0 + unit::kImage);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, skyboxTexture.id);
-    glBindVertexArray(skyboxCube.id);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, m_sky.id);
+    glBindVertexArray(m_skyCube.id);
     glDrawElements(GL_TRIANGLES, 36, GL_UNSIGNED_SHORT, nullptr);
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
 }
 
-// Shades the covered pixels (stencil 1) from the G-buffer and blends them over the sky.
-void Renderer::drawLighting() {
-    glStencilFunc(GL_EQUAL, 1, 0xFF);
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    CapabilityGuard blend(GL_BLEND, true);
-    glUseProgram(progRenderGBuffers.id);
-    gbuffer.bindTextures();
-    frameData.bind();
-    bindLights();
-    transparency.bind();
-    bindShadows(unit::kLightingShadowMaps);
+void LightingPass::drawSurfaces(Frame& frame, const ShadowPass& shadows) {
+    frame.state.apply(kLitSurfaces);
+    glUseProgram(m_lighting.id);
+    frame.gbuffer.bindTextures();
+    frame.block.bind();
+    frame.lights.bindLights();
+    frame.lists.bind();
+    shadows.bind(frame, unit::kLightingShadowMaps);
     glActiveTexture(GL_TEXTURE0 + unit::kLightingSky);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, skyboxTexture.id);
-    glBindVertexArray(fullscreenVAO.id);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, m_sky.id);
+    glBindVertexArray(frame.fullscreen.id);
     glDrawArrays(GL_TRIANGLES, 0, 3);
 
     TransparencyBuffers::unbind();
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-    glActiveTexture(GL_TEXTURE0 + unit::kLightingShadowMaps);
-    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
-    gbuffer.unbindTextures();
+    ShadowPass::unbind(unit::kLightingShadowMaps);
+    GBuffer::unbindTextures();
+}
+
+void LightingPass::makeMipmaps(Frame& frame) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindTexture(GL_TEXTURE_2D, frame.hdr.colour.id);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 }  // namespace kes

@@ -1,16 +1,24 @@
-// The overlays: the debug views (physics shapes, arrows, shadow-map tiles) and the text, drawn
-// after every effect so they are neither bloomed nor reflected.
-#include "render/Renderer.hpp"
+#include "render/OverlayPass.hpp"
 
+#include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "gpu/Bindings.hpp"
-#include "gpu/GlState.hpp"
+#include "gpu/MeshFile.hpp"
 
 namespace kes {
-
 namespace {
+
+constexpr float kShapeAlpha = 0.25f;  // the collision shapes' opacity
+
+// Depth-tested against the scene, never written: the shapes are seen through one another.
+constexpr PipelineState kShapes = PipelineState{}
+                                      .depth(GL_LESS, false)
+                                      .culling(GL_BACK, GL_CW)
+                                      .blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+constexpr PipelineState kShapesBackFaces = kShapes.culling(GL_FRONT, GL_CW);
+constexpr PipelineState kArrows = PipelineState{}.depth(GL_LESS, true).culling(GL_BACK, GL_CW);
+constexpr PipelineState kTiles = kArrows.blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
 // The arrow's turn from +z to its direction, by the debug view's own formula.
 glm::quat arrowOrientation(const glm::vec3& direction) {
@@ -25,85 +33,108 @@ glm::quat arrowOrientation(const glm::vec3& direction) {
         glm::quat(std::sqrt(direction.z + 1.0f), -direction.y, -direction.x, 0.0f));
 }
 
+Program programOf(const std::filesystem::path& assetsFolder, const char* vertex,
+                  const char* fragment, const char* name) {
+    return Program(makeShaderPath(assetsFolder, vertex), makeShaderPath(assetsFolder, fragment),
+                   name);
+}
+
 }  // namespace
 
-// Debug views and text, after every effect: they are neither bloomed nor reflected. The
-// target carries the scene's depth, so debug shapes hide behind scene geometry.
-void Renderer::drawOverlays() {
-    glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
-    CapabilityGuard depthTest(GL_DEPTH_TEST, true);
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
-    {
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        CapabilityGuard blend(GL_BLEND, true);
-        DepthMaskGuard beforeDebug(GL_FALSE);
-        drawPhysicsDebug();
-        DepthMaskGuard beforeArrows(GL_TRUE);
-        drawDebugArrows();
-        drawShadowMapTiles();
-    }
-    glViewport(mainViewport.x, mainViewport.y, mainViewport.width, mainViewport.height);
-    textRenderer.render(frameData);
+OverlayPass::OverlayPass(const std::filesystem::path& assetsFolder, float dpi,
+                         const DebugShapeSource* debugShapes)
+    : m_text(assetsFolder, dpi),
+      m_debugShapes(debugShapes),
+      m_physicsShapes(
+          programOf(assetsFolder, "debugPhysics_vs", "debugPhysics_ps", "debugPhysics")),
+      m_shapeAlphaLocation(m_physicsShapes.uniformLocation("ALPHA")),
+      m_arrow(programOf(assetsFolder, "debugArrow_vs", "debugArrow_ps", "debugArrow")),
+      m_arrowLocations{m_arrow.uniformLocation("iColor"), m_arrow.uniformLocation("iScale"),
+                       m_arrow.uniformLocation("iTransform")},
+      m_arrowMesh(MeshReader(assetsFolder / "meshes" / "Arrow.KSX").readVAO()),
+      m_shadowMapTile(programOf(assetsFolder, "renderFullscreenTri_vs", "debugShadowMaps_ps",
+                                "debugShadowMaps")),
+      m_tileIndexLocation(m_shadowMapTile.uniformLocation("shadowMapIndex")) {
+    glGenSamplers(1, &m_rawDepthSampler);
+    glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_COMPARE_MODE, GL_NONE);
+    glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+}
+
+OverlayPass::~OverlayPass() {
+    glDeleteSamplers(1, &m_rawDepthSampler);
+}
+
+void OverlayPass::draw(Frame& frame, const ShadowPass& shadows) {
+    frame.setViewport();
+    drawPhysicsShapes(frame);
+    drawArrows(frame);
+    drawShadowMapTiles(frame, shadows);
+    frame.setViewport();
+    m_text.render(frame.block, frame.state);
 }
 
 // The collision shapes, translucent: back faces first, then front faces, then the lines.
-void Renderer::drawPhysicsDebug() {
+void OverlayPass::drawPhysicsShapes(Frame& frame) {
     std::vector<VertexPosColor> lines;
     std::vector<VertexPosColor> triangles;
-    if (debugShapes == nullptr || !debugShapes->getDebugGeometry(lines, triangles)) {
+    if (m_debugShapes == nullptr || !m_debugShapes->getDebugGeometry(lines, triangles)) {
         return;
     }
-    glUseProgram(progDebugPhysics.id);
-    frameData.bind();
-    glUniform1f(debugPhysicsAlphaLocation, debugPhysicsAlpha);
+    glUseProgram(m_physicsShapes.id);
+    frame.block.bind();
+    glUniform1f(m_shapeAlphaLocation, kShapeAlpha);
     if (!triangles.empty()) {
-        CapabilityGuard culling(GL_CULL_FACE, true);
         const VAO shapes(triangles);
-        glCullFace(GL_FRONT);
+        frame.state.apply(kShapesBackFaces);
         shapes.draw(GL_TRIANGLES);
-        glCullFace(GL_BACK);
+        frame.state.apply(kShapes);
         shapes.draw(GL_TRIANGLES);
     }
     if (!lines.empty()) {
+        frame.state.apply(kShapes);
         const VAO edges(lines);
         edges.draw(GL_LINES);
     }
 }
 
-void Renderer::drawDebugArrows() {
-    if (debugArrows.empty()) {
+void OverlayPass::drawArrows(Frame& frame) {
+    if (m_arrows.empty()) {
         return;
     }
-    CapabilityGuard blend(GL_BLEND, false);
-    for (const DebugArrow& arrow : debugArrows) {
+    frame.state.apply(kArrows);
+    for (const DebugArrow& arrow : m_arrows) {
         glm::mat4 transform = glm::mat4_cast(arrowOrientation(arrow.direction));
         transform[3] = glm::vec4(arrow.position, 1.0f);
-        glUseProgram(progDebugArrow.id);
-        frameData.bind();
-        glUniformMatrix4fv(arrowLocations.transform, 1, GL_FALSE, &transform[0][0]);
-        glUniform4fv(arrowLocations.color, 1, &arrow.color[0]);
-        glUniform1f(arrowLocations.scale, arrow.scale);
-        arrowMesh.draw(GL_TRIANGLES);
+        glUseProgram(m_arrow.id);
+        frame.block.bind();
+        glUniformMatrix4fv(m_arrowLocations.transform, 1, GL_FALSE, &transform[0][0]);
+        glUniform4fv(m_arrowLocations.color, 1, &arrow.color[0]);
+        glUniform1f(m_arrowLocations.scale, arrow.scale);
+        m_arrowMesh.draw(GL_TRIANGLES);
     }
-    debugArrows.clear();
+    m_arrows.clear();
 }
 
 // A row of tiles along the top edge, one per shadow map, while F2 has them shown.
-void Renderer::drawShadowMapTiles() {
-    const std::uint32_t count = shadows.data.count;
-    if (count == 0 || (flags & kShowShadowMaps) == 0) {
+void OverlayPass::drawShadowMapTiles(Frame& frame, const ShadowPass& shadows) {
+    const std::uint32_t count = frame.lights.shadows().count;
+    if (count == 0 || !m_showShadowMaps) {
         return;
     }
-    const std::uint32_t tile = std::min(mainSize[0] / count, mainSize[1] / 4);
+    frame.state.apply(kTiles);
+    const auto width = static_cast<std::uint32_t>(frame.viewport.width);
+    const auto height = static_cast<std::uint32_t>(frame.viewport.height);
+    const std::uint32_t tile = std::min(width / count, height / 4);
     for (std::uint32_t i = 0; i < count; ++i) {
-        glViewport(static_cast<GLint>(tile * i), static_cast<GLint>(mainSize[1] - tile),
+        glViewport(static_cast<GLint>(tile * i), static_cast<GLint>(height - tile),
                    static_cast<GLsizei>(tile), static_cast<GLsizei>(tile));
-        glUseProgram(progDebugShadowMaps.id);
+        glUseProgram(m_shadowMapTile.id);
         glActiveTexture(GL_TEXTURE0 + unit::kImage);
-        glBindTexture(GL_TEXTURE_2D_ARRAY, shadowMaps.textureArrayId);
+        glBindTexture(GL_TEXTURE_2D_ARRAY, shadows.mapArray());
         glBindSampler(unit::kImage, m_rawDepthSampler);
-        glUniform1i(shadowMapIndexLocation, static_cast<GLint>(i));
-        glBindVertexArray(fullscreenVAO.id);
+        glUniform1i(m_tileIndexLocation, static_cast<GLint>(i));
+        glBindVertexArray(frame.fullscreen.id);
         glDrawArrays(GL_TRIANGLES, 0, 3);
         glBindSampler(unit::kImage, 0);
         glBindTexture(GL_TEXTURE_2D_ARRAY, 0);

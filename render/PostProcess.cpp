@@ -27,6 +27,11 @@ void bindTexture(GLuint unit, GLenum target, GLuint texture) {
     glBindTexture(target, texture);
 }
 
+// Full-screen draws as the frame's other full-screen passes make them (the G-buffer's culling,
+// no depth test): over every pixel, or over those the geometry marked with stencil 1.
+constexpr PipelineState kEverywhere = PipelineState{}.culling(GL_BACK, GL_CW);
+constexpr PipelineState kCoveredPixels = kEverywhere.stencil(GL_EQUAL, 1, GL_REPLACE);
+
 // For the images the blur reads: a glow must stop at the picture's edge, not come back in at
 // the opposite one. Acts on the bound 2D texture.
 void clampAtTheEdges() {
@@ -63,34 +68,31 @@ iPostProcessEffect::~iPostProcessEffect() {
 
 PostProcessEffect_SSR::PostProcessEffect_SSR(const std::filesystem::path& assetsFolder,
                                              std::uint32_t width_, std::uint32_t height_,
-                                             GLuint depthStencil, const GLuint* skybox_)
+                                             GLuint depthStencil, const CubeTexture& skybox_)
     : iPostProcessEffect(kReflections, width_, height_, depthStencil),
       program(makeProgram(assetsFolder, "SSR_ps", "progSSR")),
       passthroughLocation(program.uniformLocation("PASSTHROUGH")),
       skybox(skybox_) {}
 
 // A plain copy of the input everywhere, then reflections over it where geometry is.
-void PostProcessEffect_SSR::apply(const GBuffer& gbuffer, const GLuint* input) {
-    CapabilityGuard depthTest(GL_DEPTH_TEST, false);
-    glStencilFunc(GL_EQUAL, 1, 0xFF);
+void PostProcessEffect_SSR::apply(const GBuffer& gbuffer, const GLuint* input,
+                                  GlStateCache& state) {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glUseProgram(program.id);
     gbuffer.bindTextures();
     bindTexture(unit::kReflectionImage, GL_TEXTURE_2D, *input);
-    bindTexture(unit::kReflectionSky, GL_TEXTURE_CUBE_MAP, *skybox);
+    bindTexture(unit::kReflectionSky, GL_TEXTURE_CUBE_MAP, skybox.id);
     glBindVertexArray(vao.id);
-    {
-        CapabilityGuard everywhere(GL_STENCIL_TEST, false);
-        glUniform1ui(passthroughLocation, 1);
-        glDrawArrays(GL_TRIANGLES, 0, 3);
-        CapabilityGuard coveredOnly(GL_STENCIL_TEST, true);
-        glUniform1ui(passthroughLocation, 0);
-        glDrawArrays(GL_TRIANGLES, 0, 3);
-        bindTexture(unit::kReflectionSky, GL_TEXTURE_CUBE_MAP, 0);
-        bindTexture(unit::kReflectionImage, GL_TEXTURE_2D, 0);
-    }
+    state.apply(kEverywhere);
+    glUniform1ui(passthroughLocation, 1);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    state.apply(kCoveredPixels);
+    glUniform1ui(passthroughLocation, 0);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    bindTexture(unit::kReflectionSky, GL_TEXTURE_CUBE_MAP, 0);
+    bindTexture(unit::kReflectionImage, GL_TEXTURE_2D, 0);
     // The next frame draws into these G-buffer images: left bound, they would be read and
     // written at once.
     GBuffer::unbindTextures();
@@ -171,9 +173,9 @@ void PostProcessEffect_Bloom::drawTriangle() const {
 }
 
 // Bright parts, blurred by five horizontal and five vertical passes, added back to the input.
-void PostProcessEffect_Bloom::apply(const GBuffer& /*gbuffer*/, const GLuint* input) {
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, false);
-    CapabilityGuard depthTest(GL_DEPTH_TEST, false);
+void PostProcessEffect_Bloom::apply(const GBuffer& /*gbuffer*/, const GLuint* input,
+                                    GlStateCache& state) {
+    state.apply(kEverywhere);
     glBindVertexArray(vao.id);
 
     glBindFramebuffer(GL_FRAMEBUFFER, brightnessFramebuffer);

@@ -13,6 +13,7 @@
 
 #include "gpu/Buffers.hpp"
 #include "gpu/Framebuffers.hpp"
+#include "gpu/PipelineState.hpp"
 #include "gpu/Shader.hpp"
 #include "gpu/Texture.hpp"
 
@@ -32,8 +33,9 @@ public:
     iPostProcessEffect(const iPostProcessEffect&) = delete;
     iPostProcessEffect& operator=(const iPostProcessEffect&) = delete;
 
-    // Draws the effect of `*input` into `output`; leaves `framebuffer` bound.
-    virtual void apply(const GBuffer& gbuffer, const GLuint* input) = 0;
+    // Draws the effect of `*input` into `output`, setting GL state through `state`; leaves
+    // `framebuffer` bound.
+    virtual void apply(const GBuffer& gbuffer, const GLuint* input, GlStateCache& state) = 0;
 
     std::uint8_t kind;
     std::uint32_t width;
@@ -44,16 +46,16 @@ public:
 
 class PostProcessEffect_SSR final : public iPostProcessEffect {
 public:
-    // `skybox` points at the cube map's id, read at every apply.
+    // Rays that leave the screen reflect `skybox`, which must outlive the effect.
     PostProcessEffect_SSR(const std::filesystem::path& assetsFolder, std::uint32_t width,
-                          std::uint32_t height, GLuint depthStencil, const GLuint* skybox);
+                          std::uint32_t height, GLuint depthStencil, const CubeTexture& skybox);
 
-    void apply(const GBuffer& gbuffer, const GLuint* input) override;
+    void apply(const GBuffer& gbuffer, const GLuint* input, GlStateCache& state) override;
 
     Program program;
     VAO vao;
     GLint passthroughLocation;
-    const GLuint* skybox;
+    const CubeTexture& skybox;
 };
 
 class PostProcessEffect_Bloom final : public iPostProcessEffect {
@@ -64,7 +66,7 @@ public:
                             std::uint32_t height, GLuint depthStencil);
     ~PostProcessEffect_Bloom() override;
 
-    void apply(const GBuffer& gbuffer, const GLuint* input) override;
+    void apply(const GBuffer& gbuffer, const GLuint* input, GlStateCache& state) override;
 
     Program blurProgram;
     Program applyProgram;

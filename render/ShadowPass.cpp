@@ -1,55 +1,62 @@
-// The shadow pass: the depth of every shadow-casting node from each light into its layer of
-// the shadow-map array; point lights are first aimed at the camera's surroundings.
-#include "render/Renderer.hpp"
-
-#include "gpu/GlState.hpp"
+#include "render/ShadowPass.hpp"
 
 namespace kes {
+namespace {
 
-void Renderer::renderShadowMaps() {
-    reaimPointLights();
-    glDepthFunc(GL_LESS);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_STENCIL_TEST);
-    // Only back faces reach the maps: a lit surface is never compared with its own depth.
-    glCullFace(GL_FRONT);
-    glFrontFace(GL_CW);
-    glEnable(GL_CULL_FACE);
-    const Viewport& tile = shadowMaps.viewport;
+// Only back faces reach the maps: a lit surface is never compared with its own depth.
+constexpr PipelineState kCasterDepth =
+    PipelineState{}.depth(GL_LESS, true).culling(GL_FRONT, GL_CW);
+
+}  // namespace
+
+void ShadowPass::draw(Frame& frame, SceneNode* root, const Camera& camera) {
+    reaimPointLights(frame, camera);
+    frame.state.apply(kCasterDepth);
+    const Viewport& tile = m_maps.viewport;
     glViewport(tile.x, tile.y, tile.width, tile.height);
 
-    const shadowBuffer& block = shadows.data;
+    const shadowBuffer& block = frame.lights.shadows();
+    const perFrameData& eye = frame.block.data;
     for (std::uint32_t layer = 0; layer < block.count; ++layer) {
-        glBindFramebuffer(GL_FRAMEBUFFER, shadowMaps.fbos[layer].id);
+        glBindFramebuffer(GL_FRAMEBUFFER, m_maps.fbos[layer].id);
         glClearDepth(1.0);
         glClear(GL_DEPTH_BUFFER_BIT);
 
-        UBO<perFrameData>& lightFrame = m_lightFrame;
-        lightFrame.data = perFrameData{};
-        lightFrame.data.viewProj = block.maps[layer].viewProj;
-        lightFrame.data.viewProjInv = block.maps[layer].viewProjInv;
-        lightFrame.data.camPos = frameData.data.camPos;
-        lightFrame.data.time = frameData.data.time;
-        lightFrame.data.deltaTime = frameData.data.deltaTime;
-        lightFrame.data.width = lightFrame.data.height = shadowMaps::kSize;
-        lightFrame.upload();
-        forEachNode(sceneRoot,
-                    [&lightFrame](SceneNode& node) { node.draw(lightFrame, kDrawShadow); });
+        perFrameData& light = m_lightFrame.data;
+        light = perFrameData{};
+        light.viewProj = block.maps[layer].viewProj;
+        light.viewProjInv = block.maps[layer].viewProjInv;
+        light.camPos = eye.camPos;
+        light.time = eye.time;
+        light.deltaTime = eye.deltaTime;
+        light.width = light.height = shadowMaps::kSize;
+        m_lightFrame.upload();
+        forEachNode(root, [this](SceneNode& node) { node.draw(m_lightFrame, kDrawShadow); });
     }
 }
 
-void Renderer::reaimPointLights() {
-    const lightBuffer& block = lights.data;
+void ShadowPass::reaimPointLights(Frame& frame, const Camera& camera) const {
+    const lightBuffer& block = frame.lights.lights();
     for (std::uint32_t i = 0; i < block.count; ++i) {
         const LightRecord& light = block.lights[i];
         if (light.castsShadow == 0 || light.type != kPointLight) {
             continue;
         }
-        if (const auto matrix = computeLightMatrix(light, 1.0f, lightNear, lightFar, camera)) {
-            shadows.data.maps[light.shadowMapIndex] = {*matrix, glm::inverse(*matrix)};
-            flags |= kShadowsDirty;
+        if (const auto matrix = computeLightMatrix(light, 1.0f, kNear, kFar, camera)) {
+            frame.lights.setShadowMatrix(light.shadowMapIndex, *matrix);
         }
     }
+}
+
+void ShadowPass::bind(Frame& frame, GLuint unit) const {
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, m_maps.textureArrayId);
+    frame.lights.bindShadows();
+}
+
+void ShadowPass::unbind(GLuint unit) {
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
 }
 
 }  // namespace kes

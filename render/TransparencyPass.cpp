@@ -1,12 +1,9 @@
-// The transparency pass: translucent nodes, lit as they are drawn, and the race-course tube
-// appended to the per-pixel fragment lists.
-#include "render/Renderer.hpp"
+#include "render/TransparencyPass.hpp"
 
 #include "gpu/Bindings.hpp"
-#include "gpu/GlState.hpp"
+#include "render/GeometryPass.hpp"
 
 namespace kes {
-
 namespace {
 
 constexpr glm::vec3 kPathWireColour{0.225f, 0.585f, 1.305f};
@@ -14,45 +11,73 @@ constexpr float kPathWireAlpha = 0.5f;
 constexpr glm::vec3 kPathFillColour{0.105f, 0.273f, 0.609f};
 constexpr float kPathFillAlpha = 0.45f;
 
+// Both faces count, and nothing translucent writes depth, so no translucent surface ever hides
+// another: the lists sort them.
+constexpr PipelineState kTranslucent = kSurfaceState.withoutCulling().withDepthWrite(false);
+// The tube's vertex stage clips away what lies wholly beyond its fade.
+constexpr PipelineState kTubeSkin = kTranslucent.clippedByDistance0();
+constexpr PipelineState kTubeWires = kTubeSkin.polygons(GL_LINE);
+
+FBO depthStencilFramebuffer(GLuint renderbuffer) {
+    FBO fbo;
+    fbo.makeFramebufferWithDStencil(renderbuffer);
+    return fbo;
+}
+
 }  // namespace
 
-// Translucent nodes are lit as they are drawn and appended to the fragment lists; both faces
-// count, and they write no depth, so they never hide one another.
-void Renderer::drawTransparentNodes() {
-    glBindFramebuffer(GL_FRAMEBUFFER, transparencyFramebuffer.id);
-    transparency.bind();
-    CapabilityGuard culling(GL_CULL_FACE, false);
-    CapabilityGuard depthTest(GL_DEPTH_TEST, true);
-    DepthMaskGuard depthWrites(GL_FALSE);
-    bindLights();
-    bindShadows(unit::kTransparentShadowMaps);
-    for (SceneNode* node : m_transparentNodes) {
-        node->draw(frameData, kDrawTransparent);
+TransparencyPass::TransparencyPass(const Frame& frame)
+    : m_depthStencilOnly(depthStencilFramebuffer(frame.gbuffer.depthStencil.id)) {}
+
+void TransparencyPass::resetLists(Frame& frame) {
+    const TransparencyBuffers& lists = frame.lists;
+    glMemoryBarrier(GL_TEXTURE_UPDATE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT);
+    const std::uint32_t zero = 0;
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, binding::kNodeCounter, lists.counter);
+    glBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof(zero), &zero);
+    glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, binding::kNodeCounter, 0);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, lists.clearBuffer);
+    glBindTexture(GL_TEXTURE_2D, lists.heads.id);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(lists.width),
+                    static_cast<GLsizei>(lists.height), GL_RED_INTEGER, GL_UNSIGNED_INT, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+}
+
+void TransparencyPass::draw(Frame& frame, const std::vector<SceneNode*>& translucentNodes,
+                            const ShadowPass& shadows) {
+    if (!translucentNodes.empty()) {
+        drawNodes(frame, translucentNodes, shadows);
     }
-    glActiveTexture(GL_TEXTURE0 + unit::kTransparentShadowMaps);
-    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+    if (m_path != nullptr) {
+        drawPath(frame);
+    }
+}
+
+// Translucent nodes are lit as they are drawn, then appended.
+void TransparencyPass::drawNodes(Frame& frame, const std::vector<SceneNode*>& nodes,
+                                 const ShadowPass& shadows) {
+    glBindFramebuffer(GL_FRAMEBUFFER, m_depthStencilOnly.id);
+    frame.lists.bind();
+    frame.state.apply(kTranslucent);
+    frame.lights.bindLights();
+    shadows.bind(frame, unit::kTransparentShadowMaps);
+    for (SceneNode* node : nodes) {
+        node->draw(frame.block, kDrawTransparent);
+    }
+    ShadowPass::unbind(unit::kTransparentShadowMaps);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     TransparencyBuffers::unbind();
 }
 
-// The tube twice into the fragment lists: a bright wire grid, then a darker skin. Every pixel
-// it covers gets stencil 1, so the lighting pass resolves it over the sky as well.
-void Renderer::drawPath() {
-    glBindFramebuffer(GL_FRAMEBUFFER, transparencyFramebuffer.id);
-    transparency.bind();
-    CapabilityGuard culling(GL_CULL_FACE, false);
-    CapabilityGuard depthTest(GL_DEPTH_TEST, true);
-    DepthMaskGuard depthWrites(GL_FALSE);
-    glStencilMask(0xFF);
-    glStencilFunc(GL_ALWAYS, 1, 0xFF);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    CapabilityGuard stencilTest(GL_STENCIL_TEST, true);
-    // The tube's vertex stage clips away what lies wholly beyond its fade.
-    CapabilityGuard clipBeyondFade(GL_CLIP_DISTANCE0, true);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    pathMesh->draw(frameData, kPathWireColour, kPathWireAlpha);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    pathMesh->draw(frameData, kPathFillColour, kPathFillAlpha);
+// The tube twice: the bright wire grid, then the darker skin.
+void TransparencyPass::drawPath(Frame& frame) {
+    glBindFramebuffer(GL_FRAMEBUFFER, m_depthStencilOnly.id);
+    frame.lists.bind();
+    frame.state.apply(kTubeWires);
+    m_path->draw(frame.block, kPathWireColour, kPathWireAlpha);
+    frame.state.apply(kTubeSkin);
+    m_path->draw(frame.block, kPathFillColour, kPathFillAlpha);
 }
 
 }  // namespace kes

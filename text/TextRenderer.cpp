@@ -8,6 +8,11 @@
 namespace kes {
 namespace {
 
+// Blended over the picture, depth-tested against what the framebuffer holds but never writing
+// depth, both faces drawn.
+constexpr PipelineState kTextState =
+    PipelineState{}.depth(GL_LESS, false).blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
 constexpr GLint kTexelSizeLocation = 9;  // fixed in the text shaders
 constexpr GLint kColourLocation = 10;
 
@@ -104,17 +109,9 @@ void TextRenderer::addText(const std::string& text, const glm::vec2& position, f
     addText(wide, position, size, color, verticalAnchor, horizontalAnchor);
 }
 
-// Every GL state it changes is put back when it returns or throws.
-void TextRenderer::render(const UBO<perFrameData>& frameData) {
+void TextRenderer::render(const UBO<perFrameData>& frameData, GlStateCache& state) {
     const ClearOnExit emptied(queue);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    const CapabilityGuard blend(GL_BLEND, true);
-    const CapabilityGuard culling(GL_CULL_FACE, false);
-    // Depth-tested against what the framebuffer holds, but never writing depth.
-    const DepthMaskGuard noDepthWrites(GL_FALSE);
-    const CapabilityGuard depth(GL_DEPTH_TEST, true);
-    const CapabilityGuard stencil(GL_STENCIL_TEST, false);
+    state.apply(kTextState);
     const float pixelAspect =
         static_cast<float>(frameData.data.height) / static_cast<float>(frameData.data.width);
     std::vector<VertexPosUV> vertices;

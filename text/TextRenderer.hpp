@@ -11,6 +11,7 @@
 #include <glm/glm.hpp>
 
 #include "gpu/Buffers.hpp"
+#include "gpu/PipelineState.hpp"
 #include "gpu/Shader.hpp"
 #include "gpu/Texture.hpp"
 #include "gpu/UBO.hpp"
@@ -74,9 +75,9 @@ public:
                  const glm::vec3& color, VerticalAnchor verticalAnchor,
                  HorizontalAnchor horizontalAnchor);
 
-    // Draws the queue into the bound framebuffer and empties it. The GL state it changes is
-    // put back, but for the polygon mode and blend function it leaves as set.
-    void render(const UBO<perFrameData>& frameData);
+    // Draws the queue into the bound framebuffer and empties it, setting its GL state through
+    // `state`.
+    void render(const UBO<perFrameData>& frameData, GlStateCache& state);
 
     std::vector<TextEntry> queue;
     FontLibrary factory;

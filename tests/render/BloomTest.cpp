@@ -106,8 +106,9 @@ Picture bloomOnTheGpu(const Picture& input) {
     PostProcessEffect_Bloom bloom(DRIFTLINE_ASSETS_DIR, kWidth, kHeight, kNoDepthStencil);
     glViewport(0, 0, kWidth, kHeight);
     // Twice, as frames follow each other: the second must not build on the first.
-    bloom.apply(gbuffer, &image.id);
-    bloom.apply(gbuffer, &image.id);
+    GlStateCache state;
+    bloom.apply(gbuffer, &image.id, state);
+    bloom.apply(gbuffer, &image.id, state);
 
     std::vector<glm::vec4> download(upload.size());
     glBindTexture(GL_TEXTURE_2D, bloom.output.id);

@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "bench/GameLikeScene.hpp"
@@ -201,22 +202,59 @@ TEST_F(RendererTest, ACameraCopyThatIsNotDirtyLeavesTheMatricesAlone) {
     EXPECT_EQ(second.height, 32u);
 }
 
-TEST_F(RendererTest, AddingALightMarksBothBlocksAndTheLightingPassUploadsThemOnce) {
+// A light added between frames is on the GPU when the next frame is drawn; the lights' arrays
+// hold ten, and an eleventh is refused rather than written past them.
+TEST_F(RendererTest, ALightReachesTheGpuWithTheNextFrameAndAnEleventhIsRefused) {
     Renderer renderer(setup(), 64, 64, 0);
-    EXPECT_EQ(RendererTestSeam::flags(renderer), kEnableBrightness);
+    const test::OffscreenTarget target(64, 64);
+    const Camera camera = lookingAt({0, 0, 0}, {0, 0, 1}, 4.0f);
+    const auto lightsOnGpu = [&renderer] {
+        lightBuffer onGpu{};
+        glGetNamedBufferSubData(RendererTestSeam::lightBlock(renderer), 0, sizeof(onGpu), &onGpu);
+        return onGpu;
+    };
     EXPECT_EQ(renderer.addLight(pointLight({-132, 48, 167})), 0u);
-    EXPECT_EQ(RendererTestSeam::flags(renderer) & (kLightsDirty | kShadowsDirty),
-              kLightsDirty | kShadowsDirty);
-    RendererTestSeam::bindLights(renderer);
-    RendererTestSeam::bindShadows(renderer, 3);
-    EXPECT_EQ(RendererTestSeam::flags(renderer), kEnableBrightness);
+    drawTwice(renderer, camera, target);
+    EXPECT_EQ(lightsOnGpu().count, 1u);
+    EXPECT_EQ(lightsOnGpu().lights[0].position, glm::vec3(-132, 48, 167));
+    EXPECT_EQ(lightsOnGpu().lights[0].castsShadow, 1u);
 
-    lightBuffer onGpu{};
-    glGetNamedBufferSubData(RendererTestSeam::lightBlock(renderer), 0, sizeof(onGpu), &onGpu);
-    EXPECT_EQ(onGpu.count, 1u);
-    EXPECT_EQ(onGpu.lights[0].position, glm::vec3(-132, 48, 167));
-    EXPECT_EQ(onGpu.lights[0].castsShadow, 1u);
-    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+    for (std::uint32_t i = 1; i < kMaxLights; ++i) {
+        EXPECT_EQ(renderer.addLight(pointLight({float(i), 10, 0})), i);
+    }
+    EXPECT_THROW(renderer.addLight(pointLight({0, 0, 0})), std::length_error);
+    drawTwice(renderer, camera, target);
+    EXPECT_EQ(lightsOnGpu().count, kMaxLights);
+    EXPECT_EQ(lightsOnGpu().lights[kMaxLights - 1].position, glm::vec3(9, 10, 0));
+}
+
+// Every pass says its whole state, so a frame draws the same picture whatever GL state it
+// finds, and leaves GL's initial state behind for whatever draws next.
+TEST_F(RendererTest, AFrameNeitherDependsOnNorLeavesGlState) {
+    Renderer renderer(setup(), 160, 120, 3);
+    renderer.setClearColor(glm::vec3(0.075f));
+    bench::GameLikeScene scene(renderer, DRIFTLINE_ASSETS_DIR, 160.0f / 120.0f);
+    const test::OffscreenTarget target(160, 120);
+    const CapturedImage clean = drawTwice(renderer, scene.camera, target);
+    EXPECT_EQ(readPipelineState(), PipelineState{});
+    GLint framebuffer = -1;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &framebuffer);
+    EXPECT_EQ(framebuffer, 0);
+
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glDepthFunc(GL_ALWAYS);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT_AND_BACK);
+    glEnable(GL_STENCIL_TEST);
+    glStencilFunc(GL_NEVER, 3, 0x1);
+    glDepthMask(GL_FALSE);
+    const Viewport viewport = target.viewport();
+    renderer.render(target.fbo.id, &viewport);
+    const CapturedImage hostile = target.capture();
+    EXPECT_EQ(test::compareColours(hostile, clean).changedPixels, 0);
+    EXPECT_EQ(readPipelineState(), PipelineState{});
 }
 
 // The renderer benchmark's frames, every effect on, against the pictures in

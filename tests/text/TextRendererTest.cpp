@@ -98,7 +98,9 @@ TEST_P(TextRendererTest, DrawsTheHudInsideItsBoxesAndNowhereElse) {
         text->addText(std::string(hud.text), hud.position, hud.size, {1, 1, 1}, hud.vertical,
                       hud.horizontal);
     }
-    text->render(*frame);
+    GlStateCache state;
+    text->render(*frame, state);
+    state.apply(PipelineState{});
     EXPECT_TRUE(text->queue.empty());
     const CapturedImage picture = captureFramebuffer(0, GL_BACK, size.x, size.y);
     std::filesystem::create_directories("test-output");
@@ -130,11 +132,11 @@ TEST_P(TextRendererTest, DrawsTheHudInsideItsBoxesAndNowhereElse) {
     EXPECT_EQ(stray, 0);
 }
 
-TEST_P(TextRendererTest, PutsTheStateBackAndStopsAtAnUnknownCharacter) {
-    glEnable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_STENCIL_TEST);
+// The text sets its whole state through the frame's cache, so what the cache believes GL holds
+// afterwards is what GL holds; and an unknown character ends the frame's text there.
+TEST_P(TextRendererTest, SetsItsStateThroughTheCacheAndStopsAtAnUnknownCharacter) {
+    GlStateCache state;
+    state.apply(PipelineState{}.culling(GL_BACK, GL_CW).stencil(GL_EQUAL, 1, GL_KEEP));
     text->addText(std::string("first"), {0.0f, 0.0f}, 0.1f, {1, 1, 1}, kStanding,
                   HorizontalAnchor::starting);
     text->addText(std::u16string(u"bad \u0100"), {0.0f, 0.3f}, 0.1f, {1, 1, 1}, kStanding,
@@ -143,17 +145,15 @@ TEST_P(TextRendererTest, PutsTheStateBackAndStopsAtAnUnknownCharacter) {
                   HorizontalAnchor::starting);
     text->addText(std::string(""), {0.0f, 0.9f}, 0.1f, {1, 1, 1}, kStanding,
                   HorizontalAnchor::starting);
-    text->render(*frame);
+    text->render(*frame, state);
     EXPECT_TRUE(text->queue.empty());
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_STENCIL_TEST));
-    GLboolean depthWrites = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    EXPECT_EQ(depthWrites, GL_TRUE);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_STENCIL_TEST);
+    EXPECT_EQ(readPipelineState(), state.current());
+    EXPECT_TRUE(state.current().blend);
+    EXPECT_FALSE(state.current().cull);
+    EXPECT_FALSE(state.current().stencilTest);
+    EXPECT_TRUE(state.current().depthTest);
+    EXPECT_FALSE(state.current().depthWrite);
+    state.apply(PipelineState{});
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowSizes, TextRendererTest,

@@ -1,0 +1,44 @@
+// What every pass of a frame shares, made once by the renderer and handed to each pass in the
+// frame's order: the G-buffer, the HDR image the frame composes into, the per-pixel fragment
+// lists, the per-frame block, the lights, the full-screen triangle, the picture's size and the
+// one door to GL's fixed-function state. Each pass owns everything else it needs.
+#pragma once
+
+#include <cstdint>
+
+#include "gpu/Bindings.hpp"
+#include "gpu/Buffers.hpp"
+#include "gpu/Framebuffers.hpp"
+#include "gpu/PipelineState.hpp"
+#include "gpu/TransparencyBuffers.hpp"
+#include "gpu/UBO.hpp"
+#include "gpu/UniformBlocks.hpp"
+#include "gpu/Viewport.hpp"
+#include "render/GpuPassTimer.hpp"
+#include "render/LightBlocks.hpp"
+
+namespace kes {
+
+struct Frame {
+    Frame(std::uint32_t width, std::uint32_t height)
+        : gbuffer(width, height),
+          lists(width, height),
+          hdr(width, height, gbuffer.depthStencil.id),
+          viewport{0, 0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)} {}
+
+    void setViewport() const {
+        glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
+    }
+
+    UBO<perFrameData> block{binding::kPerFrame};
+    LightBlocks lights;
+    GBuffer gbuffer;
+    TransparencyBuffers lists;
+    finalFramebuffer hdr;  // shares the G-buffer's depth and stencil
+    VAO fullscreen;        // no buffers: the vertex stage makes the triangle
+    Viewport viewport;     // the whole picture
+    GlStateCache state;
+    GpuPassTimer* timer = nullptr;  // not owned; when set, each pass is timed on the GPU
+};
+
+}  // namespace kes

@@ -1,0 +1,41 @@
+// The lighting pass: the HDR image cleared, the sky drawn on the background pixels (stencil 0),
+// then every covered pixel (stencil 1) lit from the G-buffer with the lights and their shadow
+// maps, the pixel's fragment lists resolved over it back to front, and the image's mip chain
+// made for the effects. Reads the G-buffer, the lists, the lights, the shadow maps and the sky;
+// writes the HDR image. The sky's cube map lives here; the reflections read it too.
+#pragma once
+
+#include <filesystem>
+
+#include "gpu/Buffers.hpp"
+#include "gpu/PipelineState.hpp"
+#include "gpu/Shader.hpp"
+#include "gpu/Texture.hpp"
+#include "render/Frame.hpp"
+#include "render/ShadowPass.hpp"
+
+namespace kes {
+
+class LightingPass {
+public:
+    explicit LightingPass(const std::filesystem::path& assetsFolder);
+
+    // The image filled with the frame's clear colour (seen where neither sky nor surface is).
+    void clearImage(Frame& frame);
+    void draw(Frame& frame, const ShadowPass& shadows);
+    // The image's mip levels, which the effects read.
+    void makeMipmaps(Frame& frame);
+
+    const CubeTexture& sky() const { return m_sky; }
+
+private:
+    void drawSky(Frame& frame);
+    void drawSurfaces(Frame& frame, const ShadowPass& shadows);
+
+    Program m_lighting;
+    Program m_skybox;
+    CubeTexture m_sky;
+    VAO m_skyCube;
+};
+
+}  // namespace kes

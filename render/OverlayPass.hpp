@@ -1,0 +1,68 @@
+// The overlays: the debug views (the physics shapes with F1, arrows queued for the frame, the
+// shadow maps with F2) and the text, drawn after every effect so they are neither bloomed nor
+// reflected, into the last effect's image, which carries the scene's depth so debug shapes
+// hide behind the scene. Reads the per-frame block and the shadow maps.
+#pragma once
+
+#include <filesystem>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "gpu/Buffers.hpp"
+#include "gpu/PipelineState.hpp"
+#include "gpu/Shader.hpp"
+#include "render/DebugShapes.hpp"
+#include "render/Frame.hpp"
+#include "render/ShadowPass.hpp"
+#include "text/TextRenderer.hpp"
+
+namespace kes {
+
+// An arrow drawn over the next frame, for looking at directions while debugging.
+struct DebugArrow {
+    glm::vec3 position;
+    glm::vec3 direction;  // of unit length
+    float scale;
+    glm::vec4 color;
+};
+static_assert(sizeof(DebugArrow) == 44);
+
+class OverlayPass {
+public:
+    // The text is drawn for `dpi`; the F1 view shows `debugShapes` (may be null).
+    OverlayPass(const std::filesystem::path& assetsFolder, float dpi,
+                const DebugShapeSource* debugShapes);
+    ~OverlayPass();
+    OverlayPass(const OverlayPass&) = delete;
+    OverlayPass& operator=(const OverlayPass&) = delete;
+
+    void draw(Frame& frame, const ShadowPass& shadows);
+
+    TextRenderer& text() { return m_text; }
+    void addArrow(const DebugArrow& arrow) { m_arrows.push_back(arrow); }
+    const std::vector<DebugArrow>& pendingArrows() const { return m_arrows; }
+    void toggleShadowMapTiles() { m_showShadowMaps = !m_showShadowMaps; }
+
+private:
+    void drawPhysicsShapes(Frame& frame);
+    void drawArrows(Frame& frame);
+    void drawShadowMapTiles(Frame& frame, const ShadowPass& shadows);
+
+    TextRenderer m_text;
+    const DebugShapeSource* m_debugShapes;  // not owned
+    Program m_physicsShapes;
+    GLint m_shapeAlphaLocation;
+    Program m_arrow;
+    struct ArrowLocations {
+        GLint color, scale, transform;
+    } m_arrowLocations;
+    VAO m_arrowMesh;
+    std::vector<DebugArrow> m_arrows;  // for this frame only
+    Program m_shadowMapTile;
+    GLint m_tileIndexLocation;
+    GLuint m_rawDepthSampler = 0;  // reads the maps' depths without comparing
+    bool m_showShadowMaps = false;
+};
+
+}  // namespace kes

@@ -1,0 +1,40 @@
+// The transparency pass: translucent nodes, lit as they are drawn, and the race-course tube (a
+// bright wire grid over a darker skin, fading out with distance) appended to the per-pixel
+// fragment lists that the lighting pass resolves. Reads the per-frame block, the lights and the
+// shadow maps, and the G-buffer's depth (nothing behind an opaque surface is appended); writes
+// the lists and stencil 1 wherever a fragment lands, so the lighting pass resolves those pixels
+// over the sky as well.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "gpu/Framebuffers.hpp"
+#include "gpu/PipelineState.hpp"
+#include "render/Frame.hpp"
+#include "render/PathMesh.hpp"
+#include "render/SceneNode.hpp"
+#include "render/ShadowPass.hpp"
+
+namespace kes {
+
+class TransparencyPass {
+public:
+    explicit TransparencyPass(const Frame& frame);
+
+    // Empties every list for the frame: each head "empty", the node counter 0. The last
+    // frame's shaders wrote both, so the copies into them wait for those writes.
+    void resetLists(Frame& frame);
+    void draw(Frame& frame, const std::vector<SceneNode*>& translucentNodes,
+              const ShadowPass& shadows);
+    void setPathMesh(std::unique_ptr<PathMesh> mesh) { m_path = std::move(mesh); }
+
+private:
+    void drawNodes(Frame& frame, const std::vector<SceneNode*>& nodes, const ShadowPass& shadows);
+    void drawPath(Frame& frame);
+
+    FBO m_depthStencilOnly;  // the G-buffer's depth and stencil, no colour: fragments go to lists
+    std::unique_ptr<PathMesh> m_path;
+};
+
+}  // namespace kes
