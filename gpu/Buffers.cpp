@@ -99,15 +99,13 @@ GLuint createVertexbufferOf(const std::vector<Vertex>& vertices, GLuint vao) {
         fail("kes::vbo::createVertexbuffer - No vertices speicified");
     }
     takeEarlierGlErrors("kes::vbo::createVertexbuffer");
-    GLuint id = 0;
-    glGenBuffers(1, &id);
+    BufferName id = BufferName::generate();
     if (id == 0) {
         fail("kes::vbo::createVertexbuffer - glGenBuffers() failed");
     }
     glBindVertexArray(vao);
     glBindBuffer(GL_ARRAY_BUFFER, id);
     if (glGetError() != GL_NO_ERROR) {
-        glDeleteBuffers(1, &id);
         glBindVertexArray(0);
         fail("kes::vbo::createVertexbuffer - glBindBuffer() failed");
     }
@@ -115,7 +113,6 @@ GLuint createVertexbufferOf(const std::vector<Vertex>& vertices, GLuint vao) {
                  vertices.data(), GL_STATIC_DRAW);
     if (glGetError() != GL_NO_ERROR) {
         glBindBuffer(GL_ARRAY_BUFFER, 0);
-        glDeleteBuffers(1, &id);
         glBindVertexArray(0);
         fail("kes::vbo::createVertexbuffer - glBufferData() failed");
     }
@@ -124,7 +121,7 @@ GLuint createVertexbufferOf(const std::vector<Vertex>& vertices, GLuint vao) {
         glBindVertexArray(0);
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return id;
+    return id.release();  // the caller's vertex array deletes it
 }
 
 }  // namespace
@@ -154,15 +151,13 @@ vbo vbo::createIndexbuffer(const std::vector<std::uint16_t>& indices, GLuint vao
     }
     takeEarlierGlErrors("kes::vbo::createIndexbuffer");
     glBindVertexArray(vao);
-    GLuint id = 0;
-    glGenBuffers(1, &id);
+    BufferName id = BufferName::generate();
     if (id == 0) {
         glBindVertexArray(0);
         fail("kes::vbo::createIndexbuffer - glGenBuffers() failed");
     }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, id);
     if (glGetError() != GL_NO_ERROR) {
-        glDeleteBuffers(1, &id);
         glBindVertexArray(0);
         fail("kes::vbo::createIndexbuffer - glBindBuffer() failed");
     }
@@ -171,7 +166,6 @@ vbo vbo::createIndexbuffer(const std::vector<std::uint16_t>& indices, GLuint vao
                  GL_STATIC_DRAW);
     if (glGetError() != GL_NO_ERROR) {
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-        glDeleteBuffers(1, &id);
         glBindVertexArray(0);
         fail("kes::vbo::createIndexbuffer - glBufferData() failed");
     }
@@ -181,7 +175,7 @@ vbo vbo::createIndexbuffer(const std::vector<std::uint16_t>& indices, GLuint vao
         glBindVertexArray(0);
     }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    return {id, static_cast<GLuint>(indices.size())};
+    return {id.release(), static_cast<GLuint>(indices.size())};  // the vertex array deletes it
 }
 
 VAO::VAO() {
@@ -210,7 +204,7 @@ VAO::VAO(const std::vector<MeshVertex>& vertexList, const std::vector<std::uint1
 }
 
 void VAO::createVAO() {
-    glGenVertexArrays(1, &id);
+    id = VertexArrayName::generate();
     if (id == 0) {
         fail("kes::VAO::createVAO - glGenVertexArrays() failed");
     }
@@ -220,46 +214,28 @@ template <typename Vertex>
 void VAO::createBuffers(const std::vector<Vertex>& vertexList,
                         const std::vector<std::uint16_t>& indexList) {
     createVAO();
-    try {
-        vertices.id = vbo::createVertexbuffer(vertexList, id);
-        vertices.count = static_cast<GLuint>(vertexList.size());
-        indices = vbo::createIndexbuffer(indexList, id);
-    } catch (...) {
-        release();  // the destructor does not run for a constructor that threw
-        throw;
-    }
-}
-
-VAO::~VAO() {
-    release();
-}
-
-void VAO::release() noexcept {
-    if (id != 0) {
-        glDeleteVertexArrays(1, &id);
-        id = 0;
-    }
-    if (indices.id != 0) {
-        glDeleteBuffers(1, &indices.id);
-    }
-    if (vertices.id != 0) {
-        glDeleteBuffers(1, &vertices.id);
-    }
-    indices = {};
-    vertices = {};
+    // Owned at once: a later step that throws leaves them to the members' destructors.
+    vertices.id = vbo::createVertexbuffer(vertexList, id);
+    vertices.count = static_cast<GLuint>(vertexList.size());
+    m_vertexBuffer = BufferName(vertices.id);
+    indices = vbo::createIndexbuffer(indexList, id);
+    m_indexBuffer = BufferName(indices.id);
 }
 
 VAO::VAO(VAO&& other) noexcept
-    : id(std::exchange(other.id, 0)),
+    : id(std::move(other.id)),
       vertices(std::exchange(other.vertices, {})),
-      indices(std::exchange(other.indices, {})) {}
+      indices(std::exchange(other.indices, {})),
+      m_vertexBuffer(std::move(other.m_vertexBuffer)),
+      m_indexBuffer(std::move(other.m_indexBuffer)) {}
 
 VAO& VAO::operator=(VAO&& other) noexcept {
     if (this != &other) {
-        release();
-        id = std::exchange(other.id, 0);
+        id = std::move(other.id);
         vertices = std::exchange(other.vertices, {});
         indices = std::exchange(other.indices, {});
+        m_vertexBuffer = std::move(other.m_vertexBuffer);
+        m_indexBuffer = std::move(other.m_indexBuffer);
     }
     return *this;
 }

@@ -7,6 +7,7 @@
 
 #include <GL/glew.h>
 
+#include "gpu/GlName.hpp"
 #include "gpu/Vertex.hpp"
 
 namespace kes {
@@ -42,17 +43,15 @@ public:
     VAO(const std::vector<VertexPosVec3>& vertices, const std::vector<std::uint16_t>& indices);
     VAO(const std::vector<VertexPosNormalUV>& vertices, const std::vector<std::uint16_t>& indices);
     VAO(const std::vector<MeshVertex>& vertices, const std::vector<std::uint16_t>& indices);
-    ~VAO();
 
+    // A moved-from array keeps empty buffer records.
     VAO(VAO&& other) noexcept;
     VAO& operator=(VAO&& other) noexcept;
-    VAO(const VAO&) = delete;
-    VAO& operator=(const VAO&) = delete;
 
     // Binds the array and draws it whole with `mode`, following the drawing convention.
     void draw(GLenum mode) const;
 
-    GLuint id = 0;
+    VertexArrayName id;
     vbo vertices;
     vbo indices;
 
@@ -61,7 +60,10 @@ private:
     template <typename Vertex>
     void createBuffers(const std::vector<Vertex>& vertexList,
                        const std::vector<std::uint16_t>& indexList);
-    void release() noexcept;
+
+    // The buffers the records above name, deleted with the array.
+    BufferName m_vertexBuffer;
+    BufferName m_indexBuffer;
 };
 
 }  // namespace kes

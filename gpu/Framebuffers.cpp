@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 #include <string>
-#include <utility>
 
 #include "gpu/Bindings.hpp"
 #include "gpu/GlState.hpp"
@@ -35,26 +34,8 @@ void attachColour(GLenum attachment, const Texture& texture) {
 
 }  // namespace
 
-FBO::~FBO() {
-    if (id != 0) {
-        glDeleteFramebuffers(1, &id);
-    }
-}
-
-FBO::FBO(FBO&& other) noexcept : id(std::exchange(other.id, 0)) {}
-
-FBO& FBO::operator=(FBO&& other) noexcept {
-    if (this != &other) {
-        if (id != 0) {
-            glDeleteFramebuffers(1, &id);
-        }
-        id = std::exchange(other.id, 0);
-    }
-    return *this;
-}
-
 void FBO::makeFBO() {
-    glGenFramebuffers(1, &id);
+    id = FramebufferName::generate();
     if (id == 0) {
         fail("kes::FBO::makeFBO", "fbo");
     }
@@ -66,15 +47,13 @@ void FBO::makeFramebufferWithDStencil(GLuint renderbuffer) {
     attachDepthStencil(renderbuffer);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteFramebuffers(1, &id);
-        id = 0;
+        id.reset();
         fail("kes::FBO::makeFramebufferWithDStencil", "res == GL_FRAMEBUFFER_COMPLETE");
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-dsbuffer::dsbuffer(std::uint32_t width, std::uint32_t height) {
-    glGenRenderbuffers(1, &id);
+dsbuffer::dsbuffer(std::uint32_t width, std::uint32_t height) : id(RenderbufferName::generate()) {
     if (id == 0) {
         fail("kes::dsbuffer::dsbuffer", "id");
     }
@@ -83,19 +62,10 @@ dsbuffer::dsbuffer(std::uint32_t width, std::uint32_t height) {
                           static_cast<GLsizei>(height));
     if (glGetError() != GL_NO_ERROR) {
         glBindRenderbuffer(GL_RENDERBUFFER, 0);
-        glDeleteRenderbuffers(1, &id);
         fail("kes::dsbuffer::dsbuffer", "::glGetError() == GL_NO_ERROR");
     }
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
 }
-
-dsbuffer::~dsbuffer() {
-    if (id != 0) {
-        glDeleteRenderbuffers(1, &id);
-    }
-}
-
-dsbuffer::dsbuffer(dsbuffer&& other) noexcept : id(std::exchange(other.id, 0)) {}
 
 namespace {
 
@@ -170,9 +140,6 @@ shadowMaps::shadowMaps() {
         attachLayers();
     } catch (...) {
         glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
-        if (textureArrayId != 0) {
-            glDeleteTextures(1, &textureArrayId);
-        }
         throw;
     }
     glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
@@ -180,7 +147,7 @@ shadowMaps::shadowMaps() {
 
 void shadowMaps::makeTextureArray() {
     constexpr const char* kWhere = "kes::shadowMaps::shadowMaps";
-    glGenTextures(1, &textureArrayId);
+    textureArrayId = TextureName::generate();
     if (textureArrayId == 0) {
         fail(kWhere, "textureArrayId");
     }
@@ -216,12 +183,6 @@ void shadowMaps::attachLayers() {
         glClearDepthf(1.0f);
         glClear(GL_DEPTH_BUFFER_BIT);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    }
-}
-
-shadowMaps::~shadowMaps() {
-    if (textureArrayId != 0) {
-        glDeleteTextures(1, &textureArrayId);
     }
 }
 

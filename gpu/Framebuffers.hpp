@@ -10,6 +10,7 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include "gpu/GlName.hpp"
 #include "gpu/Texture.hpp"
 #include "gpu/Viewport.hpp"
 
@@ -18,30 +19,20 @@ namespace kes {
 class FBO {
 public:
     FBO() = default;  // no framebuffer yet
-    ~FBO();
-    FBO(FBO&& other) noexcept;
-    FBO& operator=(FBO&& other) noexcept;
-    FBO(const FBO&) = delete;
-    FBO& operator=(const FBO&) = delete;
 
     void makeFBO();
     // A framebuffer whose only attachment is `renderbuffer` as its depth and stencil.
     void makeFramebufferWithDStencil(GLuint renderbuffer);
 
-    GLuint id = 0;
+    FramebufferName id;
 };
 
 // A GL_DEPTH24_STENCIL8 renderbuffer.
 class dsbuffer {
 public:
     dsbuffer(std::uint32_t width, std::uint32_t height);
-    ~dsbuffer();
-    dsbuffer(dsbuffer&& other) noexcept;
-    dsbuffer& operator=(dsbuffer&&) = delete;
-    dsbuffer(const dsbuffer&) = delete;
-    dsbuffer& operator=(const dsbuffer&) = delete;
 
-    GLuint id = 0;
+    RenderbufferName id;
 };
 
 class GBuffer {
@@ -79,12 +70,9 @@ public:
     static constexpr int kSize = 1024;  // texels on each side
 
     shadowMaps();
-    ~shadowMaps();
-    shadowMaps(const shadowMaps&) = delete;
-    shadowMaps& operator=(const shadowMaps&) = delete;
 
     std::array<FBO, kLayers> fbos;  // framebuffer i draws into layer i
-    GLuint textureArrayId = 0;      // depth, compared through a shadow sampler
+    TextureName textureArrayId;     // depth, compared through a shadow sampler
     Viewport viewport{0, 0, kSize, kSize};
 
 private:

@@ -123,7 +123,7 @@ std::string shader::expandIncludes(const std::filesystem::path& path,
 
 GLuint shader::createShader(GLenum type, const std::string& name, const std::string& source,
                             const std::vector<std::string>& prefixLines) {
-    const GLuint object = glCreateShader(type);
+    ShaderName object(glCreateShader(type));
     if (object == 0) {
         throw std::runtime_error("kes::shader::createShader - " + inQuotes(name) +
                                  " - glCreateShader() failed");
@@ -141,11 +141,10 @@ GLuint shader::createShader(GLenum type, const std::string& name, const std::str
     glGetShaderiv(object, GL_COMPILE_STATUS, &compiled);
     if (compiled != GL_TRUE) {
         const std::string log = readLog(object, glGetShaderiv, glGetShaderInfoLog);
-        glDeleteShader(object);
         throw std::runtime_error("kes::shader::createShader - " + inQuotes(name) +
                                  " - glCompileShader(): " + inQuotes(log));
     }
-    return object;
+    return object.release();
 }
 
 namespace {
@@ -172,15 +171,6 @@ shader::shader(GLenum type, const std::filesystem::path& path,
                const std::vector<std::string>& prefixLines)
     : id(compileFile(type, path, prefixLines)) {}
 
-shader::~shader() {
-    if (id != 0) {
-        glDeleteShader(id);
-        id = 0;
-    }
-}
-
-shader::shader(shader&& other) noexcept : id(std::exchange(other.id, 0)) {}
-
 Program::Program(const shader& vertex, const shader& fragment, const std::string& name_)
     : id(glCreateProgram()), name(name_) {
     if (id == 0) {
@@ -193,8 +183,7 @@ Program::Program(const shader& vertex, const shader& fragment, const std::string
     glGetProgramiv(id, GL_LINK_STATUS, &linked);
     if (linked != GL_TRUE) {
         const std::string log = readLog(id, glGetProgramiv, glGetProgramInfoLog);
-        glDeleteProgram(id);
-        id = 0;
+        id.reset();
         throw std::runtime_error("kes::Program::Program - " + inQuotes(name) +
                                  " glLinkProgram(): " + inQuotes(log));
     }
@@ -219,17 +208,6 @@ Program linkFiles(const std::filesystem::path& vertexPath,
 Program::Program(const std::filesystem::path& vertexPath, const std::filesystem::path& fragmentPath,
                  const std::string& name_, const std::vector<std::string>& prefixLines)
     : Program(linkFiles(vertexPath, fragmentPath, name_, prefixLines)) {}
-
-Program::~Program() {
-    if (id != 0) {
-        glDeleteProgram(id);
-        id = 0;
-    }
-    name.clear();
-}
-
-Program::Program(Program&& other) noexcept
-    : id(std::exchange(other.id, 0)), name(std::move(other.name)) {}
 
 GLint Program::uniformLocation(const char* uniformName) const {
     return glGetUniformLocation(id, uniformName);

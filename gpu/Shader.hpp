@@ -9,6 +9,8 @@
 
 #include <GL/glew.h>
 
+#include "gpu/GlName.hpp"
+
 namespace kes {
 
 // "<assets>/shaders/<name>.glsl" in `assetsFolder`.
@@ -21,11 +23,6 @@ public:
     // feed, goes before the file's text.
     shader(GLenum type, const std::filesystem::path& path,
            const std::vector<std::string>& prefixLines);
-    ~shader();
-    shader(shader&& other) noexcept;
-    shader& operator=(shader&&) = delete;
-    shader(const shader&) = delete;
-    shader& operator=(const shader&) = delete;
 
     // The file's bytes, unchanged. An empty file is fine here; the compiler will object. Fails
     // for anything but a regular file of at most kMaxTextFileBytes.
@@ -39,11 +36,12 @@ public:
     static std::string expandIncludes(const std::filesystem::path& path,
                                       const std::filesystem::path& folder,
                                       std::vector<std::string>& sourceNames);
-    // Returns the compiled shader object; `name` appears in the failure message.
+    // Returns the compiled shader object, which the caller deletes; `name` appears in the
+    // failure message.
     static GLuint createShader(GLenum type, const std::string& name, const std::string& source,
                                const std::vector<std::string>& prefixLines);
 
-    GLuint id = 0;
+    ShaderName id;
 };
 
 class Program {
@@ -54,16 +52,11 @@ public:
     // objects go: only the program stays resident.
     Program(const std::filesystem::path& vertexPath, const std::filesystem::path& fragmentPath,
             const std::string& name, const std::vector<std::string>& prefixLines = {});
-    ~Program();
-    Program(Program&& other) noexcept;
-    Program& operator=(Program&&) = delete;
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
 
     // -1 for a uniform the program does not use; glUniform calls then do nothing.
     GLint uniformLocation(const char* uniformName) const;
 
-    GLuint id = 0;
+    ProgramName id;
     std::string name;  // for failure messages only
 };
 

@@ -40,30 +40,20 @@ Bitmap convertImage(const ImageFile& image, FIBITMAP* (*convert)(FIBITMAP*)) {
 
 }  // namespace
 
+// A constructor that throws deletes what it made: its members' destructors run.
 Texture::Texture(const std::uint32_t* pixels, std::uint32_t width, std::uint32_t height) {
-    try {
-        create(width, height, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-    } catch (...) {
-        release();
-        throw;
-    }
+    create(width, height, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
 }
 
 Texture::Texture(std::uint32_t width, std::uint32_t height, GLenum internalFormat, GLenum type) {
-    try {
-        create(width, height, internalFormat, GL_RGBA, type, nullptr);
-    } catch (...) {
-        release();
-        throw;
-    }
+    create(width, height, internalFormat, GL_RGBA, type, nullptr);
 }
 
 void Texture::create(std::uint32_t width, std::uint32_t height, GLenum internalFormat,
                      GLenum pixelFormat, GLenum type, const void* data) {
     inverseWidth = 1.0f / static_cast<float>(width);
     inverseHeight = 1.0f / static_cast<float>(height);
-    id = 0;
-    glGenTextures(1, &id);
+    id = TextureName::generate();
     if (id == 0) {
         failTexture("id");
     }
@@ -82,32 +72,6 @@ void Texture::create(std::uint32_t width, std::uint32_t height, GLenum internalF
         failTexture("::glGetError() == GL_NO_ERROR");
     }
     glBindTexture(GL_TEXTURE_2D, 0);
-}
-
-Texture::~Texture() {
-    release();
-}
-
-void Texture::release() noexcept {
-    if (id != 0) {
-        glDeleteTextures(1, &id);
-        id = 0;
-    }
-}
-
-Texture::Texture(Texture&& other) noexcept
-    : id(std::exchange(other.id, 0)),
-      inverseWidth(other.inverseWidth),
-      inverseHeight(other.inverseHeight) {}
-
-Texture& Texture::operator=(Texture&& other) noexcept {
-    if (this != &other) {
-        release();
-        id = std::exchange(other.id, 0);
-        inverseWidth = other.inverseWidth;
-        inverseHeight = other.inverseHeight;
-    }
-    return *this;
 }
 
 Texture Texture::fromFile8(const std::filesystem::path& folder, const std::string& fileName) {
@@ -144,26 +108,11 @@ Texture Texture::loadFile(const std::filesystem::path& folder, const std::string
     return texture;
 }
 
-SimpleTexture::SimpleTexture() {
-    glGenTextures(1, &id);
-}
-
-SimpleTexture::~SimpleTexture() {
-    if (id != 0) {
-        glDeleteTextures(1, &id);
-    }
-}
-
-SimpleTexture::SimpleTexture(SimpleTexture&& other) noexcept : id(std::exchange(other.id, 0)) {}
-
 CubeTexture::CubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName) {
     try {
         makeCubeTexture(texturesFolder, baseName);
     } catch (...) {
         glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-        if (id != 0) {
-            glDeleteTextures(1, &id);
-        }
         throw;
     }
 }
@@ -176,8 +125,7 @@ void CubeTexture::makeCubeTexture(const std::filesystem::path& texturesFolder,
                                      " - Failed: \"::glGetError() == GL_NO_ERROR\"");
         }
     };
-    GLuint name = 0;
-    glGenTextures(1, &name);
+    TextureName name = TextureName::generate();
     check("makeCubeTexture");
     glBindTexture(GL_TEXTURE_CUBE_MAP, name);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -186,7 +134,7 @@ void CubeTexture::makeCubeTexture(const std::filesystem::path& texturesFolder,
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-    id = name;
+    id = std::move(name);
     glBindTexture(GL_TEXTURE_CUBE_MAP, id);
 
     for (GLenum face = 0; face < 6; ++face) {
@@ -210,14 +158,6 @@ void CubeTexture::makeCubeTexture(const std::filesystem::path& texturesFolder,
     check("CubeTexture");
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
 }
-
-CubeTexture::~CubeTexture() {
-    if (id != 0) {
-        glDeleteTextures(1, &id);
-    }
-}
-
-CubeTexture::CubeTexture(CubeTexture&& other) noexcept : id(std::exchange(other.id, 0)) {}
 
 ImageFile::ImageFile(const std::filesystem::path& folder, const std::string& fileName)
     : path(folder / fileName) {

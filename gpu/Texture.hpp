@@ -1,7 +1,7 @@
 // 2D and cube-map textures: render targets, textures from pixel memory, material textures read
 // from PNG files at a fixed bit depth, and the skybox cube map read from six numbered files.
 // Material textures are optional: a file that cannot be read is reported and gives no texture.
-// Cube faces are mandatory: their failure throws.
+// Cube faces are mandatory: their failure throws. Textures own their GL names (see GlName).
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,8 @@
 #include <string>
 
 #include <GL/glew.h>
+
+#include "gpu/GlName.hpp"
 
 struct FIBITMAP;
 
@@ -21,12 +23,6 @@ public:
     Texture(const std::uint32_t* pixels, std::uint32_t width, std::uint32_t height);
     // Storage only, no data: render targets. The pixel format is always GL_RGBA.
     Texture(std::uint32_t width, std::uint32_t height, GLenum internalFormat, GLenum type);
-    ~Texture();
-
-    Texture(Texture&& other) noexcept;
-    Texture& operator=(Texture&& other) noexcept;
-    Texture(const Texture&) = delete;
-    Texture& operator=(const Texture&) = delete;
 
     // Files relative to `folder`. They never throw: a file that cannot be read is reported on
     // the console and gives id 0.
@@ -37,7 +33,7 @@ public:
     static Texture fromFile32(const std::filesystem::path& folder,
                               const std::string& fileName);  // GL_RGBA8
 
-    GLuint id = 0;
+    TextureName id;              // none for a file that could not be read
     float inverseWidth = 0.0f;   // the width of one texel in texture coordinates
     float inverseHeight = 0.0f;  // the height of one texel
 
@@ -47,33 +43,14 @@ private:
     // Generates the name first, so a failure after it leaves the name in `id`.
     void create(std::uint32_t width, std::uint32_t height, GLenum internalFormat,
                 GLenum pixelFormat, GLenum type, const void* data);
-    void release() noexcept;
-};
-
-// A bare texture name; its user sets storage and parameters.
-class SimpleTexture {
-public:
-    SimpleTexture();
-    ~SimpleTexture();
-    SimpleTexture(SimpleTexture&& other) noexcept;
-    SimpleTexture& operator=(SimpleTexture&&) = delete;
-    SimpleTexture(const SimpleTexture&) = delete;
-    SimpleTexture& operator=(const SimpleTexture&) = delete;
-
-    GLuint id = 0;
 };
 
 // Six faces "cubemap/<base><i>.png", i = 0 ... 5 for +X, -X, +Y, -Y, +Z, -Z.
 class CubeTexture {
 public:
     CubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName);
-    ~CubeTexture();
-    CubeTexture(CubeTexture&& other) noexcept;
-    CubeTexture& operator=(CubeTexture&&) = delete;
-    CubeTexture(const CubeTexture&) = delete;
-    CubeTexture& operator=(const CubeTexture&) = delete;
 
-    GLuint id = 0;
+    TextureName id;
 
 private:
     void makeCubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName);

@@ -30,15 +30,11 @@ TransparencyBuffers::TransparencyBuffers(std::uint32_t width_, std::uint32_t hei
     : width(width_), height(height_) {
     // An error some earlier call left in the flags would otherwise be blamed on the pool.
     takeEarlierGlErrors("the fragment list buffers");
-    try {
-        makeSSBO();
-        makeCounter();
-        makeHeads();
-        makeClearBuffer();
-    } catch (...) {
-        release();  // the destructor does not run for a constructor that threw
-        throw;
-    }
+    // A step that throws leaves what the earlier ones made to the members' own destructors.
+    makeSSBO();
+    makeCounter();
+    makeHeads();
+    makeClearBuffer();
 }
 
 void TransparencyBuffers::makeSSBO() {
@@ -62,7 +58,7 @@ void TransparencyBuffers::makeSSBO() {
     if (size > static_cast<std::uint64_t>(std::numeric_limits<GLint>::max())) {
         fail("kes::SSBO::makeSSBO - Failed: \"bufSize >= (int)size\"");
     }
-    glGenBuffers(1, &nodes);
+    nodes = BufferName::generate();
     if (nodes == 0) {
         fail("kes::SSBO::makeSSBO - glGenBuffers() failed");
     }
@@ -86,7 +82,7 @@ void TransparencyBuffers::makeSSBO() {
 void TransparencyBuffers::makeCounter() {
     constexpr const char* kFailed =
         "kes::ACB::makeBuffer - Failed: \"::glGetError() == GL_NO_ERROR\"";
-    glGenBuffers(1, &counter);
+    counter = BufferName::generate();
     if (glGetError() != GL_NO_ERROR) {
         fail(kFailed);
     }
@@ -103,7 +99,7 @@ void TransparencyBuffers::makeCounter() {
 void TransparencyBuffers::makeHeads() {
     heads.inverseWidth = 1.0f / static_cast<float>(width);
     heads.inverseHeight = 1.0f / static_cast<float>(height);
-    glGenTextures(1, &heads.id);
+    heads.id = TextureName::generate();
     glBindTexture(GL_TEXTURE_2D, heads.id);
     glTexStorage2D(GL_TEXTURE_2D, 1, GL_R32UI, static_cast<GLsizei>(width),
                    static_cast<GLsizei>(height));
@@ -118,7 +114,7 @@ void TransparencyBuffers::makeHeads() {
 void TransparencyBuffers::makeClearBuffer() {
     const std::vector<std::uint32_t> emptyHeads(static_cast<std::size_t>(width) * height,
                                                 kEmptyList);
-    glGenBuffers(1, &clearBuffer);
+    clearBuffer = BufferName::generate();
     glBindBuffer(GL_PIXEL_UNPACK_BUFFER, clearBuffer);
     glBufferData(GL_PIXEL_UNPACK_BUFFER,
                  static_cast<GLsizeiptr>(emptyHeads.size() * sizeof(std::uint32_t)),
@@ -127,26 +123,6 @@ void TransparencyBuffers::makeClearBuffer() {
     glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
     if (clearBuffer == 0 || failed) {
         fail("kes::PBO::makeBuffer - Failed: \"::glGetError() == GL_NO_ERROR\"");
-    }
-}
-
-TransparencyBuffers::~TransparencyBuffers() {
-    release();
-}
-
-void TransparencyBuffers::release() noexcept {
-    if (clearBuffer != 0) {
-        glDeleteBuffers(1, &clearBuffer);
-        clearBuffer = 0;
-    }
-    heads = Texture();
-    if (counter != 0) {
-        glDeleteBuffers(1, &counter);
-        counter = 0;
-    }
-    if (nodes != 0) {
-        glDeleteBuffers(1, &nodes);
-        nodes = 0;
     }
 }
 

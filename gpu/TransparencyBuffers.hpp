@@ -7,6 +7,7 @@
 
 #include <GL/glew.h>
 
+#include "gpu/GlName.hpp"
 #include "gpu/Texture.hpp"
 
 namespace kes {
@@ -33,9 +34,6 @@ std::uint64_t transparencyPoolNodes(std::uint64_t pixels, std::uint64_t blockLim
 class TransparencyBuffers {
 public:
     TransparencyBuffers(std::uint32_t width, std::uint32_t height);
-    ~TransparencyBuffers();
-    TransparencyBuffers(const TransparencyBuffers&) = delete;
-    TransparencyBuffers& operator=(const TransparencyBuffers&) = delete;
 
     // Heads on image unit 0, nodes on storage binding 0, the counter on counter binding 0.
     void bind() const;
@@ -47,17 +45,16 @@ public:
     std::uint32_t width;
     std::uint32_t height;
     std::uint64_t nodeCapacity = 0;  // fragments a frame can hold; the shaders drop the rest
-    GLuint nodes = 0;
-    GLuint counter = 0;
+    BufferName nodes;
+    BufferName counter;
     Texture heads;  // GL_R32UI, one level
-    GLuint clearBuffer = 0;
+    BufferName clearBuffer;
 
 private:
     void makeSSBO();
     void makeCounter();
     void makeHeads();
     void makeClearBuffer();
-    void release() noexcept;
 };
 
 }  // namespace kes

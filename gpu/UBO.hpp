@@ -1,14 +1,14 @@
-// A uniform block kept in CPU memory next to its buffer. The owner decides when to upload it
-// (the renderer keeps a dirty flag per block) and binds it before drawing.
+// A uniform block kept in CPU memory next to its buffer, which it owns (move-only). The owner
+// decides when to upload it and binds it before drawing.
 #pragma once
 
 #include <stdexcept>
 #include <string>
-#include <utility>
 
 #include <GL/glew.h>
 
 #include "gpu/GlErrors.hpp"
+#include "gpu/GlName.hpp"
 
 namespace kes {
 
@@ -21,16 +21,6 @@ public:
     static constexpr GLsizeiptr kBufferSize = (sizeof(T) + 15) / 16 * 16;
 
     explicit UBO(GLuint bindingPoint_) : bindingPoint(bindingPoint_) { makeBuffer(); }
-    ~UBO() {
-        if (id != 0) {
-            glDeleteBuffers(1, &id);
-        }
-    }
-    UBO(UBO&& other)
-    noexcept : data(other.data), id(std::exchange(other.id, 0)), bindingPoint(other.bindingPoint) {}
-    UBO& operator=(UBO&&) = delete;
-    UBO(const UBO&) = delete;
-    UBO& operator=(const UBO&) = delete;
 
     // Rewrites the whole block on the GPU.
     void upload() const {
@@ -41,7 +31,7 @@ public:
     void bind() const { glBindBufferBase(GL_UNIFORM_BUFFER, bindingPoint, id); }
 
     T data{};
-    GLuint id = 0;
+    BufferName id;
     GLuint bindingPoint;
 
 private:
@@ -52,14 +42,13 @@ private:
 
     void makeBuffer() {
         takeEarlierGlErrors("kes::UBO::makeBuffer");
-        glGenBuffers(1, &id);
+        id = BufferName::generate();
         if (id == 0) {
             fail("glGenBuffers() failed");
         }
         glBindBufferBase(GL_UNIFORM_BUFFER, bindingPoint, id);
         if (glGetError() != GL_NO_ERROR) {
-            glDeleteBuffers(1, &id);
-            id = 0;
+            id.reset();
             fail("glBindBufferBase() failed");
         }
         // Dynamic: the per-frame and shadow blocks are rewritten every frame.
@@ -67,8 +56,7 @@ private:
         glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(T), &data);
         if (glGetError() != GL_NO_ERROR) {
             glBindBufferBase(GL_UNIFORM_BUFFER, bindingPoint, 0);
-            glDeleteBuffers(1, &id);
-            id = 0;
+            id.reset();
             fail("glBufferData() failed");
         }
         glObjectLabel(GL_BUFFER, id, -1, T::kTypeName);

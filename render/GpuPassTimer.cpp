@@ -22,15 +22,7 @@ const char* renderPassName(RenderPass pass) {
 GpuPassTimer::GpuPassTimer() {
     for (auto& pass : m_queries) {
         for (Query& query : pass) {
-            glGenQueries(1, &query.id);
-        }
-    }
-}
-
-GpuPassTimer::~GpuPassTimer() {
-    for (auto& pass : m_queries) {
-        for (Query& query : pass) {
-            glDeleteQueries(1, &query.id);
+            query.id = QueryName::generate();
         }
     }
 }

@@ -8,6 +8,8 @@
 
 #include <GL/glew.h>
 
+#include "gpu/GlName.hpp"
+
 namespace kes {
 
 enum class RenderPass : std::uint8_t {
@@ -29,9 +31,6 @@ const char* renderPassName(RenderPass pass);
 class GpuPassTimer {
 public:
     GpuPassTimer();
-    ~GpuPassTimer();
-    GpuPassTimer(const GpuPassTimer&) = delete;
-    GpuPassTimer& operator=(const GpuPassTimer&) = delete;
 
     // Passes must not nest; a pass timed twice in one frame adds up.
     void begin(RenderPass pass);
@@ -43,7 +42,7 @@ public:
 
 private:
     struct Query {
-        GLuint id = 0;
+        QueryName id;
         bool used = false;
     };
     // Up to four timings of one pass a frame (the effects run several draws).

@@ -54,15 +54,11 @@ OverlayPass::OverlayPass(const std::filesystem::path& assetsFolder, float dpi,
       m_arrowMesh(MeshReader(assetsFolder / "meshes" / "Arrow.KSX").readVAO()),
       m_shadowMapTile(programOf(assetsFolder, "renderFullscreenTri_vs", "debugShadowMaps_ps",
                                 "debugShadowMaps")),
-      m_tileIndexLocation(m_shadowMapTile.uniformLocation("shadowMapIndex")) {
-    glGenSamplers(1, &m_rawDepthSampler);
+      m_tileIndexLocation(m_shadowMapTile.uniformLocation("shadowMapIndex")),
+      m_rawDepthSampler(SamplerName::generate()) {
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_COMPARE_MODE, GL_NONE);
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-}
-
-OverlayPass::~OverlayPass() {
-    glDeleteSamplers(1, &m_rawDepthSampler);
 }
 
 void OverlayPass::draw(Frame& frame, const ShadowPass& shadows) {

@@ -33,9 +33,6 @@ public:
     // The text is drawn for `dpi`; the F1 view shows `debugShapes` (may be null).
     OverlayPass(const std::filesystem::path& assetsFolder, float dpi,
                 const DebugShapeSource* debugShapes);
-    ~OverlayPass();
-    OverlayPass(const OverlayPass&) = delete;
-    OverlayPass& operator=(const OverlayPass&) = delete;
 
     void draw(Frame& frame, const ShadowPass& shadows);
 
@@ -61,7 +58,7 @@ private:
     std::vector<DebugArrow> m_arrows;  // for this frame only
     Program m_shadowMapTile;
     GLint m_tileIndexLocation;
-    GLuint m_rawDepthSampler = 0;  // reads the maps' depths without comparing
+    SamplerName m_rawDepthSampler;  // reads the maps' depths without comparing
     bool m_showShadowMaps = false;
 };
 

@@ -43,8 +43,7 @@ void clampAtTheEdges() {
 
 iPostProcessEffect::iPostProcessEffect(std::uint8_t kind_, std::uint32_t width_,
                                        std::uint32_t height_, GLuint depthStencil)
-    : kind(kind_), width(width_), height(height_) {
-    glGenFramebuffers(1, &framebuffer);
+    : kind(kind_), width(width_), height(height_), framebuffer(FramebufferName::generate()) {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     output = Texture(width, height, GL_RGBA16F, GL_FLOAT);
     attachColour(output.id);
@@ -55,15 +54,10 @@ iPostProcessEffect::iPostProcessEffect(std::uint8_t kind_, std::uint32_t width_,
     const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     if (!complete) {
-        glDeleteFramebuffers(1, &framebuffer);
         throw std::runtime_error(
             "kes::iPostProcessEffect::makeTextureAndBindToFBO - Failed: "
             "\"res == GL_FRAMEBUFFER_COMPLETE\"");
     }
-}
-
-iPostProcessEffect::~iPostProcessEffect() {
-    glDeleteFramebuffers(1, &framebuffer);
 }
 
 PostProcessEffect_SSR::PostProcessEffect_SSR(const std::filesystem::path& assetsFolder,
@@ -116,14 +110,10 @@ PostProcessEffect_Bloom::PostProcessEffect_Bloom(const std::filesystem::path& as
     makeFBOAndBindTexture();
 }
 
-PostProcessEffect_Bloom::~PostProcessEffect_Bloom() {
-    glDeleteFramebuffers(2, blurFramebuffers.data());
-    glDeleteFramebuffers(1, &brightnessFramebuffer);
-}
-
 void PostProcessEffect_Bloom::makeBlurTextures() {
-    for (const SimpleTexture& texture : blurTextures) {
-        glBindTexture(GL_TEXTURE_2D, texture.id);
+    for (TextureName& texture : blurTextures) {
+        texture = TextureName::generate();
+        glBindTexture(GL_TEXTURE_2D, texture);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, static_cast<GLsizei>(width),
                      static_cast<GLsizei>(height), 0, GL_RGBA, GL_FLOAT, nullptr);
         if (glGetError() != GL_NO_ERROR) {
@@ -141,10 +131,10 @@ void PostProcessEffect_Bloom::makeBlurTextures() {
 }
 
 void PostProcessEffect_Bloom::makeBlurFbos() {
-    glGenFramebuffers(2, blurFramebuffers.data());
     for (std::size_t k = 0; k < 2; ++k) {
+        blurFramebuffers[k] = FramebufferName::generate();
         glBindFramebuffer(GL_FRAMEBUFFER, blurFramebuffers[k]);
-        attachColour(blurTextures[k].id);
+        attachColour(blurTextures[k]);
         const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         if (status != GL_FRAMEBUFFER_COMPLETE) {
@@ -156,7 +146,7 @@ void PostProcessEffect_Bloom::makeBlurFbos() {
 }
 
 void PostProcessEffect_Bloom::makeFBOAndBindTexture() {
-    glGenFramebuffers(1, &brightnessFramebuffer);
+    brightnessFramebuffer = FramebufferName::generate();
     glBindFramebuffer(GL_FRAMEBUFFER, brightnessFramebuffer);
     attachColour(brightness.id);
     const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
@@ -190,17 +180,17 @@ void PostProcessEffect_Bloom::apply(const GBuffer& /*gbuffer*/, const GLuint* in
         glUniform1ui(horizontalLocation, 1);
         drawTriangle();
         glBindFramebuffer(GL_FRAMEBUFFER, blurFramebuffers[1]);
-        bindTexture(unit::kImage, GL_TEXTURE_2D, blurTextures[0].id);
+        bindTexture(unit::kImage, GL_TEXTURE_2D, blurTextures[0]);
         glUniform1ui(horizontalLocation, 0);
         drawTriangle();
         glBindFramebuffer(GL_FRAMEBUFFER, blurFramebuffers[0]);
-        bindTexture(unit::kImage, GL_TEXTURE_2D, blurTextures[1].id);
+        bindTexture(unit::kImage, GL_TEXTURE_2D, blurTextures[1]);
     }
 
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glUseProgram(applyProgram.id);
     bindTexture(unit::kImage, GL_TEXTURE_2D, *input);
-    bindTexture(unit::kGlow, GL_TEXTURE_2D, blurTextures[1].id);
+    bindTexture(unit::kGlow, GL_TEXTURE_2D, blurTextures[1]);
     drawTriangle();
     bindTexture(unit::kGlow, GL_TEXTURE_2D, 0);
     bindTexture(unit::kImage, GL_TEXTURE_2D, 0);

@@ -29,7 +29,7 @@ public:
     // kNoDepthStencil.
     iPostProcessEffect(std::uint8_t kind_, std::uint32_t width_, std::uint32_t height_,
                        GLuint depthStencil);
-    virtual ~iPostProcessEffect();
+    virtual ~iPostProcessEffect() = default;
     iPostProcessEffect(const iPostProcessEffect&) = delete;
     iPostProcessEffect& operator=(const iPostProcessEffect&) = delete;
 
@@ -40,7 +40,7 @@ public:
     std::uint8_t kind;
     std::uint32_t width;
     std::uint32_t height;
-    GLuint framebuffer = 0;
+    FramebufferName framebuffer;
     Texture output;
 };
 
@@ -64,7 +64,6 @@ public:
 
     PostProcessEffect_Bloom(const std::filesystem::path& assetsFolder, std::uint32_t width,
                             std::uint32_t height, GLuint depthStencil);
-    ~PostProcessEffect_Bloom() override;
 
     void apply(const GBuffer& gbuffer, const GLuint* input, GlStateCache& state) override;
 
@@ -72,11 +71,11 @@ public:
     Program applyProgram;
     VAO vao;
     GLint horizontalLocation;
-    std::array<SimpleTexture, 2> blurTextures;
-    std::array<GLuint, 2> blurFramebuffers{};
+    std::array<TextureName, 2> blurTextures;
+    std::array<FramebufferName, 2> blurFramebuffers;
     Program brightnessProgram;
     Texture brightness;
-    GLuint brightnessFramebuffer = 0;
+    FramebufferName brightnessFramebuffer;
 
 private:
     void makeBlurTextures();

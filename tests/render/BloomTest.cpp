@@ -107,8 +107,9 @@ Picture bloomOnTheGpu(const Picture& input) {
     glViewport(0, 0, kWidth, kHeight);
     // Twice, as frames follow each other: the second must not build on the first.
     GlStateCache state;
-    bloom.apply(gbuffer, &image.id, state);
-    bloom.apply(gbuffer, &image.id, state);
+    const GLuint source = image.id;
+    bloom.apply(gbuffer, &source, state);
+    bloom.apply(gbuffer, &source, state);
 
     std::vector<glm::vec4> download(upload.size());
     glBindTexture(GL_TEXTURE_2D, bloom.output.id);
