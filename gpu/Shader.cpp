@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "gpu/GlState.hpp"
+#include "gpu/ShaderDefines.hpp"
 #include "platform/Files.hpp"
 
 namespace kes {
@@ -154,7 +155,8 @@ namespace {
 GLuint compileFile(GLenum type, const std::filesystem::path& path,
                    const std::vector<std::string>& prefixLines) {
     std::vector<std::string> names;
-    const std::string source = shader::expandIncludes(path, path.parent_path(), names);
+    const std::string source = withDefinesAfterVersion(
+        shader::expandIncludes(path, path.parent_path(), names), shaderInterfaceDefines());
     try {
         return shader::createShader(type, path.string(), source, prefixLines);
     } catch (const std::runtime_error& failure) {

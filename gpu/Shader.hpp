@@ -1,6 +1,8 @@
 // Shaders from GLSL files in the assets folder, and the programs linked from a vertex and a
 // fragment shader. Compile and link failures carry the driver's log. A shader file may pull in
-// shared code with `#include "file.glsl"` lines, found in the shaders folder.
+// shared code with `#include "file.glsl"` lines, found in the shaders folder, and reads the
+// numbers the C++ side owns from #define lines the loader puts after its #version line
+// (gpu/ShaderDefines.hpp).
 #pragma once
 
 #include <filesystem>

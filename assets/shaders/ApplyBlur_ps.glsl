@@ -1,10 +1,10 @@
 // Bloom, combine: adds the blurred bright parts back onto the image as a glow.
-// Reads: the HDR image (unit 0, level 0), the blurred bright parts (unit 1).
+// Reads: the HDR image (UNIT_IMAGE, level 0), the blurred bright parts (UNIT_GLOW).
 // Writes: the image with its glow.
 #version 430 core
 
-layout(binding = 0) uniform sampler2D image;
-layout(binding = 1) uniform sampler2D glow;
+layout(binding = UNIT_IMAGE) uniform sampler2D image;
+layout(binding = UNIT_GLOW) uniform sampler2D glow;
 
 in vec2 screenCoordinate;
 

@@ -3,19 +3,15 @@
 // hits into the surface, faintly and by the surface's Fresnel and smoothness; a ray that leaves
 // the screen or finds nothing sees the sky. The march is fixed and unjittered, so the result is
 // stable from frame to frame.
-// G-buffer layout (see renderGbuffers_ps): 0 albedo, metalness; 1 emissive, distance from the
-// eye; 2 normal, roughness.
-// Reads: the G-buffer (units 0 to 2), the image (unit 4, level 0), the sky (unit 5),
-// PASSTHROUGH, the per-frame block (binding 0). Writes: the image with reflections.
+// Reads: the G-buffer (include/gbuffer.glsl), the image (level 0) and the sky on their units,
+// PASSTHROUGH, the per-frame block. Writes: the image with reflections.
 #version 430 core
 
 #include "include/perFrame.glsl"
 
-layout(binding = 0) uniform sampler2D albedoMetalMap;
-layout(binding = 1) uniform sampler2D emissiveDistanceMap;
-layout(binding = 2) uniform sampler2D normalRoughnessMap;
-layout(binding = 4) uniform sampler2D image;
-layout(binding = 5) uniform samplerCube skybox;
+#include "include/gbuffer.glsl"
+layout(binding = UNIT_REFLECTION_IMAGE) uniform sampler2D image;
+layout(binding = UNIT_REFLECTION_SKY) uniform samplerCube skybox;
 uniform uint PASSTHROUGH;
 
 in vec2 screenCoordinate;

@@ -1,6 +1,6 @@
 // Debug arrow, vertex stage: the arrow mesh scaled by iScale and placed by iTransform.
 // Reads: the mesh vertex (locations 0 and 1: position, normal), iTransform, iScale, the
-// per-frame block (binding 0). Writes: the clip position and the world normal.
+// per-frame block (BINDING_PER_FRAME). Writes: the clip position and the world normal.
 #version 430 core
 
 layout(location = 0) in vec3 position;

@@ -1,7 +1,7 @@
 // Physics debug geometry, vertex stage: the collision shapes' lines and triangles as the
 // physics library delivers them, in world space.
 // Reads: the position (location 0) and the colour as 0xRRGGBB (location 1, integer), the
-// per-frame block (binding 0). Writes: the clip position and the colour.
+// per-frame block (BINDING_PER_FRAME). Writes: the clip position and the colour.
 #version 430 core
 
 layout(location = 0) in vec3 position;

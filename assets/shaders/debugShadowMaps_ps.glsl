@@ -1,10 +1,10 @@
 // Shadow-map tile, fragment stage: one layer of the shadow-map array as grey levels, near
 // black and far white, stretched so the depths of a scene are told apart.
-// Reads: the shadow-map array (unit 0, read without depth comparison), shadowMapIndex.
+// Reads: the shadow-map array (UNIT_IMAGE, read without depth comparison), shadowMapIndex.
 // Writes: the grey level.
 #version 430 core
 
-layout(binding = 0) uniform sampler2DArray shadowMaps;
+layout(binding = UNIT_IMAGE) uniform sampler2DArray shadowMaps;
 uniform int shadowMapIndex;
 
 in vec2 screenCoordinate;

@@ -1,11 +1,11 @@
 // Bloom, blur pass: one direction of a separable Gaussian blur. A nine-tap kernel is read in
 // five fetches, each placed between two texels so the linear filter does the pairing, and
 // spread to twice the texel spacing so five rounds give a wide, soft glow.
-// Reads: the image to blur (unit 0), `horizontal` (1 along x, 0 along y).
+// Reads: the image to blur (UNIT_IMAGE), `horizontal` (1 along x, 0 along y).
 // Writes: the blurred image.
 #version 430 core
 
-layout(binding = 0) uniform sampler2D image;
+layout(binding = UNIT_IMAGE) uniform sampler2D image;
 uniform uint horizontal;
 
 in vec2 screenCoordinate;

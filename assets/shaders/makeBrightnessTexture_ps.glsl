@@ -1,9 +1,9 @@
 // Bloom, bright pass: keeps the part of each pixel's light above the glow threshold, with a
 // soft knee so the glow fades in rather than switching on.
-// Reads: the HDR image (unit 0, level 0). Writes: the bright part, HDR.
+// Reads: the HDR image (UNIT_IMAGE, level 0). Writes: the bright part, HDR.
 #version 430 core
 
-layout(binding = 0) uniform sampler2D image;
+layout(binding = UNIT_IMAGE) uniform sampler2D image;
 
 in vec2 screenCoordinate;
 

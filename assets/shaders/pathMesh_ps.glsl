@@ -6,8 +6,8 @@
 // inside, the far turns of the course would otherwise stack up more fragments than the lists
 // have room for. Fragments are appended only after the depth test against the opaque scene.
 // Reads: the interpolated world position and wall offset, COLOR, ALPHA, the per-frame block
-// (binding 0). Writes: one list node (storage binding 0, heads on image unit 0, counter
-// binding 0); no colour.
+// (BINDING_PER_FRAME). Writes: one list node (nodes on BINDING_FRAGMENT_NODES, heads on
+// BINDING_LIST_HEADS, counter on BINDING_NODE_COUNTER); no colour.
 #version 430 core
 
 layout(early_fragment_tests) in;

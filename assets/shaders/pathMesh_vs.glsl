@@ -5,7 +5,7 @@
 // passes FADE_END + RING_SPACING + RADIUS the whole triangle is farther than FADE_END and the
 // fragment stage would append nothing of it anyway. Far turns then cost no rasterising.
 // Reads: the tube vertex (location 0) and the centre of its ring (location 1), the per-frame
-// block (binding 0). Writes: the clip position and clip distance 0, and for the fragment
+// block (BINDING_PER_FRAME). Writes: the clip position and clip distance 0, and for the fragment
 // stage the world position and the vertex's offset from the centre line scaled by RADIUS
 // (length 1 on the tube wall).
 #version 430 core

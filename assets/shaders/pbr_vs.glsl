@@ -2,7 +2,7 @@
 // programs of "pbr"). Places a mesh vertex in the world, scaled by iScale about the model's
 // origin, and hands its surface frame on for normal mapping.
 // Reads: the mesh vertex (locations 0 to 4: position, normal, tangent, bitangent, texture
-// coordinate), modelToWorld, modelInvTrans, iScale, the per-frame block (binding 0).
+// coordinate), modelToWorld, modelInvTrans, iScale, the per-frame block (BINDING_PER_FRAME).
 // Writes: the clip position, the world position and the world-space surface frame.
 #version 430 core
 

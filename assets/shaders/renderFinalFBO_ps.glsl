@@ -1,11 +1,11 @@
 // Final pass, fragment stage: maps the HDR image to the screen. Brightness scales the light
 // (the settings' value), exposure sets where the curve saturates (0.5 is neutral), a filmic
 // curve rolls highlights off smoothly, and the result is gamma-encoded for the display.
-// Reads: the HDR image (unit 0), brightness, exposure and their two switches.
+// Reads: the HDR image (UNIT_IMAGE), brightness, exposure and their two switches.
 // Writes: the display colour.
 #version 430 core
 
-layout(binding = 0) uniform sampler2D image;
+layout(binding = UNIT_IMAGE) uniform sampler2D image;
 uniform float brightness;
 uniform float exposure;
 uniform uint enableBrightness;

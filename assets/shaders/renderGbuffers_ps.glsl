@@ -4,13 +4,8 @@
 // own emission; a pixel without an opaque surface starts from the sky. Then it resolves the
 // pixel's list of transparent fragments: the nearest MAX_FRAGMENTS are sorted by depth and
 // blended back to front over that colour.
-// G-buffer layout (shared with clearGBuffer_ps and the material shaders):
-//   0 (RGBA8):   albedo (linear) rgb, metalness
-//   1 (RGBA32F): emissive (linear, unbounded) rgb, distance from the camera
-//   2 (RGBA16F): world-space unit normal xyz, roughness
-// Reads: the G-buffer (units 0 to 2), the shadow-map array (unit 3), the sky (unit 4), the
-// per-frame, light and shadow blocks (bindings 0 to 2), the fragment lists (heads on image
-// unit 0, nodes on storage binding 0).
+// Reads: the G-buffer (include/gbuffer.glsl), the shadow-map array and the sky on their units,
+// the per-frame, light and shadow blocks, the fragment lists (heads and nodes).
 // Writes: the lit HDR colour, opaque.
 #version 430 core
 
@@ -18,14 +13,12 @@
 
 #include "include/lights.glsl"
 
-layout(binding = 0) uniform sampler2D albedoMetalMap;
-layout(binding = 1) uniform sampler2D emissiveDistanceMap;
-layout(binding = 2) uniform sampler2D normalRoughnessMap;
-layout(binding = 3) uniform sampler2DArrayShadow shadowMaps;
-layout(binding = 4) uniform samplerCube skybox;
+#include "include/gbuffer.glsl"
+layout(binding = UNIT_LIGHTING_SHADOW_MAPS) uniform sampler2DArrayShadow shadowMaps;
+layout(binding = UNIT_LIGHTING_SKY) uniform samplerCube skybox;
 
 #include "include/fragmentList.glsl"
-layout(binding = 0, r32ui) uniform readonly uimage2D listHeads;
+layout(binding = BINDING_LIST_HEADS, r32ui) uniform readonly uimage2D listHeads;
 
 in vec2 screenCoordinate;
 

@@ -1,9 +1,9 @@
 // Skybox, fragment stage: the star field of the cube map, brought from its sRGB file values to
 // the linear light the rest of the frame works in.
-// Reads: the cube map (unit 0). Writes: the sky colour, opaque.
+// Reads: the cube map (UNIT_IMAGE). Writes: the sky colour, opaque.
 #version 430 core
 
-layout(binding = 0) uniform samplerCube skybox;
+layout(binding = UNIT_IMAGE) uniform samplerCube skybox;
 
 in vec3 skyDirection;
 

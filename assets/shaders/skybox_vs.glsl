@@ -1,6 +1,6 @@
 // Skybox, vertex stage: the unit cube around the eye, turned with the camera but never moved,
 // and pushed to the far plane.
-// Reads: the cube corner (location 0), the per-frame block (binding 0).
+// Reads: the cube corner (location 0), the per-frame block (BINDING_PER_FRAME).
 // Writes: the clip position and the view direction through the corner.
 #version 430 core
 

@@ -1,11 +1,11 @@
 // Text, fragment stage: the atlas holds white glyphs on black, so its red channel is the
 // glyph's coverage. The colour stays the text's own and the coverage becomes its opacity, so
 // edges blend into the picture without dark fringes.
-// Reads: the atlas (unit 0), its texel size (location 9), the text colour (location 10).
+// Reads: the atlas (UNIT_IMAGE), its texel size (location 9), the text colour (location 10).
 // Writes: the colour with coverage as alpha.
 #version 430 core
 
-layout(binding = 0) uniform sampler2D atlas;
+layout(binding = UNIT_IMAGE) uniform sampler2D atlas;
 layout(location = 9) uniform vec2 texelSize;
 layout(location = 10) uniform vec3 textColour;
 

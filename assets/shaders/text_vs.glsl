@@ -1,7 +1,7 @@
 // Text, vertex stage: one quad corner of a character.
 // Reads: the corner (location 0) and its atlas coordinate (location 1); isTransformed, and the
-// per-frame block (binding 0) for text placed in the world. Writes: the clip position and the
-// atlas coordinate. Text with isTransformed set is already in screen space (-1 ... 1).
+// per-frame block for text placed in the world. Writes: the clip position and the atlas
+// coordinate. Text with isTransformed set is already in screen space (-1 ... 1).
 #version 430 core
 
 layout(location = 0) in vec3 position;

@@ -2,10 +2,10 @@
 // surface here (the deferred pass never sees it), with ALPHA as its opacity, and appends the
 // fragment to its pixel's list for the lighting pass to sort and blend. Fragments are appended
 // only after the depth test, so surfaces hidden behind opaque geometry cost nothing.
-// Reads: the material textures (units 0 to 4) or constants, ALPHA, the shadow-map array
-// (unit 5), the per-frame, light and shadow blocks (bindings 0 to 2).
-// Writes: one list node (storage binding 0, heads on image unit 0, counter binding 0); no
-// colour.
+// Reads: the material textures (UNIT_ALBEDO to UNIT_EMISSIVE) or constants, ALPHA, the
+// shadow-map array (UNIT_TRANSPARENT_SHADOW_MAPS), the per-frame, light and shadow blocks.
+// Writes: one list node (nodes on BINDING_FRAGMENT_NODES, heads on BINDING_LIST_HEADS, counter
+// on BINDING_NODE_COUNTER); no colour.
 #version 430 core
 
 layout(early_fragment_tests) in;
@@ -14,7 +14,7 @@ layout(early_fragment_tests) in;
 
 #include "include/lights.glsl"
 
-layout(binding = 5) uniform sampler2DArrayShadow shadowMaps;
+layout(binding = UNIT_TRANSPARENT_SHADOW_MAPS) uniform sampler2DArrayShadow shadowMaps;
 
 #include "include/material.glsl"
 layout(location = 9) uniform float ALPHA;

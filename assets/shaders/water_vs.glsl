@@ -2,7 +2,7 @@
 // "water"). Places a generated-sphere vertex in the world, scaled by iScale, and makes a
 // surface frame around its normal for the ripples of the fragment stages.
 // Reads: the vertex (locations 0 to 2: position, normal, texture coordinate), modelToWorld,
-// modelInvTrans, iScale, the per-frame block (binding 0).
+// modelInvTrans, iScale, the per-frame block (BINDING_PER_FRAME).
 // Writes: the clip position, the world position and the world-space surface frame.
 #version 430 core
 

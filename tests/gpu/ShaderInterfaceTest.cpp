@@ -1,7 +1,9 @@
 // The C++ side and the shaders must agree on every binding point, texture unit, block size and
 // the list node's stride; nothing checks that at run time, and a mismatch corrupts frames
 // quietly. Every program of the game is linked from the real assets here and read back.
+#include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -120,6 +122,24 @@ protected:
                        makeShaderPath(DRIFTLINE_ASSETS_DIR, files.fragment), files.fragment);
     }
 };
+
+// A program added to the game cannot escape these checks: every stage file in the shaders
+// folder must be one of the programs listed above.
+TEST(ShaderInterfaceList, EveryShaderFileIsAmongTheProgramsChecked) {
+    std::set<std::string> listed;
+    for (const ProgramFiles& files : gamePrograms()) {
+        listed.insert(files.vertex);
+        listed.insert(files.fragment);
+    }
+    std::set<std::string> onDisk;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(DRIFTLINE_ASSETS_DIR) / "shaders")) {
+        if (entry.is_regular_file() && entry.path().extension() == ".glsl") {
+            onDisk.insert(entry.path().stem().string());
+        }
+    }
+    EXPECT_EQ(onDisk, listed);
+}
 
 TEST_F(ShaderInterface, UniformBlocksHaveTheBindingsAndSizesOfTheCppBlocks) {
     int checked = 0;

@@ -1,4 +1,5 @@
 #include "gpu/Shader.hpp"
+#include "gpu/ShaderDefines.hpp"
 
 #include "support/Failure.hpp"
 #include "support/GlTest.hpp"
@@ -136,6 +137,27 @@ TEST_F(ShaderTest, AMissingIncludeIsNamedAndAnErrorInOneSaysWhichFileItIs) {
     EXPECT_TRUE(failure.ends_with("(source strings: 0 bad_include_ps.glsl 1 lib/bad.glsl)"))
         << failure;
     EXPECT_NE(failure.find("1:2("), std::string::npos) << "Mesa numbers source:line: " << failure;
+}
+
+// The numbers the C++ side owns reach every shader as defines after its version line, and an
+// error after them is still reported at its line in the file.
+TEST_F(ShaderTest, TheInterfaceDefinesFollowTheVersionAndKeepTheLineNumbers) {
+    allowDriverErrors();
+    writeShader("good_vs", kVertex);
+    writeShader("sized_ps",
+                "// a header comment\n#version 430 core\nout vec4 colour;\n"
+                "void main() { colour = vec4(SHADOW_MAP_SIZE, MAX_LIGHTS, UNIT_GLOW, 1.0); }\n");
+    EXPECT_NO_THROW(Program(path("good_vs"), path("sized_ps"), "sized"));
+    writeShader("late_error_ps",
+                "// a header comment\n#version 430 core\nout vec4 colour;\n"
+                "void main() {\n  colour = not_declared;\n}\n");
+    const std::string failure = buildFailure("good_vs", "late_error_ps");
+    EXPECT_NE(failure.find("0:5("), std::string::npos) << failure;
+
+    const std::string withDefines =
+        withDefinesAfterVersion("// c\n#version 430 core\nvoid main() {}\n", {"#define A 1"});
+    EXPECT_EQ(withDefines, "// c\n#version 430 core\n#define A 1\n#line 3 0\nvoid main() {}\n");
+    EXPECT_EQ(withDefinesAfterVersion("no version\n", {"#define A 1"}), "no version\n");
 }
 
 }  // namespace

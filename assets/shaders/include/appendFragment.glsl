@@ -1,12 +1,12 @@
-// Appending to the per-pixel lists: heads on image unit 0, the node counter on counter
-// binding 0. Needs fragmentList.glsl.
+// Appending to the per-pixel lists: heads on image unit BINDING_LIST_HEADS, the node counter
+// on counter binding BINDING_NODE_COUNTER. Needs fragmentList.glsl.
 // Only the fields the lighting pass's resolve reads are written: the link, the depth and the
 // lit colour (24 of the node's 72 bytes). The surface fields keep their place in the layout
 // and are left as they were; writing them cost a third of the transparency pass on a
 // software rasteriser.
 
-layout(binding = 0, r32ui) uniform coherent uimage2D listHeads;
-layout(binding = 0, offset = 0) uniform atomic_uint nodeCounter;
+layout(binding = BINDING_LIST_HEADS, r32ui) uniform coherent uimage2D listHeads;
+layout(binding = BINDING_NODE_COUNTER, offset = 0) uniform atomic_uint nodeCounter;
 
 // Appends the lit fragment (straight alpha) to its pixel's list; beyond the pool's capacity it
 // is dropped.

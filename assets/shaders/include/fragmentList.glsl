@@ -1,5 +1,5 @@
-// One transparent fragment in the per-pixel lists (storage binding 0): 72 bytes, as
-// kTransparencyNodeSize says on the C++ side. The appends fill the link, depth and colour; the
+// One transparent fragment in the per-pixel lists (storage binding BINDING_FRAGMENT_NODES): 72
+// bytes, as kTransparencyNodeSize says on the C++ side. The appends fill the link, depth and colour; the
 // surface fields after them are room the layout keeps, not written today.
 struct FragmentNode {
     uint next;  // index of the fragment drawn before it at this pixel, or 0xFFFFFFFF
@@ -13,6 +13,6 @@ struct FragmentNode {
     float emissiveRed, emissiveGreen, emissiveBlue;
 };
 
-layout(std430, binding = 0) buffer FragmentNodes {
+layout(std430, binding = BINDING_FRAGMENT_NODES) buffer FragmentNodes {
     FragmentNode nodes[];
 };

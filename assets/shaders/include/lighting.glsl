@@ -1,10 +1,9 @@
 // Cook-Torrance lighting of a surface point by one light: GGX distribution, Smith-Schlick
 // visibility, Schlick Fresnel, the spot cone and a filtered shadow look-up.
 // Needs lights.glsl, and a sampler2DArrayShadow named shadowMaps declared before it (each
-// pass binds the shadow maps to its own unit).
+// pass binds the shadow maps to its own unit); the maps' size is SHADOW_MAP_SIZE texels.
 
 const float PI = 3.14159265;
-const float SHADOW_MAP_SIZE = 1024.0;
 
 float distributionGGX(float NdotH, float roughness) {
     float a = roughness * roughness;

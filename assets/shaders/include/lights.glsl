@@ -1,5 +1,6 @@
-// The light block (binding 1) and the shadow block (binding 2): up to ten lights, and the
-// matrices of their shadow maps. Their C++ twins are lightBuffer and shadowBuffer.
+// The light block and the shadow block (bindings BINDING_LIGHTS and BINDING_SHADOWS): up to
+// MAX_LIGHTS lights, and the matrices of their shadow maps. Their C++ twins are lightBuffer and
+// shadowBuffer.
 // 80 bytes a light; std140 would pad a vec3 after `type`, so the coefficients are scalars.
 struct Light {
     uint type;  // 0 point, 1 spot
@@ -18,9 +19,9 @@ struct Light {
     float padding1;
 };
 
-layout(std140, binding = 1) uniform lightBuffer {
+layout(std140, binding = BINDING_LIGHTS) uniform lightBuffer {
     uint lightCount;
-    Light lights[10];
+    Light lights[MAX_LIGHTS];
 };
 
 struct ShadowMatrices {
@@ -28,7 +29,7 @@ struct ShadowMatrices {
     mat4 viewProjInv;
 };
 
-layout(std140, binding = 2) uniform shadowBuffer {
+layout(std140, binding = BINDING_SHADOWS) uniform shadowBuffer {
     uint shadowCount;
-    ShadowMatrices shadowMatrices[10];
+    ShadowMatrices shadowMatrices[MAX_LIGHTS];
 };

@@ -1,12 +1,12 @@
-// The inputs of a physically based material's fragment stages: its textures (units 0 to 4) or
-// constants, chosen by the has* flags, the interpolated surface, and the helpers every
-// material stage uses.
+// The inputs of a physically based material's fragment stages: its textures (units UNIT_ALBEDO
+// to UNIT_EMISSIVE) or constants, chosen by the has* flags, the interpolated surface, and the
+// helpers every material stage uses.
 
-layout(binding = 0) uniform sampler2D albedoMap;
-layout(binding = 1) uniform sampler2D normalMap;
-layout(binding = 2) uniform sampler2D metalMap;
-layout(binding = 3) uniform sampler2D roughnessMap;
-layout(binding = 4) uniform sampler2D emissiveMap;
+layout(binding = UNIT_ALBEDO) uniform sampler2D albedoMap;
+layout(binding = UNIT_NORMAL) uniform sampler2D normalMap;
+layout(binding = UNIT_METAL) uniform sampler2D metalMap;
+layout(binding = UNIT_ROUGHNESS) uniform sampler2D roughnessMap;
+layout(binding = UNIT_EMISSIVE) uniform sampler2D emissiveMap;
 
 layout(location = 0) uniform vec3 iAlbedo;
 layout(location = 1) uniform float iMetal;

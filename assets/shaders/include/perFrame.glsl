@@ -1,6 +1,6 @@
-// The per-frame block (binding 0): the camera's matrices and position, the time and the size
-// of the render targets. The renderer writes it once a frame; its C++ twin is perFrameData.
-layout(std140, binding = 0) uniform perFrameData {
+// The per-frame block (BINDING_PER_FRAME): the camera's matrices and position, the time and the
+// size of the render targets. The renderer writes it once a frame; its C++ twin is perFrameData.
+layout(std140, binding = BINDING_PER_FRAME) uniform perFrameData {
     mat4 viewProj;
     mat4 viewProjInv;
     mat4 view;
