@@ -109,7 +109,15 @@ PhysicsWorld::PhysicsWorld(std::string name)
       m_broadphase(std::make_unique<btDbvtBroadphase>()),
       m_collisionWorld(std::make_unique<btCollisionWorld>(m_dispatcher.get(), m_broadphase.get(),
                                                           m_configuration.get())),
-      m_debugRenderer(std::make_unique<DebugRenderer>()) {}
+      m_debugRenderer(std::make_unique<DebugRenderer>()) {
+    // Room for far more contacts than a race makes at once, so updates do not allocate.
+    constexpr std::size_t kPairs = 32;
+    m_touching.reserve(kPairs);
+    m_currentPairs.reserve(kPairs);
+    m_previousPairs.reserve(kPairs);
+    m_pairs.reserve(2 * kPairs);
+    m_contactPoints.reserve(4 * kPairs);
+}
 
 PhysicsWorld::~PhysicsWorld() {
     // Bodies leave the collision world before it goes.
@@ -134,7 +142,8 @@ void PhysicsWorld::update(float dt) {
         body->advance(dt);
     }
     m_collisionWorld->performDiscreteCollisionDetection();
-    reportContacts(findTouchingPairs());
+    findTouchingPairs();
+    reportContacts();
     if (m_debugRenderingEnabled) {
         m_debugRenderer->computeDebugRenderingPrimitives(*this);
     }
@@ -142,8 +151,9 @@ void PhysicsWorld::update(float dt) {
 
 // Pairs of bodies with at least one contact point at negative distance, each pair once, in the
 // order Bullet lists its manifolds. The contact points themselves are kept for the debug view.
-std::vector<PhysicsWorld::BodyPair> PhysicsWorld::findTouchingPairs() {
-    std::vector<BodyPair> touching;
+void PhysicsWorld::findTouchingPairs() {
+    std::vector<BodyPair>& touching = m_touching;
+    touching.clear();
     m_contactPoints.clear();
     for (int m = 0; m < m_dispatcher->getNumManifolds(); ++m) {
         const btPersistentManifold* manifold = m_dispatcher->getManifoldByIndexInternal(m);
@@ -165,26 +175,28 @@ std::vector<PhysicsWorld::BodyPair> PhysicsWorld::findTouchingPairs() {
             touching.emplace_back(body1, body2);
         }
     }
-    return touching;
 }
 
-void PhysicsWorld::reportContacts(const std::vector<BodyPair>& touching) {
+void PhysicsWorld::reportContacts() {
+    const auto contains = [](const std::vector<BodyPair>& pairs, const BodyPair& key) {
+        return std::find(pairs.begin(), pairs.end(), key) != pairs.end();
+    };
     m_pairs.clear();
-    std::set<BodyPair> current;
-    for (const BodyPair& pair : touching) {
+    m_currentPairs.clear();
+    for (const BodyPair& pair : m_touching) {
         const BodyPair key = unordered(pair.first, pair.second);
-        current.insert(key);
-        const bool stays = m_previousPairs.count(key) != 0;
+        m_currentPairs.push_back(key);
+        const bool stays = contains(m_previousPairs, key);
         m_pairs.emplace_back(
             pair.first, pair.second,
             stays ? ContactPair::EventType::ContactStay : ContactPair::EventType::ContactStart);
     }
     for (const BodyPair& pair : m_previousPairs) {
-        if (current.count(pair) == 0) {
+        if (!contains(m_currentPairs, pair)) {
             m_pairs.emplace_back(pair.first, pair.second, ContactPair::EventType::ContactExit);
         }
     }
-    m_previousPairs = std::move(current);
+    std::swap(m_previousPairs, m_currentPairs);
     if (m_listener != nullptr && !m_pairs.empty()) {
         m_listener->onContact(CallbackData(m_pairs));
     }

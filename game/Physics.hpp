@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -170,8 +169,8 @@ public:
 private:
     using BodyPair = std::pair<CollisionBody*, CollisionBody*>;
 
-    std::vector<BodyPair> findTouchingPairs();
-    void reportContacts(const std::vector<BodyPair>& touching);
+    void findTouchingPairs();
+    void reportContacts();
     void drawDebugGeometry();
 
     std::string m_name;
@@ -183,8 +182,11 @@ private:
     std::vector<std::unique_ptr<CollisionBody>> m_bodies;
     std::vector<RigidBody*> m_rigidBodies;
     EventListener* m_listener = nullptr;
-    std::set<BodyPair> m_previousPairs;
-    std::vector<ContactPair> m_pairs;  // reused each update
+    // Reused every update, so a step of the game allocates nothing once they have grown.
+    std::vector<BodyPair> m_touching;
+    std::vector<BodyPair> m_currentPairs;   // unordered pairs touching now
+    std::vector<BodyPair> m_previousPairs;  // and in the update before
+    std::vector<ContactPair> m_pairs;
     std::vector<ContactPoint> m_contactPoints;
     bool m_debugRenderingEnabled = false;
 };
