@@ -1,6 +1,8 @@
 #include "app/App.hpp"
 
+#include <array>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <locale>
@@ -143,6 +145,8 @@ App::App(const LaunchOptions& options)
                                   : XAudio(kSpeedOfSound)),
       sounds(assetsPath / "sounds", std::cout),
       renderSize(windowSize(settings, options)),
+      quality(options.quality.value_or(settings.quality)),
+      renderScale(options.renderScale.value_or(settings.renderScale)),
       camera(kCameraFov, aspectOf(renderSize), kCameraNear, kCameraFar, glm::vec3(0.0f), 1.0f,
              glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
       texturesPath(assetsPath / "textures"),
@@ -227,7 +231,10 @@ void App::updateLayers(float frameDt, float time, float alpha) {
 }
 
 void App::showPassesPerSecond(std::uint32_t passes) {
-    gl.setTitle(std::string(kGameTitle) + " - FPS: " + std::to_string(passes));
+    // Written into room of its own: the title changes every second and allocates nothing.
+    std::array<char, 96> title{};
+    std::snprintf(title.data(), title.size(), "%s - FPS: %u", kGameTitle, unsigned(passes));
+    gl.setTitle(title.data());
 }
 
 void App::everySecond() {

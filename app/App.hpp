@@ -41,6 +41,9 @@ struct LaunchOptions {
     bool keepRecords = true;
     // A loopback audio output that renders only when asked, for recording what was played.
     bool audioLoopback = false;
+    // The picture's quality and render scale for this run only; the settings' when not given.
+    std::optional<QualitySetting> quality;
+    std::optional<float> renderScale;
 };
 
 // The parts of a pass of the main loop that a profiler can time.
@@ -93,6 +96,9 @@ public:
     SoundService sounds;
     CameraController* cameraController = nullptr;  // not owned; set by a layer
     RenderSize renderSize;
+    // The quality and render scale this run draws with: the settings', or the launcher's.
+    QualitySetting quality = QualitySetting::automatic;
+    float renderScale = 1.0f;
     Camera camera;
     LayerChain layers;
     // Declared after the layers, so the world goes first: no contact reaches a destroyed layer.

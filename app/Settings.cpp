@@ -69,6 +69,37 @@ constexpr std::array<Word<Presentation>, 2> kPresentationWords{{
     {"windowed", Presentation::windowed},
 }};
 constexpr std::array<Word<bool>, 2> kVsyncWords{{{"true", true}, {"false", false}}};
+constexpr std::array<Word<QualitySetting>, 4> kQualityWords{{
+    {"auto", QualitySetting::automatic},
+    {"low", QualitySetting::low},
+    {"medium", QualitySetting::medium},
+    {"high", QualitySetting::high},
+}};
+
+// The keys the game added after the specified ones say what is wrong in one line.
+template <typename T, std::size_t N>
+T readWord(const INIReader& ini, const char* section, const char* key,
+           const std::array<Word<T>, N>& words, T fallback, std::ostream& console) {
+    const std::string value = ini.Get(section, key, "");
+    if (value.empty()) {
+        return fallback;
+    }
+    const std::string wanted = lowered(value);
+    std::string choices;
+    std::string fallbackWord;
+    for (const Word<T>& word : words) {
+        if (wanted == word.text) {
+            return word.value;
+        }
+        choices += (choices.empty() ? "" : ", ") + std::string(word.text);
+        if (word.value == fallback) {
+            fallbackWord = word.text;
+        }
+    }
+    console << key << " = " << value << " is not one of " << choices << "; using " << fallbackWord
+            << std::endl;
+    return fallback;
+}
 
 // Reads the numeric keys in the accepted forms (decimal, 0x hexadecimal, leading-zero octal,
 // leading digits), then checks the range; a value out of range is named with its key, as the
@@ -127,6 +158,24 @@ const char* toString(Presentation presentation) {
     return presentation == Presentation::fullscreen ? "fullscreen" : "windowed";
 }
 
+const char* toString(QualitySetting quality) {
+    for (const auto& word : kQualityWords) {
+        if (word.value == quality) {
+            return word.text.data();
+        }
+    }
+    return "auto";
+}
+
+std::optional<QualitySetting> qualityFromWord(std::string_view text) {
+    for (const auto& word : kQualityWords) {
+        if (word.text == text) {
+            return word.value;
+        }
+    }
+    return std::nullopt;
+}
+
 Settings::Settings(const std::filesystem::path& folder) : Settings(folder, std::cout) {}
 
 Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
@@ -150,6 +199,10 @@ Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
                                 "presentation", "windowed", Presentation::windowed, console);
     vsync = validateWord(ini.Get("Window", "VSync", "false"), kVsyncWords, "vsync", "false", false,
                          console);
+
+    quality =
+        readWord(ini, "Graphics", "Quality", kQualityWords, QualitySetting::automatic, console);
+    renderScale = numbers.real("Graphics", "RenderScale", 1.0, kMinRenderScale, 1.0);
 }
 
 // The file's text for the parser: empty, with the specified line, when it cannot be loaded. A
@@ -189,6 +242,10 @@ std::string Settings::toIniText() const {
     out << std::endl;
     out << "[Game]" << std::endl;
     out << "Difficulty = " << toString(difficulty) << std::endl;
+    out << std::endl;
+    out << "[Graphics]" << std::endl;
+    out << "Quality = " << toString(quality) << std::endl;
+    out << "RenderScale = " << renderScale << std::endl;
     out << std::endl;
     return out.str();
 }

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <filesystem>
 #include <iosfwd>
 #include <string>
@@ -12,6 +14,8 @@ namespace kes {
 
 enum class Difficulty : std::uint8_t { easy = 0, medium = 1, hard = 2 };
 enum class Presentation : std::uint8_t { fullscreen = 0, windowed = 1 };
+// The picture's quality: one of the fixed levels, or chosen by the game from its frame rate.
+enum class QualitySetting : std::uint8_t { automatic = 0, low = 1, medium = 2, high = 3 };
 
 struct Settings {
     // Reads "<folder>/settings.ini". Never fails: a missing file, malformed lines, numbers out
@@ -27,7 +31,8 @@ struct Settings {
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 
-    // The eleven lines the destructor writes, exposed so the format can be checked directly.
+    // What the destructor writes: the specified eleven lines first, unchanged, then the
+    // sections the game added after them ([Graphics]).
     std::string toIniText() const;
 
     std::filesystem::path path;
@@ -39,6 +44,12 @@ struct Settings {
     Presentation presentation = Presentation::windowed;
     bool vsync = false;
 
+    // [Graphics]
+    QualitySetting quality = QualitySetting::automatic;
+    float renderScale = 1.0f;  // the internal picture against the window, for a fixed level
+
+    static constexpr float kMinRenderScale = 0.25f;
+
 private:
     std::string readFileText(std::ostream& console);
 
@@ -48,5 +59,8 @@ private:
 
 const char* toString(Difficulty difficulty);
 const char* toString(Presentation presentation);
+const char* toString(QualitySetting quality);
+// "auto", "low", "medium" or "high"; nothing for any other word.
+std::optional<QualitySetting> qualityFromWord(std::string_view word);
 
 }  // namespace kes

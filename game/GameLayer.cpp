@@ -20,8 +20,26 @@ bool inView(const glm::vec3& point, const glm::mat4& viewProj) {
     return clip.w > 0.0f && std::fabs(clip.x) <= clip.w && std::fabs(clip.y) <= clip.w;
 }
 
+// The tube clears in front of the next ring out to a little beyond its rim (the ring's outer
+// radius is about the zone's sphere), so its whole amber circle shows.
+constexpr float kRingSightRadius = 1.2f * level::kZoneSphereRadius;
+
+// The choice the frames start with: a fixed level at the settings' scale, or under "auto" the
+// governor's first, the cheapest, so the start stays short and the picture grows from there.
+QualityChoice startingQuality(const App& app) {
+    switch (app.quality) {
+        case QualitySetting::low: return {QualityLevel::low, app.renderScale};
+        case QualitySetting::medium: return {QualityLevel::medium, app.renderScale};
+        case QualitySetting::high: return {QualityLevel::high, app.renderScale};
+        case QualitySetting::automatic: break;
+    }
+    return QualityGovernor(static_cast<std::uint32_t>(app.renderSize.height)).choice();
+}
+
 RendererSetup setupOf(App& app) {
-    return {app.assetsPath, app.settings.brightness, systemDpi(), &app.physics};
+    const QualityChoice quality = startingQuality(app);
+    return {app.assetsPath, app.settings.brightness, systemDpi(),
+            &app.physics,   quality.level,           quality.scale};
 }
 
 }  // namespace
@@ -43,7 +61,7 @@ GameLayer::GameLayer(App& app)
       renderer(setupOf(app), static_cast<std::uint32_t>(app.renderSize.width),
                static_cast<std::uint32_t>(app.renderSize.height),
                kEffectReflections | kEffectBloom),
-      scene(app.assetsPath),
+      scene(app.assetsPath, traitsOf(renderer.quality()).fineSun),
       simulation(app.physics, app.camera, app.settings.difficulty),
       cameraController(&app.camera),
       audio(app.sounds),
@@ -70,6 +88,9 @@ GameLayer::GameLayer(App& app)
     app.cameraController = &cameraController;
     renderer.setClearColor(kSceneClearColour);
     scene.highlightZone(simulation.nextZone());
+    if (app.quality == QualitySetting::automatic) {
+        m_governor.emplace(static_cast<std::uint32_t>(app.renderSize.height));
+    }
     app.sounds.startEngine();
     buildTimes.objects = m_buildClock.lap();
 }
@@ -85,8 +106,38 @@ GameLayer::~GameLayer() {
 }
 
 void GameLayer::update(float frameDt, float time, float alpha) {
+    steerQuality(time);
+    renderer.setTubeHighlight(simulation.zonePosition(simulation.nextZone()), kRingSightRadius);
     renderer.prepareFrame(m_app.camera, frameDt, time, alpha);
     m_distanceToCourse = simulation.path.distanceToClosestMidPoint(scene.shipNode->render.position);
+}
+
+// A paused game draws at most 30 frames a second by design: those passes say nothing about
+// the machine.
+void GameLayer::steerQuality(float time) {
+    if (!m_governor || m_app.paused()) {
+        m_lastPassTime = -1.0f;
+        return;
+    }
+    if (m_lastPassTime >= 0.0f) {
+        if (const auto change = m_governor->record(double(time - m_lastPassTime), double(time))) {
+            setQuality(*change);
+        }
+        if (const auto rate = m_governor->settledRate(double(time))) {
+            const PictureSize picture = renderer.pictureSize();
+            std::cout << qualityLine(quality(), picture.width, picture.height, *rate) << std::endl;
+        }
+    }
+    m_lastPassTime = time;
+}
+
+void GameLayer::setQuality(const QualityChoice& choice) {
+    renderer.setQuality(choice.level, choice.scale);
+    scene.useFineSun(traitsOf(choice.level).fineSun);
+}
+
+QualityChoice GameLayer::quality() const {
+    return {renderer.quality(), renderer.renderScale()};
 }
 
 void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,

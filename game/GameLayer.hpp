@@ -19,6 +19,7 @@
 #include "game/RaceConsole.hpp"
 #include "game/RaceSimulation.hpp"
 #include "game/RecordKeeper.hpp"
+#include "render/QualityGovernor.hpp"
 #include "render/Renderer.hpp"
 
 namespace kes {
@@ -60,6 +61,12 @@ public:
 
     // The record across runs, when one is kept.
     std::optional<float> recordTime() const;
+    // The quality the frames are drawn at now (the governor's latest choice under "auto").
+    QualityChoice quality() const;
+    // Draws from the next frame at `choice` (the governor's choices go through here too).
+    void setQuality(const QualityChoice& choice);
+    // Under "auto", the governor that chooses; none for a fixed level.
+    const QualityGovernor* governor() const { return m_governor ? &*m_governor : nullptr; }
 
 private:
     App& m_app;
@@ -84,8 +91,12 @@ public:
 private:
     void queueGuide();
     HudFacts hudFacts() const;
+    // Under "auto": hands the pass's time to the governor and applies what it chooses.
+    void steerQuality(float time);
 
     float m_distanceToCourse = 0.0f;  // from the last update, for the guide
+    std::optional<QualityGovernor> m_governor;
+    float m_lastPassTime = -1.0f;  // real time of the last pass the governor measured
 };
 
 }  // namespace kes

@@ -1,9 +1,9 @@
 #include "game/Hud.hpp"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <iomanip>
-#include <sstream>
-#include <string>
+#include <string_view>
 
 #include <glm/glm.hpp>
 
@@ -27,18 +27,57 @@ constexpr float kSplitSize = 0.16f;
 constexpr glm::vec2 kPausedAt{0.0f, 0.0f};
 constexpr float kPausedSize = 0.15f;
 
-std::string threeDecimals(float value, bool withSign = false) {
-    std::ostringstream text;
-    text << std::fixed << std::setprecision(3);
-    if (withSign) {
-        text << std::showpos;
+// A figure written into room of its own, in the same characters whatever the locale; the
+// display is built every frame, so this allocates nothing.
+class FigureText {
+public:
+    // A whole number: "12".
+    static FigureText whole(long value) {
+        FigureText figure;
+        figure.append(value);
+        return figure;
     }
-    text << value;
-    return text.str();
-}
+    // Three decimals, with "+" before a value that is not negative when `withSign`.
+    static FigureText threeDecimals(float value, bool withSign = false) {
+        FigureText figure;
+        if (withSign && !std::signbit(value)) {
+            figure.m_text[figure.m_length++] = '+';
+        }
+        const auto [end, error] =
+            std::to_chars(figure.cursor(), figure.end(), value, std::chars_format::fixed, 3);
+        figure.m_length = error == std::errc() ? std::size_t(end - figure.m_text) : 0;
+        return figure;
+    }
+    // `label` then a whole number: "Next Zone 3".
+    static FigureText labelled(std::string_view label, long value) {
+        FigureText figure;
+        const std::size_t length = std::min(label.size(), kRoom / 2);
+        label.copy(figure.m_text, length);
+        figure.m_length = length;
+        figure.append(value);
+        return figure;
+    }
+
+    std::string_view view() const { return {m_text, m_length}; }
+
+private:
+    static constexpr std::size_t kRoom = 48;
+
+    char* cursor() { return m_text + m_length; }
+    char* end() { return m_text + kRoom; }
+    void append(long value) {
+        const auto [end_, error] = std::to_chars(cursor(), end(), value);
+        if (error == std::errc()) {
+            m_length = std::size_t(end_ - m_text);
+        }
+    }
+
+    char m_text[kRoom]{};
+    std::size_t m_length = 0;
+};
 
 // A figure with its label below it, both ending or starting at `at`.
-void queueFigure(TextRenderer& text, const std::string& label, const std::string& value,
+void queueFigure(TextRenderer& text, std::string_view label, std::string_view value,
                  const glm::vec2& at, HorizontalAnchor side) {
     text.addText(label, at, kLabelSize, kHudColour, VerticalAnchor::hanging, side);
     text.addText(value, at, kValueSize, kHudColour, VerticalAnchor::standing, side);
@@ -57,16 +96,18 @@ void Hud::onRestart() {
 
 void Hud::queue(TextRenderer& text, const HudFacts& facts, float time) {
     constexpr HorizontalAnchor kRight = HorizontalAnchor::ending;
-    queueFigure(text, "Round", std::to_string(facts.roundsFinished), kRoundsAt, kRight);
-    queueFigure(text, "Time", threeDecimals(facts.roundTime), kTimeAt, kRight);
+    queueFigure(text, "Round", FigureText::whole(facts.roundsFinished).view(), kRoundsAt, kRight);
+    queueFigure(text, "Time", FigureText::threeDecimals(facts.roundTime).view(), kTimeAt, kRight);
     if (facts.bestTime > 0.0f) {
-        queueFigure(text, "Best Time", threeDecimals(facts.bestTime), kBestAt, kRight);
+        queueFigure(text, "Best Time", FigureText::threeDecimals(facts.bestTime).view(), kBestAt,
+                    kRight);
     }
     if (facts.recordTime) {
-        queueFigure(text, "Record", threeDecimals(*facts.recordTime), kRecordAt, kRight);
+        queueFigure(text, "Record", FigureText::threeDecimals(*facts.recordTime).view(), kRecordAt,
+                    kRight);
     }
-    queueFigure(text, "Next Zone " + std::to_string(facts.nextZone),
-                std::to_string(static_cast<long>(std::lround(facts.nextZoneDistance))), kNextZoneAt,
+    queueFigure(text, FigureText::labelled("Next Zone ", facts.nextZone).view(),
+                FigureText::whole(std::lround(facts.nextZoneDistance)).view(), kNextZoneAt,
                 HorizontalAnchor::starting);
     queueSplit(text, time);
     if (facts.paused) {
@@ -85,7 +126,7 @@ void Hud::queueSplit(TextRenderer& text, float time) {
         return;
     }
     const float delta = *m_split->delta;
-    text.addText(threeDecimals(delta, true), kSplitAt, kSplitSize,
+    text.addText(FigureText::threeDecimals(delta, true).view(), kSplitAt, kSplitSize,
                  delta <= 0.0f ? kAheadColour : kBehindColour, VerticalAnchor::centred,
                  HorizontalAnchor::centred);
 }

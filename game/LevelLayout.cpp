@@ -14,11 +14,13 @@ LightDesc sunLight() {
     return sun;
 }
 
-Model makeModel(const std::filesystem::path& assetsFolder, const ModelLook& look) {
-    return look.mesh != nullptr ? Model(assetsFolder, look.mesh, look.material, look.albedo,
-                                        look.metalness, look.roughness, look.emissive)
-                                : Model(assetsFolder, look.sphereRadius, look.material, look.albedo,
-                                        look.metalness, look.roughness, look.emissive);
+Model makeModel(const std::filesystem::path& assetsFolder, const ModelLook& look,
+                SphereTessellation tessellation) {
+    return look.mesh != nullptr
+               ? Model(assetsFolder, look.mesh, look.material, look.albedo, look.metalness,
+                       look.roughness, look.emissive)
+               : Model(assetsFolder, look.sphereRadius, look.material, look.albedo, look.metalness,
+                       look.roughness, look.emissive, tessellation);
 }
 
 void restCamera(Camera& camera, const glm::vec3& target) {

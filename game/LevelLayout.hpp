@@ -68,8 +68,10 @@ inline constexpr glm::vec3 kSunPosition{-132.0f, 48.0f, 167.0f};
 // The sun's light: a warm white point light at the sun, a tenth of it reaching everything.
 LightDesc sunLight();
 
-// The model a look describes, with the textures and meshes of `assetsFolder`.
-Model makeModel(const std::filesystem::path& assetsFolder, const ModelLook& look);
+// The model a look describes, with the textures and meshes of `assetsFolder`; a generated
+// sphere is cut as `tessellation` says.
+Model makeModel(const std::filesystem::path& assetsFolder, const ModelLook& look,
+                SphereTessellation tessellation = SphereTessellation{});
 
 // The chase camera's resting view: 30.5 degrees down, 17 units behind its target.
 inline constexpr float kCameraTilt = 0.5323254f;

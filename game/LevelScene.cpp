@@ -13,13 +13,35 @@ NodeModels nodeOf(const char* name, Model& model) {
 
 }  // namespace
 
-LevelScene::LevelScene(const std::filesystem::path& assetsFolder_)
+LevelScene::LevelScene(const std::filesystem::path& assetsFolder_, bool fineSun)
     : assetsFolder(assetsFolder_),
       shipModel(level::makeModel(assetsFolder, level::kShipLook)),
       asteroidModel(level::makeModel(assetsFolder, level::kAsteroidLook)),
-      sunModel(level::makeModel(assetsFolder, level::kSunLook)),
       targetZoneModel(level::makeModel(assetsFolder, level::kZoneLook)),
-      nextZoneModel(level::makeModel(assetsFolder, level::kNextZoneLook)) {}
+      nextZoneModel(level::makeModel(assetsFolder, level::kNextZoneLook)),
+      m_sunFine(fineSun) {
+    sunModel(fineSun);
+}
+
+Model& LevelScene::sunModel(bool fine) {
+    std::optional<Model>& sun = fine ? m_fineSun : m_coarseSun;
+    if (!sun) {
+        sun.emplace(level::makeModel(assetsFolder, level::kSunLook,
+                                     fine ? SphereTessellation{} : kCoarseSphere));
+    }
+    return *sun;
+}
+
+void LevelScene::useFineSun(bool fine) {
+    if (fine == m_sunFine) {
+        return;
+    }
+    m_sunFine = fine;
+    Model& sun = sunModel(fine);
+    if (m_sunNode != nullptr) {
+        m_sunNode->models[0] = &sun;
+    }
+}
 
 void LevelScene::addTube(Renderer& renderer, const RacePath& path) const {
     std::vector<glm::vec3> vertices;
@@ -37,7 +59,8 @@ void LevelScene::addTube(Renderer& renderer, const RacePath& path) const {
 
 void LevelScene::addNodes(Renderer& renderer, PhysicsService& physics, const RaceSimulation& race) {
     RigidBody* sun = physics.createRigidBody(level::kSunPosition, glm::vec3(0.0f), glm::vec3(0.0f));
-    renderer.addNode(nodeOf("Sun", sunModel), sun, 1.0f)->castsShadow = false;
+    m_sunNode = renderer.addNode(nodeOf("Sun", sunModel(m_sunFine)), sun, 1.0f);
+    m_sunNode->castsShadow = false;
     renderer.addLight(level::sunLight());
     shipNode = renderer.addNode(nodeOf("Test", shipModel), race.shipBody, 1.0f);
     for (CollisionBody* zone : race.zoneBodies) {

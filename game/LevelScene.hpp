@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "game/PhysicsService.hpp"
@@ -16,8 +17,8 @@ namespace kes {
 
 class LevelScene {
 public:
-    // Loads the models from `assetsFolder`.
-    explicit LevelScene(const std::filesystem::path& assetsFolder);
+    // Loads the models from `assetsFolder`; the sun's sphere fine or coarse (see useFineSun).
+    explicit LevelScene(const std::filesystem::path& assetsFolder, bool fineSun = true);
 
     // The tube mesh around the course.
     void addTube(Renderer& renderer, const RacePath& path) const;
@@ -26,17 +27,25 @@ public:
     void addNodes(Renderer& renderer, PhysicsService& physics, const RaceSimulation& race);
     // The amber ring moves to `zone`.
     void highlightZone(std::uint32_t zone);
+    // The sun drawn with its full sphere or a coarse one (made the first time it is asked for):
+    // the full one's 130 000 triangles cost a software rasteriser several milliseconds a frame.
+    void useFineSun(bool fine);
 
     std::filesystem::path assetsFolder;
     Model shipModel;
     Model asteroidModel;
-    Model sunModel;
     Model targetZoneModel;
     Model nextZoneModel;  // the same ring, glowing amber: the zone to touch next
     SceneNode* shipNode = nullptr;
     std::vector<SceneNode*> zoneNodes;
 
 private:
+    Model& sunModel(bool fine);
+
+    std::optional<Model> m_fineSun;
+    std::optional<Model> m_coarseSun;
+    bool m_sunFine;
+    SceneNode* m_sunNode = nullptr;
     std::uint32_t m_highlighted = RaceState::kNone;
 };
 

@@ -249,4 +249,57 @@ void VAO::draw(GLenum mode) const {
     }
 }
 
+StreamVAO::StreamVAO()
+    : m_array(VertexArrayName::generate()),
+      m_vertices(BufferName::generate()),
+      m_indices(BufferName::generate()) {
+    if (m_array == 0 || m_vertices == 0 || m_indices == 0) {
+        fail("kes::StreamVAO - couldn't make the vertex array and its buffers");
+    }
+    glBindVertexArray(m_array);
+    glBindBuffer(GL_ARRAY_BUFFER, m_vertices);
+    recordLayout<VertexPosUV>();
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_indices);  // recorded in the array
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+namespace {
+
+// Writes `items` to the start of the buffer bound at `target`, first making it twice their
+// size when it holds fewer.
+template <typename Item>
+void streamInto(GLenum target, const std::vector<Item>& items, std::size_t& capacity) {
+    const auto bytes = static_cast<GLsizeiptr>(items.size() * sizeof(Item));
+    if (items.size() > capacity) {
+        capacity = items.size() * 2;
+        glBufferData(target, static_cast<GLsizeiptr>(capacity * sizeof(Item)), nullptr,
+                     GL_STREAM_DRAW);
+    }
+    glBufferSubData(target, 0, bytes, items.data());
+}
+
+}  // namespace
+
+void StreamVAO::upload(const std::vector<VertexPosUV>& vertexList,
+                       const std::vector<std::uint16_t>& indexList) {
+    if (vertexList.empty() || indexList.empty()) {
+        return;
+    }
+    glBindVertexArray(m_array);
+    glBindBuffer(GL_ARRAY_BUFFER, m_vertices);
+    streamInto(GL_ARRAY_BUFFER, vertexList, m_vertexCapacity);
+    streamInto(GL_ELEMENT_ARRAY_BUFFER, indexList, m_indexCapacity);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
+void StreamVAO::drawRange(GLenum mode, std::size_t first, std::size_t count,
+                          std::size_t baseVertex) const {
+    glBindVertexArray(m_array);
+    glDrawElementsBaseVertex(mode, static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
+                             reinterpret_cast<const void*>(first * sizeof(std::uint16_t)),
+                             static_cast<GLint>(baseVertex));
+}
+
 }  // namespace kes

@@ -66,4 +66,25 @@ private:
     BufferName m_indexBuffer;
 };
 
+// A vertex array whose contents change every frame (the on-screen text): its buffers grow to
+// the largest contents asked for and are rewritten in place, so a frame makes no GL object.
+class StreamVAO {
+public:
+    StreamVAO();
+
+    // Replaces the contents; a buffer too small is made anew at twice the size asked for.
+    void upload(const std::vector<VertexPosUV>& vertexList,
+                const std::vector<std::uint16_t>& indexList);
+    // Draws `count` indices from index `first` of the last contents, each index counted from
+    // vertex `baseVertex`.
+    void drawRange(GLenum mode, std::size_t first, std::size_t count, std::size_t baseVertex) const;
+
+private:
+    VertexArrayName m_array;
+    BufferName m_vertices;
+    BufferName m_indices;
+    std::size_t m_vertexCapacity = 0;  // in vertices
+    std::size_t m_indexCapacity = 0;
+};
+
 }  // namespace kes

@@ -153,12 +153,14 @@ namespace {
 // Compiles the file with its includes; a compile log that numbers source strings gets the
 // legend of which file each number is.
 GLuint compileFile(GLenum type, const std::filesystem::path& path,
-                   const std::vector<std::string>& prefixLines) {
+                   const std::vector<std::string>& variantDefines) {
     std::vector<std::string> names;
-    const std::string source = withDefinesAfterVersion(
-        shader::expandIncludes(path, path.parent_path(), names), shaderInterfaceDefines());
+    std::vector<std::string> defines = shaderInterfaceDefines();
+    defines.insert(defines.end(), variantDefines.begin(), variantDefines.end());
+    const std::string source =
+        withDefinesAfterVersion(shader::expandIncludes(path, path.parent_path(), names), defines);
     try {
-        return shader::createShader(type, path.string(), source, prefixLines);
+        return shader::createShader(type, path.string(), source, {});
     } catch (const std::runtime_error& failure) {
         if (names.size() < 2) {
             throw;
@@ -170,8 +172,8 @@ GLuint compileFile(GLenum type, const std::filesystem::path& path,
 }  // namespace
 
 shader::shader(GLenum type, const std::filesystem::path& path,
-               const std::vector<std::string>& prefixLines)
-    : id(compileFile(type, path, prefixLines)) {}
+               const std::vector<std::string>& defines)
+    : id(compileFile(type, path, defines)) {}
 
 Program::Program(const shader& vertex, const shader& fragment, const std::string& name_)
     : id(glCreateProgram()), name(name_) {
@@ -199,17 +201,17 @@ namespace {
 // The fragment shader is built first, so its failure is the one reported when both would fail.
 Program linkFiles(const std::filesystem::path& vertexPath,
                   const std::filesystem::path& fragmentPath, const std::string& name,
-                  const std::vector<std::string>& prefixLines) {
-    const shader fragment(GL_FRAGMENT_SHADER, fragmentPath, prefixLines);
-    const shader vertex(GL_VERTEX_SHADER, vertexPath, prefixLines);
+                  const std::vector<std::string>& defines) {
+    const shader fragment(GL_FRAGMENT_SHADER, fragmentPath, defines);
+    const shader vertex(GL_VERTEX_SHADER, vertexPath, defines);
     return Program(vertex, fragment, name);
 }
 
 }  // namespace
 
 Program::Program(const std::filesystem::path& vertexPath, const std::filesystem::path& fragmentPath,
-                 const std::string& name_, const std::vector<std::string>& prefixLines)
-    : Program(linkFiles(vertexPath, fragmentPath, name_, prefixLines)) {}
+                 const std::string& name_, const std::vector<std::string>& defines)
+    : Program(linkFiles(vertexPath, fragmentPath, name_, defines)) {}
 
 GLint Program::uniformLocation(const char* uniformName) const {
     return glGetUniformLocation(id, uniformName);

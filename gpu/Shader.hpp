@@ -21,10 +21,9 @@ std::filesystem::path makeShaderPath(const std::filesystem::path& assetsFolder,
 
 class shader {
 public:
-    // Reads the file with its includes and compiles it; each prefix line, followed by a line
-    // feed, goes before the file's text.
-    shader(GLenum type, const std::filesystem::path& path,
-           const std::vector<std::string>& prefixLines);
+    // Reads the file with its includes and compiles it with the interface's defines and
+    // `defines` (a variant's "#define NAME VALUE" lines) after its version line.
+    shader(GLenum type, const std::filesystem::path& path, const std::vector<std::string>& defines);
 
     // The file's bytes, unchanged. An empty file is fine here; the compiler will object. Fails
     // for anything but a regular file of at most kMaxTextFileBytes.
@@ -53,7 +52,7 @@ public:
     // Builds the fragment shader first, then the vertex shader, links them and lets the shader
     // objects go: only the program stays resident.
     Program(const std::filesystem::path& vertexPath, const std::filesystem::path& fragmentPath,
-            const std::string& name, const std::vector<std::string>& prefixLines = {});
+            const std::string& name, const std::vector<std::string>& defines = {});
 
     // -1 for a uniform the program does not use; glUniform calls then do nothing.
     GLint uniformLocation(const char* uniformName) const;

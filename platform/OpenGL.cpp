@@ -182,8 +182,8 @@ void openGL::requestClose() {
     glfwSetWindowShouldClose(window, GLFW_TRUE);
 }
 
-void openGL::setTitle(const std::string& title) {
-    glfwSetWindowTitle(window, title.c_str());
+void openGL::setTitle(const char* title) {
+    glfwSetWindowTitle(window, title);
 }
 
 void openGL::swapBuffers() {

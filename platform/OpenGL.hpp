@@ -29,7 +29,7 @@ public:
 
     bool shouldClose() const;
     void requestClose();
-    void setTitle(const std::string& title);
+    void setTitle(const char* title);
     void swapBuffers();
     void pollEvents();
     // Sleeps until an event arrives (and handles it) or `seconds` have passed.

@@ -1,5 +1,8 @@
 #include "render/FinalPass.hpp"
 
+#include <algorithm>
+#include <cmath>
+
 #include "gpu/Bindings.hpp"
 #include "render/GeometryPass.hpp"
 
@@ -24,7 +27,20 @@ FinalPass::FinalPass(const std::filesystem::path& assetsFolder, float brightness
       m_enableExposureLocation(m_program.uniformLocation("enableExposure")),
       m_brightness(brightness) {}
 
-void FinalPass::draw(Frame& frame, GLuint image, GLuint framebuffer, const Viewport& window) {
+glm::vec3 FinalPass::displayColour(const glm::vec3& light) const {
+    const auto filmic = [](float x) {
+        return std::clamp((x * (2.51f * x + 0.03f)) / (x * (2.43f * x + 0.59f) + 0.14f), 0.0f,
+                          1.0f);
+    };
+    glm::vec3 shown;
+    for (int c = 0; c < 3; ++c) {
+        const float scaled = std::max(light[c] * m_brightness, 0.0f);
+        shown[c] = std::pow(filmic(scaled), 1.0f / 2.2f);
+    }
+    return shown;
+}
+
+Viewport FinalPass::draw(Frame& frame, GLuint image, GLuint framebuffer, const Viewport& window) {
     frame.state.apply(kImageToWindow);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     const Viewport shown = letterbox(static_cast<std::uint32_t>(frame.viewport.width),
@@ -46,7 +62,7 @@ void FinalPass::draw(Frame& frame, GLuint image, GLuint framebuffer, const Viewp
     glBindVertexArray(frame.fullscreen.id);
     glDrawArrays(GL_TRIANGLES, 0, 3);
     glBindTexture(GL_TEXTURE_2D, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return shown;
 }
 
 }  // namespace kes

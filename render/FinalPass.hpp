@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include <glm/glm.hpp>
+
 #include "gpu/PipelineState.hpp"
 #include "gpu/Shader.hpp"
 #include "gpu/Viewport.hpp"
@@ -16,7 +18,11 @@ class FinalPass {
 public:
     FinalPass(const std::filesystem::path& assetsFolder, float brightness);
 
-    void draw(Frame& frame, GLuint image, GLuint framebuffer, const Viewport& window);
+    // Leaves `framebuffer` bound; returns the part of `window` the picture fills.
+    Viewport draw(Frame& frame, GLuint image, GLuint framebuffer, const Viewport& window);
+    // A light colour as the pass shows it: the CPU's twin of the shader's curve, for what is
+    // drawn over the finished picture (the text).
+    glm::vec3 displayColour(const glm::vec3& light) const;
 
 private:
     Program m_program;

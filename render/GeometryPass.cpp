@@ -1,5 +1,7 @@
 #include "render/GeometryPass.hpp"
 
+#include "render/ViewFrustum.hpp"
+
 namespace kes {
 namespace {
 
@@ -28,8 +30,9 @@ void GeometryPass::draw(Frame& frame, const std::vector<SceneNode*>& opaqueNodes
     glDrawArrays(GL_TRIANGLES, 0, 3);
 
     frame.state.apply(kSurfaceState);
+    const ViewFrustum view(frame.block.data.viewProj);
     for (SceneNode* node : opaqueNodes) {
-        node->draw(frame.block, kDrawGeometry);
+        node->draw(frame.block, kDrawGeometry, &view);
     }
 }
 

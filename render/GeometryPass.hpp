@@ -1,6 +1,7 @@
 // The geometry pass: the G-buffer cleared to its own clear values and filled with the opaque
-// nodes, every pixel they cover marked with stencil 1 (the background keeps 0). Reads the
-// per-frame block and the nodes' materials; writes the G-buffer and its depth and stencil.
+// nodes, every pixel they cover marked with stencil 1 (the background keeps 0); a model wholly
+// outside the view is not submitted. Reads the per-frame block and the nodes' materials;
+// writes the G-buffer and its depth and stencil.
 // The G-buffer's layout is written down in assets/shaders/include/gbuffer.glsl.
 #pragma once
 

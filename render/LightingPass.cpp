@@ -1,5 +1,6 @@
 #include "render/LightingPass.hpp"
 
+#include <string>
 #include <vector>
 
 #include "gpu/Bindings.hpp"
@@ -27,20 +28,25 @@ VAO makeSkyCube() {
     return VAO(corners, indices);
 }
 
-Program fullscreenProgram(const std::filesystem::path& assetsFolder, const char* fragment,
-                          const char* name) {
-    return Program(makeShaderPath(assetsFolder, "renderFullscreenTri_vs"),
-                   makeShaderPath(assetsFolder, fragment), name);
-}
-
 }  // namespace
 
 LightingPass::LightingPass(const std::filesystem::path& assetsFolder)
-    : m_lighting(fullscreenProgram(assetsFolder, "renderGbuffers_ps", "renderGBuffers")),
+    : m_assetsFolder(assetsFolder),
       m_skybox(makeShaderPath(assetsFolder, "skybox_vs"), makeShaderPath(assetsFolder, "skybox_ps"),
                "progRenderSkybox"),
       m_sky(assetsFolder / "textures", "try"),
       m_skyCube(makeSkyCube()) {}
+
+const Program& LightingPass::lightingProgram() {
+    std::optional<Program>& program = m_lighting[static_cast<std::size_t>(m_level)];
+    if (!program) {
+        program.emplace(makeShaderPath(m_assetsFolder, "renderFullscreenTri_vs"),
+                        makeShaderPath(m_assetsFolder, "renderGbuffers_ps"),
+                        std::string("renderGBuffers (") + toString(m_level) + ")",
+                        lightingDefines(m_level));
+    }
+    return *program;
+}
 
 void LightingPass::clearImage(Frame& frame) {
     glBindFramebuffer(GL_FRAMEBUFFER, frame.hdr.fbo.id);
@@ -68,11 +74,13 @@ void LightingPass::drawSky(Frame& frame) {
 
 void LightingPass::drawSurfaces(Frame& frame, const ShadowPass& shadows) {
     frame.state.apply(kLitSurfaces);
-    glUseProgram(m_lighting.id);
+    glUseProgram(lightingProgram().id);
     frame.gbuffer.bindTextures();
     frame.block.bind();
     frame.lights.bindLights();
-    frame.lists.bind();
+    if (frame.lists) {
+        frame.lists->bind();
+    }
     shadows.bind(frame, unit::kLightingShadowMaps);
     glActiveTexture(GL_TEXTURE0 + unit::kLightingSky);
     glBindTexture(GL_TEXTURE_CUBE_MAP, m_sky.id);

@@ -5,13 +5,16 @@
 // writes the HDR image. The sky's cube map lives here; the reflections read it too.
 #pragma once
 
+#include <array>
 #include <filesystem>
+#include <optional>
 
 #include "gpu/Buffers.hpp"
 #include "gpu/PipelineState.hpp"
 #include "gpu/Shader.hpp"
 #include "gpu/Texture.hpp"
 #include "render/Frame.hpp"
+#include "render/Quality.hpp"
 #include "render/ShadowPass.hpp"
 
 namespace kes {
@@ -19,6 +22,9 @@ namespace kes {
 class LightingPass {
 public:
     explicit LightingPass(const std::filesystem::path& assetsFolder);
+
+    // Lights with the level's variant (compiled the first time the level is drawn).
+    void setLevel(QualityLevel level) { m_level = level; }
 
     // The image filled with the frame's clear colour (seen where neither sky nor surface is).
     void clearImage(Frame& frame);
@@ -32,7 +38,11 @@ private:
     void drawSky(Frame& frame);
     void drawSurfaces(Frame& frame, const ShadowPass& shadows);
 
-    Program m_lighting;
+    const Program& lightingProgram();
+
+    std::filesystem::path m_assetsFolder;
+    QualityLevel m_level = QualityLevel::high;
+    std::array<std::optional<Program>, 3> m_lighting;  // by level
     Program m_skybox;
     CubeTexture m_sky;
     VAO m_skyCube;

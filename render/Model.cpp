@@ -9,16 +9,16 @@ namespace kes {
 
 namespace {
 
-VAO makeSphereMesh(float radius) {
+VAO makeSphereMesh(float radius, SphereTessellation tessellation) {
     std::vector<VertexPosNormalUV> vertices;
     std::vector<std::uint16_t> indices;
-    makeSphere(radius, vertices, indices);
+    makeSphere(radius, vertices, indices, tessellation);
     return VAO(vertices, indices);
 }
 
-void addSphereBands(std::vector<std::uint16_t>& indices) {
-    const std::uint32_t n = kSphereSegments;
-    for (std::uint32_t band = 0; band + 2 < kSphereRings; ++band) {
+void addSphereBands(std::vector<std::uint16_t>& indices, SphereTessellation t) {
+    const std::uint32_t n = t.segments;
+    for (std::uint32_t band = 0; band + 2 < t.rings; ++band) {
         const std::uint32_t s = band * n;
         const std::uint32_t next = s + n;
         for (std::uint32_t k = 0; k < n; ++k) {
@@ -30,10 +30,11 @@ void addSphereBands(std::vector<std::uint16_t>& indices) {
     }
 }
 
-void addSphereCaps(std::vector<std::uint16_t>& indices) {
-    const std::uint32_t n = kSphereSegments;
-    const std::uint32_t lowerPole = kSphereVertexCount - 2;
-    const std::uint32_t upperPole = kSphereVertexCount - 1;
+void addSphereCaps(std::vector<std::uint16_t>& indices, SphereTessellation t) {
+    const std::uint32_t n = t.segments;
+    const std::uint32_t vertexCount = (t.rings - 1) * t.segments + 2;
+    const std::uint32_t lowerPole = vertexCount - 2;
+    const std::uint32_t upperPole = vertexCount - 1;
     const std::uint32_t lastRing = lowerPole - n;
     for (std::uint32_t k = 0; k < n; ++k) {
         const std::uint32_t k1 = (k + 1) % n;
@@ -52,15 +53,15 @@ void addSphereCaps(std::vector<std::uint16_t>& indices) {
 }  // namespace
 
 void makeSphere(float radius, std::vector<VertexPosNormalUV>& vertices,
-                std::vector<std::uint16_t>& indices) {
+                std::vector<std::uint16_t>& indices, SphereTessellation t) {
     constexpr float pi = std::numbers::pi_v<float>;
     vertices.clear();
-    vertices.reserve(kSphereVertexCount);
-    for (std::uint32_t ring = 1; ring < kSphereRings; ++ring) {
-        const float theta = static_cast<float>(ring) * pi / static_cast<float>(kSphereRings);
-        for (std::uint32_t segment = 0; segment < kSphereSegments; ++segment) {
+    vertices.reserve((t.rings - 1) * t.segments + 2);
+    for (std::uint32_t ring = 1; ring < t.rings; ++ring) {
+        const float theta = static_cast<float>(ring) * pi / static_cast<float>(t.rings);
+        for (std::uint32_t segment = 0; segment < t.segments; ++segment) {
             const float phi =
-                static_cast<float>(segment) * 2.0f * pi / static_cast<float>(kSphereSegments);
+                static_cast<float>(segment) * 2.0f * pi / static_cast<float>(t.segments);
             const glm::vec3 unit(std::cos(phi) * std::sin(theta), std::cos(theta),
                                  std::sin(phi) * std::sin(theta));
             const glm::vec3 position = radius * unit;
@@ -73,9 +74,9 @@ void makeSphere(float radius, std::vector<VertexPosNormalUV>& vertices,
     vertices.push_back({{0.0f, radius, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.5f, 1.0f}});
 
     indices.clear();
-    indices.reserve(kSphereIndexCount);
-    addSphereBands(indices);
-    addSphereCaps(indices);
+    indices.reserve(std::size_t{6} * t.segments * (t.rings - 1));
+    addSphereBands(indices, t);
+    addSphereCaps(indices, t);
 }
 
 Model::Model(const std::filesystem::path& assetsFolder, const std::string& meshName,
@@ -87,9 +88,11 @@ Model::Model(const std::filesystem::path& assetsFolder, const std::string& meshN
 }
 
 Model::Model(const std::filesystem::path& assetsFolder, float radius, const std::string& baseName,
-             const glm::vec3& albedo, float metalness, float roughness, const glm::vec3& emissive)
+             const glm::vec3& albedo, float metalness, float roughness, const glm::vec3& emissive,
+             SphereTessellation tessellation)
     : material(assetsFolder, baseName, albedo, metalness, roughness, emissive),
-      mesh(makeSphereMesh(radius)) {}
+      mesh(makeSphereMesh(radius, tessellation)),
+      boundingRadius(radius) {}
 
 void Model::loadTextures(const std::filesystem::path& texturesFolder, const std::string& meshName) {
     material.albedoTexture = Texture::fromFile32(texturesFolder, meshName + "_albedo.png");

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,21 @@ inline constexpr std::uint32_t kSphereSegments = 256;
 inline constexpr std::uint32_t kSphereVertexCount = 65282;
 inline constexpr std::uint32_t kSphereIndexCount = 391680;
 
-// Vertex (i - 1) x 256 + j sits on ring i at segment j; the lower pole follows the rings, then
-// the upper pole. Triangles are wound clockwise seen from outside.
+// How finely a sphere is cut: `rings` rings of latitude (rings - 1 of vertices between the
+// poles) of `segments` vertices each.
+struct SphereTessellation {
+    std::uint32_t rings = kSphereRings;
+    std::uint32_t segments = kSphereSegments;
+};
+// A coarse sphere for where the picture is small or cheap (the medium and low quality levels'
+// sun): a few thousand triangles instead of 130 000.
+inline constexpr SphereTessellation kCoarseSphere{48, 48};
+
+// Vertex (i - 1) x segments + j sits on ring i at segment j; the lower pole follows the rings,
+// then the upper pole. Triangles are wound clockwise seen from outside.
 void makeSphere(float radius, std::vector<VertexPosNormalUV>& vertices,
-                std::vector<std::uint16_t>& indices);
+                std::vector<std::uint16_t>& indices,
+                SphereTessellation tessellation = SphereTessellation{});
 
 class Model {
 public:
@@ -35,7 +47,8 @@ public:
           const glm::vec3& emissive);
     // The generated sphere, without textures.
     Model(const std::filesystem::path& assetsFolder, float radius, const std::string& baseName,
-          const glm::vec3& albedo, float metalness, float roughness, const glm::vec3& emissive);
+          const glm::vec3& albedo, float metalness, float roughness, const glm::vec3& emissive,
+          SphereTessellation tessellation = SphereTessellation{});
 
     void draw(const glm::mat4& M, const UBO<perFrameData>& frameData, DrawMode mode, float opacity,
               float scale) const;
@@ -43,6 +56,9 @@ public:
     // Built first: a model whose programs do not compile never loads its mesh.
     Material material;
     VAO mesh;
+    // The radius about the model's origin that holds all of it, where known (the generated
+    // sphere); a model without one is always drawn.
+    std::optional<float> boundingRadius;
 
 private:
     void loadTextures(const std::filesystem::path& texturesFolder, const std::string& meshName);

@@ -66,8 +66,20 @@ void OverlayPass::draw(Frame& frame, const ShadowPass& shadows) {
     drawPhysicsShapes(frame);
     drawArrows(frame);
     drawShadowMapTiles(frame, shadows);
-    frame.setViewport();
-    m_text.render(frame.block, frame.state);
+}
+
+void OverlayPass::drawText(Frame& frame, const Viewport& shown,
+                           const std::function<glm::vec3(const glm::vec3&)>& toDisplay) {
+    if (m_text.queued().empty() || shown.width <= 0 || shown.height <= 0) {
+        m_text.clearQueue();
+        return;
+    }
+    for (TextEntry& entry : m_text.queued()) {
+        entry.color = toDisplay(entry.color);
+    }
+    glViewport(shown.x, shown.y, shown.width, shown.height);
+    m_text.renderOverPicture(frame.block, frame.state,
+                             static_cast<float>(shown.height) / static_cast<float>(shown.width));
 }
 
 // The collision shapes, translucent: back faces first, then front faces, then the lines.

@@ -1,10 +1,13 @@
 // The overlays: the debug views (the physics shapes with F1, arrows queued for the frame, the
-// shadow maps with F2) and the text, drawn after every effect so they are neither bloomed nor
-// reflected, into the last effect's image, which carries the scene's depth so debug shapes
-// hide behind the scene. Reads the per-frame block and the shadow maps.
+// shadow maps with F2), drawn after every effect so they are neither bloomed nor reflected, into
+// the last effect's image, which carries the scene's depth so debug shapes hide behind the
+// scene; and the text, drawn over the finished picture in the window at the window's own size,
+// so it stays sharp whatever size the scene was drawn at. Reads the per-frame block and the
+// shadow maps.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -35,6 +38,10 @@ public:
                 const DebugShapeSource* debugShapes);
 
     void draw(Frame& frame, const ShadowPass& shadows);
+    // The queued text over the finished picture in the bound framebuffer, within `shown` (the
+    // part of the window the picture fills), its colours mapped as the final pass maps light.
+    void drawText(Frame& frame, const Viewport& shown,
+                  const std::function<glm::vec3(const glm::vec3&)>& toDisplay);
 
     TextRenderer& text() { return m_text; }
     void addArrow(const DebugArrow& arrow) { m_arrows.push_back(arrow); }

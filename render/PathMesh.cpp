@@ -20,24 +20,41 @@ PathMesh::PathMesh(const std::filesystem::path& assetsFolder, float radius_,
                    const std::vector<std::uint16_t>& indices,
                    const std::vector<glm::vec3>& ringCentres)
     : mesh(pathVertices(vertices, ringCentres), indices),
-      program(makeShaderPath(assetsFolder, "pathMesh_vs"),
-              makeShaderPath(assetsFolder, "pathMesh_ps"), "path"),
       radius(radius_),
-      radiusLocation(program.uniformLocation("RADIUS")),
-      alphaLocation(program.uniformLocation("ALPHA")),
-      colorLocation(program.uniformLocation("COLOR")) {}
+      m_assetsFolder(assetsFolder) {}
 
-void PathMesh::draw(const UBO<perFrameData>& frameData, const glm::vec3& colour,
-                    float alpha) const {
-    glUseProgram(program.id);
-    if (radiusLocation != -1) {
-        glUniform1f(radiusLocation, radius);
+PathMesh::Variant& PathMesh::variant(TubeBlend blend) {
+    std::optional<Variant>& slot = blend == TubeBlend::additive ? m_additiveVariant : m_listVariant;
+    if (!slot) {
+        Program program(
+            makeShaderPath(m_assetsFolder, "pathMesh_vs"),
+            makeShaderPath(m_assetsFolder, "pathMesh_ps"),
+            blend == TubeBlend::additive ? "path (additive)" : "path",
+            {blend == TubeBlend::additive ? "#define ADDITIVE_TUBE 1" : "#define ADDITIVE_TUBE 0"});
+        const GLint radiusAt = program.uniformLocation("RADIUS");
+        const GLint alphaAt = program.uniformLocation("ALPHA");
+        const GLint colourAt = program.uniformLocation("COLOR");
+        const GLint highlightAt = program.uniformLocation("HIGHLIGHT");
+        slot.emplace(Variant{std::move(program), radiusAt, alphaAt, colourAt, highlightAt});
     }
-    if (alphaLocation != -1) {
-        glUniform1f(alphaLocation, alpha);
+    return *slot;
+}
+
+void PathMesh::draw(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha,
+                    TubeBlend blend) {
+    const Variant& shaded = variant(blend);
+    glUseProgram(shaded.program.id);
+    if (shaded.radius != -1) {
+        glUniform1f(shaded.radius, radius);
     }
-    if (colorLocation != -1) {
-        glUniform3f(colorLocation, colour.r, colour.g, colour.b);
+    if (shaded.alpha != -1) {
+        glUniform1f(shaded.alpha, alpha);
+    }
+    if (shaded.colour != -1) {
+        glUniform3f(shaded.colour, colour.r, colour.g, colour.b);
+    }
+    if (shaded.highlight != -1) {
+        glUniform4f(shaded.highlight, m_highlight.x, m_highlight.y, m_highlight.z, m_highlight.w);
     }
     frameData.bind();
     mesh.draw(mesh.indices.count != 0 ? GL_TRIANGLE_STRIP : GL_POINTS);

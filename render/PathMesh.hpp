@@ -1,9 +1,12 @@
 // The drawable of the race course: the tube around the path, with each vertex knowing the
-// centre of its ring, and the "path" program that shades it.
+// centre of its ring, and the "path" program that shades it: appending to the fragment lists,
+// or added over the lit picture where the quality level keeps no lists. Each variant is
+// compiled when it is first drawn.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -15,6 +18,8 @@
 
 namespace kes {
 
+enum class TubeBlend : std::uint8_t { fragmentLists, additive };
+
 class PathMesh {
 public:
     // One ring centre per vertex. The shaders come from `assetsFolder`.
@@ -24,14 +29,28 @@ public:
 
     // One triangle strip over all indices (points when there are none), in the caller's
     // polygon mode, depth and blend state.
-    void draw(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha) const;
+    void draw(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha,
+              TubeBlend blend = TubeBlend::fragmentLists);
+    // The wall clears where it stands between the camera and a ring at `centre` of `ringRadius`
+    // (the zone to touch next), so the ring shows in its own colour; ringRadius 0: nowhere.
+    void setHighlight(const glm::vec3& centre, float ringRadius) {
+        m_highlight = {centre, ringRadius};
+    }
 
     VAO mesh;
-    Program program;
     float radius;
-    GLint radiusLocation;
-    GLint alphaLocation;
-    GLint colorLocation;
+
+private:
+    struct Variant {
+        Program program;
+        GLint radius, alpha, colour, highlight;
+    };
+    Variant& variant(TubeBlend blend);
+
+    std::filesystem::path m_assetsFolder;
+    std::optional<Variant> m_listVariant;
+    std::optional<Variant> m_additiveVariant;
+    glm::vec4 m_highlight{0.0f};
 };
 
 }  // namespace kes

@@ -1,6 +1,12 @@
 #include "render/PostProcess.hpp"
 
+#include <algorithm>
+#include <cmath>
+#include <locale>
+#include <sstream>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "gpu/Bindings.hpp"
 #include "gpu/GlState.hpp"
@@ -10,9 +16,27 @@ namespace kes {
 namespace {
 
 Program makeProgram(const std::filesystem::path& assetsFolder, const char* fragment,
-                    const char* name) {
+                    const char* name, const std::vector<std::string>& defines = {}) {
     return Program(makeShaderPath(assetsFolder, "renderFullscreenTri_vs"),
-                   makeShaderPath(assetsFolder, fragment), name);
+                   makeShaderPath(assetsFolder, fragment), name, defines);
+}
+
+std::uint32_t glowSide(std::uint32_t side, std::uint32_t divisor) {
+    return std::max<std::uint32_t>(1, side / divisor);
+}
+
+// The blur keeps its reach across the picture at any size; the bright pass reads the input's
+// mip level whose size is the glow's.
+std::vector<std::string> blurDefines(std::uint32_t divisor) {
+    std::ostringstream spread;
+    spread.imbue(std::locale::classic());
+    spread << "#define BLUR_SPREAD " << std::fixed << 2.0 / double(divisor);
+    return {spread.str()};
+}
+
+std::vector<std::string> brightDefines(std::uint32_t divisor) {
+    const int level = static_cast<int>(std::lround(std::log2(double(divisor))));
+    return {"#define BRIGHT_LEVEL " + std::to_string(level) + ".0"};
 }
 
 // Attaches `texture` as the only colour target of the bound framebuffer.
@@ -94,16 +118,20 @@ void PostProcessEffect_SSR::apply(const GBuffer& gbuffer, const GLuint* input,
 
 PostProcessEffect_Bloom::PostProcessEffect_Bloom(const std::filesystem::path& assetsFolder,
                                                  std::uint32_t width_, std::uint32_t height_,
-                                                 GLuint depthStencil)
+                                                 GLuint depthStencil, std::uint32_t divisor)
     : iPostProcessEffect(kBloom, width_, height_, depthStencil),
-      blurProgram(makeProgram(assetsFolder, "gaussianBlur_ps", "progApplyBlur")),
+      blurProgram(makeProgram(assetsFolder, "gaussianBlur_ps", "progApplyBlur",
+                              divisor == 1 ? std::vector<std::string>{} : blurDefines(divisor))),
       applyProgram(makeProgram(assetsFolder, "ApplyBlur_ps", "progApplyBlur")),
       horizontalLocation(blurProgram.uniformLocation("horizontal")),
       brightnessProgram(
-          makeProgram(assetsFolder, "makeBrightnessTexture_ps", "makeBrightnessTexture")) {
+          makeProgram(assetsFolder, "makeBrightnessTexture_ps", "makeBrightnessTexture",
+                      divisor == 1 ? std::vector<std::string>{} : brightDefines(divisor))),
+      glowWidth(glowSide(width_, divisor)),
+      glowHeight(glowSide(height_, divisor)) {
     makeBlurTextures();
     makeBlurFbos();
-    brightness = Texture(width, height, GL_RGBA16F, GL_FLOAT);
+    brightness = Texture(glowWidth, glowHeight, GL_RGBA16F, GL_FLOAT);
     glBindTexture(GL_TEXTURE_2D, brightness.id);
     clampAtTheEdges();
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -114,8 +142,8 @@ void PostProcessEffect_Bloom::makeBlurTextures() {
     for (TextureName& texture : blurTextures) {
         texture = TextureName::generate();
         glBindTexture(GL_TEXTURE_2D, texture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, static_cast<GLsizei>(width),
-                     static_cast<GLsizei>(height), 0, GL_RGBA, GL_FLOAT, nullptr);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, static_cast<GLsizei>(glowWidth),
+                     static_cast<GLsizei>(glowHeight), 0, GL_RGBA, GL_FLOAT, nullptr);
         if (glGetError() != GL_NO_ERROR) {
             glBindTexture(GL_TEXTURE_2D, 0);
             throw std::runtime_error(
@@ -168,6 +196,9 @@ void PostProcessEffect_Bloom::apply(const GBuffer& /*gbuffer*/, const GLuint* in
     state.apply(kEverywhere);
     glBindVertexArray(vao.id);
 
+    if (glowWidth != width || glowHeight != height) {
+        glViewport(0, 0, static_cast<GLsizei>(glowWidth), static_cast<GLsizei>(glowHeight));
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, brightnessFramebuffer);
     glUseProgram(brightnessProgram.id);
     bindTexture(unit::kImage, GL_TEXTURE_2D, *input);
@@ -187,6 +218,9 @@ void PostProcessEffect_Bloom::apply(const GBuffer& /*gbuffer*/, const GLuint* in
         bindTexture(unit::kImage, GL_TEXTURE_2D, blurTextures[1]);
     }
 
+    if (glowWidth != width || glowHeight != height) {
+        glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glUseProgram(applyProgram.id);
     bindTexture(unit::kImage, GL_TEXTURE_2D, *input);

@@ -62,8 +62,10 @@ class PostProcessEffect_Bloom final : public iPostProcessEffect {
 public:
     static constexpr int kBlurRounds = 5;  // each a horizontal and a vertical pass
 
+    // The glow is made at 1/`divisor` of the picture's width and height (a power of two): the
+    // bright parts are read from the input's mip level of that size.
     PostProcessEffect_Bloom(const std::filesystem::path& assetsFolder, std::uint32_t width,
-                            std::uint32_t height, GLuint depthStencil);
+                            std::uint32_t height, GLuint depthStencil, std::uint32_t divisor = 1);
 
     void apply(const GBuffer& gbuffer, const GLuint* input, GlStateCache& state) override;
 
@@ -76,6 +78,8 @@ public:
     Program brightnessProgram;
     Texture brightness;
     FramebufferName brightnessFramebuffer;
+    std::uint32_t glowWidth;
+    std::uint32_t glowHeight;
 
 private:
     void makeBlurTextures();

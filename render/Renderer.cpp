@@ -14,25 +14,6 @@ constexpr GLbitfield kListWritesBeforeResolve = GL_SHADER_IMAGE_ACCESS_BARRIER_B
                                                 GL_SHADER_STORAGE_BARRIER_BIT |
                                                 GL_ATOMIC_COUNTER_BARRIER_BIT;
 
-// Bloom first, reflections second: reflections then mirror the glow as well.
-std::vector<std::unique_ptr<iPostProcessEffect>> makeEffects(
-    const std::filesystem::path& assetsFolder, const Frame& frame, std::uint8_t effectSet,
-    const CubeTexture& sky) {
-    const auto width = static_cast<std::uint32_t>(frame.viewport.width);
-    const auto height = static_cast<std::uint32_t>(frame.viewport.height);
-    const GLuint depthStencil = frame.gbuffer.depthStencil.id;
-    std::vector<std::unique_ptr<iPostProcessEffect>> effects;
-    if ((effectSet & kEffectBloom) != 0) {
-        effects.push_back(
-            std::make_unique<PostProcessEffect_Bloom>(assetsFolder, width, height, depthStencil));
-    }
-    if ((effectSet & kEffectReflections) != 0) {
-        effects.push_back(std::make_unique<PostProcessEffect_SSR>(assetsFolder, width, height,
-                                                                  depthStencil, sky));
-    }
-    return effects;
-}
-
 // One pass of the frame: a debug group named after it, and its GPU time when a timer is set.
 class PassScope {
 public:
@@ -48,22 +29,101 @@ private:
 
 Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_t height,
                    std::uint8_t effectSet)
-    : m_frame(width, height),
+    : m_assetsFolder(setup.assetsFolder),
+      m_effectSet(effectSet),
+      m_picture{width, height},
+      m_quality(setup.quality),
+      m_scale(setup.renderScale),
+      m_frame(makeFrame()),
       m_geometryPass(setup.assetsFolder),
-      m_transparencyPass(m_frame),
+      m_transparencyPass(*m_frame),
       m_lightingPass(setup.assetsFolder),
-      m_effects(makeEffects(setup.assetsFolder, m_frame, effectSet, m_lightingPass.sky())),
       m_overlays(setup.assetsFolder, setup.dpi, setup.debugShapes),
       m_finalPass(setup.assetsFolder, setup.brightness),
       m_camera(90.0f, static_cast<float>(width) / static_cast<float>(height), 0.1f, 1000.0f,
                glm::vec3(0.0f), 1.0f, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)) {
-    m_frame.block.data.width = width;
-    m_frame.block.data.height = height;
+    m_lightingPass.setLevel(m_quality);
+    makeEffects();
     m_opaqueNodes.reserve(kNodeListCapacity);
     m_translucentNodes.reserve(kNodeListCapacity);
     // The sky's reflection reads blurred mip levels of the cube map, where filtering across a
     // face's edge would otherwise show the seams.
     glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
+}
+
+PictureSize Renderer::internalSize() const {
+    return scaledPicture(m_picture.width, m_picture.height, m_scale);
+}
+
+std::unique_ptr<Frame> Renderer::makeFrame() const {
+    const PictureSize size = internalSize();
+    auto frame =
+        std::make_unique<Frame>(size.width, size.height, traitsOf(m_quality).fragmentLists);
+    frame->block.data.width = size.width;
+    frame->block.data.height = size.height;
+    return frame;
+}
+
+// The old targets go first, so memory never holds two sets at once (at 1280 x 720 a set with
+// its fragment pool is some 200 MiB); the per-frame block, the lights, the pass timer and the
+// clear colour carry over.
+void Renderer::remakeFrame() {
+    UBO<perFrameData> block = std::move(m_frame->block);
+    LightBlocks lights = std::move(m_frame->lights);
+    GpuPassTimer* timer = m_frame->timer;
+    const auto clearColor = m_frame->hdr.clearColor;
+    m_frame.reset();
+    m_frame = makeFrame();
+    const perFrameData sized = m_frame->block.data;
+    m_frame->block = std::move(block);
+    m_frame->block.data.width = sized.width;
+    m_frame->block.data.height = sized.height;
+    m_frame->lights = std::move(lights);
+    m_frame->timer = timer;
+    m_frame->hdr.clearColor = clearColor;
+}
+
+// Bloom first, reflections second: reflections then mirror the glow as well. A level without
+// reflections does not make their targets at all.
+void Renderer::makeEffects() {
+    const QualityTraits traits = traitsOf(m_quality);
+    const auto width = static_cast<std::uint32_t>(m_frame->viewport.width);
+    const auto height = static_cast<std::uint32_t>(m_frame->viewport.height);
+    const GLuint depthStencil = m_frame->gbuffer.depthStencil.id;
+    m_effects.clear();
+    if ((m_effectSet & kEffectBloom) != 0) {
+        m_effects.push_back(std::make_unique<PostProcessEffect_Bloom>(
+            m_assetsFolder, width, height, depthStencil,
+            static_cast<std::uint32_t>(traits.bloomDivisor)));
+    }
+    if ((m_effectSet & kEffectReflections) != 0 && traits.reflections) {
+        m_effects.push_back(std::make_unique<PostProcessEffect_SSR>(
+            m_assetsFolder, width, height, depthStencil, m_lightingPass.sky()));
+    }
+}
+
+void Renderer::setQuality(QualityLevel level, float scale) {
+    if (level == m_quality && scale == m_scale) {
+        return;
+    }
+    const bool listsChange = traitsOf(level).fragmentLists != traitsOf(m_quality).fragmentLists;
+    const bool sizeChanges =
+        scaledPicture(m_picture.width, m_picture.height, scale) != internalSize();
+    m_quality = level;
+    m_scale = scale;
+    m_lightingPass.setLevel(level);
+    if (sizeChanges || listsChange) {
+        m_effects.clear();  // they hold the old frame's depth and stencil
+        remakeFrame();
+        m_transparencyPass.attach(*m_frame);
+    }
+    makeEffects();
+}
+
+void Renderer::setTubeHighlight(const glm::vec3& centre, float radius) {
+    if (PathMesh* tube = m_transparencyPass.pathMesh()) {
+        tube->setHighlight(centre, radius);
+    }
 }
 
 Renderer::~Renderer() {
@@ -77,8 +137,8 @@ SceneNode* Renderer::addNode(NodeModels&& nodeModels, const TransformSource* bod
 }
 
 std::uint32_t Renderer::addLight(const LightDesc& desc) {
-    const LightRecord record = makeLightRecord(desc, m_frame.lights.shadows().count);
-    return m_frame.lights.add(
+    const LightRecord record = makeLightRecord(desc, m_frame->lights.shadows().count);
+    return m_frame->lights.add(
         desc, computeLightMatrix(record, 1.0f, ShadowPass::kNear, ShadowPass::kFar, m_camera));
 }
 
@@ -93,7 +153,7 @@ void Renderer::syncPhysics(float /*time*/) {
 void Renderer::prepareFrame(const Camera& appCamera, float frameDt, float time, float alpha) {
     forEachNode(m_sceneRoot, [alpha](SceneNode& node) { node.interpolate(alpha); });
     m_camera = appCamera;
-    perFrameData& block = m_frame.block.data;
+    perFrameData& block = m_frame->block.data;
     if (m_camera.update()) {
         block.viewProj = m_camera.viewProj;
         block.viewProjInv = glm::inverse(m_camera.viewProj);
@@ -106,9 +166,9 @@ void Renderer::prepareFrame(const Camera& appCamera, float frameDt, float time, 
     }
     block.time = time;
     block.deltaTime = frameDt;
-    block.width = static_cast<std::uint32_t>(m_frame.viewport.width);
-    block.height = static_cast<std::uint32_t>(m_frame.viewport.height);
-    m_frame.block.upload();
+    block.width = static_cast<std::uint32_t>(m_frame->viewport.width);
+    block.height = static_cast<std::uint32_t>(m_frame->viewport.height);
+    m_frame->block.upload();
 }
 
 std::optional<glm::mat4> Renderer::computeLightMatrix(const LightRecord& light, float aspect,
@@ -118,7 +178,7 @@ std::optional<glm::mat4> Renderer::computeLightMatrix(const LightRecord& light, 
 }
 
 void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
-    Frame& frame = m_frame;
+    Frame& frame = *m_frame;
     frame.state.forget();  // whatever ran since the last frame may have changed it
     if (m_sceneRoot != nullptr) {
         const PassScope scope(frame.timer, RenderPass::Shadow);
@@ -142,6 +202,8 @@ void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
     {
         const PassScope scope(frame.timer, RenderPass::Lighting);
         m_lightingPass.draw(frame, m_shadowPass);
+        // Where the level keeps no lists the tube is added over the lit picture: timed with it.
+        m_transparencyPass.drawAdditiveTube(frame);
     }
     m_lightingPass.makeMipmaps(frame);
     const GLuint image = applyEffects();
@@ -151,21 +213,25 @@ void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
     }
     {
         const PassScope scope(frame.timer, RenderPass::Final);
-        m_finalPass.draw(frame, image, framebuffer, *viewport);
+        const Viewport shown = m_finalPass.draw(frame, image, framebuffer, *viewport);
+        m_overlays.drawText(frame, shown, [this](const glm::vec3& light) {
+            return m_finalPass.displayColour(light);
+        });
     }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     frame.state.apply(PipelineState{});
 }
 
 GLuint Renderer::applyEffects() {
-    GLuint image = m_frame.hdr.colour.id;
-    GLuint target = m_frame.hdr.fbo.id;
+    GLuint image = m_frame->hdr.colour.id;
+    GLuint target = m_frame->hdr.fbo.id;
     for (const auto& effect : m_effects) {
         const RenderPass pass = effect->kind == iPostProcessEffect::kBloom
                                     ? RenderPass::Bloom
                                     : RenderPass::Reflections;
-        const PassScope scope(m_frame.timer, pass);
-        m_frame.setViewport();
-        effect->apply(m_frame.gbuffer, &image, m_frame.state);
+        const PassScope scope(m_frame->timer, pass);
+        m_frame->setViewport();
+        effect->apply(m_frame->gbuffer, &image, m_frame->state);
         image = effect->output.id;
         target = effect->framebuffer;
     }

@@ -26,6 +26,7 @@
 #include "render/OverlayPass.hpp"
 #include "render/PathMesh.hpp"
 #include "render/PostProcess.hpp"
+#include "render/Quality.hpp"
 #include "render/SceneNode.hpp"
 #include "render/ShadowPass.hpp"
 #include "render/TransparencyPass.hpp"
@@ -43,10 +44,14 @@ struct RendererSetup {
     float brightness = 1.0f;                        // the settings' value, read once
     float dpi = 96.0f;                              // sizes the text atlas
     const DebugShapeSource* debugShapes = nullptr;  // what the F1 overlay shows, if anything
+    QualityLevel quality = QualityLevel::high;      // what the frame draws, at first
+    float renderScale = 1.0f;  // the internal picture's size against the picture's, at first
 };
 
 class Renderer {
 public:
+    // A picture of `width` x `height` (the settings' size), drawn at the setup's quality and
+    // render scale; `effectSet` says which post effects a level that has them may use.
     Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_t height,
              std::uint8_t effectSet);
     ~Renderer();
@@ -73,6 +78,20 @@ public:
     // GL's fixed-function state is its initial one (PipelineState{}) and framebuffer 0 bound.
     void render(GLuint framebuffer, const Viewport* viewport);
 
+    // Draws the frames from now on at `level`, the internal picture `scale` times the picture
+    // (0.25 to 1): the render targets are made anew for a new size (a change costs one slow
+    // frame; the governor makes at most one a second), the programs of a level the first time
+    // it is drawn. Nothing changes when both are as they are.
+    void setQuality(QualityLevel level, float scale);
+    QualityLevel quality() const { return m_quality; }
+    float renderScale() const { return m_scale; }
+    // The internal picture's size; the picture's own is the constructor's.
+    PictureSize internalSize() const;
+    PictureSize pictureSize() const { return m_picture; }
+    // The tube clears in front of the ring of the zone to touch next, at `centre` with
+    // `radius` (0: nowhere).
+    void setTubeHighlight(const glm::vec3& centre, float radius);
+
     // Light `light`'s projection x view, or nothing for an unknown kind.
     static std::optional<glm::mat4> computeLightMatrix(const LightRecord& light, float aspect,
                                                        float nearPlane, float farPlane,
@@ -81,17 +100,20 @@ public:
     // Text queued here is drawn over the next frame.
     TextRenderer& text() { return m_overlays.text(); }
     // The view the next frame is drawn from, as prepareFrame uploaded it.
-    const perFrameData& frameView() const { return m_frame.block.data; }
+    const perFrameData& frameView() const { return m_frame->block.data; }
     // The colour around the scene where nothing is drawn.
-    void setClearColor(const glm::vec3& color) { m_frame.hdr.clearColor = color; }
-    const glm::vec3& clearColor() const { return m_frame.hdr.clearColor; }
+    void setClearColor(const glm::vec3& color) { m_frame->hdr.clearColor = color; }
+    const glm::vec3& clearColor() const { return m_frame->hdr.clearColor; }
     // The debug view of the shadow maps (F2), tiles along the top edge.
     void toggleShadowMapTiles() { m_overlays.toggleShadowMapTiles(); }
     // Not owned; when set, each pass of the frame is timed on the GPU.
-    void setPassTimer(GpuPassTimer* timer) { m_frame.timer = timer; }
-    GpuPassTimer* currentPassTimer() const { return m_frame.timer; }
-    // The per-pixel fragment lists, for profiles of the pool's use.
-    const TransparencyBuffers& transparencyLists() const { return m_frame.lists; }
+    void setPassTimer(GpuPassTimer* timer) { m_frame->timer = timer; }
+    GpuPassTimer* currentPassTimer() const { return m_frame->timer; }
+    // The per-pixel fragment lists, for profiles of the pool's use; null at a level that keeps
+    // none.
+    const TransparencyBuffers* transparencyLists() const {
+        return m_frame->lists ? &*m_frame->lists : nullptr;
+    }
 
 private:
     // Tests look inside through this seam (tests/support/RendererTestSeam.hpp).
@@ -101,8 +123,19 @@ private:
     // bound for the overlays. Returns the image the final pass shows.
     GLuint applyEffects();
 
+    // A frame of the quality's internal size.
+    std::unique_ptr<Frame> makeFrame() const;
+    // The frame made anew after a change of size or level, keeping what carries over.
+    void remakeFrame();
+    void makeEffects();
+
     // Members in construction order.
-    Frame m_frame;
+    std::filesystem::path m_assetsFolder;
+    std::uint8_t m_effectSet;
+    PictureSize m_picture;
+    QualityLevel m_quality;
+    float m_scale;
+    std::unique_ptr<Frame> m_frame;
     SceneNode* m_sceneRoot = nullptr;  // the first node; owns the tree through its links
     ShadowPass m_shadowPass;
     GeometryPass m_geometryPass;

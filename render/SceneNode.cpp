@@ -7,6 +7,7 @@
 #include <glm/gtc/quaternion.hpp>
 
 #include "render/Model.hpp"
+#include "render/ViewFrustum.hpp"
 
 namespace kes {
 
@@ -45,15 +46,24 @@ glm::mat4 SceneNode::getWorldMatrix() {
     return worldMatrix;
 }
 
-void SceneNode::draw(const UBO<perFrameData>& frameData, DrawMode mode) {
+void SceneNode::draw(const UBO<perFrameData>& frameData, DrawMode mode, const ViewFrustum* view) {
     const glm::mat4 world = getWorldMatrix();
     if (mode == kDrawShadow && !castsShadow) {
         return;
     }
     const glm::mat4 first = world * modelTransforms[0];
-    models[0]->draw(first, frameData, mode, opacity, scale);
+    const auto drawModel = [&](const Model& model, const glm::mat4& placed) {
+        if (view != nullptr && model.boundingRadius) {
+            const BoundingSphere bound = placedSphere(placed, *model.boundingRadius);
+            if (view->excludes(bound.centre, bound.radius)) {
+                return;
+            }
+        }
+        model.draw(placed, frameData, mode, opacity, scale);
+    };
+    drawModel(*models[0], first);
     for (std::size_t i = 1; i < models.size(); ++i) {
-        models[i]->draw(first * modelTransforms[i], frameData, mode, opacity, scale);
+        drawModel(*models[i], first * modelTransforms[i]);
     }
 }
 

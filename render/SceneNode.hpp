@@ -17,6 +17,7 @@ namespace kes {
 
 class Model;
 class Renderer;
+class ViewFrustum;
 
 enum DrawMode : std::uint8_t { kDrawGeometry = 0, kDrawTransparent = 1, kDrawShadow = 2 };
 
@@ -44,8 +45,9 @@ struct SceneNode {
     void interpolate(float alpha);
     // Parent's world matrix x the matrix of `render`, computed afresh on every call.
     glm::mat4 getWorldMatrix();
-    // Draws every model; the first at the node, the others relative to the first.
-    void draw(const UBO<perFrameData>& frameData, DrawMode mode);
+    // Draws every model; the first at the node, the others relative to the first. With a
+    // `view`, a model of known extent that lies wholly outside it is left out.
+    void draw(const UBO<perFrameData>& frameData, DrawMode mode, const ViewFrustum* view = nullptr);
     bool isOpaque() const;
 
     Renderer* renderer;

@@ -1,5 +1,7 @@
 #include "render/ShadowPass.hpp"
 
+#include "render/ViewFrustum.hpp"
+
 namespace kes {
 namespace {
 
@@ -31,7 +33,9 @@ void ShadowPass::draw(Frame& frame, SceneNode* root, const Camera& camera) {
         light.deltaTime = eye.deltaTime;
         light.width = light.height = shadowMaps::kSize;
         m_lightFrame.upload();
-        forEachNode(root, [this](SceneNode& node) { node.draw(m_lightFrame, kDrawShadow); });
+        const ViewFrustum lightView(light.viewProj);
+        forEachNode(root,
+                    [&](SceneNode& node) { node.draw(m_lightFrame, kDrawShadow, &lightView); });
     }
 }
 

@@ -17,6 +17,9 @@ constexpr PipelineState kTranslucent = kSurfaceState.withoutCulling().withDepthW
 // The tube's vertex stage clips away what lies wholly beyond its fade.
 constexpr PipelineState kTubeSkin = kTranslucent.clippedByDistance0();
 constexpr PipelineState kTubeWires = kTubeSkin.polygons(GL_LINE);
+constexpr PipelineState kAddedTubeSkin =
+    PipelineState{}.depth(GL_LESS, false).clippedByDistance0().blending(GL_ONE, GL_ONE);
+constexpr PipelineState kAddedTubeWires = kAddedTubeSkin.polygons(GL_LINE);
 
 FBO depthStencilFramebuffer(GLuint renderbuffer) {
     FBO fbo;
@@ -29,8 +32,15 @@ FBO depthStencilFramebuffer(GLuint renderbuffer) {
 TransparencyPass::TransparencyPass(const Frame& frame)
     : m_depthStencilOnly(depthStencilFramebuffer(frame.gbuffer.depthStencil.id)) {}
 
+void TransparencyPass::attach(const Frame& frame) {
+    m_depthStencilOnly = depthStencilFramebuffer(frame.gbuffer.depthStencil.id);
+}
+
 void TransparencyPass::resetLists(Frame& frame) {
-    const TransparencyBuffers& lists = frame.lists;
+    if (!frame.lists) {
+        return;
+    }
+    const TransparencyBuffers& lists = *frame.lists;
     glMemoryBarrier(GL_TEXTURE_UPDATE_BARRIER_BIT | GL_BUFFER_UPDATE_BARRIER_BIT);
     const std::uint32_t zero = 0;
     glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, binding::kNodeCounter, lists.counter);
@@ -46,6 +56,9 @@ void TransparencyPass::resetLists(Frame& frame) {
 
 void TransparencyPass::draw(Frame& frame, const std::vector<SceneNode*>& translucentNodes,
                             const ShadowPass& shadows) {
+    if (!frame.lists) {
+        return;  // the tube is added over the lit picture instead (drawAdditiveTube)
+    }
     if (!translucentNodes.empty()) {
         drawNodes(frame, translucentNodes, shadows);
     }
@@ -54,11 +67,24 @@ void TransparencyPass::draw(Frame& frame, const std::vector<SceneNode*>& translu
     }
 }
 
+// The tube's colour added into the lit picture, depth-tested against the scene, with no sorting:
+// the low quality level's tube. Its wires and skin add up where the walls overlap.
+void TransparencyPass::drawAdditiveTube(Frame& frame) {
+    if (m_path == nullptr || frame.lists) {
+        return;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, frame.hdr.fbo.id);
+    frame.state.apply(kAddedTubeWires);
+    m_path->draw(frame.block, kPathWireColour, kPathWireAlpha, TubeBlend::additive);
+    frame.state.apply(kAddedTubeSkin);
+    m_path->draw(frame.block, kPathFillColour, kPathFillAlpha, TubeBlend::additive);
+}
+
 // Translucent nodes are lit as they are drawn, then appended.
 void TransparencyPass::drawNodes(Frame& frame, const std::vector<SceneNode*>& nodes,
                                  const ShadowPass& shadows) {
     glBindFramebuffer(GL_FRAMEBUFFER, m_depthStencilOnly.id);
-    frame.lists.bind();
+    frame.lists->bind();
     frame.state.apply(kTranslucent);
     frame.lights.bindLights();
     shadows.bind(frame, unit::kTransparentShadowMaps);
@@ -73,7 +99,7 @@ void TransparencyPass::drawNodes(Frame& frame, const std::vector<SceneNode*>& no
 // The tube twice: the bright wire grid, then the darker skin.
 void TransparencyPass::drawPath(Frame& frame) {
     glBindFramebuffer(GL_FRAMEBUFFER, m_depthStencilOnly.id);
-    frame.lists.bind();
+    frame.lists->bind();
     frame.state.apply(kTubeWires);
     m_path->draw(frame.block, kPathWireColour, kPathWireAlpha);
     frame.state.apply(kTubeSkin);

@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "Sounds.hpp"
+#include "app/App.hpp"
+#include "game/GameLayer.hpp"
 #include "platform/SoundService.hpp"
 #include "support/FlyRace.hpp"
 #include "platform/XAudio.hpp"
@@ -122,6 +124,83 @@ TEST(RaceAllocation, AFixedStepOfTheRaceAllocatesNothing) {
         step();
     }
     EXPECT_EQ(g_allocations - before, 0u);
+}
+
+// The automatic quality measures every pass: it keeps its samples in room made once, also
+// across its changes of choice.
+TEST(QualityAllocation, TheGovernorAllocatesNothingAPass) {
+    QualityGovernor governor(720);
+    double now = 0.0;
+    const std::size_t before = g_allocations;
+    int changes = 0;
+    for (int pass = 0; pass < 3000; ++pass) {
+        const double seconds = pass < 1500 ? 0.005 : 0.040;  // fast, then slow
+        now += seconds;
+        changes += governor.record(seconds, now).has_value();
+    }
+    EXPECT_GT(changes, 3);
+    EXPECT_EQ(g_allocations - before, 0u);
+}
+
+// Counts the allocations of passes of the real loop at one quality after another: a change
+// of quality makes its targets, which allocates, and the passes after it settle, which are
+// not counted; the passes counted are those after that.
+class CountingLayer final : public Layer {
+public:
+    static constexpr int kPassesEach = 30;
+    static constexpr int kSettlingPasses = 10;
+
+    CountingLayer(App& app, GameLayer& game, std::vector<QualityChoice> levels)
+        : m_app(app), m_game(game), m_levels(std::move(levels)), counted(m_levels.size(), 0) {}
+
+    void update(float, float, float) override {}
+    void fixedUpdate(float) override {}
+    void render(float, float, unsigned int, const Viewport*) override {
+        const auto level = static_cast<std::size_t>(m_pass / kPassesEach);
+        const int inLevel = m_pass % kPassesEach;
+        if (inLevel == 0) {
+            m_game.setQuality(m_levels[level]);
+        } else if (inLevel == kSettlingPasses) {
+            m_countFrom = g_allocations;
+        } else if (inLevel == kPassesEach - 1) {
+            counted[level] = g_allocations - m_countFrom;
+            if (level + 1 == m_levels.size()) {
+                m_app.gl.requestClose();
+            }
+        }
+        ++m_pass;
+    }
+
+private:
+    App& m_app;
+    GameLayer& m_game;
+    std::vector<QualityChoice> m_levels;
+    int m_pass = 0;
+    std::size_t m_countFrom = 0;
+
+public:
+    std::vector<std::size_t> counted;  // by level
+};
+
+// A pass of the game (the race display, the guide, every pass of the renderer, the loop
+// itself) allocates nothing at any quality level or scale, under the virtual display.
+TEST(FrameAllocation, APassOfTheGameAllocatesNothingAtAnyLevel) {
+    LaunchOptions options;
+    options.width = 320;
+    options.height = 240;
+    options.keepRecords = false;
+    App app(options);
+    GameLayer& game = app.layers.emplace<GameLayer>(app);
+    const std::vector<QualityChoice> levels{{QualityLevel::high, 1.0f},
+                                            {QualityLevel::medium, 0.7f},
+                                            {QualityLevel::low, 1.0f},
+                                            {QualityLevel::low, 0.5f}};
+    CountingLayer& counting = app.layers.emplace<CountingLayer>(app, game, levels);
+    app.run();
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        EXPECT_EQ(counting.counted[i], 0u)
+            << toString(levels[i].level) << " at " << levels[i].scale;
+    }
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ void GlyphAtlas::rasterise(const FontCollection& fonts, const TextLayout& layout
     FT_Set_Transform(face, nullptr, nullptr);
 }
 
-bool GlyphAtlas::resolveString(const std::u16string& text, std::vector<GlyphCell>& cells) const {
+bool GlyphAtlas::resolveString(std::u16string_view text, std::vector<GlyphCell>& cells) const {
     cells.assign(text.size(), {kNaN, kNaN});
     bool resolved = true;
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text/FontCollection.hpp"
@@ -25,7 +26,7 @@ public:
 
     // One cell per unit of `text`; units outside the set get NaN cells, are reported on the
     // console and make the result false.
-    bool resolveString(const std::u16string& text, std::vector<GlyphCell>& cells) const;
+    bool resolveString(std::u16string_view text, std::vector<GlyphCell>& cells) const;
 
     std::int32_t width = 0;   // pixels
     std::int32_t height = 0;  // pixels, the line height

@@ -15,17 +15,20 @@ constexpr PipelineState kTextState =
 
 constexpr GLint kTexelSizeLocation = 9;  // fixed in the text shaders
 constexpr GLint kColourLocation = 10;
+constexpr GLint kCoverageExponentLocation = 11;
+// Over a picture in the display's gamma, coverage is shaped as blending in light would have.
+constexpr float kDisplayCoverageExponent = 1.0f / 2.2f;
 
 // Empties the queue when the frame's text is done, also when drawing it threw.
 class ClearOnExit {
 public:
-    explicit ClearOnExit(std::vector<TextEntry>& queue) : m_queue(queue) {}
-    ~ClearOnExit() { m_queue.clear(); }
+    explicit ClearOnExit(std::size_t& queued) : m_queued(queued) {}
+    ~ClearOnExit() { m_queued = 0; }
     ClearOnExit(const ClearOnExit&) = delete;
     ClearOnExit& operator=(const ClearOnExit&) = delete;
 
 private:
-    std::vector<TextEntry>& m_queue;
+    std::size_t& m_queued;
 };
 
 }  // namespace
@@ -35,7 +38,14 @@ bool layoutText(const TextEntry& entry, const GlyphAtlas& glyphs, float pixelAsp
     vertices.clear();
     indices.clear();
     std::vector<GlyphCell> cells;
-    if (!glyphs.resolveString(entry.text.substr(0, kMaxTextLength), cells)) {
+    return appendTextQuads(entry, glyphs, pixelAspect, cells, vertices, indices);
+}
+
+bool appendTextQuads(const TextEntry& entry, const GlyphAtlas& glyphs, float pixelAspect,
+                     std::vector<GlyphCell>& cells, std::vector<VertexPosUV>& vertices,
+                     std::vector<std::uint16_t>& indices) {
+    const std::u16string_view text(entry.text);
+    if (!glyphs.resolveString(text.substr(0, kMaxTextLength), cells)) {
         return false;
     }
     const float glyphWidthScale = entry.size * glyphs.aspect * pixelAspect;
@@ -56,10 +66,11 @@ bool layoutText(const TextEntry& entry, const GlyphAtlas& glyphs, float pixelAsp
         y0 -= entry.size / 2.0f;
     }
     const float z = entry.position.z;
+    const std::size_t entryStart = vertices.size();
     float pen = 0.0f;
     for (const GlyphCell& cell : cells) {
         const float advance = (cell.u1 - cell.u0) * glyphWidthScale;
-        const auto first = static_cast<std::uint16_t>(vertices.size());
+        const auto first = static_cast<std::uint16_t>(vertices.size() - entryStart);
         vertices.push_back({{x0 + pen, y0, z}, {cell.u0, 0.0f}});
         vertices.push_back({{x0 + pen, y0 + entry.size, z}, {cell.u0, 1.0f}});
         vertices.push_back({{x0 + pen + advance, y0, z}, {cell.u1, 0.0f}});
@@ -91,54 +102,86 @@ TextRenderer::TextRenderer(const std::filesystem::path& assetsFolder, float dpi)
               "text"),
       isTransformedLocation(program.uniformLocation("isTransformed")) {}
 
-void TextRenderer::addText(const std::u16string& text, const glm::vec2& position, float size,
-                           const glm::vec3& color, VerticalAnchor verticalAnchor,
-                           HorizontalAnchor horizontalAnchor) {
-    queue.push_back({text, glm::vec3(position, 0.0f), color, std::abs(size), verticalAnchor,
-                     horizontalAnchor, 1});
+TextEntry& TextRenderer::nextEntry(const glm::vec2& position, float size, const glm::vec3& color,
+                                   VerticalAnchor verticalAnchor,
+                                   HorizontalAnchor horizontalAnchor) {
+    if (m_queued == m_entries.size()) {
+        m_entries.emplace_back();
+    }
+    TextEntry& entry = m_entries[m_queued++];
+    entry.position = glm::vec3(position, 0.0f);
+    entry.color = color;
+    entry.size = std::abs(size);
+    entry.verticalAnchor = verticalAnchor;
+    entry.horizontalAnchor = horizontalAnchor;
+    entry.isTransformed = 1;
+    return entry;
 }
 
-void TextRenderer::addText(const std::string& text, const glm::vec2& position, float size,
+void TextRenderer::addText(std::u16string_view text, const glm::vec2& position, float size,
                            const glm::vec3& color, VerticalAnchor verticalAnchor,
                            HorizontalAnchor horizontalAnchor) {
-    std::u16string wide;
-    wide.reserve(text.size());
+    nextEntry(position, size, color, verticalAnchor, horizontalAnchor).text.assign(text);
+}
+
+void TextRenderer::addText(std::string_view text, const glm::vec2& position, float size,
+                           const glm::vec3& color, VerticalAnchor verticalAnchor,
+                           HorizontalAnchor horizontalAnchor) {
+    std::u16string& wide = nextEntry(position, size, color, verticalAnchor, horizontalAnchor).text;
+    wide.clear();
     for (const char byte : text) {
         wide.push_back(static_cast<unsigned char>(byte));
     }
-    addText(wide, position, size, color, verticalAnchor, horizontalAnchor);
 }
 
 void TextRenderer::render(const UBO<perFrameData>& frameData, GlStateCache& state) {
-    const ClearOnExit emptied(queue);
     state.apply(kTextState);
-    const float pixelAspect =
-        static_cast<float>(frameData.data.height) / static_cast<float>(frameData.data.width);
-    std::vector<VertexPosUV> vertices;
-    std::vector<std::uint16_t> indices;
-    for (const TextEntry& entry : queue) {
-        if (entry.text.empty()) {
-            continue;  // nothing to draw, and no buffer can be made of nothing
-        }
-        if (!layoutText(entry, glyphs, pixelAspect, vertices, indices)) {
-            break;  // an unknown character ends the text of this frame
-        }
-        drawEntry(entry, frameData, vertices, indices);
-    }
+    drawQueue(frameData,
+              static_cast<float>(frameData.data.height) / static_cast<float>(frameData.data.width),
+              1.0f);
 }
 
-void TextRenderer::drawEntry(const TextEntry& entry, const UBO<perFrameData>& frameData,
-                             const std::vector<VertexPosUV>& vertices,
-                             const std::vector<std::uint16_t>& indices) {
+void TextRenderer::renderOverPicture(const UBO<perFrameData>& frameData, GlStateCache& state,
+                                     float pixelAspect) {
+    state.apply(kTextState.withoutDepthTest());
+    drawQueue(frameData, pixelAspect, kDisplayCoverageExponent);
+}
+
+// All the entries' quads go to the GPU at once; each is drawn with its own colour.
+void TextRenderer::drawQueue(const UBO<perFrameData>& frameData, float pixelAspect,
+                             float coverageExponent) {
+    const ClearOnExit emptied(m_queued);
+    m_vertices.clear();
+    m_indices.clear();
+    m_ranges.clear();
+    for (const TextEntry& entry : queued()) {
+        const QuadRange range{m_indices.size(), 0, m_vertices.size()};
+        if (!appendTextQuads(entry, glyphs, pixelAspect, m_cells, m_vertices, m_indices)) {
+            break;  // an unknown character ends the text of this frame
+        }
+        m_ranges.push_back(
+            {range.firstIndex, m_indices.size() - range.firstIndex, range.firstVertex});
+    }
+    if (m_indices.empty()) {
+        return;
+    }
+    m_quads.upload(m_vertices, m_indices);
     glUseProgram(program.id);
     frameData.bind();
     glUniform2f(kTexelSizeLocation, glyphs.atlas.inverseWidth, glyphs.atlas.inverseHeight);
-    glUniform3f(kColourLocation, entry.color.r, entry.color.g, entry.color.b);
-    glUniform1i(isTransformedLocation, entry.isTransformed);
+    glUniform1f(kCoverageExponentLocation, coverageExponent);
     glActiveTexture(GL_TEXTURE0 + unit::kImage);
     glBindTexture(GL_TEXTURE_2D, glyphs.atlas.id);
-    const VAO quads(vertices, indices);
-    quads.draw(GL_TRIANGLES);
+    for (std::size_t i = 0; i < m_ranges.size(); ++i) {
+        const TextEntry& entry = m_entries[i];
+        const QuadRange& range = m_ranges[i];
+        if (range.indexCount == 0) {
+            continue;  // an empty string
+        }
+        glUniform3f(kColourLocation, entry.color.r, entry.color.g, entry.color.b);
+        glUniform1i(isTransformedLocation, entry.isTransformed);
+        m_quads.drawRange(GL_TRIANGLES, range.firstIndex, range.indexCount, range.firstVertex);
+    }
 }
 
 }  // namespace kes

@@ -1,11 +1,14 @@
 // On-screen text: strings are queued during a frame with a position, size, colour and anchors,
 // then drawn together late in the frame from the glyph atlas, one textured quad per character,
-// and the queue emptied.
+// and the queue emptied. The queue's entries, the quads and their buffers are kept from frame
+// to frame, so text that does not grow allocates nothing.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -51,6 +54,11 @@ inline constexpr std::size_t kMaxTextLength = 16384;
 // not square. False, with nothing built, when a character cannot be resolved.
 bool layoutText(const TextEntry& entry, const GlyphAtlas& glyphs, float pixelAspect,
                 std::vector<VertexPosUV>& vertices, std::vector<std::uint16_t>& indices);
+// The same appended to what the lists hold, the entry's indices counted from its own first
+// vertex; `cells` is room to work in. False, with nothing appended, as above.
+bool appendTextQuads(const TextEntry& entry, const GlyphAtlas& glyphs, float pixelAspect,
+                     std::vector<GlyphCell>& cells, std::vector<VertexPosUV>& vertices,
+                     std::vector<std::uint16_t>& indices);
 
 // The atlas on the GPU.
 class GlyphTexture : public GlyphAtlas {
@@ -67,19 +75,26 @@ public:
     // The shaders come from `assetsFolder`; the atlas is drawn for `dpi`.
     TextRenderer(const std::filesystem::path& assetsFolder, float dpi);
 
-    void addText(const std::u16string& text, const glm::vec2& position, float size,
+    void addText(std::u16string_view text, const glm::vec2& position, float size,
                  const glm::vec3& color, VerticalAnchor verticalAnchor,
                  HorizontalAnchor horizontalAnchor);
     // Each byte stands for the code point of the same value.
-    void addText(const std::string& text, const glm::vec2& position, float size,
+    void addText(std::string_view text, const glm::vec2& position, float size,
                  const glm::vec3& color, VerticalAnchor verticalAnchor,
                  HorizontalAnchor horizontalAnchor);
 
-    // Draws the queue into the bound framebuffer and empties it, setting its GL state through
-    // `state`.
-    void render(const UBO<perFrameData>& frameData, GlStateCache& state);
+    // The entries queued since the queue was last drawn or emptied.
+    std::span<TextEntry> queued() { return {m_entries.data(), m_queued}; }
+    void clearQueue() { m_queued = 0; }
 
-    std::vector<TextEntry> queue;
+    // Draws the queue into the bound framebuffer and empties it, setting its GL state through
+    // `state`, depth-tested against what the framebuffer holds.
+    void render(const UBO<perFrameData>& frameData, GlStateCache& state);
+    // The same over a finished picture, with no depth test: `pixelAspect` is the viewport's
+    // height over its width in pixels.
+    void renderOverPicture(const UBO<perFrameData>& frameData, GlStateCache& state,
+                           float pixelAspect);
+
     FontLibrary factory;
     FontCollection fonts;
     GlyphTexture glyphs;
@@ -87,9 +102,27 @@ public:
     GLint isTransformedLocation;
 
 private:
-    void drawEntry(const TextEntry& entry, const UBO<perFrameData>& frameData,
-                   const std::vector<VertexPosUV>& vertices,
-                   const std::vector<std::uint16_t>& indices);
+    // One entry's quads among the frame's: its indices, counted from its first vertex.
+    struct QuadRange {
+        std::size_t firstIndex;
+        std::size_t indexCount;
+        std::size_t firstVertex;
+    };
+
+    // A queue entry for new text, reusing a kept entry (and its string's room) when there is
+    // one.
+    TextEntry& nextEntry(const glm::vec2& position, float size, const glm::vec3& color,
+                         VerticalAnchor verticalAnchor, HorizontalAnchor horizontalAnchor);
+    void drawQueue(const UBO<perFrameData>& frameData, float pixelAspect, float coverageExponent);
+
+    std::vector<TextEntry> m_entries;  // the first m_queued are queued; the rest kept for reuse
+    std::size_t m_queued = 0;
+    // The frame's quads, kept for their room.
+    std::vector<GlyphCell> m_cells;
+    std::vector<VertexPosUV> m_vertices;
+    std::vector<std::uint16_t> m_indices;
+    std::vector<QuadRange> m_ranges;
+    StreamVAO m_quads;
 };
 
 }  // namespace kes

@@ -77,15 +77,22 @@ void DemoLayer::reportProgress() {
 // Runs after the game's render: the frame is complete but not yet shown.
 void DemoLayer::render(float /*frameDt*/, float /*time*/, unsigned int /*framebuffer*/,
                        const Viewport* viewport) {
+    const auto now = std::chrono::steady_clock::now();
     if (passes == 0) {
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - m_created;
-        firstFrameSeconds = elapsed.count();
+        firstFrameSeconds = std::chrono::duration<double>(now - m_created).count();
     }
+    const double sinceLast = std::chrono::duration<double>(now - m_lastFrame).count();
+    m_profile.recordFrame(passes == 0 ? -1.0 : sinceLast, m_game.quality());
+    m_lastFrame = now;
     if (m_gpuTimer != nullptr) {
         m_profile.recordGpu(m_gpuTimer->collect());
     }
-    // Waits for the frame: the demo measures, it does not race.
-    peakListNodes = std::max(peakListNodes, m_game.renderer.transparencyLists().readNodeCounter());
+    // Reading the count waits for the frame to finish, a wait the game never makes: only when
+    // the passes are timed anyway, which waits for each frame too.
+    const TransparencyBuffers* lists = m_game.renderer.transparencyLists();
+    if (m_options.gpuTiming && lists != nullptr) {
+        peakListNodes = std::max(peakListNodes, lists->readNodeCounter());
+    }
     const bool due = m_options.screenshotEvery != 0 && passes % m_options.screenshotEvery == 0;
     if (passes == 2 || due) {  // the second frame is the first with the chase camera
         takeScreenshot(*viewport);

@@ -56,6 +56,7 @@ private:
     std::unique_ptr<GpuPassTimer> m_gpuTimer;
     std::chrono::steady_clock::time_point m_created = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point m_lastProgress = m_created;
+    std::chrono::steady_clock::time_point m_lastFrame = m_created;
 };
 
 // The progress line: the next zone, the round, the simulated and the real time.

@@ -33,6 +33,26 @@ void parseSize(const std::string& text, DemoOptions& options) {
     options.height = static_cast<std::int32_t>(height);
 }
 
+QualitySetting parseQuality(const std::string& text) {
+    if (const auto quality = qualityFromWord(text)) {
+        return *quality;
+    }
+    throw std::invalid_argument("--quality expects auto, low, medium or high, not \"" + text +
+                                "\"");
+}
+
+// A number from 0.25 to 1, written with a point.
+float parseScale(const std::string& text) {
+    float scale = 0.0f;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), scale);
+    if (error != std::errc() || end != text.data() + text.size() ||
+        !(scale >= Settings::kMinRenderScale && scale <= 1.0f)) {
+        throw std::invalid_argument("--render-scale expects a number from 0.25 to 1, not \"" +
+                                    text + "\"");
+    }
+    return scale;
+}
+
 }  // namespace
 
 DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
@@ -57,6 +77,10 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
             options.screenshotEvery = parseCount(option, value(), 0);
         } else if (option == "--frames") {
             options.frameLimit = parseCount(option, value(), 1);
+        } else if (option == "--quality") {
+            options.quality = parseQuality(value());
+        } else if (option == "--render-scale") {
+            options.renderScale = parseScale(value());
         } else if (option == "--gpu-timing") {
             options.gpuTiming = true;
         } else if (option == "--audio-out") {
@@ -64,6 +88,11 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
         } else {
             throw std::invalid_argument("unknown option \"" + option + "\"");
         }
+    }
+    if (options.renderScale && options.quality == QualitySetting::automatic) {
+        throw std::invalid_argument(
+            "--render-scale needs a fixed --quality: under auto the game "
+            "chooses the scale itself");
     }
     return options;
 }
@@ -74,6 +103,9 @@ const char* demoUsage() {
            "\n"
            "  --rounds N             rounds to fly before stopping (default 1)\n"
            "  --size WxH             window size, e.g. 640x480 (default: the settings file's)\n"
+           "  --quality Q            auto, low, medium or high (default: the settings file's)\n"
+           "  --render-scale S       the picture drawn at S (0.25 to 1) times the window's size\n"
+           "                         and scaled up; for a fixed quality (default: settings)\n"
            "  --screenshots FOLDER   where screenshots and the profile CSV go\n"
            "                         (default demo-output)\n"
            "  --screenshot-every N   a screenshot every N passes of the loop (default 600;\n"

@@ -1,5 +1,5 @@
-// The command line of the demo: how many rounds to fly, the window size, screenshots, a frame
-// limit, GPU timing and a recording of the sound.
+// The command line of the demo: how many rounds to fly, the window size, the picture's quality,
+// screenshots, a frame limit, GPU timing and a recording of the sound.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "app/Settings.hpp"
 
 namespace kes::demo {
 
@@ -18,6 +20,9 @@ struct DemoOptions {
     std::uint32_t screenshotEvery = 600;  // passes; 0: no screenshots but the first frame
     std::uint32_t frameLimit = 0;         // passes; 0: until the rounds are flown
     bool gpuTiming = false;
+    // The picture's quality and scale; the settings file's when not given.
+    std::optional<QualitySetting> quality;
+    std::optional<float> renderScale;
     // Where the game's mix is written as a WAV; empty: not recorded. A relative path lies in
     // the screenshot folder.
     std::filesystem::path audioOut;

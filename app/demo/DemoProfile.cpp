@@ -39,6 +39,11 @@ void DemoProfile::recordGpu(const std::array<double, kRenderPassCount>& millisec
     m_current.gpuMs = milliseconds;
 }
 
+void DemoProfile::recordFrame(double sinceLastSeconds, const QualityChoice& quality) {
+    m_current.frameMs = sinceLastSeconds < 0.0 ? -1.0 : sinceLastSeconds * 1000.0;
+    m_current.quality = quality;
+}
+
 void DemoProfile::addStartupPhase(std::string name, double seconds) {
     startup.emplace_back(std::move(name), seconds);
 }
@@ -111,12 +116,83 @@ void DemoProfile::printTable(std::ostream& out, double wallSeconds, bool gpuTimi
     out.flags(flags);
 }
 
+namespace {
+
+struct TimeAtQuality {
+    QualityChoice quality;
+    double seconds = 0.0;
+    std::size_t passes = 0;
+};
+
+// Best first: by level, then by scale.
+std::vector<TimeAtQuality> timeAtEachQuality(const std::vector<PassSample>& passes) {
+    std::vector<TimeAtQuality> times;
+    for (const PassSample& pass : passes) {
+        auto found = std::find_if(times.begin(), times.end(), [&](const TimeAtQuality& time) {
+            return time.quality == pass.quality;
+        });
+        if (found == times.end()) {
+            times.push_back({pass.quality});
+            found = times.end() - 1;
+        }
+        found->seconds += std::max(pass.frameMs, 0.0) / 1000.0;
+        ++found->passes;
+    }
+    std::sort(times.begin(), times.end(), [](const TimeAtQuality& a, const TimeAtQuality& b) {
+        return a.quality.level != b.quality.level ? a.quality.level > b.quality.level
+                                                  : a.quality.scale > b.quality.scale;
+    });
+    return times;
+}
+
+double shareAbove(const std::vector<double>& values, double limit) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    const auto above = std::count_if(values.begin(), values.end(),
+                                     [limit](double value) { return value > limit; });
+    return 100.0 * double(above) / double(values.size());
+}
+
+}  // namespace
+
+void DemoProfile::printFrames(std::ostream& out, const PictureSize& window) const {
+    constexpr std::size_t kLastPasses = 300;
+    const auto flags = out.flags();
+    out << std::fixed << std::setprecision(1) << "\n== Quality and smoothness ==\n";
+    for (const TimeAtQuality& time : timeAtEachQuality(passes)) {
+        const PictureSize drawn = scaledPicture(window.width, window.height, time.quality.scale);
+        out << "  " << toString(time.quality.level) << " at "
+            << std::lround(time.quality.scale * 100.0f) << " % (" << drawn.width << " x "
+            << drawn.height << "): " << time.seconds << " s, " << time.passes << " passes\n";
+    }
+    std::vector<double> frames;
+    for (const PassSample& pass : passes) {
+        if (pass.frameMs >= 0.0) {
+            frames.push_back(pass.frameMs);
+        }
+    }
+    out << "  frame to frame: median " << spreadOf(frames).median
+        << " ms; slower than 1/60 s: " << shareAbove(frames, 1000.0 / 60.0)
+        << " %, slower than 1/30 s: " << shareAbove(frames, 1000.0 / 30.0) << " %\n";
+    const std::size_t last = std::min(kLastPasses, frames.size());
+    double lastSeconds = 0.0;
+    for (std::size_t i = frames.size() - last; i < frames.size(); ++i) {
+        lastSeconds += frames[i] / 1000.0;
+    }
+    if (last > 0 && lastSeconds > 0.0) {
+        out << "  last " << last << " passes: " << std::setprecision(2)
+            << double(last) / lastSeconds << " frames per second\n";
+    }
+    out.flags(flags);
+}
+
 bool DemoProfile::writeCsv(const std::filesystem::path& path, bool gpuTiming) const {
     std::ofstream csv(path);
     if (!csv) {
         return false;
     }
-    csv << "pass,fixed_step_ms,update_ms,render_ms";
+    csv << "pass,fixed_step_ms,update_ms,render_ms,frame_ms,quality,scale";
     if (gpuTiming) {
         for (std::size_t p = 0; p < kRenderPassCount; ++p) {
             std::string name = renderPassName(static_cast<RenderPass>(p));
@@ -131,7 +207,11 @@ bool DemoProfile::writeCsv(const std::filesystem::path& path, bool gpuTiming) co
         if (pass.fixedStepMs >= 0.0) {
             csv << pass.fixedStepMs;
         }
-        csv << ',' << pass.updateMs << ',' << pass.renderMs;
+        csv << ',' << pass.updateMs << ',' << pass.renderMs << ',';
+        if (pass.frameMs >= 0.0) {
+            csv << pass.frameMs;
+        }
+        csv << ',' << toString(pass.quality.level) << ',' << pass.quality.scale;
         if (gpuTiming) {
             for (double ms : pass.gpuMs) {
                 csv << ',' << ms;

@@ -12,6 +12,7 @@
 
 #include "app/App.hpp"
 #include "render/GpuPassTimer.hpp"
+#include "render/QualityGovernor.hpp"
 
 namespace kes::demo {
 
@@ -30,6 +31,8 @@ struct PassSample {
     double updateMs = 0.0;
     double renderMs = 0.0;
     std::array<double, kRenderPassCount> gpuMs{};
+    double frameMs = -1.0;  // from the previous frame's end to this one's; -1 for the first
+    QualityChoice quality;  // what the frame was drawn at
 };
 
 class DemoProfile final : public LoopProfiler {
@@ -37,11 +40,16 @@ public:
     void record(LoopPhase phase, double seconds) override;
     // GPU times of the frame just drawn, for the current pass.
     void recordGpu(const std::array<double, kRenderPassCount>& milliseconds);
+    // The frame just drawn: the time since the previous one and the quality it was drawn at.
+    void recordFrame(double sinceLastSeconds, const QualityChoice& quality);
 
     void addStartupPhase(std::string name, double seconds);
     void addRaceLine(std::string line);
 
     void printTable(std::ostream& out, double wallSeconds, bool gpuTiming) const;
+    // What the frames were drawn at and how smooth they came: time at each quality, the median
+    // frame, the share slower than 1/60 s and 1/30 s, and the rate over the last passes.
+    void printFrames(std::ostream& out, const PictureSize& window) const;
     // One row a pass; false when the file cannot be written.
     bool writeCsv(const std::filesystem::path& path, bool gpuTiming) const;
 

@@ -60,12 +60,24 @@ void printGlDebugLog(const kes::GlDebugLog& log) {
     }
 }
 
-void printTransparencyPool(const kes::TransparencyBuffers& pool, std::uint32_t peakNodes) {
+void printTransparencyPool(const kes::TransparencyBuffers* lists, std::uint32_t peakNodes,
+                           bool measured) {
+    if (lists == nullptr) {
+        std::cout << "  transparency pool: none (the quality level adds the tube instead)\n";
+        return;
+    }
+    const kes::TransparencyBuffers& pool = *lists;
     const double pixels = double(pool.width) * double(pool.height);
     std::cout << std::fixed << std::setprecision(2) << "  transparency pool: " << pool.nodeCapacity
               << " nodes (" << double(pool.nodeCapacity) / pixels << " a pixel, "
-              << double(pool.poolBytes()) / (1024.0 * 1024.0) << " MiB); peak use " << peakNodes
-              << " nodes (" << double(peakNodes) / pixels << " a pixel)\n";
+              << double(pool.poolBytes()) / (1024.0 * 1024.0) << " MiB)";
+    if (measured) {
+        std::cout << "; peak use " << peakNodes << " nodes (" << double(peakNodes) / pixels
+                  << " a pixel)";
+    } else {
+        std::cout << "; peak use not measured (--gpu-timing measures it)";
+    }
+    std::cout << "\n";
     std::cout.unsetf(std::ios::floatfield);
 }
 
@@ -101,9 +113,13 @@ int runDemo(const kes::demo::DemoOptions& options) {
               << " round(s); a round is about 45 s of simulated flight, which a software "
                  "rasteriser needs several minutes for. A progress line follows every 5 s."
               << std::endl;
-    kes::App app(kes::LaunchOptions{options.width, options.height, kes::GlDebugOutput::on,
-                                    /*keepRecords=*/false,
-                                    /*audioLoopback=*/!options.audioOut.empty()});
+    kes::App app(kes::LaunchOptions{.width = options.width,
+                                    .height = options.height,
+                                    .glDebugOutput = kes::GlDebugOutput::on,
+                                    .keepRecords = false,
+                                    .audioLoopback = !options.audioOut.empty(),
+                                    .quality = options.quality,
+                                    .renderScale = options.renderScale});
     profile.addStartupPhase("window, context, input and audio", secondsSince(start));
     auto& game = app.layers.emplace<kes::GameLayer>(app);
     const kes::LevelBuildTimes& level = game.buildTimes;
@@ -129,8 +145,10 @@ int runDemo(const kes::demo::DemoOptions& options) {
               << double(demo.fixedSteps) * double(kes::kFixedStep)
               << " s simulated); passes slower than 1/30 s: " << slowPasses.lines << "\n";
     std::cout.unsetf(std::ios::floatfield);
+    profile.printFrames(std::cout, {static_cast<std::uint32_t>(app.viewport.width),
+                                    static_cast<std::uint32_t>(app.viewport.height)});
     printGlDebugLog(app.gl.debugLog);
-    printTransparencyPool(game.renderer.transparencyLists(), demo.peakListNodes);
+    printTransparencyPool(game.renderer.transparencyLists(), demo.peakListNodes, options.gpuTiming);
     const bool recorded = printSounds(app.sounds, demo.recorder.get());
     const std::filesystem::path csv = options.screenshotFolder / "profile.csv";
     if (profile.writeCsv(csv, options.gpuTiming)) {

@@ -2,8 +2,13 @@
 // five fetches, each placed between two texels so the linear filter does the pairing, and
 // spread to twice the texel spacing so five rounds give a wide, soft glow.
 // Reads: the image to blur (UNIT_IMAGE), `horizontal` (1 along x, 0 along y).
-// Writes: the blurred image.
+// Writes: the blurred image. At a smaller size BLUR_SPREAD shrinks with it, so the glow reaches
+// as far across the picture.
 #version 430 core
+
+#ifndef BLUR_SPREAD
+#define BLUR_SPREAD 2.0
+#endif
 
 layout(binding = UNIT_IMAGE) uniform sampler2D image;
 uniform uint horizontal;
@@ -14,7 +19,7 @@ out vec4 blurred;
 
 const float OFFSETS[3] = float[](0.0, 1.3846154, 3.2307692);
 const float WEIGHTS[3] = float[](0.2270270, 0.3162162, 0.0702703);
-const float SPREAD = 2.0;
+const float SPREAD = BLUR_SPREAD;
 
 void main() {
     vec2 texel = 1.0 / vec2(textureSize(image, 0));

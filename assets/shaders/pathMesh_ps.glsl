@@ -5,10 +5,21 @@
 // It fades out with distance, and fragments too faint to see are not appended: seen from
 // inside, the far turns of the course would otherwise stack up more fragments than the lists
 // have room for. Fragments are appended only after the depth test against the opaque scene.
-// Reads: the interpolated world position and wall offset, COLOR, ALPHA, the per-frame block
-// (BINDING_PER_FRAME). Writes: one list node (nodes on BINDING_FRAGMENT_NODES, heads on
-// BINDING_LIST_HEADS, counter on BINDING_NODE_COUNTER); no colour.
+// The ring of the zone to touch next (HIGHLIGHT: its centre and radius; a radius of 0 for none)
+// stands outside the wall, so the wall lies between it and the camera: on the cone from the
+// camera to the ring's rim, short of the ring, the wall is nearly clear, and the amber ring
+// shows in its own colour through it.
+// ADDITIVE_TUBE 1 (the low quality level, which keeps no lists) writes the colour, weighed by
+// its opacity, to be added over the lit picture instead.
+// Reads: the interpolated world position and wall offset, COLOR, ALPHA, HIGHLIGHT, the
+// per-frame block (BINDING_PER_FRAME). Writes: one list node (nodes on BINDING_FRAGMENT_NODES,
+// heads on BINDING_LIST_HEADS, counter on BINDING_NODE_COUNTER) and no colour; or, additive,
+// the weighed colour.
 #version 430 core
+
+#ifndef ADDITIVE_TUBE
+#define ADDITIVE_TUBE 0
+#endif
 
 layout(early_fragment_tests) in;
 
@@ -18,25 +29,59 @@ layout(early_fragment_tests) in;
 
 uniform float ALPHA;
 uniform vec3 COLOR;
+uniform vec4 HIGHLIGHT = vec4(0.0);
 
 const float FAINTEST = 0.01;  // fragments below this opacity are left out
+const float HIGHLIGHT_OPACITY = 0.12;  // of the wall in front of the next zone's ring
 
 in vec3 worldPosition;
 in vec3 wallOffset;
 
+#if ADDITIVE_TUBE
+out vec4 fragColour;
+#else
 #include "include/fragmentList.glsl"
 #include "include/appendFragment.glsl"
+#endif
+
+// 1 away from the sight of the next ring; HIGHLIGHT_OPACITY on the cone from the camera to the
+// ring's rim, in front of the ring, with a soft edge.
+float clearingInFrontOfRing() {
+    vec3 axis = HIGHLIGHT.xyz - camPos;
+    float ringDistance = length(axis);
+    if (HIGHLIGHT.w <= 0.0 || ringDistance < 1e-3) {
+        return 1.0;
+    }
+    axis /= ringDistance;
+    vec3 fromCamera = worldPosition - camPos;
+    float along = dot(fromCamera, axis);
+    if (along <= 0.0 || along >= ringDistance) {
+        return 1.0;
+    }
+    float coneRadius = HIGHLIGHT.w * along / ringDistance;
+    float offAxis = length(fromCamera - along * axis) / coneRadius;
+    return mix(HIGHLIGHT_OPACITY, 1.0, smoothstep(0.85, 1.0, offAxis));
+}
 
 void main() {
     float fade = 1.0 - smoothstep(FADE_START, FADE_END, distance(camPos, worldPosition));
     float alpha = ALPHA * fade;
+    alpha *= clearingInFrontOfRing();
     if (alpha < FAINTEST) {
+#if ADDITIVE_TUBE
+        discard;  // a colour left unwritten would be added too
+#else
         return;
+#endif
     }
     vec3 toCamera = normalize(camPos - worldPosition);
     vec3 N = normalize(wallOffset);
     float facing = abs(dot(N, toCamera));
     float rim = pow(1.0 - facing, 3.0);
     vec3 colour = COLOR * (0.6 + 0.4 * facing) + COLOR * rim * 0.5;
+#if ADDITIVE_TUBE
+    fragColour = vec4(colour * alpha, 1.0);
+#else
     appendFragment(vec4(colour, alpha));
+#endif
 }

@@ -6,8 +6,13 @@
 // blended back to front over that colour.
 // Reads: the G-buffer (include/gbuffer.glsl), the shadow-map array and the sky on their units,
 // the per-frame, light and shadow blocks, the fragment lists (heads and nodes).
+// RESOLVE_FRAGMENT_LISTS 0 (the low quality level, which keeps no lists) leaves the resolve out.
 // Writes: the lit HDR colour, opaque.
 #version 430 core
+
+#ifndef RESOLVE_FRAGMENT_LISTS
+#define RESOLVE_FRAGMENT_LISTS 1
+#endif
 
 #include "include/perFrame.glsl"
 
@@ -17,8 +22,10 @@
 layout(binding = UNIT_LIGHTING_SHADOW_MAPS) uniform sampler2DArrayShadow shadowMaps;
 layout(binding = UNIT_LIGHTING_SKY) uniform samplerCube skybox;
 
+#if RESOLVE_FRAGMENT_LISTS
 #include "include/fragmentList.glsl"
 layout(binding = BINDING_LIST_HEADS, r32ui) uniform readonly uimage2D listHeads;
+#endif
 
 in vec2 screenCoordinate;
 
@@ -46,6 +53,7 @@ vec3 ambientLight(vec3 N, vec3 V, vec3 albedo, float metal, float roughness, vec
     return ambient * albedo * (1.0 - metal * 0.5) + reflection;
 }
 
+#if RESOLVE_FRAGMENT_LISTS
 // The sort moves only each fragment's depth and node index; the colours are read from the
 // nodes once, while blending. A software rasteriser keeps these arrays in memory and moves every
 // element lane by lane, so each value left out of the sort is work saved at every step.
@@ -81,6 +89,11 @@ vec3 resolveTransparency(vec3 colour) {
     }
     return colour;
 }
+#else
+vec3 resolveTransparency(vec3 colour) {
+    return colour;
+}
+#endif
 
 vec3 viewRay() {
     vec4 farPoint = viewProjInv * vec4(screenCoordinate * 2.0 - 1.0, 1.0, 1.0);

@@ -31,9 +31,11 @@ struct LoadedSettings {
     std::unique_ptr<Settings> settings;
 };
 
+// The specified eleven lines, then the sections the game added after them.
 constexpr const char* kDefaultFile =
     "[Window]\nWidth = 640\nHeight = 480\nRefreshRate = 0\nBrightness = 1\n"
     "Presentation = windowed\nVSync = false\n\n[Game]\nDifficulty = medium\n\n";
+constexpr const char* kDefaultSections = "[Graphics]\nQuality = auto\nRenderScale = 1\n\n";
 
 TEST(Settings, MissingFileReportsItsPathUsesDefaultsAndIsWrittenFresh) {
     TempFolder folder;
@@ -52,7 +54,7 @@ TEST(Settings, MissingFileReportsItsPathUsesDefaultsAndIsWrittenFresh) {
     }
     EXPECT_EQ(console.str(), "ERROR: Failed to load '" + (folder.path() / "settings.ini").string() +
                                  "'. Using default values instead.\n");
-    std::string expected = kDefaultFile;
+    std::string expected = std::string(kDefaultFile) + kDefaultSections;
     expected.replace(expected.find("medium"), 6, "hard");
     EXPECT_EQ(readFile(folder.path() / "settings.ini"), expected);
 }
@@ -125,11 +127,37 @@ TEST(Settings, InlineCommentsNeedWhiteSpaceBeforeTheSemicolon) {
 TEST(Settings, AFullFileRoundTripsUnchanged) {
     const std::string file =
         "[Window]\nWidth = 1280\nHeight = 720\nRefreshRate = 144\nBrightness = 0.8\n"
-        "Presentation = fullscreen\nVSync = true\n\n[Game]\nDifficulty = easy\n\n";
+        "Presentation = fullscreen\nVSync = true\n\n[Game]\nDifficulty = easy\n\n"
+        "[Graphics]\nQuality = medium\nRenderScale = 0.75\n\n";
     LoadedSettings loaded(file);
     EXPECT_EQ(loaded.console.str(), "");
+    EXPECT_EQ(loaded.settings->quality, QualitySetting::medium);
+    EXPECT_EQ(loaded.settings->renderScale, 0.75f);
     EXPECT_EQ(loaded.settings->toIniText(), file);
     EXPECT_EQ(loaded.writeBack(), file);
+}
+
+// A file from before the game had a [Graphics] section loads as it did and is written back
+// with its eleven lines first and unchanged, the new section after them.
+TEST(Settings, AnOlderFileLoadsUnchangedAndGainsTheNewSectionsAfterItsLines) {
+    const std::string older =
+        "[Window]\nWidth = 800\nHeight = 600\nRefreshRate = 60\nBrightness = 1.5\n"
+        "Presentation = windowed\nVSync = false\n\n[Game]\nDifficulty = hard\n\n";
+    LoadedSettings loaded(older);
+    EXPECT_EQ(loaded.console.str(), "");
+    EXPECT_EQ(loaded.settings->quality, QualitySetting::automatic);
+    EXPECT_EQ(loaded.writeBack(), older + kDefaultSections);
+}
+
+TEST(Settings, BadGraphicsValuesSayWhichKeyInOneLineEach) {
+    LoadedSettings loaded("[Graphics]\nQuality = ultra\nRenderScale = 2\n");
+    EXPECT_EQ(loaded.console.str(),
+              "Quality = ultra is not one of auto, low, medium, high; using auto\n"
+              "RenderScale = 2 is out of range (0.25 to 1), using 1\n");
+    EXPECT_EQ(LoadedSettings("[graphics]\nquality = LOW\nrenderscale = 0.25\n").settings->quality,
+              QualitySetting::low);
+    EXPECT_NE(LoadedSettings("[Graphics]\nRenderScale = 0.2\n").console.str().find("0.2 is out"),
+              std::string::npos);
 }
 
 // Whatever the file holds, loading ends with a usable record and the file is rewritten whole.

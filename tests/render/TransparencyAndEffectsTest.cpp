@@ -148,7 +148,8 @@ TEST_F(TransparencyAndEffectsTest, FragmentsBeyondThePoolAreDroppedAndTheNextFra
         layers.push_back(scene.add(*crowded, red, {0, 0, 0.1f * float(i)}, 0.3f, 4.0f));
     }
     const std::uint64_t fragments = 15ull * kSize * kSize;
-    ASSERT_GT(fragments, crowded->transparencyLists().nodeCapacity);
+    ASSERT_NE(crowded->transparencyLists(), nullptr);
+    ASSERT_GT(fragments, crowded->transparencyLists()->nodeCapacity);
     const CapturedImage full = draw(*crowded);
     savePicture(full, "transparency-overflow");
     // Each pixel shows the layers that found room, or the sky where none did: never garbage.

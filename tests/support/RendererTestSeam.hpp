@@ -12,7 +12,7 @@ namespace kes {
 struct RendererTestSeam {
     static const SceneNode* sceneRoot(const Renderer& r) { return r.m_sceneRoot; }
     static const Camera& camera(const Renderer& r) { return r.m_camera; }
-    static GLuint lightBlock(const Renderer& r) { return r.m_frame.lights.lightBlockId(); }
+    static GLuint lightBlock(const Renderer& r) { return r.m_frame->lights.lightBlockId(); }
     static const std::vector<DebugArrow>& debugArrows(const Renderer& r) {
         return r.m_overlays.pendingArrows();
     }

@@ -101,7 +101,7 @@ TEST_P(TextRendererTest, DrawsTheHudInsideItsBoxesAndNowhereElse) {
     GlStateCache state;
     text->render(*frame, state);
     state.apply(PipelineState{});
-    EXPECT_TRUE(text->queue.empty());
+    EXPECT_TRUE(text->queued().empty());
     const CapturedImage picture = captureFramebuffer(0, GL_BACK, size.x, size.y);
     std::filesystem::create_directories("test-output");
     std::ostringstream name;
@@ -146,7 +146,7 @@ TEST_P(TextRendererTest, SetsItsStateThroughTheCacheAndStopsAtAnUnknownCharacter
     text->addText(std::string(""), {0.0f, 0.9f}, 0.1f, {1, 1, 1}, kStanding,
                   HorizontalAnchor::starting);
     text->render(*frame, state);
-    EXPECT_TRUE(text->queue.empty());
+    EXPECT_TRUE(text->queued().empty());
     EXPECT_EQ(readPipelineState(), state.current());
     EXPECT_TRUE(state.current().blend);
     EXPECT_FALSE(state.current().cull);

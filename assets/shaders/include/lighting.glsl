@@ -2,6 +2,11 @@
 // visibility, Schlick Fresnel, the spot cone and a filtered shadow look-up.
 // Needs lights.glsl, and a sampler2DArrayShadow named shadowMaps declared before it (each
 // pass binds the shadow maps to its own unit); the maps' size is SHADOW_MAP_SIZE texels.
+// SOFT_SHADOWS 0 (the low quality level) takes one filtered tap instead of nine.
+
+#ifndef SOFT_SHADOWS
+#define SOFT_SHADOWS 1
+#endif
 
 const float PI = 3.14159265;
 
@@ -42,9 +47,12 @@ float shadowFactor(Light light, vec3 P, vec3 N, vec3 L, float distanceToLight) {
     if (any(lessThan(coordinate, vec3(0.0))) || any(greaterThan(coordinate, vec3(1.0)))) {
         return 1.0;  // outside the map's frustum: nothing was drawn there to cast a shadow
     }
+    float layer = float(light.shadowMapIndex);
+#if SOFT_SHADOWS == 0
+    return texture(shadowMaps, vec4(coordinate.xy, layer, coordinate.z));
+#else
     float texel = 1.0 / SHADOW_MAP_SIZE;
     vec2 f = fract(coordinate.xy * SHADOW_MAP_SIZE - 0.5);
-    float layer = float(light.shadowMapIndex);
     // A gather returns the texels (left top, right top, right bottom, left bottom) of the 2 x 2
     // block a filtered tap at its point would read; "top" is the higher row.
     vec4 lowLeft = textureGather(shadowMaps, vec3(coordinate.xy + vec2(-texel), layer),
@@ -64,6 +72,7 @@ float shadowFactor(Light light, vec3 P, vec3 N, vec3 L, float distanceToLight) {
     vec4 rows = vec4(dot(row0, columnWeights), dot(row1, columnWeights),
                      dot(row2, columnWeights), dot(row3, columnWeights));
     return dot(rows, vec4(1.0 - f.y, 1.0, 1.0, f.y)) / 9.0;
+#endif
 }
 
 float spotCone(Light light, vec3 L) {

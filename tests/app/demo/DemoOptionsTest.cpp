@@ -28,9 +28,9 @@ TEST(DemoOptionsTest, DefaultsAndEveryOption) {
     EXPECT_FALSE(defaults.gpuTiming);
     EXPECT_EQ(defaults.frameLimit, 0u);
 
-    const DemoOptions all =
-        parseDemoOptions({"--rounds", "3", "--size", "320x240", "--screenshots", "shots",
-                          "--screenshot-every", "0", "--frames", "500", "--gpu-timing"});
+    const DemoOptions all = parseDemoOptions(
+        {"--rounds", "3", "--size", "320x240", "--screenshots", "shots", "--screenshot-every", "0",
+         "--frames", "500", "--gpu-timing", "--quality", "medium", "--render-scale", "0.5"});
     EXPECT_EQ(all.rounds, 3u);
     EXPECT_EQ(all.width, 320);
     EXPECT_EQ(all.height, 240);
@@ -38,6 +38,10 @@ TEST(DemoOptionsTest, DefaultsAndEveryOption) {
     EXPECT_EQ(all.screenshotEvery, 0u);
     EXPECT_EQ(all.frameLimit, 500u);
     EXPECT_TRUE(all.gpuTiming);
+    EXPECT_EQ(all.quality, QualitySetting::medium);
+    EXPECT_EQ(all.renderScale, 0.5f);
+    EXPECT_FALSE(defaults.quality.has_value());
+    EXPECT_EQ(parseDemoOptions({"--quality", "auto"}).quality, QualitySetting::automatic);
     EXPECT_TRUE(parseDemoOptions({"--help"}).help);
 }
 
@@ -57,6 +61,16 @@ TEST(DemoOptionsTest, BadArgumentsAreNamed) {
               "--size is limited to 8192x8192, not \"9000x100\"");
     EXPECT_EQ(failureOf({"--frames", "0"}),
               "--frames expects a whole number of at least 1, not \"0\"");
+    EXPECT_EQ(failureOf({"--quality", "ultra"}),
+              "--quality expects auto, low, medium or high, not \"ultra\"");
+    for (const char* scale : {"0.2", "1.5", "half", "nan", "0.5x"}) {
+        EXPECT_EQ(
+            failureOf({"--quality", "low", "--render-scale", scale}),
+            std::string("--render-scale expects a number from 0.25 to 1, not \"") + scale + "\"");
+    }
+    EXPECT_EQ(failureOf({"--quality", "auto", "--render-scale", "0.5"}),
+              "--render-scale needs a fixed --quality: under auto the game chooses the scale "
+              "itself");
 }
 
 TEST(DemoProfileTest, SpreadTakesMedianNinetyFifthPercentileAndMaximum) {
@@ -102,10 +116,45 @@ TEST(DemoProfileTest, PassesEndWithTheirUpdateAndGoToTheTableAndTheCsv) {
     std::getline(csv, header);
     std::getline(csv, first);
     std::getline(csv, second);
-    EXPECT_EQ(header.rfind("pass,fixed_step_ms,update_ms,render_ms,gpu_shadow_ms", 0), 0u);
+    EXPECT_EQ(header.rfind(
+                  "pass,fixed_step_ms,update_ms,render_ms,frame_ms,quality,scale,gpu_shadow_ms", 0),
+              0u);
     EXPECT_EQ(first.rfind("0,2,1,10,", 0), 0u) << first;
     EXPECT_EQ(second.rfind("1,,1,20,", 0), 0u) << second;
     EXPECT_FALSE(profile.writeCsv(folder.path() / "missing" / "profile.csv", false));
+}
+
+// Frames at two qualities: the time at each, best first, and the shares of slow frames.
+TEST(DemoProfileTest, FramesAreSummedByQualityAndCountedAgainstSixtyAndThirty) {
+    DemoProfile profile;
+    const QualityChoice low{QualityLevel::low, 0.5f};
+    const QualityChoice medium{QualityLevel::medium, 0.7f};
+    auto pass = [&](double frameSeconds, const QualityChoice& quality) {
+        profile.record(LoopPhase::Render, 0.001);
+        profile.recordFrame(frameSeconds, quality);
+        profile.record(LoopPhase::Update, 0.001);
+    };
+    pass(-1.0, low);  // the first frame has no time of its own
+    for (int i = 0; i < 3; ++i) {
+        pass(0.060, low);  // slower than 1/30 s
+    }
+    for (int i = 0; i < 6; ++i) {
+        pass(0.020, medium);  // slower than 1/60 s only
+    }
+    pass(0.010, medium);
+    std::ostringstream out;
+    profile.printFrames(out, {640, 480});
+    const std::string text = out.str();
+    const auto mediumLine = text.find("medium at 70 % (448 x 336): 0.1 s, 7 passes");
+    const auto lowLine = text.find("low at 50 % (320 x 240): 0.2 s, 4 passes");
+    ASSERT_NE(mediumLine, std::string::npos) << text;
+    ASSERT_NE(lowLine, std::string::npos) << text;
+    EXPECT_LT(mediumLine, lowLine);
+    EXPECT_NE(text.find("median 20.0 ms; slower than 1/60 s: 90.0 %, slower than 1/30 s: 30.0 %"),
+              std::string::npos)
+        << text;
+    // Ten timed frames in 0.31 s.
+    EXPECT_NE(text.find("last 10 passes: 32.26 frames per second"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -1,0 +1,135 @@
+// The automatic quality against a machine made of arithmetic: a pass costs a fixed part for the
+// level plus a part for every pixel drawn. The governor must settle within a bounded number of
+// passes on the best choice that holds 60 passes a second, and then hold it.
+#include "render/QualityGovernor.hpp"
+
+#include <cmath>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace kes {
+namespace {
+
+constexpr std::uint32_t kWidth = 640;
+constexpr std::uint32_t kHeight = 480;
+
+// Milliseconds a pass takes at a choice: fixed parts and costs a pixel by level (low, medium,
+// high), shaped like the software rasteriser's (high pays for reflections and full bloom).
+struct Machine {
+    double fixedMs[3];
+    double nsPerPixel[3];
+    double passSeconds(const QualityChoice& c) const {
+        const auto level = static_cast<std::size_t>(c.level);
+        const double pixels = double(kWidth) * kHeight * double(c.scale) * double(c.scale);
+        return (fixedMs[level] + nsPerPixel[level] * pixels * 1e-6) / 1000.0;
+    }
+};
+
+struct Flight {
+    std::vector<QualityChoice> changes;  // every choice in order
+    std::vector<double> changeTimes;
+    QualityChoice final;
+};
+
+// Simulated passes: each takes the machine's time at the current choice, plus its noise.
+Flight fly(
+    const Machine& machine, double seconds,
+    const std::function<double(int)>& noise = [](int) { return 0.0; }) {
+    QualityGovernor governor(kHeight);
+    Flight run;
+    double now = 0.0;
+    for (int pass = 0; now < seconds; ++pass) {
+        const double passTime = machine.passSeconds(governor.choice()) * (1.0 + noise(pass));
+        now += passTime;
+        if (const auto change = governor.record(passTime, now)) {
+            run.changes.push_back(*change);
+            run.changeTimes.push_back(now);
+        }
+    }
+    run.final = governor.choice();
+    return run;
+}
+
+double lastChangeTime(const Flight& run) {
+    return run.changeTimes.empty() ? 0.0 : run.changeTimes.back();
+}
+
+TEST(QualityGovernor, TheLadderRunsFromHighAtFullSizeToLowAt240Lines) {
+    const QualityGovernor governor(kHeight);
+    const auto& ladder = governor.ladder();
+    ASSERT_GE(ladder.size(), 10u);
+    EXPECT_EQ(ladder.front(), (QualityChoice{QualityLevel::high, 1.0f}));
+    EXPECT_EQ(ladder.back(), (QualityChoice{QualityLevel::low, 0.5f}));
+    EXPECT_EQ(governor.choice(), ladder.back());  // it starts cheap: the start stays short
+    for (std::size_t i = 1; i < ladder.size(); ++i) {
+        EXPECT_LE(static_cast<int>(ladder[i].level), static_cast<int>(ladder[i - 1].level));
+    }
+    // A window of 240 lines or less is never drawn smaller.
+    EXPECT_EQ(QualityGovernor(200).ladder().back().scale, 1.0f);
+    EXPECT_NEAR(QualityGovernor(720).ladder().back().scale, 240.0f / 720.0f, 1e-6f);
+}
+
+// A fast machine: every choice runs far above 60 a second; the governor climbs to high at full
+// size, a rung or two a change, no more than one change a second.
+TEST(QualityGovernor, AFastMachineClimbsToTheFullPicture) {
+    const Machine fast{{1.0, 1.5, 2.0}, {0.5, 1.0, 2.0}};
+    const Flight run = fly(fast, 120.0);
+    EXPECT_EQ(run.final, (QualityChoice{QualityLevel::high, 1.0f}));
+    EXPECT_LT(lastChangeTime(run), 40.0);
+    for (std::size_t i = 1; i < run.changeTimes.size(); ++i) {
+        EXPECT_GE(run.changeTimes[i] - run.changeTimes[i - 1], 1.0);
+    }
+}
+
+// A machine like this one: high is far too slow, low at the smallest picture the best it can
+// do; the governor starts there and stays, changing nothing.
+TEST(QualityGovernor, ASlowMachineKeepsTheCheapestChoice) {
+    const Machine slow{{14.0, 20.0, 30.0}, {60.0, 180.0, 420.0}};
+    const Flight run = fly(slow, 60.0);
+    EXPECT_TRUE(run.changes.empty());
+    EXPECT_EQ(run.final, (QualityChoice{QualityLevel::low, 0.5f}));
+}
+
+// A machine in between, with 10 % noise on every pass: the governor settles on a choice that
+// holds 60 a second within a bounded time, and then holds it without swinging.
+TEST(QualityGovernor, AMiddlingMachineSettlesAndHolds) {
+    const Machine middling{{4.0, 6.0, 9.0}, {10.0, 30.0, 80.0}};
+    const auto noise = [](int pass) { return 0.1 * std::sin(pass * 12.9898); };
+    const Flight run = fly(middling, 180.0, noise);
+    ASSERT_FALSE(run.changes.empty());
+    EXPECT_LT(lastChangeTime(run), 60.0);
+    const double finalMs = middling.passSeconds(run.final) * 1000.0;
+    EXPECT_LE(finalMs, 1000.0 / 60.0 * QualityGovernor::kSlow);
+    // No better choice would have held: the one above the final is too slow or never tried.
+    const QualityGovernor governor(kHeight);
+    const auto& ladder = governor.ladder();
+    const auto at = std::find(ladder.begin(), ladder.end(), run.final);
+    ASSERT_NE(at, ladder.end());
+    if (at != ladder.begin()) {
+        EXPECT_GT(middling.passSeconds(*(at - 1)) * 1000.0,
+                  1000.0 / 60.0 * QualityGovernor::kHeadroom);
+    }
+    // Changes came in one descent-or-climb and then stopped: few of them, none late.
+    EXPECT_LE(run.changes.size(), 12u);
+}
+
+TEST(QualityGovernor, TheSettledLineSaysWhatWasChosen) {
+    EXPECT_EQ(qualityLine({QualityLevel::medium, 0.7f}, 640, 480, 58.2),
+              "Quality: medium at 70 % (640 x 480 drawn as 448 x 336), 58 frames a second");
+    QualityGovernor governor(kHeight);
+    double now = 0.0;
+    std::optional<double> rate;
+    for (int pass = 0; pass < 600 && !rate; ++pass) {
+        now += 0.03;
+        governor.record(0.03, now);
+        rate = governor.settledRate(now);
+    }
+    ASSERT_TRUE(rate);
+    EXPECT_NEAR(*rate, 1.0 / 0.03, 0.01);
+    EXPECT_GE(now, QualityGovernor::kSettled);
+    EXPECT_FALSE(governor.settledRate(now + 10.0));  // said once
+}
+
+}  // namespace
+}  // namespace kes
