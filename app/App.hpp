@@ -44,6 +44,8 @@ struct LaunchOptions {
     // The picture's quality and render scale for this run only; the settings' when not given.
     std::optional<QualitySetting> quality;
     std::optional<float> renderScale;
+    // The course raced this run ("prime-loop", "seed:42"); the settings' when not given.
+    std::optional<std::string> course;
 };
 
 // The parts of a pass of the main loop that a profiler can time.
@@ -99,6 +101,8 @@ public:
     // The quality and render scale this run draws with: the settings', or the launcher's.
     QualitySetting quality = QualitySetting::automatic;
     float renderScale = 1.0f;
+    // The name of the course this run races: the settings', or the launcher's.
+    std::string courseName;
     Camera camera;
     LayerChain layers;
     // Declared after the layers, so the world goes first: no contact reaches a destroyed layer.

@@ -203,6 +203,8 @@ Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
     quality =
         readWord(ini, "Graphics", "Quality", kQualityWords, QualitySetting::automatic, console);
     renderScale = numbers.real("Graphics", "RenderScale", 1.0, kMinRenderScale, 1.0);
+
+    course = readCourseName(ini.Get("Race", "Course", "prime-loop"), console);
 }
 
 // The file's text for the parser: empty, with the specified line, when it cannot be loaded. A
@@ -228,6 +230,20 @@ std::string Settings::readFileText(std::ostream& console) {
     return {};
 }
 
+// A name of printable characters without spaces, of bounded length; whether a course of that
+// name exists is the game's to say.
+std::string Settings::readCourseName(const std::string& name, std::ostream& console) {
+    const bool printable = std::all_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) > 0x20 && static_cast<unsigned char>(c) < 0x7F;
+    });
+    if (!name.empty() && name.size() <= kLongestCourseName && printable) {
+        return name;
+    }
+    console << "Course = " << name.substr(0, kLongestCourseName)
+            << " is not a course name; using prime-loop" << std::endl;
+    return "prime-loop";
+}
+
 std::string Settings::toIniText() const {
     std::ostringstream out;
     // The classic locale keeps the decimal point a point whatever the player's locale says.
@@ -246,6 +262,9 @@ std::string Settings::toIniText() const {
     out << "[Graphics]" << std::endl;
     out << "Quality = " << toString(quality) << std::endl;
     out << "RenderScale = " << renderScale << std::endl;
+    out << std::endl;
+    out << "[Race]" << std::endl;
+    out << "Course = " << course << std::endl;
     out << std::endl;
     return out.str();
 }

@@ -32,7 +32,7 @@ struct Settings {
     Settings& operator=(const Settings&) = delete;
 
     // What the destructor writes: the specified eleven lines first, unchanged, then the
-    // sections the game added after them ([Graphics]).
+    // sections the game added after them ([Graphics], [Race]).
     std::string toIniText() const;
 
     std::filesystem::path path;
@@ -50,8 +50,15 @@ struct Settings {
 
     static constexpr float kMinRenderScale = 0.25f;
 
+    // [Race]
+    // The course raced: a course file's name or "seed:N"; the game says when it has none of
+    // that name and races the first course.
+    std::string course = "prime-loop";
+    static constexpr std::size_t kLongestCourseName = 64;
+
 private:
     std::string readFileText(std::ostream& console);
+    static std::string readCourseName(const std::string& name, std::ostream& console);
 
     std::ostream* m_console;
     bool m_leaveFileAlone = false;  // it exists but could not be read: never written over

@@ -21,7 +21,7 @@ public:
         : camera(90.0f, aspect, 0.1f, 1000.0f, glm::vec3(0.0f), 1.0f, {0, 0, 1}, {0, 1, 0}),
           race(physics, camera, Difficulty::hard),
           level(assets) {
-        level.addTube(renderer, race.path);
+        level.addTube(renderer, race);
         level.addNodes(renderer, physics, race);
         level::restCamera(camera, level.shipNode->render.position);
     }

@@ -62,18 +62,20 @@ GameLayer::GameLayer(App& app)
                static_cast<std::uint32_t>(app.renderSize.height),
                kEffectReflections | kEffectBloom),
       scene(app.assetsPath, traitsOf(renderer.quality()).fineSun),
-      simulation(app.physics, app.camera, app.settings.difficulty),
+      courses(app.assetsPath / "courses", app.appPath / "courses", std::cout),
+      simulation(app.physics, app.camera, app.settings.difficulty,
+                 courses.choose(app.courseName, std::cout)),
       cameraController(&app.camera),
       audio(app.sounds),
       console(std::cout) {
-    scene.addTube(renderer, simulation.path);
+    scene.addTube(renderer, simulation);
     buildTimes.path = m_buildClock.lap();
     RaceState& race = simulation.race;
     race.addObserver(&console);
     race.addObserver(&audio);
     race.addObserver(&hud);
     if (app.keepsRecords) {
-        records.emplace(app.appPath, race, std::cout);
+        records.emplace(app.appPath, race, std::cout, keyOf(simulation.course));
         race.addObserver(&*records);
     }
     scene.addNodes(renderer, app.physics, simulation);
@@ -177,7 +179,7 @@ void GameLayer::queueGuide() {
     const glm::vec3 viewUp(view.viewInv[1]);
     const glm::vec3 cameraUp =
         glm::length(viewUp) > 1e-6f ? glm::normalize(viewUp) : glm::vec3(0.0f, 1.0f, 0.0f);
-    const bool offCourse = m_distanceToCourse > level::kTubeRadius;
+    const bool offCourse = m_distanceToCourse > simulation.course.tubeRadius;
     if (const auto arrow = guideArrow(ship, zone, view.viewProj, cameraUp, offCourse)) {
         renderer.addDebugArrow(*arrow);
     }

@@ -13,6 +13,7 @@
 #include "app/Stopwatch.hpp"
 #include "control/CameraFollow.hpp"
 #include "control/ShipController.hpp"
+#include "game/CourseLibrary.hpp"
 #include "game/Hud.hpp"
 #include "game/LevelScene.hpp"
 #include "game/RaceAudio.hpp"
@@ -81,6 +82,9 @@ private:
 public:
     LevelScene scene;
     LevelBuildTimes buildTimes{.renderer = m_rendererSeconds, .models = m_buildClock.lap()};
+    // The bundled courses and the player's own; the race is on the one the settings (or the
+    // launcher) name.
+    CourseLibrary courses;
     RaceSimulation simulation;
     CamController_FollowSceneNode cameraController;
     Hud hud;

@@ -4,14 +4,18 @@
 
 namespace kes::level {
 
-LightDesc sunLight() {
+LightDesc sunLight(const Course& course) {
     LightDesc sun{};
     sun.type = kPointLight;
     sun.coefficients = {1.0f, 0.0f, 0.0f};
     sun.factor = 0.1f;
-    sun.color = {1.0f, 0.976f, 0.921f};
-    sun.position = kSunPosition;
+    sun.color = course.sun ? course.sun->colour : kSunColour;
+    sun.position = sunPosition(course);
     return sun;
+}
+
+glm::vec3 sunPosition(const Course& course) {
+    return course.sun ? course.sun->position : kSunPosition;
 }
 
 Model makeModel(const std::filesystem::path& assetsFolder, const ModelLook& look,
@@ -32,28 +36,42 @@ void restCamera(Camera& camera, const glm::vec3& target) {
     camera.dirty = true;
 }
 
-void layOutCourse(RacePath& path) {
-    for (const glm::vec3& point : raceControlPoints()) {
+void layOutCourse(RacePath& path, const Course& course) {
+    for (const glm::vec3& point : course.controlPoints) {
         path.addControlPoint(point);
     }
     path.midPointSpacing = kMidPointSpacing;
-    path.calculateLength();
+    path.calculateLength(course.measure == CourseMeasure::plane);
     path.calculateMidPoints(kMidPointSpacing);
 }
 
-std::vector<std::size_t> zoneMidPoints(std::size_t midPointCount) {
-    const std::size_t step = midPointCount / kZoneCount;
+std::vector<std::size_t> zoneMidPoints(std::size_t midPointCount, std::size_t count) {
+    const std::size_t step = count != 0 ? midPointCount / count : 0;
     std::vector<std::size_t> indices;
-    for (std::size_t zone = 0; step != 0 && zone < kZoneCount; ++zone) {
+    for (std::size_t zone = 0; step != 0 && zone < count; ++zone) {
         indices.push_back(zone * step);
     }
     return indices;
 }
 
-std::vector<std::size_t> asteroidMidPoints(std::size_t midPointCount) {
-    const std::size_t step = midPointCount / kAsteroidCount;
+std::vector<std::size_t> zoneMidPoints(const Course& course, std::size_t midPointCount) {
+    if (course.zones.midPoints.empty()) {
+        return zoneMidPoints(midPointCount, course.zones.count);
+    }
+    return {course.zones.midPoints.begin(), course.zones.midPoints.end()};
+}
+
+std::vector<std::size_t> asteroidMidPoints(const Course& course, std::size_t midPointCount) {
+    if (course.asteroids.midPoints.empty()) {
+        return asteroidMidPoints(midPointCount, course.asteroids.count);
+    }
+    return {course.asteroids.midPoints.begin(), course.asteroids.midPoints.end()};
+}
+
+std::vector<std::size_t> asteroidMidPoints(std::size_t midPointCount, std::size_t count) {
+    const std::size_t step = count != 0 ? midPointCount / count : 0;
     std::vector<std::size_t> indices;
-    for (std::size_t rock = 0; step != 0 && rock < kAsteroidCount; ++rock) {
+    for (std::size_t rock = 0; step != 0 && rock < count; ++rock) {
         const std::size_t index = rock * step + step / 2 + 5;
         if (index < midPointCount) {
             indices.push_back(index);

@@ -11,6 +11,7 @@
 #include <glm/glm.hpp>
 #include <glm/gtc/quaternion.hpp>
 
+#include "game/Course.hpp"
 #include "game/RacePath.hpp"
 #include "render/Camera.hpp"
 #include "render/Lights.hpp"
@@ -18,7 +19,8 @@
 
 namespace kes::level {
 
-// The course: sampled every 10 units; the tube around it has a radius of 25.
+// Every course is sampled every 10 units. The first course's tube has a radius of 25, and it
+// has ten zones, ten asteroids and the ship's start at mid point 5; other courses say theirs.
 inline constexpr float kMidPointSpacing = 10.0f;
 inline constexpr float kTubeRadius = 25.0f;
 
@@ -65,8 +67,11 @@ inline constexpr ModelLook kNextZoneLook{"Targetzone",
                                          glm::vec3(1.1f, 0.38f, 0.03f)};
 
 inline constexpr glm::vec3 kSunPosition{-132.0f, 48.0f, 167.0f};
-// The sun's light: a warm white point light at the sun, a tenth of it reaching everything.
-LightDesc sunLight();
+inline constexpr glm::vec3 kSunColour{1.0f, 0.976f, 0.921f};
+// The sun's light: a warm white point light at the sun, a tenth of it reaching everything;
+// where the course places its own sun, there and in its colour.
+LightDesc sunLight(const Course& course = firstCourse());
+glm::vec3 sunPosition(const Course& course);
 
 // The model a look describes, with the textures and meshes of `assetsFolder`; a generated
 // sphere is cut as `tessellation` says.
@@ -78,14 +83,19 @@ inline constexpr float kCameraTilt = 0.5323254f;
 inline constexpr float kCameraDistance = 17.0f;
 void restCamera(Camera& camera, const glm::vec3& target);
 
-// The course through its control points, measured and sampled.
-void layOutCourse(RacePath& path);
+// The course through its control points, measured as it says and sampled.
+void layOutCourse(RacePath& path, const Course& course = firstCourse());
 
-// The mid point of each zone: one every tenth of the course, whatever the count of mid points
-// (never an eleventh zone, never past the end).
-std::vector<std::size_t> zoneMidPoints(std::size_t midPointCount);
-// The mid point of each asteroid: half-way between the zones, five further on.
-std::vector<std::size_t> asteroidMidPoints(std::size_t midPointCount);
+// The mid point of each of `count` zones spread over the course: one every count-th of it,
+// whatever the count of mid points (never one more, never past the end).
+std::vector<std::size_t> zoneMidPoints(std::size_t midPointCount, std::size_t count = kZoneCount);
+// The mid point of each of `count` asteroids spread over the course: half-way between the
+// zones, five further on.
+std::vector<std::size_t> asteroidMidPoints(std::size_t midPointCount,
+                                           std::size_t count = kAsteroidCount);
+// The course's zones and asteroids: its listed mid points, or spread as above.
+std::vector<std::size_t> zoneMidPoints(const Course& course, std::size_t midPointCount);
+std::vector<std::size_t> asteroidMidPoints(const Course& course, std::size_t midPointCount);
 // A zone at mid point k faces along the course (towards the next mid point, the first after
 // the last).
 glm::quat zoneOrientation(const std::vector<PathMidPoint>& mids, std::size_t k);

@@ -43,25 +43,27 @@ void LevelScene::useFineSun(bool fine) {
     }
 }
 
-void LevelScene::addTube(Renderer& renderer, const RacePath& path) const {
+void LevelScene::addTube(Renderer& renderer, const RaceSimulation& race) const {
     std::vector<glm::vec3> vertices;
     std::vector<std::uint16_t> indices;
     std::vector<PathMidPoint> vertexMids;
-    path.generateMesh(level::kTubeRadius, vertices, indices, vertexMids);
+    const float radius = race.course.tubeRadius;
+    race.path.generateMesh(radius, vertices, indices, vertexMids);
     std::vector<glm::vec3> ringCentres;
     ringCentres.reserve(vertexMids.size());
     for (const PathMidPoint& mid : vertexMids) {
         ringCentres.push_back(mid.position);
     }
-    renderer.setPathMesh(std::make_unique<PathMesh>(assetsFolder, level::kTubeRadius, vertices,
-                                                    indices, ringCentres));
+    renderer.setPathMesh(
+        std::make_unique<PathMesh>(assetsFolder, radius, vertices, indices, ringCentres));
 }
 
 void LevelScene::addNodes(Renderer& renderer, PhysicsService& physics, const RaceSimulation& race) {
-    RigidBody* sun = physics.createRigidBody(level::kSunPosition, glm::vec3(0.0f), glm::vec3(0.0f));
+    RigidBody* sun =
+        physics.createRigidBody(level::sunPosition(race.course), glm::vec3(0.0f), glm::vec3(0.0f));
     m_sunNode = renderer.addNode(nodeOf("Sun", sunModel(m_sunFine)), sun, 1.0f);
     m_sunNode->castsShadow = false;
-    renderer.addLight(level::sunLight());
+    renderer.addLight(level::sunLight(race.course));
     shipNode = renderer.addNode(nodeOf("Test", shipModel), race.shipBody, 1.0f);
     for (CollisionBody* zone : race.zoneBodies) {
         SceneNode* node = renderer.addNode(nodeOf("TargetZone", targetZoneModel), zone, 1.0f);

@@ -20,10 +20,10 @@ public:
     // Loads the models from `assetsFolder`; the sun's sphere fine or coarse (see useFineSun).
     explicit LevelScene(const std::filesystem::path& assetsFolder, bool fineSun = true);
 
-    // The tube mesh around the course.
-    void addTube(Renderer& renderer, const RacePath& path) const;
-    // The sun (a body of its own in `physics`, which owns it) and its light, then a node for the
-    // ship, each zone and each asteroid of `race`, in that order.
+    // The tube mesh around the course, of the course's radius.
+    void addTube(Renderer& renderer, const RaceSimulation& race) const;
+    // The sun (a body of its own in `physics`, which owns it, where the course places it) and
+    // its light, then a node for the ship, each zone and each asteroid of `race`, in that order.
     void addNodes(Renderer& renderer, PhysicsService& physics, const RaceSimulation& race);
     // The amber ring moves to `zone`.
     void highlightZone(std::uint32_t zone);

@@ -1,5 +1,6 @@
 #include "game/RacePath.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <iostream>
@@ -55,21 +56,29 @@ glm::vec3 RacePath::getGradient(float t) const {
                    g2 * m_controlPoints[k.p2].position + g3 * m_controlPoints[k.p3].position);
 }
 
-// The length is measured in the x-y plane only; the level's placement (460 mid points, ten
-// target zones) rests on that measure.
-void RacePath::calculateLength() {
+// The first course is measured in the x-y plane only; its placement (460 mid points, ten
+// target zones) rests on that measure. A course that climbs and dives is measured in 3-D, so its
+// mid points stay evenly spaced along the curve.
+void RacePath::calculateLength(bool inPlane) {
     const Clock::time_point start = Clock::now();
     totalLength = 0.0f;
+    m_arc.clear();
+    m_arcStarts.clear();
     for (std::size_t i = 0; i < m_controlPoints.size(); ++i) {
         const auto t = static_cast<float>(i);
+        m_arcStarts.push_back(m_arc.size());
         float length = 0.0f;
         glm::vec3 previous = getPoint(t);
         float s = 0.0f;
         do {
             const glm::vec3 current = getPoint(t + s);
+            const float dz = inPlane ? 0.0f : current.z - previous.z;
             length += std::sqrt((current.x - previous.x) * (current.x - previous.x) +
-                                (current.y - previous.y) * (current.y - previous.y));
+                                (current.y - previous.y) * (current.y - previous.y) + dz * dz);
             previous = current;
+            if (!inPlane) {
+                m_arc.push_back({s, length});  // for spacing the mid points evenly
+            }
             s = static_cast<float>(static_cast<double>(s) + 0.01);
         } while (s < 1.0f);
         PathControlPoint& point = m_controlPoints[i];
@@ -80,8 +89,10 @@ void RacePath::calculateLength() {
         point.segmentLength = length;
         totalLength += length;
     }
-    std::cout << "Calculated the total length of the path to be " << totalLength << " in "
-              << microsecondsSince(start) << " microseconds" << std::endl;
+    if (console != nullptr) {
+        *console << "Calculated the total length of the path to be " << totalLength << " in "
+                 << microsecondsSince(start) << " microseconds" << std::endl;
+    }
 }
 
 void RacePath::calculateMidPoints(float spacing) {
@@ -97,13 +108,40 @@ void RacePath::calculateMidPoints(float spacing) {
             s -= m_controlPoints[k].segmentLength;
             ++k;
         }
-        const float t = s / m_controlPoints[k].segmentLength + static_cast<float>(k);
+        const float t = segmentParameter(k, s) + static_cast<float>(k);
         m_midPoints.push_back({getPoint(t), d, t, count, getGradient(t)});
         ++count;
         d += spacing;
     }
-    std::cout << "Calculated " << count << " approximated mid points"
-              << " in " << microsecondsSince(start) << " microseconds" << std::endl;
+    if (console != nullptr) {
+        *console << "Calculated " << count << " approximated mid points"
+                 << " in " << microsecondsSince(start) << " microseconds" << std::endl;
+    }
+}
+
+// Along the curve, the parameter at `s` units into segment k comes from the lengths measured
+// at every hundredth of the segment, so mid points lie evenly along it; the first course,
+// measured in the plane, keeps its proportional parameter and with it its figures.
+float RacePath::segmentParameter(std::size_t k, float s) const {
+    if (m_arc.empty()) {
+        return s / m_controlPoints[k].segmentLength;
+    }
+    const auto begin = m_arc.begin() + static_cast<std::ptrdiff_t>(m_arcStarts[k]);
+    const auto end = k + 1 < m_arcStarts.size()
+                         ? m_arc.begin() + static_cast<std::ptrdiff_t>(m_arcStarts[k + 1])
+                         : m_arc.end();
+    const auto above = std::lower_bound(
+        begin, end, s, [](const ArcSample& sample, float value) { return sample.length < value; });
+    if (above == begin) {
+        return begin->parameter;
+    }
+    if (above == end) {
+        return (end - 1)->parameter;
+    }
+    const ArcSample& before = *(above - 1);
+    const float span = above->length - before.length;
+    const float within = span > 0.0f ? (s - before.length) / span : 0.0f;
+    return before.parameter + within * (above->parameter - before.parameter);
 }
 
 float RacePath::distanceToClosestMidPoint(const glm::vec3& p) const {

@@ -1,10 +1,11 @@
-// The course of the race: a closed Catmull-Rom spline through fixed control points. It measures
-// itself in the x-y plane, samples itself into mid points every `midPointSpacing` units of that
-// measure (everything in the level stands on them), tells how far a point is from the course,
-// and builds the tube mesh drawn around it.
+// The course of the race: a closed Catmull-Rom spline through its control points. It measures
+// itself (in the x-y plane, or along the curve), samples itself into mid points every
+// `midPointSpacing` units of that measure (everything in the level stands on them), tells how far a
+// point is from the course, and builds the tube mesh drawn around it.
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -41,8 +42,9 @@ public:
     glm::vec3 getPoint(float t) const;
     glm::vec3 getGradient(float t) const;
 
-    // Measures every segment in the x-y plane and fills in the control points.
-    void calculateLength();
+    // Measures every segment, in the x-y plane (the first course's measure) or along the curve
+    // in 3-D, and fills in the control points.
+    void calculateLength(bool inPlane = true);
     void calculateMidPoints(float spacing);
     std::vector<PathMidPoint> getMidPoints() const { return m_midPoints; }
     const std::vector<PathMidPoint>& midPoints() const { return m_midPoints; }
@@ -60,6 +62,8 @@ public:
 
     float midPointSpacing = 10.0f;
     float totalLength = 0.0f;
+    // Where measuring and sampling report what they did; none: quiet (checking courses).
+    std::ostream* console = &std::cout;
 
 private:
     struct Neighbours {
@@ -68,12 +72,21 @@ private:
     };
     Neighbours neighboursAt(float t) const;
     void appendStrip(std::size_t rings, std::vector<std::uint16_t>& indices) const;
+    float segmentParameter(std::size_t k, float s) const;
 
     std::vector<PathControlPoint> m_controlPoints;
     std::vector<PathMidPoint> m_midPoints;
+    // Along the curve: the length into its segment at each parameter measured, and where each
+    // segment's samples begin.
+    struct ArcSample {
+        float parameter;  // within the segment, 0 to 1
+        float length;
+    };
+    std::vector<ArcSample> m_arc;
+    std::vector<std::size_t> m_arcStarts;
 };
 
-// The control points of the race course, in their order.
+// The control points of the first course, in their order.
 std::vector<glm::vec3> raceControlPoints();
 
 }  // namespace kes

@@ -41,9 +41,10 @@ float speedFactorFor(Difficulty difficulty, float distanceToCourse) {
     return 1.0f + closeness * difficultyFactor(difficulty);
 }
 
-RaceSimulation::RaceSimulation(PhysicsService& physics, Camera& camera, Difficulty difficulty_)
-    : shipController(&camera), difficulty(difficulty_) {
-    level::layOutCourse(path);
+RaceSimulation::RaceSimulation(PhysicsService& physics, Camera& camera, Difficulty difficulty_,
+                               Course course_)
+    : course(std::move(course_)), shipController(&camera), difficulty(difficulty_) {
+    level::layOutCourse(path, course);
     createShip(physics);
     createTargetZones(physics);
     createAsteroids(physics);
@@ -58,7 +59,7 @@ RaceSimulation::RaceSimulation(PhysicsService& physics, Camera& camera, Difficul
 
 // The ship starts on its mid point, its nose turned back along the start of the course.
 void RaceSimulation::createShip(PhysicsService& physics) {
-    RigidBody* body = physics.createRigidBody(path.midPoints()[level::kShipStartMidPoint].position,
+    RigidBody* body = physics.createRigidBody(path.midPoints()[course.startMidPoint].position,
                                               glm::vec3(0.0f), glm::vec3(0.0f));
     body->addCollider(
         physics.common.createCapsuleShape(level::kShipHullRadius, level::kShipHullHeight),
@@ -71,11 +72,12 @@ void RaceSimulation::createShip(PhysicsService& physics) {
     shipBody = body;
 }
 
-// One zone every tenth of the course, turned to face along it; all share one sphere.
+// The zones where the course places them (on the first course one every tenth of it), turned
+// to face along the course; all share one sphere.
 void RaceSimulation::createTargetZones(PhysicsService& physics) {
     const std::vector<PathMidPoint>& mids = path.midPoints();
     CollisionShape* sphere = physics.common.createSphereShape(level::kZoneSphereRadius);
-    for (const std::size_t k : level::zoneMidPoints(mids.size())) {
+    for (const std::size_t k : level::zoneMidPoints(course, mids.size())) {
         CollisionBody* body =
             physics.world->createCollisionBody({mids[k].position, level::zoneOrientation(mids, k)});
         body->addCollider(sphere, {glm::vec3(0.0f), glm::quat(1.0f, 0.0f, 0.0f, 0.0f)});
@@ -85,7 +87,7 @@ void RaceSimulation::createTargetZones(PhysicsService& physics) {
 }
 
 void RaceSimulation::createAsteroids(PhysicsService& physics) {
-    for (const std::size_t mid : level::asteroidMidPoints(path.midPoints().size())) {
+    for (const std::size_t mid : level::asteroidMidPoints(course, path.midPoints().size())) {
         RigidBody* body = physics.createRigidBody(path.midPoints()[mid].position, glm::vec3(0.0f),
                                                   glm::vec3(0.0f));
         body->addCollider(
@@ -145,10 +147,11 @@ std::int32_t RaceSimulation::getAsteroidIndex(const CollisionBody* body) {
     return indexOf(asteroidBodies, body);
 }
 
-// The ship goes back to the last zone it checked, or to the origin before the first.
+// The ship goes back to the last zone it checked, or to its start before the first (the world's
+// origin, where it once went, lies outside most courses).
 void RaceSimulation::onAsteroidTouched(std::int32_t index) {
     const auto zone = static_cast<std::int32_t>(race.lastChecked);
-    glm::vec3 respawnAt(0.0f);
+    glm::vec3 respawnAt = m_launchPosition;
     if (zone >= 0 && zone < static_cast<std::int32_t>(zoneBodies.size())) {
         respawnAt = zonePosition(static_cast<std::uint32_t>(zone));
     }
@@ -162,7 +165,7 @@ Autopilot autopilotFor(RaceSimulation& race) {
         course.push_back(mid.position);
     }
     return Autopilot(race.shipController, std::move(course),
-                     level::zoneMidPoints(race.path.midPoints().size()),
+                     level::zoneMidPoints(race.course, race.path.midPoints().size()),
                      {race.asteroidBodies.begin(), race.asteroidBodies.end()});
 }
 

@@ -14,6 +14,7 @@
 #include "control/Autopilot.hpp"
 #include "control/ShipController.hpp"
 #include "game/CollisionsListener.hpp"
+#include "game/Course.hpp"
 #include "game/PhysicsService.hpp"
 #include "game/RacePath.hpp"
 #include "game/RaceState.hpp"
@@ -36,7 +37,8 @@ public:
     // once the simulation is gone (the application destroys its world before its layers; the
     // bodies and shapes go with the world). The ship's controller writes `camera`'s target
     // when the ship is put back; the camera must outlive the simulation.
-    RaceSimulation(PhysicsService& physics, Camera& camera, Difficulty difficulty);
+    RaceSimulation(PhysicsService& physics, Camera& camera, Difficulty difficulty,
+                   Course course = firstCourse());
     RaceSimulation(const RaceSimulation&) = delete;
     RaceSimulation& operator=(const RaceSimulation&) = delete;
 
@@ -63,6 +65,7 @@ public:
     std::int32_t getAsteroidIndex(const CollisionBody* body) override;
     void onAsteroidTouched(std::int32_t index) override;
 
+    const Course course;
     RacePath path;
     RaceState race;
     HidListener_SceneNodeController shipController;

@@ -3,8 +3,8 @@
 namespace kes {
 
 RecordKeeper::RecordKeeper(const std::filesystem::path& folder, RaceState& race,
-                           std::ostream& console)
-    : m_file(folder, static_cast<std::size_t>(race.targetZoneCount)),
+                           std::ostream& console, CourseKey key)
+    : m_file(folder, static_cast<std::size_t>(race.targetZoneCount), std::move(key)),
       m_console(console),
       m_record(m_file.load(console)) {
     if (m_record) {

@@ -14,9 +14,10 @@ namespace kes {
 
 class RecordKeeper final : public RaceObserver {
 public:
-    // Reads the records file in `folder` (its problems go to `console`) and hands a record to
-    // `race` as the round to compare splits with.
-    RecordKeeper(const std::filesystem::path& folder, RaceState& race, std::ostream& console);
+    // Reads the records file in `folder` (its problems go to `console`) and hands the record
+    // of the course `key` to `race` as the round to compare splits with.
+    RecordKeeper(const std::filesystem::path& folder, RaceState& race, std::ostream& console,
+                 CourseKey key = firstCourseKey());
 
     void onRoundFinished(const RoundResult& result) override;
 

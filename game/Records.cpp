@@ -1,11 +1,13 @@
 #include "game/Records.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <iomanip>
 #include <ostream>
 #include <sstream>
 
 #include <INIReader.h>
+#include <ini.h>
 
 #include "platform/Files.hpp"
 
@@ -59,21 +61,106 @@ std::string check(const RaceRecord& record, std::size_t splitCount) {
     return {};
 }
 
-}  // namespace
-
-std::string formatRecord(const RaceRecord& record) {
-    std::ostringstream text;
-    text.imbue(std::locale::classic());
-    text << std::fixed << std::setprecision(3);
-    text << "; Driftline Prime: the best round and its split at each zone, in seconds.\n";
-    text << "[" << kSection << "]\n";
+void writeSection(std::ostream& text, const std::string& section, const RaceRecord& record) {
+    text << "[" << section << "]\n";
     text << "BestTime = " << record.bestTime << "\n";
     text << "Splits =";
     for (const float split : record.splits) {
         text << " " << split;
     }
     text << "\n";
+}
+
+std::string formatRecords(const std::vector<KeptRecord>& records) {
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << std::fixed << std::setprecision(3);
+    text << "; Driftline Prime: the best round of each course and its split at each zone, in "
+            "seconds.\n";
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        text << (i > 0 ? "\n" : "");
+        writeSection(text, records[i].section, records[i].record);
+    }
     return text.str();
+}
+
+// Every section of a records file, in order, with its two keys as written.
+struct RawSection {
+    std::string name;
+    std::string bestTime;
+    std::string splits;
+};
+
+int collectSection(void* user, const char* section, const char* name, const char* value) {
+    auto& sections = *static_cast<std::vector<RawSection>*>(user);
+    if (sections.empty() || sections.back().name != section) {
+        sections.push_back({section, "", ""});
+    }
+    const std::string key = name;
+    if (key == "BestTime") {
+        sections.back().bestTime = value;
+    } else if (key == "Splits") {
+        sections.back().splits = value;
+    }
+    return 1;
+}
+
+// The records of every course in `text`; nothing, with `problem`, when a section is broken.
+std::optional<std::vector<KeptRecord>> parseRecords(const std::string& text, std::string& problem) {
+    std::vector<RawSection> sections;
+    const int error = ini_parse_string(text.c_str(), collectSection, &sections);
+    if (error != 0) {
+        problem = "cannot be parsed (line " + std::to_string(error) + ")";
+        return std::nullopt;
+    }
+    std::vector<KeptRecord> records;
+    for (const RawSection& section : sections) {
+        if (section.name.rfind(kSection, 0) != 0) {
+            continue;  // not a record: nothing of ours
+        }
+        RaceRecord record;
+        std::size_t used = 0;
+        try {
+            record.bestTime = std::stof(section.bestTime, &used);
+        } catch (const std::exception&) {
+            record.bestTime = -1.0f;
+        }
+        const auto splits = parseSplits(section.splits);
+        if (!splits) {
+            problem = "has splits that are not numbers in [" + section.name + "]";
+            return std::nullopt;
+        }
+        record.splits = *splits;
+        const std::string wrong =
+            record.splits.empty() ? "no splits" : check(record, record.splits.size());
+        if (!wrong.empty()) {
+            problem = "has " + wrong + " in [" + section.name + "]";
+            return std::nullopt;
+        }
+        records.push_back({section.name, std::move(record)});
+    }
+    return records;
+}
+
+}  // namespace
+
+CourseKey keyOf(const Course& course) {
+    return {course.name, courseHash(course)};
+}
+
+CourseKey firstCourseKey() {
+    return keyOf(firstCourse());
+}
+
+std::string recordSection(const CourseKey& key) {
+    if (key == firstCourseKey()) {
+        return kSection;
+    }
+    return std::string(kSection) + " " + key.name + " " + hashText(key.hash);
+}
+
+std::string formatRecord(const RaceRecord& record) {
+    return formatRecords({{kSection, record}});
 }
 
 std::optional<RaceRecord> parseRecord(const std::string& text, std::size_t splitCount,
@@ -99,10 +186,12 @@ std::optional<RaceRecord> parseRecord(const std::string& text, std::size_t split
     return record;
 }
 
-RecordsFile::RecordsFile(std::filesystem::path folder, std::size_t splitCount)
-    : m_path(std::move(folder) / kFileName), m_splitCount(splitCount) {}
+RecordsFile::RecordsFile(std::filesystem::path folder, std::size_t splitCount, CourseKey key)
+    : m_path(std::move(folder) / kFileName), m_splitCount(splitCount), m_key(std::move(key)) {}
 
 std::optional<RaceRecord> RecordsFile::load(std::ostream& console) {
+    m_read = true;
+    m_kept.clear();
     const FileRead file = readRegularFile(m_path);
     std::string problem = file.problem;
     switch (file.status) {
@@ -116,8 +205,23 @@ std::optional<RaceRecord> RecordsFile::load(std::ostream& console) {
                     << "; records are not kept this run" << std::endl;
             return std::nullopt;
         case ReadStatus::ok:
-            if (auto record = parseRecord(file.bytes, m_splitCount, problem)) {
-                return record;
+            if (auto records = parseRecords(file.bytes, problem)) {
+                const std::string section = recordSection(m_key);
+                const auto mine =
+                    std::find_if(records->begin(), records->end(),
+                                 [&](const KeptRecord& kept) { return kept.section == section; });
+                if (mine == records->end()) {
+                    m_kept = std::move(*records);
+                    return std::nullopt;
+                }
+                if (mine->record.splits.size() == m_splitCount) {
+                    RaceRecord record = mine->record;
+                    m_kept = std::move(*records);
+                    return record;
+                }
+                problem = "has " + std::to_string(mine->record.splits.size()) +
+                          " splits instead of " + std::to_string(m_splitCount) + " in [" + section +
+                          "]";
             }
             break;
         case ReadStatus::tooLarge: break;
@@ -132,14 +236,26 @@ std::optional<RaceRecord> RecordsFile::load(std::ostream& console) {
     return std::nullopt;
 }
 
-bool RecordsFile::save(const RaceRecord& record, std::ostream& console) const {
+bool RecordsFile::save(const RaceRecord& record, std::ostream& console) {
     if (m_blocked) {
         console << "The records file " << m_path.string()
                 << " could not be read at start; the new record is not written over it"
                 << std::endl;
         return false;
     }
-    if (const auto problem = writeFileAtomically(m_path, formatRecord(record))) {
+    if (!m_read) {
+        std::ostringstream unsaid;  // a file broken since start is said once loaded, not here
+        load(unsaid);
+    }
+    const std::string section = recordSection(m_key);
+    const auto mine = std::find_if(m_kept.begin(), m_kept.end(),
+                                   [&](const KeptRecord& kept) { return kept.section == section; });
+    if (mine != m_kept.end()) {
+        mine->record = record;
+    } else {
+        m_kept.push_back({section, record});
+    }
+    if (const auto problem = writeFileAtomically(m_path, formatRecords(m_kept))) {
         console << "Couldn't write the records file " << m_path.string() << " (" << *problem << ")"
                 << std::endl;
         return false;

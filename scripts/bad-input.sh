@@ -183,6 +183,49 @@ records_unreadable() {
     keep "$1/bin/records.ini"
 }
 
+# A course of the player's, from the text on standard input, kept as it ends up: moved aside.
+player_course() {
+    mkdir -p "$1/bin/courses"
+    cat >"$1/bin/courses/$2.course"
+    keep "$1/bin/courses/$2.course" "$1/bin/courses/$2.course${3:-.bad}"
+}
+course_with_points() {
+    printf '[Course]\nFormat = 1\n[Points]\n'
+    printf 'Point = %s\n' "$@"
+}
+course_three_points() { course_with_points "0 0 0" "900 0 0" "0 900 0" | player_course "$1" few; }
+course_not_finite() { course_with_points "0 0 0" "900 0 nan" | player_course "$1" nan; }
+course_crossing() {
+    course_with_points "-800 -600 0" "800 600 10" "800 -600 0" "-800 600 10" "-1200 0 5" |
+        player_course "$1" crossing
+}
+course_hairpin() {
+    course_with_points "1800 0 0" "1500 900 0" "1530 900 0" "-1500 900 0" "-1800 0 0" \
+        "-600 -1300 0" "600 -1300 0" | player_course "$1" hairpin
+}
+course_short() { course_with_points "100 0 0" "0 100 0" "-100 0 0" "0 -100 0" | player_course "$1" short; }
+course_zones_together() {
+    { course_with_points "1800 0 0" "0 1300 0" "-1800 0 0" "0 -1300 0"
+      printf '[Zones]\nAt = 10 15 300 600\n'; } | player_course "$1" together
+}
+course_start_outside() {
+    { printf '[Course]\nFormat = 1\nStart = 99999\n[Points]\n'
+      printf 'Point = %s\n' "1800 0 0" "0 1300 0" "-1800 0 0" "0 -1300 0"; } | player_course "$1" away
+}
+course_format_two() { printf '[Course]\nFormat = 2\n' | player_course "$1" future; }
+course_truncated() { head -c 203 "$root/assets/courses/long-haul.course" | player_course "$1" cut; }
+course_binary() { head -c 3000 /dev/urandom | player_course "$1" noise; }
+course_empty() { : | player_course "$1" empty; }
+course_huge() { head -c 70000 /dev/zero | tr '\0' ';' | player_course "$1" huge; }
+course_folder() { mkdir -p "$1/bin/courses/folder.course"; }
+course_unknown() { printf '%s[Race]\nCourse = no-such-course\n' "$settings_text" >"$1/bin/settings.ini"; }
+course_first_broken_twice() {
+    echo "an earlier broken course" >"$1/assets/courses/prime-loop.course.bad"
+    keep "$1/assets/courses/prime-loop.course.bad"
+    printf '[Course]\nFormat = 1\n[Points]\nPoint = 1 2\n' >"$1/assets/courses/prime-loop.course"
+    keep "$1/assets/courses/prime-loop.course" "$1/assets/courses/prime-loop.course.bad.1"
+}
+
 # The game as another user when we are root, so that a read-only folder really is one. Only
 # that user gets the X authority cookie.
 as_player() {
@@ -231,6 +274,23 @@ run_case "records: a folder in its place" records_folder 0 "is not a regular fil
 run_case "records: a link to /dev/zero" records_link_zero 0 "is not a regular file; records are not kept" "${null[@]}"
 run_case "records: unreadable" records_unreadable 0 \
     "cannot be opened \(Permission denied\); records are not kept" as_player "${null[@]}"
+aside="; moved aside as .*, and the course left out"
+run_case "course: three points" course_three_points 0 "few.course line 6 has 3 points; a course needs at least 4$aside" "${null[@]}"
+run_case "course: a number not finite" course_not_finite 0 "nan.course line 5 has a Point that is not three finite numbers$aside" "${null[@]}"
+run_case "course: passes through itself" course_crossing 0 "crossing.course line 4 passes through itself: .*can cross from one to the other$aside" "${null[@]}"
+run_case "course: a bend too tight" course_hairpin 0 "hairpin.course line [0-9]+ has a bend of radius .* tighter than the ship can turn$aside" "${null[@]}"
+run_case "course: too short" course_short 0 "short.course is [0-9]+ units long; a course is 1000 to 20000$aside" "${null[@]}"
+run_case "course: zones together" course_zones_together 0 "together.course line 9 has zones 1 and 2 .*one touch could check both$aside" "${null[@]}"
+run_case "course: start outside" course_start_outside 0 "away.course line 3 starts at mid point 99999, outside the course.s [0-9]+$aside" "${null[@]}"
+run_case "course: format 2" course_format_two 0 "future.course line 2 is of format 2; this game reads format 1$aside" "${null[@]}"
+run_case "course: truncated" course_truncated 0 "cut.course line 12 has a Point that is not three finite numbers$aside" "${null[@]}"
+run_case "course: random bytes" course_binary 0 "noise.course is not a text file$aside" "${null[@]}"
+run_case "course: empty" course_empty 0 "empty.course is empty$aside" "${null[@]}"
+run_case "course: 70 KB" course_huge 0 "huge.course is larger than .*$aside" "${null[@]}"
+run_case "course: a folder in its place" course_folder 0 "folder.course is not a regular file; it is left out" "${null[@]}"
+run_case "course: unknown in the settings" course_unknown 0 '^There is no course "no-such-course"; racing prime-loop instead$' "${null[@]}"
+run_case "course: the first one broken" course_first_broken_twice 0 \
+    "prime-loop.course line 4 .*moved aside as .*prime-loop.course.bad.1, and the course left out" "${null[@]}"
 run_case "locale: LANG=xx_YY.UTF-8" noop 0 \
     '^The locale the environment asks for \(LANG=xx_YY.UTF-8\) is not installed' \
     env -u LC_ALL -u LC_CTYPE LANG=xx_YY.UTF-8 ALSOFT_DRIVERS=null

@@ -81,6 +81,8 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
             options.quality = parseQuality(value());
         } else if (option == "--render-scale") {
             options.renderScale = parseScale(value());
+        } else if (option == "--course") {
+            options.course = value();
         } else if (option == "--gpu-timing") {
             options.gpuTiming = true;
         } else if (option == "--audio-out") {
@@ -106,6 +108,8 @@ const char* demoUsage() {
            "  --quality Q            auto, low, medium or high (default: the settings file's)\n"
            "  --render-scale S       the picture drawn at S (0.25 to 1) times the window's size\n"
            "                         and scaled up; for a fixed quality (default: settings)\n"
+           "  --course NAME          the course to fly: a course file's name or seed:N\n"
+           "                         (default: the settings file's)\n"
            "  --screenshots FOLDER   where screenshots and the profile CSV go\n"
            "                         (default demo-output)\n"
            "  --screenshot-every N   a screenshot every N passes of the loop (default 600;\n"

@@ -23,6 +23,8 @@ struct DemoOptions {
     // The picture's quality and scale; the settings file's when not given.
     std::optional<QualitySetting> quality;
     std::optional<float> renderScale;
+    // The course flown ("prime-loop", "seed:42"); the settings file's when not given.
+    std::optional<std::string> course;
     // Where the game's mix is written as a WAV; empty: not recorded. A relative path lies in
     // the screenshot folder.
     std::filesystem::path audioOut;

@@ -81,6 +81,15 @@ void printTransparencyPool(const kes::TransparencyBuffers* lists, std::uint32_t 
     std::cout.unsetf(std::ios::floatfield);
 }
 
+void printCourse(const kes::GameLayer& game) {
+    const kes::RaceSimulation& race = game.simulation;
+    std::cout << std::fixed << std::setprecision(0) << "Course: " << race.course.name << " ("
+              << race.course.title << "), " << race.path.totalLength << " units, "
+              << race.zoneBodies.size() << " zones, " << race.asteroidBodies.size() << " asteroids"
+              << std::endl;
+    std::cout.unsetf(std::ios::floatfield);
+}
+
 // False when the recording could not be written whole (the partial file is removed).
 bool printSounds(const kes::SoundService& sounds, kes::demo::AudioRecorder* recorder) {
     std::cout << "\n== Sound ==\n  played:";
@@ -119,15 +128,17 @@ int runDemo(const kes::demo::DemoOptions& options) {
                                     .keepRecords = false,
                                     .audioLoopback = !options.audioOut.empty(),
                                     .quality = options.quality,
-                                    .renderScale = options.renderScale});
+                                    .renderScale = options.renderScale,
+                                    .course = options.course});
     profile.addStartupPhase("window, context, input and audio", secondsSince(start));
     auto& game = app.layers.emplace<kes::GameLayer>(app);
     const kes::LevelBuildTimes& level = game.buildTimes;
     profile.addStartupPhase("renderer and shader compilation", level.renderer);
     profile.addStartupPhase("models and generated geometry", level.models);
-    profile.addStartupPhase("course and tube", level.path);
+    profile.addStartupPhase("courses, course and tube", level.path);
     profile.addStartupPhase("level objects", level.objects);
 
+    printCourse(game);
     auto& demo = app.layers.emplace<kes::demo::DemoLayer>(app, game, options, profile);
     app.profiler = &profile;
     LineCounter slowPasses;

@@ -82,9 +82,10 @@ TEST_F(RaceSimulationTest, AnAsteroidSendsTheShipBackToTheLastZoneChecked) {
     putShipAt(sim().asteroidBodies[4]->getTransform().position);
     race.step();
     ASSERT_EQ(log.hits.size(), 1u);
-    EXPECT_EQ(log.hits[0], std::make_pair(4u, -1));  // before any zone: back to the origin
+    EXPECT_EQ(log.hits[0], std::make_pair(4u, -1));  // before any zone: back to the start
     race.step();
-    EXPECT_EQ(sim().shipBody->getTransform().position, glm::vec3(0.0f));
+    EXPECT_EQ(sim().shipBody->getTransform().position,
+              sim().path.midPoints()[sim().course.startMidPoint].position);
     EXPECT_EQ(sim().shipController.orientation, glm::quat(1, 0, 0, 0));
 
     sim().race.lastChecked = 3;

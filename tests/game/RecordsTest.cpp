@@ -47,6 +47,58 @@ TEST(Records, ARecordComesBackAsItWasWritten) {
     EXPECT_NE(readFile(file.path()).find("[Records]\nBestTime = 42.500\n"), std::string::npos);
 }
 
+// Each course has its record: by name and hash, so an edited course starts afresh; the file as
+// it was before courses, one [Records] section, is the first course's; records of other
+// courses, present or gone, are written back as they were.
+TEST(Records, EachCourseKeepsItsOwnRecordAndTheOthersAreKept) {
+    TempFolder folder;
+    folder.write("records.ini", formatRecord(tenZones(5.0f)));  // a file from before courses
+    std::ostringstream console;
+    RecordsFile first(folder.path(), 10);
+    const auto old = first.load(console);
+    ASSERT_TRUE(old);
+    EXPECT_FLOAT_EQ(old->bestTime, 50.0f);
+
+    const CourseKey seed{"seed:42", 0x0433eed4d111a114ull};
+    RecordsFile seeded(folder.path(), 10, seed);
+    EXPECT_FALSE(seeded.load(console));
+    ASSERT_TRUE(seeded.save(tenZones(3.0f), console));
+    const CourseKey gone{"old-course", 0x1234ull};
+    RecordsFile other(folder.path(), 10, gone);
+    EXPECT_FALSE(other.load(console));
+    ASSERT_TRUE(other.save(tenZones(7.0f), console));
+
+    const std::string text = readFile(folder.path() / "records.ini");
+    EXPECT_NE(text.find("[Records]\nBestTime = 50.000\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("[Records seed:42 0433eed4d111a114]\nBestTime = 30.000\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("[Records old-course 0000000000001234]\nBestTime = 70.000\n"),
+              std::string::npos)
+        << text;
+
+    // The first course edited: another hash, no record; its new record leaves the old one.
+    Course edited = firstCourse();
+    edited.tubeRadius = 26.0f;
+    RecordsFile changed(folder.path(), 10, keyOf(edited));
+    EXPECT_FALSE(changed.load(console));
+    ASSERT_TRUE(changed.save(tenZones(6.0f), console));
+    RecordsFile again(folder.path(), 10);
+    ASSERT_TRUE(again.load(console));
+    EXPECT_FLOAT_EQ(again.load(console)->bestTime, 50.0f);
+    RecordsFile seededAgain(folder.path(), 10, seed);
+    EXPECT_FLOAT_EQ(seededAgain.load(console)->bestTime, 30.0f);
+    EXPECT_EQ(console.str(), "");
+
+    // A course's section with a split count other than its zones': the file is broken.
+    RecordsFile fewer(folder.path(), 8, seed);
+    EXPECT_FALSE(fewer.load(console));
+    EXPECT_NE(console.str().find("has 10 splits instead of 8 in [Records seed:42"),
+              std::string::npos)
+        << console.str();
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "records.ini.bad"));
+}
+
 TEST(Records, TextsThatAreNoRecordSayWhy) {
     std::string problem;
     EXPECT_TRUE(parseRecord(formatRecord(tenZones(3.0f)), 10, problem)) << problem;

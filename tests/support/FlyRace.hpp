@@ -13,7 +13,8 @@
 namespace kes::test {
 
 struct HeadlessRace {
-    HeadlessRace() : simulation(physics, camera, Difficulty::hard) {}
+    explicit HeadlessRace(Course course = firstCourse())
+        : simulation(physics, camera, Difficulty::hard, std::move(course)) {}
 
     // One fixed step; `steps` counts them, so the simulation's time is steps / 60.
     void step() {

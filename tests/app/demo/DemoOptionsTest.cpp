@@ -28,9 +28,10 @@ TEST(DemoOptionsTest, DefaultsAndEveryOption) {
     EXPECT_FALSE(defaults.gpuTiming);
     EXPECT_EQ(defaults.frameLimit, 0u);
 
-    const DemoOptions all = parseDemoOptions(
-        {"--rounds", "3", "--size", "320x240", "--screenshots", "shots", "--screenshot-every", "0",
-         "--frames", "500", "--gpu-timing", "--quality", "medium", "--render-scale", "0.5"});
+    const DemoOptions all =
+        parseDemoOptions({"--rounds", "3", "--size", "320x240", "--screenshots", "shots",
+                          "--screenshot-every", "0", "--frames", "500", "--gpu-timing", "--quality",
+                          "medium", "--render-scale", "0.5", "--course", "seed:7"});
     EXPECT_EQ(all.rounds, 3u);
     EXPECT_EQ(all.width, 320);
     EXPECT_EQ(all.height, 240);
@@ -40,6 +41,7 @@ TEST(DemoOptionsTest, DefaultsAndEveryOption) {
     EXPECT_TRUE(all.gpuTiming);
     EXPECT_EQ(all.quality, QualitySetting::medium);
     EXPECT_EQ(all.renderScale, 0.5f);
+    EXPECT_EQ(all.course, "seed:7");
     EXPECT_FALSE(defaults.quality.has_value());
     EXPECT_EQ(parseDemoOptions({"--quality", "auto"}).quality, QualitySetting::automatic);
     EXPECT_TRUE(parseDemoOptions({"--help"}).help);
