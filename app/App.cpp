@@ -148,6 +148,7 @@ App::App(const LaunchOptions& options)
       quality(options.quality.value_or(settings.quality)),
       renderScale(options.renderScale.value_or(settings.renderScale)),
       courseName(options.course.value_or(settings.course)),
+      ghost(options.ghost.value_or(settings.ghost)),
       camera(kCameraFov, aspectOf(renderSize), kCameraNear, kCameraFar, glm::vec3(0.0f), 1.0f,
              glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
       texturesPath(assetsPath / "textures"),

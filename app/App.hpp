@@ -46,6 +46,8 @@ struct LaunchOptions {
     std::optional<float> renderScale;
     // The course raced this run ("prime-loop", "seed:42"); the settings' when not given.
     std::optional<std::string> course;
+    // The ghost ship shown this run; the settings' when not given.
+    std::optional<GhostSetting> ghost;
 };
 
 // The parts of a pass of the main loop that a profiler can time.
@@ -101,8 +103,10 @@ public:
     // The quality and render scale this run draws with: the settings', or the launcher's.
     QualitySetting quality = QualitySetting::automatic;
     float renderScale = 1.0f;
-    // The name of the course this run races: the settings', or the launcher's.
+    // The name of the course this run races and the ghost it shows: the settings', or the
+    // launcher's.
     std::string courseName;
+    GhostSetting ghost = GhostSetting::record;
     Camera camera;
     LayerChain layers;
     // Declared after the layers, so the world goes first: no contact reaches a destroyed layer.

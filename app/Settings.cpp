@@ -69,6 +69,12 @@ constexpr std::array<Word<Presentation>, 2> kPresentationWords{{
     {"windowed", Presentation::windowed},
 }};
 constexpr std::array<Word<bool>, 2> kVsyncWords{{{"true", true}, {"false", false}}};
+constexpr std::array<Word<GhostSetting>, 3> kGhostWords{{
+    {"record", GhostSetting::record},
+    {"best", GhostSetting::best},
+    {"off", GhostSetting::off},
+}};
+
 constexpr std::array<Word<QualitySetting>, 4> kQualityWords{{
     {"auto", QualitySetting::automatic},
     {"low", QualitySetting::low},
@@ -167,6 +173,15 @@ const char* toString(QualitySetting quality) {
     return "auto";
 }
 
+const char* toString(GhostSetting ghost) {
+    for (const auto& word : kGhostWords) {
+        if (word.value == ghost) {
+            return word.text.data();
+        }
+    }
+    return "record";
+}
+
 std::optional<QualitySetting> qualityFromWord(std::string_view text) {
     for (const auto& word : kQualityWords) {
         if (word.text == text) {
@@ -205,6 +220,8 @@ Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
     renderScale = numbers.real("Graphics", "RenderScale", 1.0, kMinRenderScale, 1.0);
 
     course = readCourseName(ini.Get("Race", "Course", "prime-loop"), console);
+    ghost = readWord(ini, "Race", "Ghost", kGhostWords, GhostSetting::record, console);
+    ghostOpacity = numbers.real("Race", "GhostOpacity", 0.5, kMinGhostOpacity, 1.0);
 }
 
 // The file's text for the parser: empty, with the specified line, when it cannot be loaded. A
@@ -265,6 +282,8 @@ std::string Settings::toIniText() const {
     out << std::endl;
     out << "[Race]" << std::endl;
     out << "Course = " << course << std::endl;
+    out << "Ghost = " << toString(ghost) << std::endl;
+    out << "GhostOpacity = " << ghostOpacity << std::endl;
     out << std::endl;
     return out.str();
 }

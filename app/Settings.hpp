@@ -16,6 +16,8 @@ enum class Difficulty : std::uint8_t { easy = 0, medium = 1, hard = 2 };
 enum class Presentation : std::uint8_t { fullscreen = 0, windowed = 1 };
 // The picture's quality: one of the fixed levels, or chosen by the game from its frame rate.
 enum class QualitySetting : std::uint8_t { automatic = 0, low = 1, medium = 2, high = 3 };
+// The ghost ship raced against: the record across runs, this run's best round, or none.
+enum class GhostSetting : std::uint8_t { record = 0, best = 1, off = 2 };
 
 struct Settings {
     // Reads "<folder>/settings.ini". Never fails: a missing file, malformed lines, numbers out
@@ -55,6 +57,9 @@ struct Settings {
     // that name and races the first course.
     std::string course = "prime-loop";
     static constexpr std::size_t kLongestCourseName = 64;
+    GhostSetting ghost = GhostSetting::record;
+    float ghostOpacity = 0.5f;  // the ghost ship at its most opaque, 0.05 to 1
+    static constexpr float kMinGhostOpacity = 0.05f;
 
 private:
     std::string readFileText(std::ostream& console);
@@ -67,6 +72,7 @@ private:
 const char* toString(Difficulty difficulty);
 const char* toString(Presentation presentation);
 const char* toString(QualitySetting quality);
+const char* toString(GhostSetting ghost);
 // "auto", "low", "medium" or "high"; nothing for any other word.
 std::optional<QualitySetting> qualityFromWord(std::string_view word);
 

@@ -67,7 +67,11 @@ GameLayer::GameLayer(App& app)
                  courses.choose(app.courseName, std::cout)),
       cameraController(&app.camera),
       audio(app.sounds),
-      console(std::cout) {
+      console(std::cout),
+      recorder(simulation.course),
+      ghosts(app.keepsRecords ? app.appPath : std::filesystem::path(), simulation.course,
+             std::cout),
+      ghostShip(renderer, app.assetsPath, app.settings.ghostOpacity) {
     scene.addTube(renderer, simulation);
     buildTimes.path = m_buildClock.lap();
     RaceState& race = simulation.race;
@@ -79,6 +83,13 @@ GameLayer::GameLayer(App& app)
         race.addObserver(&*records);
     }
     scene.addNodes(renderer, app.physics, simulation);
+    race.addObserver(&recorder);
+    simulation.recorder = &recorder;
+    recorder.onRound = [this](const Ghost& ghost, const RoundResult& result) {
+        ghosts.roundFinished(ghost, result.newBest, result.newRecord);
+        ghostShip.show(ghosts.shown(m_app.ghost));
+    };
+    ghostShip.show(ghosts.shown(app.ghost));
     cameraController.node = scene.shipNode;
     cameraController.body = simulation.shipBody;
     level::restCamera(app.camera, scene.shipNode->render.position);
@@ -189,6 +200,10 @@ void GameLayer::queueGuide() {
 // for the next step.
 void GameLayer::fixedUpdate(float time) {
     simulation.beginStep(time);
+    // The ship's body stands where this step's physics left it: a step into the clock's time.
+    const RaceState& race = simulation.race;
+    ghostShip.follow(race.lastChecked != RaceState::kNone, race.roundTime() - kFixedStep,
+                     simulation.shipBody->getTransform().position);
     renderer.syncPhysics(time);
     simulation.steerShip();
     scene.highlightZone(simulation.nextZone());

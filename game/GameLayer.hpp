@@ -14,6 +14,9 @@
 #include "control/CameraFollow.hpp"
 #include "control/ShipController.hpp"
 #include "game/CourseLibrary.hpp"
+#include "game/FlightRecorder.hpp"
+#include "game/GhostKeeper.hpp"
+#include "game/GhostShip.hpp"
 #include "game/Hud.hpp"
 #include "game/LevelScene.hpp"
 #include "game/RaceAudio.hpp"
@@ -91,6 +94,11 @@ public:
     RaceAudio audio;
     RaceConsole console;
     std::optional<RecordKeeper> records;  // none when the launcher keeps no records
+    // Every step of the flight, for the ghosts; the course's ghost across runs (kept on disk
+    // only when records are) and the ghost ship that flies it.
+    FlightRecorder recorder;
+    GhostKeeper ghosts;
+    GhostShip ghostShip;
 
 private:
     void queueGuide();

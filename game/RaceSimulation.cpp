@@ -111,13 +111,25 @@ void RaceSimulation::beginStep(float time) {
 // bonus then measured is the next step's. It follows where the simulation has the ship, never
 // where a frame drew it: the flight must not depend on how often the machine draws.
 void RaceSimulation::steerShip() {
-    const float distance = path.distanceToClosestMidPoint(shipBody->getTransform().position);
+    if (replay != nullptr) {
+        const ControlState controls = replay->controlsAt(m_flightStep);
+        shipController.held = controls.held;
+        shipController.strengths = controls.strengths;
+    }
+    const Transform ship = shipBody->getTransform();
+    if (recorder != nullptr) {
+        recorder->recordStep({shipController.held, shipController.strengths},
+                             {ship.position, ship.orientation});
+    }
+    ++m_flightStep;
+    const float distance = path.distanceToClosestMidPoint(ship.position);
     const float nextBonus = speedFactorFor(difficulty, distance);
     shipController.fixedUpdate();
     shipController.speedFactor = nextBonus;
 }
 
 void RaceSimulation::restart() {
+    m_flightStep = 0;
     shipController.respawn(m_launchPosition);
     shipController.orientation = m_launchOrientation;
     race.restart();

@@ -15,6 +15,8 @@
 #include "control/ShipController.hpp"
 #include "game/CollisionsListener.hpp"
 #include "game/Course.hpp"
+#include "game/FlightRecorder.hpp"
+#include "game/Ghost.hpp"
 #include "game/PhysicsService.hpp"
 #include "game/RacePath.hpp"
 #include "game/RaceState.hpp"
@@ -55,6 +57,8 @@ public:
     // The ship back at the start, facing along the course as at launch; the zones to fly
     // again, the best time and the record kept.
     void restart();
+    // Steps flown since the start or the last restart.
+    std::uint32_t flightStep() const { return m_flightStep; }
     // The zone the player must touch next.
     std::uint32_t nextZone() const;
     glm::vec3 zonePosition(std::uint32_t zone) const;
@@ -69,6 +73,11 @@ public:
     RacePath path;
     RaceState race;
     HidListener_SceneNodeController shipController;
+    // Told every step's controls and the ship's place; none: the flight is not recorded.
+    FlightRecorder* recorder = nullptr;
+    // Flown instead of the controller's own inputs, step by step: a recorded flight from the
+    // start; none: the player's (or the autopilot's) keys.
+    const Ghost* replay = nullptr;
     RigidBody* shipBody = nullptr;
     std::vector<CollisionBody*> zoneBodies;
     std::vector<RigidBody*> asteroidBodies;
@@ -81,6 +90,7 @@ private:
 
     CollisionsListener m_listener{this};
     glm::vec3 m_launchPosition{0.0f};
+    std::uint32_t m_flightStep = 0;
     glm::quat m_launchOrientation{1.0f, 0.0f, 0.0f, 0.0f};
 };
 

@@ -40,7 +40,19 @@ Material::Material(const std::filesystem::path& assetsFolder, const std::string&
                 transparentProgram.uniformLocation("ALPHA"),
                 program.uniformLocation("modelToWorld"),
                 program.uniformLocation("modelInvTrans"),
-                program.uniformLocation("iScale")} {}
+                program.uniformLocation("iScale")},
+      m_assetsFolder(assetsFolder),
+      m_baseName(baseName) {}
+
+const Program& Material::blendedProgram() const {
+    if (!m_blendedProgram) {
+        m_blendedProgram.emplace(makeShaderPath(m_assetsFolder, m_baseName + "_vs"),
+                                 makeShaderPath(m_assetsFolder, m_baseName + "_transparent_ps"),
+                                 m_baseName + "_blended",
+                                 std::vector<std::string>{"#define BLENDED_TRANSLUCENT 1"});
+    }
+    return *m_blendedProgram;
+}
 
 std::uint32_t Material::bind(const UBO<perFrameData>& frameData, const glm::mat4& M, DrawMode mode,
                              float opacity, float scale) const {
@@ -51,8 +63,8 @@ std::uint32_t Material::bind(const UBO<perFrameData>& frameData, const glm::mat4
         glUniform1f(locations.iScale, scale);
         return 0;
     }
-    if (mode == kDrawTransparent) {
-        glUseProgram(transparentProgram.id);
+    if (mode == kDrawTransparent || mode == kDrawTransparentBlended) {
+        glUseProgram(mode == kDrawTransparent ? transparentProgram.id : blendedProgram().id);
         glUniform1f(locations.alpha, opacity);
     } else {
         glUseProgram(program.id);

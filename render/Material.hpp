@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include <glm/glm.hpp>
@@ -68,6 +69,12 @@ public:
 
 private:
     std::uint32_t bindTextures() const;
+    // The transparent stage that writes its colour for blending (made when first drawn).
+    const Program& blendedProgram() const;
+
+    std::filesystem::path m_assetsFolder;
+    std::string m_baseName;
+    mutable std::optional<Program> m_blendedProgram;
 };
 
 }  // namespace kes

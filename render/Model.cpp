@@ -81,10 +81,12 @@ void makeSphere(float radius, std::vector<VertexPosNormalUV>& vertices,
 
 Model::Model(const std::filesystem::path& assetsFolder, const std::string& meshName,
              const std::string& baseName, const glm::vec3& albedo, float metalness, float roughness,
-             const glm::vec3& emissive)
+             const glm::vec3& emissive, bool textures)
     : material(assetsFolder, baseName, albedo, metalness, roughness, emissive),
       mesh(loadMesh(assetsFolder, meshName)) {
-    loadTextures(assetsFolder / "textures", meshName);
+    if (textures) {
+        loadTextures(assetsFolder / "textures", meshName);
+    }
 }
 
 Model::Model(const std::filesystem::path& assetsFolder, float radius, const std::string& baseName,

@@ -42,9 +42,10 @@ public:
     // The mesh "<meshName>.ksx" and the textures "<meshName>_albedo.png", "_normal.png",
     // "_metal.png", "_roughness.png" and "_emissive.png"; a missing texture is reported and
     // its slot stays empty. From `assetsFolder`.
+    // With `textures` false the material's constants alone colour it (a tinted copy of a mesh).
     Model(const std::filesystem::path& assetsFolder, const std::string& meshName,
           const std::string& baseName, const glm::vec3& albedo, float metalness, float roughness,
-          const glm::vec3& emissive);
+          const glm::vec3& emissive, bool textures = true);
     // The generated sphere, without textures.
     Model(const std::filesystem::path& assetsFolder, float radius, const std::string& baseName,
           const glm::vec3& albedo, float metalness, float roughness, const glm::vec3& emissive,

@@ -202,8 +202,9 @@ void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
     {
         const PassScope scope(frame.timer, RenderPass::Lighting);
         m_lightingPass.draw(frame, m_shadowPass);
-        // Where the level keeps no lists the tube is added over the lit picture: timed with it.
-        m_transparencyPass.drawAdditiveTube(frame);
+        // Where the level keeps no lists the translucent nodes and the tube go over the lit
+        // picture: timed with it.
+        m_transparencyPass.drawWithoutLists(frame, m_translucentNodes, m_shadowPass);
     }
     m_lightingPass.makeMipmaps(frame);
     const GLuint image = applyEffects();

@@ -48,7 +48,7 @@ glm::mat4 SceneNode::getWorldMatrix() {
 
 void SceneNode::draw(const UBO<perFrameData>& frameData, DrawMode mode, const ViewFrustum* view) {
     const glm::mat4 world = getWorldMatrix();
-    if (mode == kDrawShadow && !castsShadow) {
+    if (!visible || (mode == kDrawShadow && !castsShadow)) {
         return;
     }
     const glm::mat4 first = world * modelTransforms[0];
@@ -114,8 +114,11 @@ void destroyScene(SceneNode*& root) {
 
 void collectNodes(SceneNode* root, std::vector<SceneNode*>& opaque,
                   std::vector<SceneNode*>& transparent) {
-    forEachNode(
-        root, [&](SceneNode& node) { (node.isOpaque() ? opaque : transparent).push_back(&node); });
+    forEachNode(root, [&](SceneNode& node) {
+        if (node.visible) {
+            (node.isOpaque() ? opaque : transparent).push_back(&node);
+        }
+    });
 }
 
 }  // namespace kes

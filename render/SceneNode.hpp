@@ -19,7 +19,14 @@ class Model;
 class Renderer;
 class ViewFrustum;
 
-enum DrawMode : std::uint8_t { kDrawGeometry = 0, kDrawTransparent = 1, kDrawShadow = 2 };
+// kDrawTransparentBlended: a translucent surface written with its opacity for blending, where
+// the quality level keeps no fragment lists.
+enum DrawMode : std::uint8_t {
+    kDrawGeometry = 0,
+    kDrawTransparent = 1,
+    kDrawShadow = 2,
+    kDrawTransparentBlended = 3
+};
 
 // Nodes whose opacity is this close to 1 are drawn with the opaque geometry.
 inline constexpr float kOpacityThreshold = 0.0001f;
@@ -54,6 +61,7 @@ struct SceneNode {
     float opacity;
     float scale = 1.0f;  // handed to the material shaders as "iScale"
     bool castsShadow = true;
+    bool visible = true;  // a hidden node is neither drawn nor casts a shadow
     SceneNode* parent = nullptr;
     SceneNode* prevSibling = nullptr;
     SceneNode* nextSibling = nullptr;

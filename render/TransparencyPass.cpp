@@ -20,6 +20,8 @@ constexpr PipelineState kTubeWires = kTubeSkin.polygons(GL_LINE);
 constexpr PipelineState kAddedTubeSkin =
     PipelineState{}.depth(GL_LESS, false).clippedByDistance0().blending(GL_ONE, GL_ONE);
 constexpr PipelineState kAddedTubeWires = kAddedTubeSkin.polygons(GL_LINE);
+constexpr PipelineState kBlendedTranslucent =
+    kTranslucent.withoutStencilTest().blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
 FBO depthStencilFramebuffer(GLuint renderbuffer) {
     FBO fbo;
@@ -57,7 +59,7 @@ void TransparencyPass::resetLists(Frame& frame) {
 void TransparencyPass::draw(Frame& frame, const std::vector<SceneNode*>& translucentNodes,
                             const ShadowPass& shadows) {
     if (!frame.lists) {
-        return;  // the tube is added over the lit picture instead (drawAdditiveTube)
+        return;  // the nodes and the tube go over the lit picture instead (drawWithoutLists)
     }
     if (!translucentNodes.empty()) {
         drawNodes(frame, translucentNodes, shadows);
@@ -67,13 +69,34 @@ void TransparencyPass::draw(Frame& frame, const std::vector<SceneNode*>& translu
     }
 }
 
-// The tube's colour added into the lit picture, depth-tested against the scene, with no sorting:
-// the low quality level's tube. Its wires and skin add up where the walls overlap.
-void TransparencyPass::drawAdditiveTube(Frame& frame) {
-    if (m_path == nullptr || frame.lists) {
+// A level without lists (low) adds the tube's colour, depth-tested against the scene, then
+// blends its few translucent nodes (the ghost ship) over it, unsorted: seen from inside the
+// tube, its walls lie around and behind what flies in it, and an added wall in front would wash
+// a translucent ship out to white.
+void TransparencyPass::drawWithoutLists(Frame& frame,
+                                        const std::vector<SceneNode*>& translucentNodes,
+                                        const ShadowPass& shadows) {
+    if (frame.lists) {
         return;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, frame.hdr.fbo.id);
+    drawAdditiveTube(frame);
+    if (!translucentNodes.empty()) {
+        frame.state.apply(kBlendedTranslucent);
+        frame.lights.bindLights();
+        shadows.bind(frame, unit::kTransparentShadowMaps);
+        for (SceneNode* node : translucentNodes) {
+            node->draw(frame.block, kDrawTransparentBlended);
+        }
+        ShadowPass::unbind(unit::kTransparentShadowMaps);
+    }
+}
+
+// The low quality level's tube: its wires and skin add up where the walls overlap.
+void TransparencyPass::drawAdditiveTube(Frame& frame) {
+    if (m_path == nullptr) {
+        return;
+    }
     frame.state.apply(kAddedTubeWires);
     m_path->draw(frame.block, kPathWireColour, kPathWireAlpha, TubeBlend::additive);
     frame.state.apply(kAddedTubeSkin);

@@ -31,14 +31,17 @@ public:
     // Appends to the lists; nothing when the frame keeps none.
     void draw(Frame& frame, const std::vector<SceneNode*>& translucentNodes,
               const ShadowPass& shadows);
-    // Without lists: the tube added over the lit HDR image, after the lighting pass.
-    void drawAdditiveTube(Frame& frame);
+    // Without lists, after the lighting pass: the tube added over the lit HDR image, then the
+    // translucent nodes blended over it in the order given.
+    void drawWithoutLists(Frame& frame, const std::vector<SceneNode*>& translucentNodes,
+                          const ShadowPass& shadows);
     PathMesh* pathMesh() { return m_path.get(); }
     void setPathMesh(std::unique_ptr<PathMesh> mesh) { m_path = std::move(mesh); }
 
 private:
     void drawNodes(Frame& frame, const std::vector<SceneNode*>& nodes, const ShadowPass& shadows);
     void drawPath(Frame& frame);
+    void drawAdditiveTube(Frame& frame);
 
     FBO m_depthStencilOnly;  // the G-buffer's depth and stencil, no colour: fragments go to lists
     std::unique_ptr<PathMesh> m_path;

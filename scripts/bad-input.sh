@@ -155,7 +155,9 @@ cube_face_corrupt() {
     printf '\x89PNG\r\n\x1a\n' >"$1/assets/textures/cubemap/try3.png"
     head -c 3000 /dev/urandom >>"$1/assets/textures/cubemap/try3.png"
 }
-settings_random() { head -c 65536 /dev/urandom >"$1/bin/settings.ini"; }
+# Random bytes after a first line that is surely no setting: the bytes alone could, rarely, start
+# with a NUL (the parser reads no further) or a comment, and then say nothing.
+settings_random() { { echo "no setting here"; head -c 65536 /dev/urandom; } >"$1/bin/settings.ini"; }
 settings_huge_line() {
     head -c 20000000 /dev/zero | tr '\0' 'x' >"$1/bin/settings.ini"
     keep "$1/bin/settings.ini" "$1/bin/settings.ini.bad"
@@ -226,6 +228,40 @@ course_first_broken_twice() {
     keep "$1/assets/courses/prime-loop.course" "$1/assets/courses/prime-loop.course.bad.1"
 }
 
+# Ghost files: one good ghost of tight-knot flown once by the demo, then broken copies of it.
+good_ghost="$work/tight-knot.ghost"
+make_good_ghost() {
+    [ -f "$good_ghost" ] && return
+    ALSOFT_DRIVERS=null "${DRIFTLINE_BUILD_DIR:-$root/build}/driftline-demo" --rounds 1 \
+        --course tight-knot --size 320x240 --screenshots "$work/ghost-shots" \
+        --screenshot-every 0 --ghost-out "$good_ghost" >"$work/ghost-demo.txt" 2>&1
+}
+# A ghost of the first course's file name from standard input, kept as it ends up: moved aside.
+player_ghost() {
+    cat >"$1/bin/prime-loop.ghost"
+    keep "$1/bin/prime-loop.ghost" "$1/bin/prime-loop.ghost${2:-.bad}"
+}
+ghost_other_course() { player_ghost "$1" <"$good_ghost"; }
+ghost_truncated() { head -c 2000 "$good_ghost" | player_ghost "$1"; }
+ghost_bad_checksum() {
+    cp "$good_ghost" "$1/ghost" && printf 'X' | dd of="$1/ghost" bs=1 seek=300 conv=notrunc 2>/dev/null
+    player_ghost "$1" <"$1/ghost"
+}
+ghost_format_two() {
+    cp "$good_ghost" "$1/ghost" && printf '\x02' | dd of="$1/ghost" bs=1 seek=8 conv=notrunc 2>/dev/null
+    player_ghost "$1" <"$1/ghost"
+}
+ghost_other_version() {
+    printf '%s[Race]\nCourse = tight-knot\n' "$settings_text" >"$1/bin/settings.ini"
+    sed -i 's/^TubeRadius = 22/TubeRadius = 23/' "$1/assets/courses/tight-knot.course"
+    cp "$good_ghost" "$1/bin/tight-knot.ghost"
+    keep "$1/bin/tight-knot.ghost" "$1/bin/tight-knot.ghost.bad"
+}
+ghost_empty() { : | player_ghost "$1"; }
+ghost_huge() { head -c 9000000 /dev/zero | player_ghost "$1"; }
+ghost_folder() { mkdir "$1/bin/prime-loop.ghost"; }
+ghost_link_zero() { ln -s /dev/zero "$1/bin/prime-loop.ghost"; }
+
 # The game as another user when we are root, so that a read-only folder really is one. Only
 # that user gets the X authority cookie.
 as_player() {
@@ -291,6 +327,21 @@ run_case "course: a folder in its place" course_folder 0 "folder.course is not a
 run_case "course: unknown in the settings" course_unknown 0 '^There is no course "no-such-course"; racing prime-loop instead$' "${null[@]}"
 run_case "course: the first one broken" course_first_broken_twice 0 \
     "prime-loop.course line 4 .*moved aside as .*prime-loop.course.bad.1, and the course left out" "${null[@]}"
+make_good_ghost
+ghost_aside="; moved aside as .* and the race runs without it"
+run_case "ghost: another course's" ghost_other_course 0 \
+    "prime-loop.ghost is the ghost of another course \(tight-knot\)$ghost_aside" "${null[@]}"
+run_case "ghost: another version of the course" ghost_other_version 0 \
+    "tight-knot.ghost is the ghost of another version of this course$ghost_aside" "${null[@]}"
+run_case "ghost: truncated" ghost_truncated 0 "prime-loop.ghost has a bad checksum \(cut short or changed\)$ghost_aside" "${null[@]}"
+run_case "ghost: a byte changed" ghost_bad_checksum 0 "prime-loop.ghost has a bad checksum \(cut short or changed\)$ghost_aside" "${null[@]}"
+run_case "ghost: format 2" ghost_format_two 0 "prime-loop.ghost is of ghost format 2; this game reads 1$ghost_aside" "${null[@]}"
+run_case "ghost: empty" ghost_empty 0 "prime-loop.ghost is empty$ghost_aside" "${null[@]}"
+run_case "ghost: 9 MB" ghost_huge 0 "prime-loop.ghost is larger than 8 MiB$ghost_aside" "${null[@]}"
+run_case "ghost: a folder in its place" ghost_folder 0 \
+    "prime-loop.ghost is not a regular file; the race runs without it" "${null[@]}"
+run_case "ghost: a link to /dev/zero" ghost_link_zero 0 \
+    "prime-loop.ghost is not a regular file; the race runs without it" "${null[@]}"
 run_case "locale: LANG=xx_YY.UTF-8" noop 0 \
     '^The locale the environment asks for \(LANG=xx_YY.UTF-8\) is not installed' \
     env -u LC_ALL -u LC_CTYPE LANG=xx_YY.UTF-8 ALSOFT_DRIVERS=null

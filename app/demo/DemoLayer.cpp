@@ -20,7 +20,8 @@ std::string progressLine(std::uint32_t nextZone, std::uint32_t zoneCount, std::u
     return line.str();
 }
 
-DemoLayer::DemoLayer(App& app, GameLayer& game, const DemoOptions& options, DemoProfile& profile)
+DemoLayer::DemoLayer(App& app, GameLayer& game, const DemoOptions& options, DemoProfile& profile,
+                     const Ghost* replay)
     : m_app(app),
       m_game(game),
       m_options(options),
@@ -34,16 +35,28 @@ DemoLayer::DemoLayer(App& app, GameLayer& game, const DemoOptions& options, Demo
     if (!options.audioOut.empty()) {
         recorder = std::make_unique<AudioRecorder>(app.audio, options.recordingPath());
     }
+    if (replay != nullptr) {
+        judge = std::make_unique<ReplayJudge>(*replay, game.simulation);
+        game.simulation.race.addObserver(judge.get());
+        game.simulation.replay = replay;
+    }
 }
 
 DemoLayer::~DemoLayer() {
     m_game.simulation.race.removeObserver(this);
+    if (judge != nullptr) {
+        m_game.simulation.race.removeObserver(judge.get());
+        m_game.simulation.replay = nullptr;
+    }
     if (m_game.renderer.currentPassTimer() == m_gpuTimer.get()) {
         m_game.renderer.setPassTimer(nullptr);
     }
 }
 
 bool DemoLayer::roundsFlown() const {
+    if (judge != nullptr) {
+        return judge->decided();
+    }
     return m_game.simulation.race.roundsFinished >= m_options.rounds;
 }
 
@@ -113,7 +126,11 @@ void DemoLayer::fixedUpdate(float /*time*/) {
     if (recorder != nullptr) {
         recorder->recordStep();
     }
-    m_pilot.step(m_game.simulation.nextZone());
+    if (judge != nullptr) {
+        judge->afterStep();
+    } else {
+        m_pilot.step(m_game.simulation.nextZone());
+    }
 }
 
 void DemoLayer::takeScreenshot(const Viewport& viewport) {

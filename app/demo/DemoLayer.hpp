@@ -14,12 +14,16 @@
 #include "app/demo/DemoProfile.hpp"
 #include "control/Autopilot.hpp"
 #include "game/GameLayer.hpp"
+#include "game/ReplayJudge.hpp"
 
 namespace kes::demo {
 
 class DemoLayer final : public Layer, private RaceObserver {
 public:
-    DemoLayer(App& app, GameLayer& game, const DemoOptions& options, DemoProfile& profile);
+    // With `replay`, its controls fly the ship instead of the autopilot until the judge has
+    // decided; `replay` must outlive the layer.
+    DemoLayer(App& app, GameLayer& game, const DemoOptions& options, DemoProfile& profile,
+              const Ghost* replay = nullptr);
     ~DemoLayer() override;
     DemoLayer(const DemoLayer&) = delete;
     DemoLayer& operator=(const DemoLayer&) = delete;
@@ -39,6 +43,8 @@ public:
     std::uint32_t peakListNodes = 0;
     // The game's mix, when the options ask for it.
     std::unique_ptr<AudioRecorder> recorder;
+    // Whether the replayed flight reproduced its round, when one is flown.
+    std::unique_ptr<ReplayJudge> judge;
 
 private:
     // The profile keeps the finished rounds and best times, as the console says them.

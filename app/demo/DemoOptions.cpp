@@ -83,6 +83,10 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
             options.renderScale = parseScale(value());
         } else if (option == "--course") {
             options.course = value();
+        } else if (option == "--replay") {
+            options.replay = value();
+        } else if (option == "--ghost-out") {
+            options.ghostOut = value();
         } else if (option == "--gpu-timing") {
             options.gpuTiming = true;
         } else if (option == "--audio-out") {
@@ -90,6 +94,9 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
         } else {
             throw std::invalid_argument("unknown option \"" + option + "\"");
         }
+    }
+    if (!options.replay.empty() && options.course) {
+        throw std::invalid_argument("--replay flies the ghost's own course; leave out --course");
     }
     if (options.renderScale && options.quality == QualitySetting::automatic) {
         throw std::invalid_argument(
@@ -110,6 +117,9 @@ const char* demoUsage() {
            "                         and scaled up; for a fixed quality (default: settings)\n"
            "  --course NAME          the course to fly: a course file's name or seed:N\n"
            "                         (default: the settings file's)\n"
+           "  --replay FILE.ghost    fly the ghost's recorded controls instead of the autopilot,\n"
+           "                         on its course, and say whether its round time comes again\n"
+           "  --ghost-out FILE       write the ghost of the last round flown to FILE\n"
            "  --screenshots FOLDER   where screenshots and the profile CSV go\n"
            "                         (default demo-output)\n"
            "  --screenshot-every N   a screenshot every N passes of the loop (default 600;\n"

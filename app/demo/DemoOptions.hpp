@@ -25,6 +25,10 @@ struct DemoOptions {
     std::optional<float> renderScale;
     // The course flown ("prime-loop", "seed:42"); the settings file's when not given.
     std::optional<std::string> course;
+    // A ghost file whose recorded controls are flown instead of the autopilot's, on its course.
+    std::filesystem::path replay;
+    // Where the ghost of the last round flown is written; empty: none.
+    std::filesystem::path ghostOut;
     // Where the game's mix is written as a WAV; empty: not recorded. A relative path lies in
     // the screenshot folder.
     std::filesystem::path audioOut;

@@ -5,6 +5,7 @@
 #include <iomanip>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <streambuf>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "app/demo/DemoProfile.hpp"
 #include "game/GameLayer.hpp"
 #include "platform/CloseSignal.hpp"
+#include "platform/Files.hpp"
 
 namespace {
 
@@ -113,7 +115,57 @@ bool printSounds(const kes::SoundService& sounds, kes::demo::AudioRecorder* reco
     return true;
 }
 
+// The ghost file the demo is asked to fly again; nothing, with one line, when it cannot be.
+std::optional<kes::Ghost> loadReplay(const std::filesystem::path& path) {
+    const kes::FileRead file = kes::readRegularFile(path, kes::GhostKeeper::kMaxBytes);
+    if (file.status != kes::ReadStatus::ok) {
+        std::cout << "driftline-demo: the ghost file " << path.string() << " " << file.problem
+                  << std::endl;
+        return std::nullopt;
+    }
+    kes::GhostRead read = kes::decodeGhost(file.bytes);
+    if (!read.ghost) {
+        std::cout << "driftline-demo: the ghost file " << path.string() << " " << read.problem
+                  << std::endl;
+        return std::nullopt;
+    }
+    if (!read.ghost->fromStart) {
+        std::cout << "driftline-demo: the ghost file " << path.string()
+                  << " holds a round flown after a restart; it cannot be flown again from the "
+                     "start"
+                  << std::endl;
+        return std::nullopt;
+    }
+    return read.ghost;
+}
+
+// False, with one line, when the ghost of the last round could not be written.
+bool writeGhost(const kes::FlightRecorder& recorder, const std::filesystem::path& path) {
+    if (!recorder.lastRound()) {
+        std::cout << "No round was finished: no ghost written to " << path.string() << "\n";
+        return false;
+    }
+    const std::string bytes = kes::encodeGhost(*recorder.lastRound());
+    if (const auto problem = kes::writeFileAtomically(path, bytes)) {
+        std::cout << "Couldn't write the ghost file " << path.string() << " (" << *problem << ")\n";
+        return false;
+    }
+    std::cout << "Ghost written to " << std::filesystem::absolute(path).string() << " ("
+              << bytes.size() << " bytes, round " << recorder.lastRound()->round << ", "
+              << std::fixed << std::setprecision(3) << recorder.lastRound()->roundTime << " s)\n";
+    std::cout.unsetf(std::ios::floatfield);
+    return true;
+}
+
 int runDemo(const kes::demo::DemoOptions& options) {
+    std::optional<kes::Ghost> replay;
+    if (!options.replay.empty()) {
+        replay = loadReplay(options.replay);
+        if (!replay) {
+            return 1;
+        }
+    }
+    const kes::Ghost* replayed = replay ? &*replay : nullptr;
     kes::demo::DemoProfile profile;
     std::filesystem::create_directories(options.screenshotFolder);
 
@@ -122,14 +174,16 @@ int runDemo(const kes::demo::DemoOptions& options) {
               << " round(s); a round is about 45 s of simulated flight, which a software "
                  "rasteriser needs several minutes for. A progress line follows every 5 s."
               << std::endl;
-    kes::App app(kes::LaunchOptions{.width = options.width,
-                                    .height = options.height,
-                                    .glDebugOutput = kes::GlDebugOutput::on,
-                                    .keepRecords = false,
-                                    .audioLoopback = !options.audioOut.empty(),
-                                    .quality = options.quality,
-                                    .renderScale = options.renderScale,
-                                    .course = options.course});
+    kes::App app(kes::LaunchOptions{
+        .width = options.width,
+        .height = options.height,
+        .glDebugOutput = kes::GlDebugOutput::on,
+        .keepRecords = false,
+        .audioLoopback = !options.audioOut.empty(),
+        .quality = options.quality,
+        .renderScale = options.renderScale,
+        .course = replayed ? std::optional(replayed->courseName) : options.course,
+        .ghost = std::nullopt});
     profile.addStartupPhase("window, context, input and audio", secondsSince(start));
     auto& game = app.layers.emplace<kes::GameLayer>(app);
     const kes::LevelBuildTimes& level = game.buildTimes;
@@ -139,7 +193,13 @@ int runDemo(const kes::demo::DemoOptions& options) {
     profile.addStartupPhase("level objects", level.objects);
 
     printCourse(game);
-    auto& demo = app.layers.emplace<kes::demo::DemoLayer>(app, game, options, profile);
+    if (replayed != nullptr && (game.simulation.course.name != replayed->courseName ||
+                                kes::courseHash(game.simulation.course) != replayed->courseHash)) {
+        std::cout << "Replay cannot run: the course " << replayed->courseName
+                  << " is not here as it was recorded" << std::endl;
+        return 1;
+    }
+    auto& demo = app.layers.emplace<kes::demo::DemoLayer>(app, game, options, profile, replayed);
     app.profiler = &profile;
     LineCounter slowPasses;
     std::ostream slowPassConsole(&slowPasses);
@@ -161,6 +221,18 @@ int runDemo(const kes::demo::DemoOptions& options) {
     printGlDebugLog(app.gl.debugLog);
     printTransparencyPool(game.renderer.transparencyLists(), demo.peakListNodes, options.gpuTiming);
     const bool recorded = printSounds(app.sounds, demo.recorder.get());
+    bool ghostWritten = true;
+    if (!options.ghostOut.empty()) {
+        ghostWritten = writeGhost(game.recorder, options.ghostOut);
+    }
+    bool replayReproduced = true;
+    if (demo.judge != nullptr) {
+        const std::string verdict = demo.judge->decided()
+                                        ? demo.judge->verdict()
+                                        : "Replay differs: the window was closed before the round";
+        std::cout << "\n" << verdict << "\n";
+        replayReproduced = demo.judge->reproduced();
+    }
     const std::filesystem::path csv = options.screenshotFolder / "profile.csv";
     if (profile.writeCsv(csv, options.gpuTiming)) {
         std::cout << "\nProfile written to " << csv.string() << "\n";
@@ -173,7 +245,7 @@ int runDemo(const kes::demo::DemoOptions& options) {
         std::cout << "The window was closed before the rounds were flown.\n";
     }
     std::cout.flush();
-    return recorded ? 0 : 1;
+    return recorded && ghostWritten && replayReproduced ? 0 : 1;
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ constexpr const char* kDefaultFile =
     "[Window]\nWidth = 640\nHeight = 480\nRefreshRate = 0\nBrightness = 1\n"
     "Presentation = windowed\nVSync = false\n\n[Game]\nDifficulty = medium\n\n";
 constexpr const char* kDefaultSections =
-    "[Graphics]\nQuality = auto\nRenderScale = 1\n\n[Race]\nCourse = prime-loop\n\n";
+    "[Graphics]\nQuality = auto\nRenderScale = 1\n\n"
+    "[Race]\nCourse = prime-loop\nGhost = record\nGhostOpacity = 0.5\n\n";
 
 TEST(Settings, MissingFileReportsItsPathUsesDefaultsAndIsWrittenFresh) {
     TempFolder folder;
@@ -129,12 +130,15 @@ TEST(Settings, AFullFileRoundTripsUnchanged) {
     const std::string file =
         "[Window]\nWidth = 1280\nHeight = 720\nRefreshRate = 144\nBrightness = 0.8\n"
         "Presentation = fullscreen\nVSync = true\n\n[Game]\nDifficulty = easy\n\n"
-        "[Graphics]\nQuality = medium\nRenderScale = 0.75\n\n[Race]\nCourse = seed:42\n\n";
+        "[Graphics]\nQuality = medium\nRenderScale = 0.75\n\n"
+        "[Race]\nCourse = seed:42\nGhost = best\nGhostOpacity = 0.4\n\n";
     LoadedSettings loaded(file);
     EXPECT_EQ(loaded.console.str(), "");
     EXPECT_EQ(loaded.settings->quality, QualitySetting::medium);
     EXPECT_EQ(loaded.settings->renderScale, 0.75f);
     EXPECT_EQ(loaded.settings->course, "seed:42");
+    EXPECT_EQ(loaded.settings->ghost, GhostSetting::best);
+    EXPECT_EQ(loaded.settings->ghostOpacity, 0.4f);
     EXPECT_EQ(loaded.settings->toIniText(), file);
     EXPECT_EQ(loaded.writeBack(), file);
 }
@@ -160,6 +164,10 @@ TEST(Settings, BadGraphicsValuesSayWhichKeyInOneLineEach) {
               QualitySetting::low);
     EXPECT_NE(LoadedSettings("[Graphics]\nRenderScale = 0.2\n").console.str().find("0.2 is out"),
               std::string::npos);
+    LoadedSettings ghostly("[Race]\nGhost = always\nGhostOpacity = 0\n");
+    EXPECT_EQ(ghostly.console.str(),
+              "Ghost = always is not one of record, best, off; using record\n"
+              "GhostOpacity = 0 is out of range (0.05 to 1), using 0.5\n");
     LoadedSettings spaced("[Race]\nCourse = two words\n");
     EXPECT_EQ(spaced.settings->course, "prime-loop");
     EXPECT_EQ(spaced.console.str(), "Course = two words is not a course name; using prime-loop\n");

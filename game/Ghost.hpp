@@ -1,0 +1,87 @@
+// A recorded round: the controls the ship was flown with, step by step from the start of the
+// flight, and where the ship was, sampled, through the round itself. Drawn as the ghost ship
+// to race against, and flown again by the demo to prove the round's time.
+//
+// The ghost file, all numbers little-endian:
+//   "DLGHOST\0", format (u32), the game's version (u32 length, bytes), the course's name (u32
+//   length, bytes) and content hash (u64), the round's time (f32), its splits (u32 count, f32
+//   each), which round of the flight it was (u32, 1 for the first), whether the flight began at
+//   the simulation's start (u8; a flight after a restart cannot be flown again from a fresh
+//   start), the steps from the flight's start to the round's start and end (u32 each), the
+//   control changes (u32 count; each: the step (u32), the keys held (u8), a bit for each of the
+//   eight strengths that changed since the change before (u8), and each changed strength
+//   (f32)), the steps between transform samples (u32), the samples (u32 count; each: position
+//   3 x f32, orientation w x y z 4 x f32), and a checksum of everything before it (u32,
+//   FNV-1a). Every count is checked against the bytes that are left before anything is made.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <glm/glm.hpp>
+#include <glm/gtc/quaternion.hpp>
+
+namespace kes {
+
+// The ship controller's inputs from one step on: the directions held and their strengths.
+struct ControlState {
+    static constexpr std::size_t kDirections = 8;
+    std::uint8_t held = 0;
+    std::array<float, kDirections> strengths{};
+    bool operator==(const ControlState&) const = default;
+};
+
+struct ControlChange {
+    std::uint32_t step = 0;  // from the flight's start; the state holds from this step on
+    ControlState state;
+};
+
+struct GhostSample {
+    glm::vec3 position{0.0f};
+    glm::quat orientation{1.0f, 0.0f, 0.0f, 0.0f};
+};
+
+struct Ghost {
+    static constexpr std::uint32_t kFormat = 1;
+    static constexpr std::uint32_t kSampleEvery = 2;  // steps: 30 samples a second
+
+    std::string gameVersion;
+    std::string courseName;
+    std::uint64_t courseHash = 0;
+    float roundTime = 0.0f;
+    std::vector<float> splits;
+    std::uint32_t round = 1;
+    bool fromStart = true;
+    std::uint32_t roundStartStep = 0;
+    std::uint32_t roundEndStep = 0;
+    std::vector<ControlChange> controls;
+    std::uint32_t sampleEvery = kSampleEvery;
+    std::vector<GhostSample> samples;  // from the round's start, every sampleEvery steps
+
+    // Where the ship was `seconds` into the round: position between the two samples around it
+    // linearly, orientation by spherical interpolation; the last sample after the end.
+    GhostSample at(float seconds) const;
+    // The controls of `step`: the last change at or before it.
+    ControlState controlsAt(std::uint32_t step) const;
+};
+
+// The file's bytes.
+std::string encodeGhost(const Ghost& ghost);
+
+struct GhostRead {
+    std::optional<Ghost> ghost;
+    std::string problem;  // why the bytes are no ghost: "has a bad checksum"
+};
+
+// The ghost in `bytes`; with `courseName` and `courseHash`, refused when it is another
+// course's or another version's of the course.
+GhostRead decodeGhost(const std::string& bytes, const std::string& courseName = {},
+                      std::optional<std::uint64_t> courseHash = std::nullopt);
+
+// The game's version, as ghost files record it.
+const char* gameVersion();
+
+}  // namespace kes
