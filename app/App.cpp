@@ -96,20 +96,33 @@ std::filesystem::path App::makeAppPath() {
 }
 
 std::filesystem::path App::makeAssetsPath(const std::filesystem::path& appPath) {
-    std::string base = appPath.string();
-    while (true) {
-        const std::filesystem::path candidate = base + "/assets";
-        std::error_code error;
-        if (std::filesystem::is_directory(candidate, error)) {
-            return candidate;
-        }
-        const std::size_t slash = base.rfind('/');
-        if (slash == std::string::npos) {
-            throw std::runtime_error("kes::App::makeAssetsPath - Couldn't find assetsPath :(");
-        }
-        base.erase(slash);
+    if (auto data = findGameData(appPath)) {
+        return std::move(*data);
     }
+    throw std::runtime_error("kes::App::makeAssetsPath - Couldn't find assetsPath :(");
 }
+
+namespace {
+
+// The player's folders, made when they are not there yet, said once on the console.
+PlayerFolders preparePlayerFolders(const std::filesystem::path& appPath,
+                                   const std::filesystem::path& assetsPath) {
+    PlayerFolders folders =
+        choosePlayerFolders(appPath, isInstalledData(appPath, assetsPath), processEnvironment());
+    for (const std::filesystem::path& folder : {folders.settings, folders.data}) {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            std::cout << "Couldn't make the folder " << folder.string() << " (" << error.message()
+                      << "); settings and records may not be kept" << std::endl;
+        }
+    }
+    std::cout << "Settings are kept in " << (folders.settings / "settings.ini").string()
+              << ", records and ghosts in " << folders.data.string() << std::endl;
+    return folders;
+}
+
+}  // namespace
 
 std::string App::getLocale() {
     return getLocale(std::cout);
@@ -133,8 +146,9 @@ App::App() : App(LaunchOptions{}) {}
 App::App(const LaunchOptions& options)
     : appPath(makeAppPath()),
       assetsPath(makeAssetsPath(appPath)),
+      folders(preparePlayerFolders(appPath, assetsPath)),
       keepsRecords(options.keepRecords),
-      settings(appPath),
+      settings(folders.settings),
       timer(startedTimer()),
       localeName(getLocale()),
       gl(windowSize(settings, options).width, windowSize(settings, options).height,

@@ -14,6 +14,7 @@
 #include "app/FrameTimer.hpp"
 #include "app/Layer.hpp"
 #include "app/Settings.hpp"
+#include "platform/GameFolders.hpp"
 #include "app/Singleton.hpp"
 #include "game/PhysicsService.hpp"
 #include "platform/AudioDeviceWatch.hpp"
@@ -80,7 +81,8 @@ public:
 
     // The executable's folder, without a trailing separator.
     static std::filesystem::path makeAppPath();
-    // The first folder named "assets" from `appPath` up to the root.
+    // The game's data: an installed copy's own folder, else the first folder named "assets"
+    // that holds the game's shaders from `appPath` up to the root (see GameFolders).
     static std::filesystem::path makeAssetsPath(const std::filesystem::path& appPath);
     // The name of the locale the environment selects ("C" when it selects none, and, with one
     // line on `console`, when it selects one this machine has not installed).
@@ -90,6 +92,8 @@ public:
     // Members are constructed in this order and destroyed in reverse.
     std::filesystem::path appPath;
     std::filesystem::path assetsPath;
+    // Where settings.ini, the records, the ghosts and the player's courses are kept.
+    PlayerFolders folders;
     bool keepsRecords = true;  // whether "records.ini" beside the settings is read and written
     Settings settings;
     FrameTimer timer;

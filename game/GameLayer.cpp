@@ -62,14 +62,14 @@ GameLayer::GameLayer(App& app)
                static_cast<std::uint32_t>(app.renderSize.height),
                kEffectReflections | kEffectBloom),
       scene(app.assetsPath, traitsOf(renderer.quality()).fineSun),
-      courses(app.assetsPath / "courses", app.appPath / "courses", std::cout),
+      courses(app.assetsPath / "courses", app.folders.data / "courses", std::cout),
       simulation(app.physics, app.camera, app.settings.difficulty,
                  courses.choose(app.courseName, std::cout)),
       cameraController(&app.camera),
       audio(app.sounds),
       console(std::cout),
       recorder(simulation.course),
-      ghosts(app.keepsRecords ? app.appPath : std::filesystem::path(), simulation.course,
+      ghosts(app.keepsRecords ? app.folders.data : std::filesystem::path(), simulation.course,
              std::cout),
       ghostShip(renderer, app.assetsPath, app.settings.ghostOpacity) {
     scene.addTube(renderer, simulation);
@@ -79,7 +79,7 @@ GameLayer::GameLayer(App& app)
     race.addObserver(&audio);
     race.addObserver(&hud);
     if (app.keepsRecords) {
-        records.emplace(app.appPath, race, std::cout, keyOf(simulation.course));
+        records.emplace(app.folders.data, race, std::cout, keyOf(simulation.course));
         race.addObserver(&*records);
     }
     scene.addNodes(renderer, app.physics, simulation);

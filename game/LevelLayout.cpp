@@ -22,7 +22,7 @@ Model makeModel(const std::filesystem::path& assetsFolder, const ModelLook& look
                 SphereTessellation tessellation) {
     return look.mesh != nullptr
                ? Model(assetsFolder, look.mesh, look.material, look.albedo, look.metalness,
-                       look.roughness, look.emissive)
+                       look.roughness, look.emissive, look.textures)
                : Model(assetsFolder, look.sphereRadius, look.material, look.albedo, look.metalness,
                        look.roughness, look.emissive, tessellation);
 }

@@ -48,15 +48,18 @@ struct ModelLook {
     float metalness;
     float roughness;
     glm::vec3 emissive;
+    // Whether the material reads its textures ("<mesh>_albedo.png", ...). The rings are
+    // coloured by their constants alone: the next ring's amber is its albedo and emission.
+    bool textures;
 };
-inline constexpr ModelLook kShipLook{"plane2", 0.0f, "pbr",          glm::vec3(0.3f),
-                                     0.5f,     0.1f, glm::vec3(0.0f)};
-inline constexpr ModelLook kAsteroidLook{"Asteroid1", 0.0f, "pbr",          glm::vec3(0.3f),
-                                         0.5f,        0.1f, glm::vec3(0.0f)};
-inline constexpr ModelLook kSunLook{nullptr, 45.0f, "water",        glm::vec3(1.0f),
-                                    0.2f,    0.95f, glm::vec3(1.0f)};
-inline constexpr ModelLook kZoneLook{"Targetzone", 0.0f, "pbr",          glm::vec3(1.0f),
-                                     0.0f,         1.0f, glm::vec3(1.0f)};
+inline constexpr ModelLook kShipLook{"plane2", 0.0f, "pbr",           glm::vec3(0.3f),
+                                     0.5f,     0.1f, glm::vec3(0.0f), true};
+inline constexpr ModelLook kAsteroidLook{"Asteroid1", 0.0f, "pbr",           glm::vec3(0.3f),
+                                         0.5f,        0.1f, glm::vec3(0.0f), true};
+inline constexpr ModelLook kSunLook{nullptr, 45.0f, "water",         glm::vec3(1.0f),
+                                    0.2f,    0.95f, glm::vec3(1.0f), false};
+inline constexpr ModelLook kZoneLook{"Targetzone", 0.0f, "pbr",           glm::vec3(1.0f),
+                                     0.0f,         1.0f, glm::vec3(1.0f), false};
 // The zone to touch next: the same ring, glowing amber.
 inline constexpr ModelLook kNextZoneLook{"Targetzone",
                                          0.0f,
@@ -64,7 +67,8 @@ inline constexpr ModelLook kNextZoneLook{"Targetzone",
                                          glm::vec3(1.0f, 0.45f, 0.05f),
                                          0.0f,
                                          1.0f,
-                                         glm::vec3(1.1f, 0.38f, 0.03f)};
+                                         glm::vec3(1.1f, 0.38f, 0.03f),
+                                         false};
 
 inline constexpr glm::vec3 kSunPosition{-132.0f, 48.0f, 167.0f};
 inline constexpr glm::vec3 kSunColour{1.0f, 0.976f, 0.921f};

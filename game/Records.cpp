@@ -190,7 +190,6 @@ RecordsFile::RecordsFile(std::filesystem::path folder, std::size_t splitCount, C
     : m_path(std::move(folder) / kFileName), m_splitCount(splitCount), m_key(std::move(key)) {}
 
 std::optional<RaceRecord> RecordsFile::load(std::ostream& console) {
-    m_read = true;
     m_kept.clear();
     const FileRead file = readRegularFile(m_path);
     std::string problem = file.problem;
@@ -243,17 +242,26 @@ bool RecordsFile::save(const RaceRecord& record, std::ostream& console) {
                 << std::endl;
         return false;
     }
-    if (!m_read) {
-        std::ostringstream unsaid;  // a file broken since start is said once loaded, not here
-        load(unsaid);
+    // The file as it is now: another copy of the game running at the same time may have
+    // written records since this one read it. Its records are kept, and its record of this
+    // course too when that one is faster.
+    const FileRead now = readRegularFile(m_path);
+    if (now.status == ReadStatus::ok) {
+        std::string problem;
+        if (auto records = parseRecords(now.bytes, problem)) {
+            m_kept = std::move(*records);
+        }
     }
     const std::string section = recordSection(m_key);
     const auto mine = std::find_if(m_kept.begin(), m_kept.end(),
                                    [&](const KeptRecord& kept) { return kept.section == section; });
-    if (mine != m_kept.end()) {
+    if (mine == m_kept.end()) {
+        m_kept.push_back({section, record});
+    } else if (record.bestTime < mine->record.bestTime ||
+               mine->record.splits.size() != m_splitCount) {
         mine->record = record;
     } else {
-        m_kept.push_back({section, record});
+        return true;  // a faster record is already there
     }
     if (const auto problem = writeFileAtomically(m_path, formatRecords(m_kept))) {
         console << "Couldn't write the records file " << m_path.string() << " (" << *problem << ")"

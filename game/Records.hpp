@@ -77,8 +77,7 @@ private:
     std::size_t m_splitCount;
     CourseKey m_key;
     std::vector<KeptRecord> m_kept;  // every course's record, as last read or written
-    bool m_read = false;
-    bool m_blocked = false;  // a file that could not be read or moved aside stays untouched
+    bool m_blocked = false;          // a file that could not be read or moved aside stays untouched
 };
 
 }  // namespace kes

@@ -98,9 +98,8 @@ explaining_line() {
     local expected=$1 found=""
     [ -n "$expected" ] && found=$(grep -m1 -E -e "$expected" "$console")
     [ -n "$found" ] && { echo "$found"; return; }
-    # The target zone has no texture files at all; those lines are the normal start.
     found=$(grep -v -e '^Attempting to create a texture' -e "^Calculated" -e "^DT is too large" \
-        -e "Can't query filetype for \".*Targetzone_" "$console" |
+        "$console" |
         grep -m1 -i -e 'excp' -e 'error' -e 'fail' -e 'no audio' -e 'hung' -e "can't" -e "couldn't")
     echo "${found:-(started normally; closed with Ctrl+C)}"
 }

@@ -3,7 +3,11 @@
 # with debootstrap from the package registry this machine's apt sources name, copies a clean
 # checkout of the committed tree into it, and inside it (chroot, with /proc, /dev and /sys
 # mounted) runs the test command, then the play command's headless fallback with a short frame
-# limit. Prints each step and stops with a non-zero status at the first failure.
+# limit. Then it builds the Debian package there, installs it with apt-get into a second fresh
+# root (which pulls what the package needs), runs the installed demo from /tmp as an ordinary
+# user, checks that the settings and screenshots land in that user's folders and that nothing
+# under /usr changed, and removes the package. Prints each step and stops with a non-zero
+# status at the first failure.
 # Run by hand as root; it takes many minutes and downloads a few hundred MB of packages.
 # Usage: scripts/fresh-machine-check.sh [folder for the root, default /var/tmp/driftline-fresh]
 # The folder is removed and made anew on every run, so the script only ever removes a folder it
@@ -131,4 +135,64 @@ in_root "scripts/play.sh --frames 120 --screenshot-every 0" >"$target.play.log" 
 grep -q "passes in" "$target.play.log" || { tail -n 30 "$target.play.log"; die "no profile"; }
 grep -E "No display found|GL debug messages|passes in" "$target.play.log"
 
-step "Fresh Debian 12: both commands passed"
+step "Debian package: scripts/package.sh"
+in_root "scripts/package.sh /root" >"$target.package.log" 2>&1 ||
+    { tail -n 30 "$target.package.log"; die "the package was not built"; }
+package=$(tail -n 1 "$target.package.log")
+echo "$package"
+
+# A second fresh root, with nothing of the build in it: the package alone must bring what the
+# game needs. Xvfb is this check's own tool (a screen for the demo), not the game's.
+player_root="$target/player-root"
+step "Second fresh root for the package in $player_root"
+mkdir -p "$player_root"
+debootstrap --variant=minbase "$suite" "$player_root" "$mirror" >"$target.debootstrap2.log" 2>&1 ||
+    { tail -n 20 "$target.debootstrap2.log"; die "debootstrap failed"; }
+cp /etc/resolv.conf "$player_root/etc/resolv.conf" 2>/dev/null || true
+cp -r "$target/etc/apt/sources.list.d/." "$player_root/etc/apt/sources.list.d/" 2>/dev/null || true
+[ -f "$target/etc/apt/sources.list" ] && cp "$target/etc/apt/sources.list" "$player_root/etc/apt/sources.list"
+cp "$target$package" "$player_root/root/"
+for what in /proc /dev /sys; do
+    mkdir -p "$player_root$what"
+    mount --rbind "$what" "$player_root$what"
+    mount --make-rslave "$player_root$what"
+    mounted+=("$player_root$what")
+done
+in_player_root() {
+    chroot "$player_root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin:/usr/games \
+        bash -c "$1"
+}
+in_player_root "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+    --no-install-recommends xvfb xauth >/dev/null" || die "xvfb could not be installed"
+
+step "apt-get install ./$(basename "$package")"
+in_player_root "DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    /root/$(basename "$package")" >"$target.install.log" 2>&1 ||
+    { tail -n 30 "$target.install.log"; die "the package did not install"; }
+in_player_root "useradd -m player"
+usr_before=$(in_player_root "find /usr -printf '%p %s %T@\n' | sort")
+
+step "The installed demo as the user player, from /tmp: driftline-demo --frames 60"
+in_player_root "cd /tmp && runuser -u player -- env HOME=/home/player ALSOFT_DRIVERS=null \
+    xvfb-run -a -s '-screen 0 1280x720x24' /usr/games/driftline-demo --frames 60 \
+    --size 320x240 --screenshots /tmp/shots --screenshot-every 0" >"$target.installed.log" 2>&1 ||
+    { tail -n 30 "$target.installed.log"; die "the installed demo failed"; }
+grep -E "Settings are kept in|passes in" "$target.installed.log"
+[ -f "$player_root/home/player/.config/driftline-prime/settings.ini" ] ||
+    die "no settings in the player's ~/.config/driftline-prime"
+[ -f "$player_root/tmp/shots/frame-000002.png" ] || die "no screenshot in /tmp/shots"
+usr_after=$(in_player_root "find /usr -printf '%p %s %T@\n' | sort")
+[ "$usr_before" = "$usr_after" ] ||
+    die "the run changed /usr: $(diff <(echo "$usr_before") <(echo "$usr_after") | head -5)"
+echo "settings in /home/player/.config/driftline-prime, screenshots in /tmp/shots, /usr unchanged"
+
+step "apt-get remove driftline-prime"
+in_player_root "DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq driftline-prime" \
+    >"$target.remove.log" 2>&1 || { tail -n 20 "$target.remove.log"; die "the package did not remove"; }
+[ ! -e "$player_root/usr/games/driftline" ] || die "the game is still there after the removal"
+[ -f "$player_root/home/player/.config/driftline-prime/settings.ini" ] ||
+    die "the removal took the player's settings"
+echo "removed; the player's folders are left alone"
+
+step "Fresh Debian 12: both commands passed, and the package installs, runs and removes"

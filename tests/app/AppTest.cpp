@@ -80,7 +80,9 @@ TEST(App, AWindowAlreadyClosingEndsTheLoopBeforeAnyPass) {
 TEST(App, TheAssetsSearchClimbsToTheRootAndThenGivesUp) {
     test::TempFolder folder;
     std::filesystem::create_directories(folder.path() / "a" / "b" / "c");
-    std::filesystem::create_directories(folder.path() / "a" / "assets");
+    std::filesystem::create_directories(folder.path() / "a" / "assets" / "shaders");
+    // Someone else's "assets" on the way up, without the game's shaders, is passed by.
+    std::filesystem::create_directories(folder.path() / "a" / "b" / "assets" / "photos");
     EXPECT_EQ(App::makeAssetsPath(folder.path() / "a" / "b" / "c"), folder.path() / "a" / "assets");
     // A file named "assets" is not the folder.
     test::TempFolder lonely;

@@ -80,6 +80,7 @@ grep -qxF "ERROR: Failed to load '$work/fresh/bin/settings.ini'. Using default v
 default_settings_written "$work/fresh/bin/settings.ini" ||
     fail "settings written: $(cat "$work/fresh/bin/settings.ini")"
 grep -q "OpenGL-Error\|GLFW-Error" "$work/fresh/console.txt" && fail "diagnostics: $(cat "$work/fresh/console.txt")"
+grep -q "^Error:" "$work/fresh/console.txt" && fail "an Error: line at a normal start: $(grep -m1 "^Error:" "$work/fresh/console.txt")"
 
 echo "case: no sound device, easy difficulty in the file, closed with SIGTERM"
 install_game "$work/quiet"

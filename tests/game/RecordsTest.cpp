@@ -99,6 +99,28 @@ TEST(Records, EachCourseKeepsItsOwnRecordAndTheOthersAreKept) {
     EXPECT_TRUE(std::filesystem::exists(folder.path() / "records.ini.bad"));
 }
 
+// Two copies of the game at once, each with the file read at its start: neither loses the
+// other's records, and the faster record of a course stays.
+TEST(Records, TwoCopiesOfTheGameKeepEachOthersRecords) {
+    TempFolder folder;
+    std::ostringstream console;
+    const CourseKey seed{"seed:3", 3};
+    RecordsFile first(folder.path(), 10);
+    RecordsFile second(folder.path(), 10, seed);
+    RecordsFile third(folder.path(), 10);
+    EXPECT_FALSE(first.load(console));
+    EXPECT_FALSE(second.load(console));
+    EXPECT_FALSE(third.load(console));
+    ASSERT_TRUE(second.save(tenZones(3.0f), console));
+    ASSERT_TRUE(first.save(tenZones(4.0f), console));  // read before the second one wrote
+    ASSERT_TRUE(third.save(tenZones(5.0f), console));  // slower than the first one's
+    RecordsFile seeded(folder.path(), 10, seed);
+    RecordsFile firstCourse(folder.path(), 10);
+    EXPECT_FLOAT_EQ(seeded.load(console)->bestTime, 30.0f);
+    EXPECT_FLOAT_EQ(firstCourse.load(console)->bestTime, 40.0f);
+    EXPECT_EQ(console.str(), "");
+}
+
 TEST(Records, TextsThatAreNoRecordSayWhy) {
     std::string problem;
     EXPECT_TRUE(parseRecord(formatRecord(tenZones(3.0f)), 10, problem)) << problem;

@@ -1,11 +1,14 @@
 // The asset generator: writes the game's meshes, material textures, skybox faces and sounds
-// into an assets folder. The build runs it; the same sources always give the same files.
+// into an assets folder, or the desktop icons into a folder of their own. The build runs it;
+// the same sources always give the same files.
 // Usage: driftline_assetgen <assets folder>
+//        driftline_assetgen --icons <folder>      (driftline-prime-<size>.png for each size)
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
+#include "Icon.hpp"
 #include "Image.hpp"
 #include "MeshBuilder.hpp"
 #include "Meshes.hpp"
@@ -57,11 +60,29 @@ bool writeSounds(const fs::path& sounds) {
     return true;
 }
 
+int writeIcons(const fs::path& folder) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    for (const int size : assetgen::kIconSizes) {
+        const fs::path path = folder / ("driftline-prime-" + std::to_string(size) + ".png");
+        if (error || !assetgen::writePng(assetgen::paintIcon(size), path)) {
+            std::cerr << "driftline_assetgen: cannot write " << path << std::endl;
+            return 1;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icons") {
+        return writeIcons(argv[2]);
+    }
     if (argc != 2) {
-        std::cerr << "usage: driftline_assetgen <assets folder>" << std::endl;
+        std::cerr << "usage: driftline_assetgen <assets folder>\n"
+                     "       driftline_assetgen --icons <folder>"
+                  << std::endl;
         return 2;
     }
     const fs::path assets = argv[1];
