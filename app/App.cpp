@@ -254,6 +254,7 @@ void App::showPassesPerSecond(std::uint32_t passes) {
 }
 
 void App::everySecond() {
+    ++m_secondsCounted;
     m_audioWatch.check();
 }
 

@@ -78,6 +78,12 @@ public:
     // while frames are still drawn; says "Race paused" or "Race resumed" on a change.
     void setPaused(bool pause);
     bool paused() const { return m_paused; }
+    // How many times the once-a-second work ran (the title's rate, the audio device's check):
+    // that work goes through the window system and may allocate there.
+    std::uint32_t secondsCounted() const { return m_secondsCounted; }
+    // Holds the simulation without the pause's line or sounds held (a countdown before the
+    // start): frames are drawn, no fixed step is taken.
+    void holdSimulation(bool hold) { m_held = hold; }
 
     // The executable's folder, without a trailing separator.
     static std::filesystem::path makeAppPath();
@@ -124,11 +130,13 @@ public:
 
 private:
     bool m_paused = false;
+    bool m_held = false;
+    std::uint32_t m_secondsCounted = 0;
     bool m_wasFocused = false;
     AudioDeviceWatch m_audioWatch;
 
     bool closeRequested() override;
-    bool simulationPaused() override { return m_paused; }
+    bool simulationPaused() override { return m_paused || m_held; }
     void fixedStep(float time) override;
     void updateCamera(float frameDt, float time) override;
     void renderLayers(float frameDt, float time) override;

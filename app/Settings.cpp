@@ -222,6 +222,10 @@ Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
     course = readCourseName(ini.Get("Race", "Course", "prime-loop"), console);
     ghost = readWord(ini, "Race", "Ghost", kGhostWords, GhostSetting::record, console);
     ghostOpacity = numbers.real("Race", "GhostOpacity", 0.5, kMinGhostOpacity, 1.0);
+    masterVolume = numbers.real("Sound", "MasterVolume", 1.0, 0.0, 1.0);
+    engineVolume = numbers.real("Sound", "EngineVolume", 1.0, 0.0, 1.0);
+    effectsVolume = numbers.real("Sound", "EffectsVolume", 1.0, 0.0, 1.0);
+    readControls(ini, console);
 }
 
 // The file's text for the parser: empty, with the specified line, when it cannot be loaded. A
@@ -245,6 +249,28 @@ std::string Settings::readFileText(std::ostream& console) {
     console << "ERROR: Failed to load '" << path.string() << "'. Using default values instead."
             << std::endl;
     return {};
+}
+
+// Each action's line in [Controls]; a bad one, or one whose key or button another action
+// already has, is one line and the action keeps its default.
+void Settings::readControls(const INIReader& ini, std::ostream& console) {
+    controls = Bindings::defaults();
+    for (std::size_t i = 0; i < kActionCount; ++i) {
+        const auto action = static_cast<Action>(i);
+        const std::string text = ini.Get("Controls", actionName(action), "");
+        if (text.empty()) {
+            continue;
+        }
+        const std::string fallback = formatBinding(controls.of(action));
+        const auto binding = parseBinding(text);
+        if (!binding) {
+            console << actionName(action) << " = " << text
+                    << " is not a key and a gamepad button; using " << fallback << std::endl;
+        } else if (const auto owner = controls.set(action, *binding)) {
+            console << actionName(action) << " = " << text << " is taken by " << actionName(*owner)
+                    << "; using " << fallback << std::endl;
+        }
+    }
 }
 
 // A name of printable characters without spaces, of bounded length; whether a course of that
@@ -285,20 +311,38 @@ std::string Settings::toIniText() const {
     out << "Ghost = " << toString(ghost) << std::endl;
     out << "GhostOpacity = " << ghostOpacity << std::endl;
     out << std::endl;
+    out << "[Sound]" << std::endl;
+    out << "MasterVolume = " << masterVolume << std::endl;
+    out << "EngineVolume = " << engineVolume << std::endl;
+    out << "EffectsVolume = " << effectsVolume << std::endl;
+    out << std::endl;
+    out << "[Controls]" << std::endl;
+    for (std::size_t i = 0; i < kActionCount; ++i) {
+        const auto action = static_cast<Action>(i);
+        out << actionName(action) << " = " << formatBinding(controls.of(action)) << std::endl;
+    }
+    out << std::endl;
     return out.str();
 }
 
 // A failed save leaves the old file whole and says so; the game still ends normally.
 Settings::~Settings() {
+    save();
+}
+
+bool Settings::save() {
     const auto unsaved = [this](const std::string& why) {
         *m_console << "Couldn't save the settings to '" << path.string() << "' (" << why
                    << "); the file is left as it was" << std::endl;
+        return false;
     };
     if (m_leaveFileAlone) {
-        unsaved("it could not be read at start");
-    } else if (const auto problem = writeFileAtomically(path, toIniText())) {
-        unsaved(*problem);
+        return unsaved("it could not be read at start");
     }
+    if (const auto problem = writeFileAtomically(path, toIniText())) {
+        return unsaved(*problem);
+    }
+    return true;
 }
 
 }  // namespace kes

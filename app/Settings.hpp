@@ -10,6 +10,10 @@
 #include <iosfwd>
 #include <string>
 
+#include "platform/InputBindings.hpp"
+
+class INIReader;
+
 namespace kes {
 
 enum class Difficulty : std::uint8_t { easy = 0, medium = 1, hard = 2 };
@@ -28,6 +32,8 @@ struct Settings {
     // Writes the file back whole; when it cannot (a full disk, a folder in its place, a file
     // that could not be read at start), the old file stays as it was and one line says so.
     ~Settings();
+    // The same at once (a change made in the game's menus); false when it could not.
+    bool save();
 
     // The destructor writes the file, so a copy would write it twice.
     Settings(const Settings&) = delete;
@@ -61,9 +67,18 @@ struct Settings {
     float ghostOpacity = 0.5f;  // the ghost ship at its most opaque, 0.05 to 1
     static constexpr float kMinGhostOpacity = 0.05f;
 
+    // [Sound]: loudness from 0 to 1
+    float masterVolume = 1.0f;
+    float engineVolume = 1.0f;
+    float effectsVolume = 1.0f;
+
+    // [Controls]: each action's key and gamepad button
+    Bindings controls = Bindings::defaults();
+
 private:
     std::string readFileText(std::ostream& console);
     static std::string readCourseName(const std::string& name, std::ostream& console);
+    void readControls(const INIReader& ini, std::ostream& console);
 
     std::ostream* m_console;
     bool m_leaveFileAlone = false;  // it exists but could not be read: never written over

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "app/App.hpp"
-#include "game/GameLayer.hpp"
+#include "game/FrontDoor.hpp"
 #include "platform/CloseSignal.hpp"
 
 namespace {
@@ -24,7 +24,7 @@ int main() {
     const kes::CloseSignalHandler closeOnSignal;
     try {
         kes::App app;
-        app.layers.emplace<kes::GameLayer>(app);
+        app.layers.emplace<kes::FrontDoor>(app);
         app.run();
     } catch (const std::exception& failure) {
         std::cout << "excp: " << failure.what() << std::endl;

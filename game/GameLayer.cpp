@@ -149,13 +149,64 @@ void GameLayer::setQuality(const QualityChoice& choice) {
     scene.useFineSun(traitsOf(choice.level).fineSun);
 }
 
+void GameLayer::setQualitySetting(QualitySetting setting, float scale) {
+    m_app.quality = setting;
+    m_app.renderScale = scale;
+    m_lastPassTime = -1.0f;
+    if (setting == QualitySetting::automatic) {
+        m_governor.emplace(static_cast<std::uint32_t>(m_app.renderSize.height));
+        setQuality(m_governor->choice());
+        return;
+    }
+    m_governor.reset();
+    const QualityLevel level = setting == QualitySetting::low      ? QualityLevel::low
+                               : setting == QualitySetting::medium ? QualityLevel::medium
+                                                                   : QualityLevel::high;
+    setQuality({level, scale});
+}
+
+void GameLayer::setAttract(bool attract) {
+    if (attract == m_attract) {
+        return;
+    }
+    m_attract = attract;
+    RaceState& race = simulation.race;
+    for (RaceObserver* observer :
+         {static_cast<RaceObserver*>(&console), static_cast<RaceObserver*>(&audio),
+          static_cast<RaceObserver*>(&hud), static_cast<RaceObserver*>(&recorder)}) {
+        if (attract) {
+            race.removeObserver(observer);
+        } else {
+            race.addObserver(observer);
+        }
+    }
+    if (records) {
+        if (attract) {
+            race.removeObserver(&*records);
+        } else {
+            race.addObserver(&*records);
+        }
+    }
+    simulation.recorder = attract ? nullptr : &recorder;
+    if (!attract) {
+        recorder.onRestart();  // the flight recorded from here did not begin at the start
+    }
+}
+
+void GameLayer::releaseBodies() {
+    simulation.releaseBodies(m_app.physics);
+    scene.releaseBodies(m_app.physics);
+}
+
 QualityChoice GameLayer::quality() const {
     return {renderer.quality(), renderer.renderScale()};
 }
 
 void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
                        const Viewport* viewport) {
-    hud.queue(renderer.text(), hudFacts(), time);
+    if (!m_attract) {
+        hud.queue(renderer.text(), hudFacts(), time);
+    }
     queueGuide();
     renderer.render(framebuffer, viewport);
 }
@@ -169,7 +220,7 @@ HudFacts GameLayer::hudFacts() const {
             recordTime(),
             upcoming,
             glm::length(simulation.zonePosition(upcoming) - scene.shipNode->render.position),
-            m_app.paused()};
+            m_app.paused() && m_pauseNotice};
 }
 
 std::optional<float> GameLayer::recordTime() const {
@@ -202,8 +253,8 @@ void GameLayer::fixedUpdate(float time) {
     simulation.beginStep(time);
     // The ship's body stands where this step's physics left it: a step into the clock's time.
     const RaceState& race = simulation.race;
-    ghostShip.follow(race.lastChecked != RaceState::kNone, race.roundTime() - kFixedStep,
-                     simulation.shipBody->getTransform().position);
+    ghostShip.follow(!m_attract && race.lastChecked != RaceState::kNone,
+                     race.roundTime() - kFixedStep, simulation.shipBody->getTransform().position);
     renderer.syncPhysics(time);
     simulation.steerShip();
     scene.highlightZone(simulation.nextZone());

@@ -69,6 +69,18 @@ public:
     QualityChoice quality() const;
     // Draws from the next frame at `choice` (the governor's choices go through here too).
     void setQuality(const QualityChoice& choice);
+    // The player's quality setting from now on: a fixed level at `scale`, or the governor.
+    void setQualitySetting(QualitySetting setting, float scale);
+    // Attract mode, behind the title screen: the race runs silently (no console lines, no cues
+    // but the engine, no records, no ghosts kept) and the race display is hidden.
+    void setAttract(bool attract);
+    bool attract() const { return m_attract; }
+    // Whether the race display says "Paused" while the race stands still (a pause menu that
+    // says so itself turns it off).
+    void showPauseNotice(bool shown) { m_pauseNotice = shown; }
+    // Takes the level's bodies out of the physics world, which stays: before the layer goes
+    // so another course can be built in the same world.
+    void releaseBodies();
     // Under "auto", the governor that chooses; none for a fixed level.
     const QualityGovernor* governor() const { return m_governor ? &*m_governor : nullptr; }
 
@@ -109,6 +121,8 @@ private:
     float m_distanceToCourse = 0.0f;  // from the last update, for the guide
     std::optional<QualityGovernor> m_governor;
     float m_lastPassTime = -1.0f;  // real time of the last pass the governor measured
+    bool m_attract = false;
+    bool m_pauseNotice = true;
 };
 
 }  // namespace kes

@@ -59,9 +59,9 @@ void LevelScene::addTube(Renderer& renderer, const RaceSimulation& race) const {
 }
 
 void LevelScene::addNodes(Renderer& renderer, PhysicsService& physics, const RaceSimulation& race) {
-    RigidBody* sun =
+    m_sunBody =
         physics.createRigidBody(level::sunPosition(race.course), glm::vec3(0.0f), glm::vec3(0.0f));
-    m_sunNode = renderer.addNode(nodeOf("Sun", sunModel(m_sunFine)), sun, 1.0f);
+    m_sunNode = renderer.addNode(nodeOf("Sun", sunModel(m_sunFine)), m_sunBody, 1.0f);
     m_sunNode->castsShadow = false;
     renderer.addLight(level::sunLight(race.course));
     shipNode = renderer.addNode(nodeOf("Test", shipModel), race.shipBody, 1.0f);
@@ -73,6 +73,11 @@ void LevelScene::addNodes(Renderer& renderer, PhysicsService& physics, const Rac
     for (RigidBody* asteroid : race.asteroidBodies) {
         renderer.addNode(nodeOf("Test", asteroidModel), asteroid, 1.0f);
     }
+}
+
+void LevelScene::releaseBodies(PhysicsService& physics) {
+    physics.world->destroyBody(m_sunBody);
+    m_sunBody = nullptr;
 }
 
 void LevelScene::highlightZone(std::uint32_t zone) {

@@ -25,6 +25,8 @@ public:
     // The sun (a body of its own in `physics`, which owns it, where the course places it) and
     // its light, then a node for the ship, each zone and each asteroid of `race`, in that order.
     void addNodes(Renderer& renderer, PhysicsService& physics, const RaceSimulation& race);
+    // Takes the sun's body out of `physics`'s world (see RaceSimulation::releaseBodies).
+    void releaseBodies(PhysicsService& physics);
     // The amber ring moves to `zone`.
     void highlightZone(std::uint32_t zone);
     // The sun drawn with its full sphere or a coarse one (made the first time it is asked for):
@@ -46,6 +48,7 @@ private:
     std::optional<Model> m_coarseSun;
     bool m_sunFine;
     SceneNode* m_sunNode = nullptr;
+    RigidBody* m_sunBody = nullptr;
     std::uint32_t m_highlighted = RaceState::kNone;
 };
 

@@ -137,6 +137,21 @@ CollisionBody* PhysicsWorld::createCollisionBody(const Transform& transform) {
     return m_bodies.back().get();
 }
 
+void PhysicsWorld::destroyBody(CollisionBody* body) {
+    const auto found = std::find_if(m_bodies.begin(), m_bodies.end(),
+                                    [body](const auto& owned) { return owned.get() == body; });
+    if (found == m_bodies.end()) {
+        return;
+    }
+    std::erase(m_rigidBodies, body);
+    const auto involves = [body](const BodyPair& pair) {
+        return pair.first == body || pair.second == body;
+    };
+    std::erase_if(m_previousPairs, involves);
+    std::erase_if(m_currentPairs, involves);
+    m_bodies.erase(found);
+}
+
 void PhysicsWorld::update(float dt) {
     for (RigidBody* body : m_rigidBodies) {
         body->advance(dt);

@@ -149,9 +149,12 @@ public:
     PhysicsWorld& operator=(const PhysicsWorld&) = delete;
 
     const std::string& getName() const { return m_name; }
-    // The world owns every body it makes; bodies live as long as the world.
+    // The world owns every body it makes; bodies live as long as the world, or until destroyed.
     RigidBody* createRigidBody(const Transform& transform);
     CollisionBody* createCollisionBody(const Transform& transform);
+    // Takes the body out of the world and frees it; its pairs of the last update are
+    // forgotten, so no contact with it is reported. Unknown bodies are ignored.
+    void destroyBody(CollisionBody* body);
     void setEventListener(EventListener* listener) { m_listener = listener; }
 
     // Kinematic bodies move by their velocity, then contacts are found and reported.

@@ -135,6 +135,21 @@ void RaceSimulation::restart() {
     race.restart();
 }
 
+void RaceSimulation::releaseBodies(PhysicsService& physics) {
+    physics.world->setEventListener(nullptr);
+    physics.world->destroyBody(shipBody);
+    for (CollisionBody* zone : zoneBodies) {
+        physics.world->destroyBody(zone);
+    }
+    for (RigidBody* asteroid : asteroidBodies) {
+        physics.world->destroyBody(asteroid);
+    }
+    shipBody = nullptr;
+    shipController.body = nullptr;
+    zoneBodies.clear();
+    asteroidBodies.clear();
+}
+
 std::uint32_t RaceSimulation::nextZone() const {
     return static_cast<std::uint32_t>(nextZoneAfter(race.lastChecked, zoneBodies.size()));
 }

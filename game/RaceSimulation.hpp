@@ -57,6 +57,9 @@ public:
     // The ship back at the start, facing along the course as at launch; the zones to fly
     // again, the best time and the record kept.
     void restart();
+    // Takes the ship's, the zones' and the asteroids' bodies out of `physics`'s world and stops
+    // hearing its contacts: before the simulation goes while the world stays (another course).
+    void releaseBodies(PhysicsService& physics);
     // Steps flown since the start or the last restart.
     std::uint32_t flightStep() const { return m_flightStep; }
     // The zone the player must touch next.

@@ -24,23 +24,41 @@ CapturedImage captureFramebuffer(GLuint framebuffer, GLenum readBuffer, int widt
     return image;
 }
 
-bool savePng(const CapturedImage& image, const std::filesystem::path& path) {
-    const Bitmap bitmap(FreeImage_Allocate(image.width, image.height, 32));
+namespace {
+
+// The picture as a FreeImage bitmap with `bits` a pixel (24: no alpha, 32: with it).
+Bitmap toBitmap(const CapturedImage& image, int bits) {
+    Bitmap bitmap(FreeImage_Allocate(image.width, image.height, bits));
     if (!bitmap) {
-        return false;
+        return bitmap;
     }
+    const int bytes = bits / 8;
     // FreeImage's rows also run bottom to top; its channels are blue, green, red, alpha here.
     for (int y = 0; y < image.height; ++y) {
         BYTE* line = FreeImage_GetScanLine(bitmap.get(), y);
         for (int x = 0; x < image.width; ++x) {
             const glm::u8vec4 pixel = image.at(x, y);
-            line[x * 4 + FI_RGBA_RED] = pixel.r;
-            line[x * 4 + FI_RGBA_GREEN] = pixel.g;
-            line[x * 4 + FI_RGBA_BLUE] = pixel.b;
-            line[x * 4 + FI_RGBA_ALPHA] = pixel.a;
+            line[x * bytes + FI_RGBA_RED] = pixel.r;
+            line[x * bytes + FI_RGBA_GREEN] = pixel.g;
+            line[x * bytes + FI_RGBA_BLUE] = pixel.b;
+            if (bytes == 4) {
+                line[x * bytes + FI_RGBA_ALPHA] = pixel.a;
+            }
         }
     }
-    return FreeImage_Save(FIF_PNG, bitmap.get(), path.c_str(), PNG_DEFAULT) == TRUE;
+    return bitmap;
+}
+
+}  // namespace
+
+bool savePng(const CapturedImage& image, const std::filesystem::path& path) {
+    const Bitmap bitmap = toBitmap(image, 32);
+    return bitmap && FreeImage_Save(FIF_PNG, bitmap.get(), path.c_str(), PNG_DEFAULT) == TRUE;
+}
+
+bool saveJpeg(const CapturedImage& image, const std::filesystem::path& path) {
+    const Bitmap bitmap = toBitmap(image, 24);
+    return bitmap && FreeImage_Save(FIF_JPEG, bitmap.get(), path.c_str(), JPEG_QUALITYGOOD) == TRUE;
 }
 
 std::optional<CapturedImage> loadPng(const std::filesystem::path& path) {

@@ -1,5 +1,7 @@
 #include "platform/OpenGL.hpp"
 
+#include <algorithm>
+
 #include <iostream>
 #include <stdexcept>
 
@@ -196,6 +198,29 @@ void openGL::pollEvents() {
 
 void openGL::waitEvents(double seconds) {
     glfwWaitEventsTimeout(seconds);
+}
+
+void openGL::resizeWindow(std::int32_t width, std::int32_t height) {
+    if (!fullscreen()) {
+        glfwSetWindowSize(window, width, height);
+    }
+}
+
+bool openGL::fullscreen() const {
+    return glfwGetWindowMonitor(window) != nullptr;
+}
+
+std::vector<std::pair<std::int32_t, std::int32_t>> openGL::monitorSizes() const {
+    std::vector<std::pair<std::int32_t, std::int32_t>> sizes;
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    int count = 0;
+    const GLFWvidmode* modes = monitor != nullptr ? glfwGetVideoModes(monitor, &count) : nullptr;
+    for (int i = 0; modes != nullptr && i < count; ++i) {
+        sizes.emplace_back(modes[i].width, modes[i].height);
+    }
+    std::sort(sizes.begin(), sizes.end());
+    sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
+    return sizes;
 }
 
 void openGL::framebufferSize(std::int32_t& width, std::int32_t& height) const {

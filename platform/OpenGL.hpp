@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <GL/glew.h>
 
@@ -38,6 +40,12 @@ public:
     // of the requested size.
     void framebufferSize(std::int32_t& width, std::int32_t& height) const;
     bool focused() const;
+    // A window (not a full screen) takes the new size at once; the picture follows the
+    // framebuffer from the next pass.
+    void resizeWindow(std::int32_t width, std::int32_t height);
+    bool fullscreen() const;
+    // The primary monitor's sizes, smallest first, each once (none without a monitor).
+    std::vector<std::pair<std::int32_t, std::int32_t>> monitorSizes() const;
 
     bool initialized = false;
     GLFWwindow* window = nullptr;

@@ -75,6 +75,8 @@ const char* soundEffectName(SoundEffect effect) {
         case SoundEffect::asteroidHit: return "hit";
         case SoundEffect::roundFinished: return "sting";
         case SoundEffect::newBest: return "fanfare";
+        case SoundEffect::countdown: return "beep";
+        case SoundEffect::go: return "go";
         case SoundEffect::kCount: break;
     }
     return "none";
@@ -175,7 +177,16 @@ void SoundService::pause(bool hold) {
 void SoundService::setEngine(float speedLevel, float speedFactor) {
     const EngineTone tone = engineToneFor(speedLevel, speedFactor);
     alSourcef(m_engineSource, AL_PITCH, tone.pitch);
-    alSourcef(m_engineSource, AL_GAIN, tone.gain);
+    alSourcef(m_engineSource, AL_GAIN, tone.gain * m_engineVolume);
+}
+
+void SoundService::setVolumes(float master, float engine, float effects) {
+    alListenerf(AL_GAIN, std::clamp(master, 0.0f, 1.0f));
+    m_engineVolume = std::clamp(engine, 0.0f, 1.0f);
+    m_effectsVolume = std::clamp(effects, 0.0f, 1.0f);
+    for (const ALuint voice : m_voices) {
+        alSourcef(voice, AL_GAIN, kEffectGain * m_effectsVolume);
+    }
 }
 
 }  // namespace kes

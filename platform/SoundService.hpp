@@ -18,6 +18,8 @@ enum class SoundEffect : std::uint8_t {
     asteroidHit,    // a thump of rock
     roundFinished,  // a short sting
     newBest,        // a fanfare, instead of the sting
+    countdown,      // a beep for each of 3, 2, 1 before the start
+    go,             // a higher beep at GO
     kCount
 };
 inline constexpr std::size_t kSoundEffectCount = static_cast<std::size_t>(SoundEffect::kCount);
@@ -50,6 +52,9 @@ public:
     void setEngine(float speedLevel, float speedFactor);
     // Holds every sound where it is, or lets the held ones play on.
     void pause(bool hold);
+    // Loudness from 0 (silent) to 1 (as made): of everything, of the engine, of the cues. Heard
+    // at once, also by sounds already playing.
+    void setVolumes(float master, float engine, float effects);
 
     bool loaded(SoundEffect effect) const { return m_effects[index(effect)] != 0; }
     bool engineLoaded() const { return m_engineBuffer != 0; }
@@ -66,6 +71,8 @@ private:
     std::array<std::uint32_t, kEffectVoices> m_voices{};
     std::size_t m_nextVoice = 0;
     std::array<std::uint32_t, kSoundEffectCount> m_played{};
+    float m_engineVolume = 1.0f;
+    float m_effectsVolume = 1.0f;
 };
 
 }  // namespace kes

@@ -23,6 +23,7 @@ public:
     // A light colour as the pass shows it: the CPU's twin of the shader's curve, for what is
     // drawn over the finished picture (the text).
     glm::vec3 displayColour(const glm::vec3& light) const;
+    void setBrightness(float brightness) { m_brightness = brightness; }
 
 private:
     Program m_program;

@@ -88,6 +88,8 @@ public:
     // The internal picture's size; the picture's own is the constructor's.
     PictureSize internalSize() const;
     PictureSize pictureSize() const { return m_picture; }
+    // The picture's brightness from the next frame (the settings' Brightness).
+    void setBrightness(float brightness) { m_finalPass.setBrightness(brightness); }
     // The tube clears in front of the ring of the zone to touch next, at `centre` with
     // `radius` (0: nowhere).
     void setTubeHighlight(const glm::vec3& centre, float radius);

@@ -4,6 +4,7 @@
 #include <random>
 #include <sstream>
 
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include "support/TempFolder.hpp"
@@ -37,7 +38,11 @@ constexpr const char* kDefaultFile =
     "Presentation = windowed\nVSync = false\n\n[Game]\nDifficulty = medium\n\n";
 constexpr const char* kDefaultSections =
     "[Graphics]\nQuality = auto\nRenderScale = 1\n\n"
-    "[Race]\nCourse = prime-loop\nGhost = record\nGhostOpacity = 0.5\n\n";
+    "[Race]\nCourse = prime-loop\nGhost = record\nGhostOpacity = 0.5\n\n"
+    "[Sound]\nMasterVolume = 1\nEngineVolume = 1\nEffectsVolume = 1\n\n"
+    "[Controls]\nAccelerate = Space, A\nBrake = Left Ctrl, B\nPitch down = W, none\nPitch up = S, "
+    "none\nYaw right = D, none\nYaw left = A, none\nRoll right = Right, Right Shoulder\nRoll left "
+    "= Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\n\n";
 
 TEST(Settings, MissingFileReportsItsPathUsesDefaultsAndIsWrittenFresh) {
     TempFolder folder;
@@ -131,7 +136,11 @@ TEST(Settings, AFullFileRoundTripsUnchanged) {
         "[Window]\nWidth = 1280\nHeight = 720\nRefreshRate = 144\nBrightness = 0.8\n"
         "Presentation = fullscreen\nVSync = true\n\n[Game]\nDifficulty = easy\n\n"
         "[Graphics]\nQuality = medium\nRenderScale = 0.75\n\n"
-        "[Race]\nCourse = seed:42\nGhost = best\nGhostOpacity = 0.4\n\n";
+        "[Race]\nCourse = seed:42\nGhost = best\nGhostOpacity = 0.4\n\n"
+        "[Sound]\nMasterVolume = 0.8\nEngineVolume = 0.5\nEffectsVolume = 0\n\n"
+        "[Controls]\nAccelerate = J, X\nBrake = Left Ctrl, B\nPitch down = W, none\nPitch up = S, "
+        "none\nYaw right = D, none\nYaw left = A, none\nRoll right = Right, Right Shoulder\nRoll "
+        "left = Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\n\n";
     LoadedSettings loaded(file);
     EXPECT_EQ(loaded.console.str(), "");
     EXPECT_EQ(loaded.settings->quality, QualitySetting::medium);
@@ -139,6 +148,8 @@ TEST(Settings, AFullFileRoundTripsUnchanged) {
     EXPECT_EQ(loaded.settings->course, "seed:42");
     EXPECT_EQ(loaded.settings->ghost, GhostSetting::best);
     EXPECT_EQ(loaded.settings->ghostOpacity, 0.4f);
+    EXPECT_EQ(loaded.settings->engineVolume, 0.5f);
+    EXPECT_EQ(loaded.settings->controls.of(Action::accelerate).key, GLFW_KEY_J);
     EXPECT_EQ(loaded.settings->toIniText(), file);
     EXPECT_EQ(loaded.writeBack(), file);
 }
@@ -168,6 +179,13 @@ TEST(Settings, BadGraphicsValuesSayWhichKeyInOneLineEach) {
     EXPECT_EQ(ghostly.console.str(),
               "Ghost = always is not one of record, best, off; using record\n"
               "GhostOpacity = 0 is out of range (0.05 to 1), using 0.5\n");
+    // Controls: a word that is no key, and a key another action has: each one line, the
+    // action's default kept.
+    LoadedSettings bound("[Controls]\nBrake = Banana, B\nPitch up = W, none\n");
+    EXPECT_EQ(bound.console.str(),
+              "Brake = Banana, B is not a key and a gamepad button; using Left Ctrl, B\n"
+              "Pitch up = W, none is taken by Pitch down; using S, none\n");
+    EXPECT_EQ(bound.settings->controls, Bindings::defaults());
     LoadedSettings spaced("[Race]\nCourse = two words\n");
     EXPECT_EQ(spaced.settings->course, "prime-loop");
     EXPECT_EQ(spaced.console.str(), "Course = two words is not a course name; using prime-loop\n");

@@ -158,6 +158,18 @@ Sound makeNewBestFanfare() {
     return normalised("fanfare", std::move(out));
 }
 
+Sound makeCountdownBeep() {
+    std::vector<float> out = silence(0.25f);
+    addTone(out, 0.0f, 660.0f, 0.22f, 0.4f, 1.0f, 2);
+    return normalised("beep", std::move(out));
+}
+
+Sound makeCountdownGo() {
+    std::vector<float> out = silence(0.6f);
+    addTone(out, 0.0f, 1320.0f, 0.55f, 0.35f, 1.0f, 2);
+    return normalised("go", std::move(out));
+}
+
 std::vector<Sound> makeAllSounds() {
     std::vector<Sound> sounds;
     sounds.push_back(makeEngineLoop());
@@ -166,6 +178,8 @@ std::vector<Sound> makeAllSounds() {
     sounds.push_back(makeAsteroidHit());
     sounds.push_back(makeRoundSting());
     sounds.push_back(makeNewBestFanfare());
+    sounds.push_back(makeCountdownBeep());
+    sounds.push_back(makeCountdownGo());
     return sounds;
 }
 

@@ -22,6 +22,9 @@ Sound makeWrongZoneBuzz();
 Sound makeAsteroidHit();
 Sound makeRoundSting();
 Sound makeNewBestFanfare();
+// The countdown before the start: a short tone for each of 3, 2, 1, and a higher one at GO.
+Sound makeCountdownBeep();
+Sound makeCountdownGo();
 
 std::vector<Sound> makeAllSounds();
 

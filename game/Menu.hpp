@@ -1,0 +1,74 @@
+// A menu of the front door: a title and a column of entries, one selected. An entry has a label,
+// optionally a value shown after it ("Quality   auto"), what Enter does and what left and right
+// do. Moving wraps round; the model knows nothing of keys or drawing.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "text/TextRenderer.hpp"
+
+namespace kes {
+
+// The menus' colours: the selected entry (and a new record) amber, the rest white.
+inline constexpr glm::vec3 kMenuWhite{1.0f, 1.0f, 1.0f};
+inline constexpr glm::vec3 kMenuAmber{1.0f, 0.45f, 0.0f};
+
+struct MenuEntry {
+    std::string label;
+    std::function<std::string()> value;    // none: a plain entry
+    std::function<void()> activate;        // Enter, A, a click
+    std::function<void(int step)> adjust;  // left (-1) and right (+1); none: Enter only
+};
+
+struct Menu {
+    std::string title;
+    std::vector<MenuEntry> entries;
+    std::size_t selected = 0;
+
+    void move(int step);
+    void activate();
+    void adjust(int step);
+};
+
+// Where a menu's text stands on the screen, in the text's units (-1 to 1 each way, y up): the
+// title at the top, the entries below it one under the other. A long menu (the controls) packs
+// its entries closer and smaller, so the last one and a note under it stay on the screen.
+struct MenuLayout {
+    static constexpr float kTitleY = 0.62f;
+    static constexpr float kTitleSize = 0.16f;
+    static constexpr float kFirstEntryY = 0.28f;
+    static constexpr float kEntryStep = 0.135f;
+    static constexpr float kEntrySize = 0.09f;
+    static constexpr float kLowestNoteY = -0.9f;
+
+    static float entryStep(std::size_t entries) {
+        const float room = (kFirstEntryY - kLowestNoteY) / static_cast<float>(entries + 1);
+        return entries == 0 ? kEntryStep : std::min(kEntryStep, room);
+    }
+    static float entrySize(std::size_t entries) {
+        return kEntrySize * entryStep(entries) / kEntryStep;
+    }
+    static float entryY(std::size_t index, std::size_t entries) {
+        return kFirstEntryY - entryStep(entries) * static_cast<float>(index);
+    }
+    // The entry under a point of the screen, or the entry count when none is.
+    static std::size_t entryAt(const glm::vec2& point, std::size_t entries);
+};
+
+// Queues the menu's text: the selected entry amber between markers, the others white, each
+// with a dark rim and shadow so it reads over the bright tube. `note` (if any) goes below the
+// entries.
+void queueMenu(TextRenderer& text, const Menu& menu, const std::string& note = {});
+
+// Text with a dark rim round it and a shadow under it.
+void queueShadowedText(TextRenderer& text, const std::string& line, const glm::vec2& at, float size,
+                       const glm::vec3& colour,
+                       HorizontalAnchor anchor = HorizontalAnchor::centred);
+
+}  // namespace kes
