@@ -19,27 +19,12 @@
 
 #include "gpu/FrameCapture.hpp"
 #include "platform/Gamepad.hpp"
-#include "support/TempFolder.hpp"
+#include "support/ScriptLayer.hpp"
 
 namespace kes {
 namespace {
 
-// Runs `script` with each pass's number after the front door has drawn; the script closes the
-// window when it is done.
-class ScriptLayer final : public Layer {
-public:
-    using Script = std::function<void(int pass, const Viewport& window)>;
-    explicit ScriptLayer(Script script) : m_script(std::move(script)) {}
-    void update(float, float, float) override {}
-    void fixedUpdate(float) override {}
-    void render(float, float, unsigned int, const Viewport* viewport) override {
-        m_script(m_pass++, *viewport);
-    }
-
-private:
-    Script m_script;
-    int m_pass = 0;
-};
+using test::ScriptLayer;
 
 void press(FrontDoor& door, int key) {
     door.onKey(key, 0, GLFW_PRESS, 0);

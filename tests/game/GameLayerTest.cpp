@@ -38,6 +38,7 @@
 #include "app/demo/DemoLayer.hpp"
 #include "control/Autopilot.hpp"
 #include "gpu/FrameCapture.hpp"
+#include "support/ScriptLayer.hpp"
 
 namespace kes {
 namespace {
@@ -185,22 +186,7 @@ TEST_F(GameLayerTest, OffTheCourseAnArrowPointsBackToTheNextZone) {
     EXPECT_GT(amberPixels(off.frame), 40) << "see test-output/guide-arrow.png";
 }
 
-// A scripted player in the real loop: each pass runs `script` with the pass's number.
-class ScriptLayer final : public Layer {
-public:
-    using Script = std::function<void(int pass, const Viewport& window)>;
-    explicit ScriptLayer(Script script) : m_script(std::move(script)) {}
-
-    void update(float, float, float) override {}
-    void fixedUpdate(float) override {}
-    void render(float, float, unsigned int, const Viewport* viewport) override {
-        m_script(m_pass++, *viewport);
-    }
-
-private:
-    Script m_script;
-    int m_pass = 0;
-};
+using test::ScriptLayer;
 
 // P stops the race where it stands while frames go on; P again lets it run on. Controls pressed
 // during the pause are not taken.

@@ -14,6 +14,7 @@
 #include "game/GameLayer.hpp"
 #include "game/LevelLayout.hpp"
 #include "gpu/FrameCapture.hpp"
+#include "support/ScriptLayer.hpp"
 
 namespace kes {
 namespace {
@@ -21,22 +22,7 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-// Runs `script` with each pass's number from inside the real loop, after the game has drawn.
-class ScriptLayer final : public Layer {
-public:
-    using Script = std::function<void(int pass, const Viewport& window)>;
-    explicit ScriptLayer(Script script) : m_script(std::move(script)) {}
-
-    void update(float, float, float) override {}
-    void fixedUpdate(float) override {}
-    void render(float, float, unsigned int, const Viewport* viewport) override {
-        m_script(m_pass++, *viewport);
-    }
-
-private:
-    Script m_script;
-    int m_pass = 0;
-};
+using test::ScriptLayer;
 
 LaunchOptions fixedQuality(QualitySetting quality) {
     LaunchOptions options;
