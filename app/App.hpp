@@ -84,6 +84,7 @@ public:
     // Holds the simulation without the pause's line or sounds held (a countdown before the
     // start): frames are drawn, no fixed step is taken.
     void holdSimulation(bool hold) { m_held = hold; }
+    bool simulationHeld() const { return m_held; }
 
     // The executable's folder, without a trailing separator.
     static std::filesystem::path makeAppPath();

@@ -125,10 +125,10 @@ void GameLayer::update(float frameDt, float time, float alpha) {
     m_distanceToCourse = simulation.path.distanceToClosestMidPoint(scene.shipNode->render.position);
 }
 
-// A paused game draws at most 30 frames a second by design: those passes say nothing about
-// the machine.
+// A paused game (or one held for the countdown) draws at most 30 frames a second by design:
+// those passes say nothing about the machine.
 void GameLayer::steerQuality(float time) {
-    if (!m_governor || m_app.paused()) {
+    if (!m_governor || m_app.paused() || m_app.simulationHeld()) {
         m_lastPassTime = -1.0f;
         return;
     }

@@ -142,6 +142,15 @@ TEST(QualityAllocation, TheGovernorAllocatesNothingAPass) {
     EXPECT_EQ(g_allocations - before, 0u);
 }
 
+QualitySetting fixedSetting(QualityLevel level) {
+    switch (level) {
+        case QualityLevel::low: return QualitySetting::low;
+        case QualityLevel::medium: return QualitySetting::medium;
+        case QualityLevel::high: return QualitySetting::high;
+    }
+    return QualitySetting::high;
+}
+
 // Counts the allocations of passes of the real loop at one quality after another: a change
 // of quality makes its targets, which allocates, and the passes after it settle, which are
 // not counted; the passes counted are those after that. A pass that held the once-a-second
@@ -165,7 +174,10 @@ public:
         const auto level = static_cast<std::size_t>(m_pass / kPassesEach);
         const int inLevel = m_pass % kPassesEach;
         if (inLevel == 0) {
-            m_game.setQuality(m_levels[level]);
+            // A fixed choice, as from the settings: the automatic quality would change it on a
+            // slow machine.
+            const QualityChoice& choice = m_levels[level];
+            m_game.setQualitySetting(fixedSetting(choice.level), choice.scale);
         } else if (inLevel > kSettlingPasses && m_app.secondsCounted() == m_lastSeconds) {
             counted[level] += g_allocations - m_lastAllocations;
             ++passesCounted[level];
