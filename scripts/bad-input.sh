@@ -161,6 +161,8 @@ settings_huge_line() {
     head -c 20000000 /dev/zero | tr '\0' 'x' >"$1/bin/settings.ini"
     keep "$1/bin/settings.ini" "$1/bin/settings.ini.bad"
 }
+# A folder the player cannot write: the player's files go to the home instead (the one the
+# case gives the player, or nobody's own, which does not exist).
 settings_read_only() { chmod 555 "$1/bin"; }
 settings_line() { printf '%s\n' "[Window]" "$2" >"$1/bin/settings.ini"; }
 settings_negative_width() { settings_line "$1" "Width = -640"; }
@@ -178,7 +180,9 @@ records_broken_twice() {
 }
 records_folder() { mkdir "$1/bin/records.ini"; }
 records_link_zero() { ln -s /dev/zero "$1/bin/records.ini"; }
+# The folder is the player's to write, so the records are looked for beside the game.
 records_unreadable() {
+    chmod 777 "$1/bin"
     printf '[Records]\nBestTime = 44.217\nSplits = 4 8 13 17 21 26 30 35 39 44.217\n' >"$1/bin/records.ini"
     chmod 000 "$1/bin/records.ini"
     keep "$1/bin/records.ini"
@@ -292,8 +296,15 @@ run_case "material PNG corrupt" texture_corrupt 0 "Can't query filetype for .*pl
 run_case "cube face PNG corrupt" cube_face_corrupt 1 "^excp: Can't load image" "${null[@]}"
 run_case "settings: random bytes" settings_random 0 "has a line that is no setting" "${null[@]}"
 run_case "settings: one 20 MB line" settings_huge_line 0 "is larger than 1 MiB; moved aside as" "${null[@]}"
+player_home="$work/home-of-the-player"
+mkdir -p "$player_home"
+[ "$(id -u)" -ne 0 ] || chown nobody "$player_home"
 run_case "settings: read-only folder" settings_read_only 0 \
-    "^Couldn't save the settings to .*\(Permission denied\)" as_player "${null[@]}"
+    "^Settings are kept in $player_home/.config/driftline-prime/settings.ini" \
+    as_player env HOME="$player_home" "${null[@]}"
+run_case "settings: read-only folder, no home" settings_read_only 0 \
+    "^Couldn't make the folder .*/.config/driftline-prime \(.*\); settings and records may not be kept" \
+    as_player env HOME=/nonexistent "${null[@]}"
 run_case "settings: Width = -640" settings_negative_width 0 \
     "^Width = -640 is out of range \(16 to 16384\), using 640$" "${null[@]}"
 run_case "settings: Width = 100000" settings_huge_width 0 "^Width = 100000 is out of range" "${null[@]}"
