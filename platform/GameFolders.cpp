@@ -18,7 +18,8 @@ bool writable(const std::filesystem::path& folder) {
     return ::access(folder.c_str(), W_OK) == 0;
 }
 
-// An absolute path from the variable, or nothing (the specification ignores relative ones).
+// An absolute path from the variable, or nothing: the XDG base-directory rules ignore relative
+// ones.
 std::optional<std::filesystem::path> absoluteFrom(const Environment& environment,
                                                   const char* name) {
     const std::optional<std::string> value = environment(name);
