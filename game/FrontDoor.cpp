@@ -7,6 +7,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include "game/FigureText.hpp"
 #include "game/LevelLayout.hpp"
 #include "game/RacePath.hpp"
 #include "platform/Gamepad.hpp"
@@ -21,18 +22,6 @@ constexpr glm::vec3 kBehind{1.0f, 0.3f, 0.25f};
 constexpr std::pair<std::int32_t, std::int32_t> kWindowSizes[] = {
     {640, 480},  {800, 600},   {1024, 768},  {1280, 720}, {1366, 768},
     {1600, 900}, {1920, 1080}, {2560, 1440}, {3840, 2160}};
-
-std::string threeDecimals(float seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", double(seconds));
-    return text;
-}
-
-std::string signedDelta(float seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%+.3f", double(seconds));
-    return text;
-}
 
 std::string percent(float value) {
     return std::to_string(static_cast<int>(std::lround(value * 100.0f))) + " %";
@@ -148,17 +137,13 @@ void FrontDoor::showTitle() {
                               },
                               [this] { showCourses(); },
                               {}});
+    const auto stepGhost = [this](int step) {
+        m_app.ghost = m_app.settings.ghost = nextGhost(m_app.ghost, step);
+        m_game->ghostShip.show(m_game->ghosts.shown(m_app.ghost));
+        saveSettings();
+    };
     m_menu.entries.push_back({"Ghost", [this] { return std::string(toString(m_app.ghost)); },
-                              [this] {
-                                  m_app.ghost = m_app.settings.ghost = nextGhost(m_app.ghost, 1);
-                                  m_game->ghostShip.show(m_game->ghosts.shown(m_app.ghost));
-                                  saveSettings();
-                              },
-                              [this](int step) {
-                                  m_app.ghost = m_app.settings.ghost = nextGhost(m_app.ghost, step);
-                                  m_game->ghostShip.show(m_game->ghosts.shown(m_app.ghost));
-                                  saveSettings();
-                              }});
+                              [stepGhost] { stepGhost(1); }, stepGhost});
     m_menu.entries.push_back({"Settings",
                               {},
                               [this] {
@@ -504,7 +489,7 @@ void FrontDoor::queueResults(TextRenderer& text, float time) {
         const auto delta = [&](const std::vector<float>& against, const char* what, float x) {
             if (i < against.size()) {
                 const float d = result.splits[i] - against[i];
-                queueShadowedText(text, signedDelta(d) + " " + what, {x, y}, 0.055f,
+                queueShadowedText(text, threeDecimals(d, true) + " " + what, {x, y}, 0.055f,
                                   d <= 0.0f ? kAhead : kBehind, HorizontalAnchor::starting);
             }
         };
@@ -600,9 +585,15 @@ void FrontDoor::bindingKey(int key) {
     if (key == GLFW_KEY_ESCAPE || keyName(key).empty()) {
         return;
     }
-    if (const auto taken = m_app.settings.controls.bindKey(action, key)) {
-        m_note = keyName(key) + " was " + actionName(*taken) + "'s: " + actionName(*taken) +
-                 " has no key now";
+    noteTaken(keyName(key), m_app.settings.controls.bindKey(action, key), "key");
+}
+
+// A binding made: saved, and the player told when the key or button was another action's,
+// which now has none.
+void FrontDoor::noteTaken(const std::string& input, std::optional<Action> taken, const char* kind) {
+    if (taken) {
+        m_note = input + " was " + actionName(*taken) + "'s: " + actionName(*taken) + " has no " +
+                 kind + " now";
         m_noteUntil = Clock::now() + std::chrono::seconds(4);
     }
     saveSettings();
@@ -637,12 +628,8 @@ void FrontDoor::onGamepadButtons(std::uint16_t changed, bool pressed) {
         if (pressed && !buttonName(changed).empty()) {
             const Action action = *m_binding;
             m_binding.reset();
-            if (const auto taken = m_app.settings.controls.bindButton(action, changed)) {
-                m_note = buttonName(changed) + " was " + actionName(*taken) +
-                         "'s: " + actionName(*taken) + " has no button now";
-                m_noteUntil = Clock::now() + std::chrono::seconds(4);
-            }
-            saveSettings();
+            noteTaken(buttonName(changed), m_app.settings.controls.bindButton(action, changed),
+                      "button");
         }
         return;
     }

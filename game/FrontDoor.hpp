@@ -86,6 +86,7 @@ private:
     std::vector<std::pair<std::int32_t, std::int32_t>> windowSizes(Presentation presentation) const;
     void menuKey(int key);
     void bindingKey(int key);
+    void noteTaken(const std::string& input, std::optional<Action> taken, const char* kind);
     void forwardKey(int key, std::uint8_t action);
     void forwardButton(std::uint16_t button, bool pressed);
     void queueScreen(float time);

@@ -1,11 +1,12 @@
 #include "game/Hud.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string_view>
 
 #include <glm/glm.hpp>
+
+#include "game/FigureText.hpp"
 
 namespace kes {
 namespace {
@@ -26,55 +27,6 @@ constexpr glm::vec2 kSplitAt{0.0f, 0.55f};
 constexpr float kSplitSize = 0.16f;
 constexpr glm::vec2 kPausedAt{0.0f, 0.0f};
 constexpr float kPausedSize = 0.15f;
-
-// A figure written into room of its own, in the same characters whatever the locale; the
-// display is built every frame, so this allocates nothing.
-class FigureText {
-public:
-    // A whole number: "12".
-    static FigureText whole(long value) {
-        FigureText figure;
-        figure.append(value);
-        return figure;
-    }
-    // Three decimals, with "+" before a value that is not negative when `withSign`.
-    static FigureText threeDecimals(float value, bool withSign = false) {
-        FigureText figure;
-        if (withSign && !std::signbit(value)) {
-            figure.m_text[figure.m_length++] = '+';
-        }
-        const auto [end, error] =
-            std::to_chars(figure.cursor(), figure.end(), value, std::chars_format::fixed, 3);
-        figure.m_length = error == std::errc() ? std::size_t(end - figure.m_text) : 0;
-        return figure;
-    }
-    // `label` then a whole number: "Next Zone 3".
-    static FigureText labelled(std::string_view label, long value) {
-        FigureText figure;
-        const std::size_t length = std::min(label.size(), kRoom / 2);
-        label.copy(figure.m_text, length);
-        figure.m_length = length;
-        figure.append(value);
-        return figure;
-    }
-
-    std::string_view view() const { return {m_text, m_length}; }
-
-private:
-    static constexpr std::size_t kRoom = 48;
-
-    char* cursor() { return m_text + m_length; }
-    char* end() { return m_text + kRoom; }
-    void append(long value) {
-        const auto [end_, error] = std::to_chars(cursor(), end(), value);
-        if (error == std::errc()) {
-            m_length = std::size_t(end_ - m_text);
-        }
-    }
-
-    char m_text[kRoom]{};
-    std::size_t m_length = 0;
-};
 
 // A figure with its label below it, both ending or starting at `at`.
 void queueFigure(TextRenderer& text, std::string_view label, std::string_view value,

@@ -1,20 +1,14 @@
 #include "game/ReplayJudge.hpp"
 
 #include <cmath>
-#include <cstdio>
 
 #include "app/FixedStepLoop.hpp"
+#include "game/FigureText.hpp"
 
 namespace kes {
 namespace {
 
 constexpr std::uint32_t kGraceSteps = 60 * 10;  // past the recorded finish before giving up
-
-std::string seconds(float value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", double(value));
-    return text;
-}
 
 bool sameTimes(const std::vector<float>& a, const std::vector<float>& b) {
     if (a.size() != b.size()) {
@@ -37,17 +31,17 @@ void ReplayJudge::onRoundFinished(const RoundResult& result) {
     if (m_verdict || ++m_rounds != m_ghost.round) {
         return;
     }
-    const std::string recorded = seconds(m_ghost.roundTime);
+    const std::string recorded = threeDecimals(m_ghost.roundTime);
     const bool sameStep = m_race.flightStep() == m_ghost.roundEndStep;
     const bool sameTime = std::fabs(result.time - m_ghost.roundTime) <= 1e-4f;
     m_reproduced = sameStep && sameTime && sameTimes(result.splits, m_ghost.splits);
     if (m_reproduced) {
         m_verdict = "Replay reproduces round time " + recorded + " s";
     } else if (!sameTime) {
-        m_verdict = "Replay differs: finished in " + seconds(result.time) + " s, recorded " +
+        m_verdict = "Replay differs: finished in " + threeDecimals(result.time) + " s, recorded " +
                     recorded + " s";
     } else {
-        m_verdict = "Replay differs: finished in " + seconds(result.time) +
+        m_verdict = "Replay differs: finished in " + threeDecimals(result.time) +
                     " s as recorded, but with other splits";
     }
 }
@@ -55,8 +49,8 @@ void ReplayJudge::onRoundFinished(const RoundResult& result) {
 void ReplayJudge::afterStep() {
     if (!m_verdict && m_race.flightStep() > m_ghost.roundEndStep + kGraceSteps) {
         m_verdict = "Replay differs: no round finished by " +
-                    seconds(float(m_race.flightStep()) * kFixedStep) + " s, recorded " +
-                    seconds(m_ghost.roundTime) + " s";
+                    threeDecimals(float(m_race.flightStep()) * kFixedStep) + " s, recorded " +
+                    threeDecimals(m_ghost.roundTime) + " s";
     }
 }
 
