@@ -87,14 +87,17 @@ FrontDoor::~FrontDoor() {
 // The level for the settings' course: the one before (if any) gives its bodies back to the
 // world first, which stays.
 void FrontDoor::buildGame() {
+    std::optional<CourseLibrary> courses;  // read once, at the first build
     if (m_game) {
         m_game->simulation.race.removeObserver(this);
         m_game->releaseBodies();
+        courses = std::move(m_game->courses);
         m_pilot.reset();
         m_game.reset();
     }
     m_app.hid.listener = this;  // the game's layer then leaves the input to the front door
-    m_game = std::make_unique<GameLayer>(m_app);
+    m_game = courses ? std::make_unique<GameLayer>(m_app, std::move(*courses))
+                     : std::make_unique<GameLayer>(m_app);
     m_game->simulation.race.addObserver(this);
     m_game->setAttract(true);
     m_game->showPauseNotice(false);  // the pause menu says it

@@ -1,6 +1,7 @@
 #include "game/GameLayer.hpp"
 
 #include <cmath>
+#include <utility>
 #include <iostream>
 
 #include "game/LevelLayout.hpp"
@@ -57,12 +58,17 @@ std::optional<DebugArrow> guideArrow(const glm::vec3& ship, const glm::vec3& zon
 }
 
 GameLayer::GameLayer(App& app)
+    : GameLayer(
+          app, CourseLibrary(app.assetsPath / "courses", app.folders.data / "courses", std::cout)) {
+}
+
+GameLayer::GameLayer(App& app, CourseLibrary library)
     : m_app(app),
       renderer(setupOf(app), static_cast<std::uint32_t>(app.renderSize.width),
                static_cast<std::uint32_t>(app.renderSize.height),
                kEffectReflections | kEffectBloom),
       scene(app.assetsPath, traitsOf(renderer.quality()).fineSun),
-      courses(app.assetsPath / "courses", app.folders.data / "courses", std::cout),
+      courses(std::move(library)),
       simulation(app.physics, app.camera, app.settings.difficulty,
                  courses.choose(app.courseName, std::cout)),
       cameraController(&app.camera),

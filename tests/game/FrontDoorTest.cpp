@@ -209,6 +209,40 @@ TEST(FrontDoorTest, TheWindowTakesANewSizeAtOnce) {
     EXPECT_EQ(written.substr(0, expected.size()), expected) << written;
 }
 
+// Another course chosen on the course screen: the level is built anew on it and the choice is
+// kept in the settings.
+TEST(FrontDoorTest, ACourseChosenIsFlownAndKept) {
+    const SettingsKept kept;
+    const std::filesystem::path settings = freshSettings(320, 240);
+    testing::internal::CaptureStdout();
+    std::string chosen;
+    std::size_t coursesRead = 0;
+    {
+        App app(noRecords());
+        FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+        coursesRead = door.game().courses.courses().size();
+        app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
+            if (pass == 2) {
+                for (const int key :
+                     {GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_ENTER}) {
+                    press(door, key);  // Course, then the course after the first
+                }
+            } else if (pass == 6) {
+                EXPECT_EQ(door.screen(), FrontDoor::Screen::title);
+                EXPECT_EQ(door.game().courses.courses().size(), coursesRead);
+                chosen = door.game().simulation.course.name;
+                app.gl.requestClose();
+            }
+        }));
+        app.run();
+    }
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(chosen, kFirstCourseName);
+    EXPECT_FALSE(chosen.empty());
+    EXPECT_NE(readText(settings).find("\nCourse = " + chosen + "\n"), std::string::npos)
+        << readText(settings);
+}
+
 // Pixels near the menus' amber (the selected entry, a new record) in the rows between `lowY`
 // and `highY` (text units, -1 at the bottom of the window, 1 at the top).
 int amberPixels(const CapturedImage& image, float lowY, float highY) {
