@@ -339,8 +339,14 @@ bool Settings::save() {
     if (m_leaveFileAlone) {
         return unsaved("it could not be read at start");
     }
-    if (const auto problem = writeFileAtomically(path, toIniText())) {
-        return unsaved(*problem);
+    const FileWrite write = writeFileAtomically(path, toIniText());
+    if (!write.written()) {
+        return unsaved(*write.problem);
+    }
+    if (write.unflushed) {
+        *m_console << "Saved the settings to '" << path.string()
+                   << "', but its folder could not be flushed (" << *write.unflushed
+                   << "); a power cut now could bring the old file back" << std::endl;
     }
     return true;
 }

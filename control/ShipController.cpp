@@ -32,8 +32,8 @@ struct DirectionRow {
 
 // Indexed by Direction. The ramps are single-precision products of a rate and the step.
 constexpr std::array<DirectionRow, Controller::kDirectionCount> kDirections = {{
-    {0x40, GLFW_KEY_SPACE, 10.0f * kStep, 5.0f * kStep, 30.0f},
-    {0x80, GLFW_KEY_LEFT_CONTROL, 5.0f * kStep, 2.5f * kStep, 15.0f},
+    {0x40, GLFW_KEY_SPACE, 10.0f * kStep, 5.0f * kStep, Controller::kTopSpeed},
+    {0x80, GLFW_KEY_LEFT_CONTROL, 5.0f * kStep, 2.5f * kStep, Controller::kTopReverse},
     {0x02, GLFW_KEY_W, 50.0f * kStep, 50.0f * kStep, 90.0f},
     {0x01, GLFW_KEY_S, 50.0f * kStep, 50.0f * kStep, 90.0f},
     {0x08, GLFW_KEY_D, 50.0f * kStep, 50.0f * kStep, 90.0f},
@@ -166,7 +166,7 @@ void Controller::fixedUpdate() {
     const float yaw = netValue(levels[yawLeft], levels[yawRight], -90.0f, 90.0f);
     const float pitch = netValue(levels[pitchDown], levels[pitchUp], -90.0f, 90.0f);
     const float roll = netValue(levels[rollRight], levels[rollLeft], -90.0f, 90.0f);
-    const float speed = netValue(levels[accelerate], levels[brake], -15.0f, 30.0f);
+    const float speed = netValue(levels[accelerate], levels[brake], -kTopReverse, kTopSpeed);
     turn(pitch, yaw, roll);
 
     const glm::vec3 direction = orientation * forward;

@@ -44,6 +44,12 @@ public:
         rollLeft,
         kDirectionCount
     };
+    // Units a second at full throttle and full reverse, before the closeness bonus.
+    static constexpr float kTopSpeed = 30.0f;
+    static constexpr float kTopReverse = 15.0f;
+    // The strongest a command can be: a key or a trigger at most 1, the stick pushed into a
+    // corner the length of (1, 1).
+    static constexpr float kStrongest = 1.41421357f;
 
     // Writes `camera_` (its target, on a respawn), which must outlive the controller.
     explicit HidListener_SceneNodeController(Camera* camera_);

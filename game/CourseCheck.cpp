@@ -93,14 +93,31 @@ private:
         return true;
     }
 
-    // Two neighbouring points in one place stall the spline.
+    // Before anything is laid out: every point near enough to the origin, no two neighbours
+    // in one place (they stall the spline), and the straight lines between the points no
+    // longer than a course may be (the curve through them is longer still), so laying it out
+    // stays small.
     bool checkPoints() {
         const auto& points = m_course.controlPoints;
+        double chords = 0.0;
         for (std::size_t i = 0; i < points.size(); ++i) {
+            const glm::vec3& p = points[i];
+            const float farthest = std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+            if (!(farthest <= CourseLimits::kFarthest)) {
+                return refuse(pointLine(i), "has a point " + whole(farthest) +
+                                                " units from the origin; points stand within " +
+                                                whole(CourseLimits::kFarthest));
+            }
             const std::size_t next = (i + 1) % points.size();
-            if (glm::distance(points[i], points[next]) < 1.0f) {
+            const float apart = glm::distance(points[i], points[next]);
+            if (apart < 1.0f) {
                 return refuse(pointLine(next), "has two neighbouring points in the same place");
             }
+            chords += double(apart);
+        }
+        if (chords > double(CourseLimits::kLongest)) {
+            return refuse(0, "is at least " + whole(static_cast<float>(chords)) +
+                                 " units long; a course is 1000 to 20000");
         }
         return true;
     }

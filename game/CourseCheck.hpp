@@ -15,6 +15,10 @@ struct CourseLimits {
     // The course's length by its own measure, in units.
     static constexpr float kShortest = 1000.0f;
     static constexpr float kLongest = 20000.0f;
+    // How far from the world's origin a point may stand, in units on each axis: far enough for
+    // any course of the longest length, near enough that single precision still places the
+    // ship to a hundredth of a unit.
+    static constexpr float kFarthest = 50000.0f;
     // Two stretches that are not neighbours along the course should keep this many tube radii
     // between their centre lines, or their walls meet (a warning: the first course itself
     // crosses over at 1.78 radii). Closer than kTubeMerges radii the tubes run into one and

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "text/DrawableText.hpp"
+
 namespace kes {
 namespace {
 
@@ -194,7 +196,13 @@ private:
                  " characters");
             return;
         }
-        m_course.title = std::string(value);
+        const DrawableText title = drawableText(value);
+        m_course.title = title.text;
+        if (title.replaced) {
+            warn(
+                "has a Title with characters the game cannot show (not UTF-8, or outside its "
+                "font), shown as ?");
+        }
     }
 
     void readMeasure(std::string_view value) {

@@ -57,10 +57,13 @@ void FlightRecorder::onRestart() {
     m_rounds = 0;
 }
 
+// The next round starts on the step this one ends (the race accepts zone 0 as its start at
+// once), so it is recorded from there: every round has its ghost, not only the first.
 void FlightRecorder::finishRound(const GhostSample& ship) {
     const RoundResult result = *m_finished;
     m_finished.reset();
     ++m_rounds;
+    m_clockStarted = true;
     if (!m_roundRunning) {
         return;
     }

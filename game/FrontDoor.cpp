@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 #include <sstream>
 
 #include <GLFW/glfw3.h>
@@ -47,17 +48,6 @@ std::string bindingText(const Binding& binding) {
     return key + " / " + button;
 }
 
-// The record kept for `course`, read without a word on the console (the game reads and
-// reports the file itself when it races the course).
-std::optional<RaceRecord> quietRecord(const App& app, const Course& course) {
-    if (!app.keepsRecords) {
-        return std::nullopt;
-    }
-    std::ostringstream unsaid;
-    RecordsFile file(app.folders.data, course.zones.count, keyOf(course));
-    return file.load(unsaid);
-}
-
 float courseLength(const Course& course) {
     RacePath path;
     path.console = nullptr;
@@ -69,6 +59,7 @@ float courseLength(const Course& course) {
 
 FrontDoor::FrontDoor(App& app) : m_app(app) {
     buildGame();
+    sayRecordsSkipped();
     m_app.sounds.setVolumes(app.settings.masterVolume, app.settings.engineVolume,
                             app.settings.effectsVolume);
     showTitle();
@@ -95,9 +86,12 @@ void FrontDoor::buildGame() {
         m_pilot.reset();
         m_game.reset();
     }
+    if (!courses) {
+        courses.emplace(m_app.assetsPath / "courses", m_app.folders.data / "courses", std::cout);
+    }
     m_app.hid.listener = this;  // the game's layer then leaves the input to the front door
-    m_game = courses ? std::make_unique<GameLayer>(m_app, std::move(*courses))
-                     : std::make_unique<GameLayer>(m_app);
+    m_game = std::make_unique<GameLayer>(m_app, std::move(*courses), true);
+    sayRecordSkipped(m_game->simulation.course, peekRecords(m_app.folders.data));
     m_game->simulation.race.addObserver(this);
     m_game->setAttract(true);
     m_game->showPauseNotice(false);  // the pause menu says it
@@ -157,11 +151,51 @@ void FrontDoor::showTitle() {
     m_menu.entries.push_back({"Quit", {}, [this] { m_app.gl.requestClose(); }, {}});
 }
 
+// Each course's section of the records file that does not fit it, said once in the run: the
+// level's own course when it is built, every course's at the start and when the course screen
+// opens (another copy of the game may have written since).
+void FrontDoor::sayRecordSkipped(const Course& course, const std::vector<KeptRecord>& sections) {
+    if (!m_app.keepsRecords) {
+        return;
+    }
+    std::string problem;
+    recordOf(sections, keyOf(course), recordFitOf(course), problem);
+    if (problem.empty()) {
+        return;
+    }
+    const std::string line = skippedSectionLine(m_app.folders.data / RecordsFile::kFileName,
+                                                recordSection(keyOf(course)), problem);
+    if (m_recordLinesSaid.insert(line).second) {
+        std::cout << line << std::endl;
+    }
+}
+
+void FrontDoor::sayRecordsSkipped() {
+    const std::vector<KeptRecord> sections = peekRecords(m_app.folders.data);
+    for (const Course& course : m_game->courses.courses()) {
+        sayRecordSkipped(course, sections);
+    }
+}
+
+// The record kept for `course` in `sections` (read once for the screen, without changing the
+// file), when it fits the course.
+std::optional<RaceRecord> FrontDoor::keptRecord(const Course& course,
+                                                const std::vector<KeptRecord>& sections) const {
+    if (!m_app.keepsRecords) {
+        return std::nullopt;
+    }
+    std::string problem;
+    return recordOf(sections, keyOf(course), recordFitOf(course), problem);
+}
+
 void FrontDoor::showCourses() {
     show(Screen::course);
     m_menu = Menu{"COURSE", {}, 0};
+    sayRecordsSkipped();
+    const std::vector<KeptRecord> sections =
+        m_app.keepsRecords ? peekRecords(m_app.folders.data) : std::vector<KeptRecord>{};
     for (const Course& course : m_game->courses.courses()) {
-        const auto record = quietRecord(m_app, course);
+        const auto record = keptRecord(course, sections);
         const std::string value =
             std::to_string(static_cast<long>(std::lround(courseLength(course)))) + " units" +
             (record ? ", record " + threeDecimals(record->bestTime) : "");

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "control/Autopilot.hpp"
 #include "game/GameLayer.hpp"
 #include "game/Menu.hpp"
+#include "game/Records.hpp"
 #include "platform/HidListener.hpp"
 
 namespace kes {
@@ -81,6 +83,10 @@ private:
     void chooseCourse(const std::string& name);
     void saveSettings();
     void stepCountdown();
+    void sayRecordSkipped(const Course& course, const std::vector<KeptRecord>& sections);
+    void sayRecordsSkipped();
+    std::optional<RaceRecord> keptRecord(const Course& course,
+                                         const std::vector<KeptRecord>& sections) const;
 
     bool inMenu() const;
     std::vector<std::pair<std::int32_t, std::int32_t>> windowSizes(Presentation presentation) const;
@@ -101,6 +107,7 @@ private:
     Screen m_settingsReturn = Screen::title;  // where Back leaves the settings for
     Menu m_menu;
     std::string m_note;  // a line under the menu: a binding moved, a restart needed
+    std::set<std::string> m_recordLinesSaid;  // records skipped, said once in the run
     Clock::time_point m_noteUntil{};
     // The countdown: when it began, and the last step announced (3, 2, 1, 0 for GO).
     Clock::time_point m_countdownStart{};

@@ -62,7 +62,7 @@ GameLayer::GameLayer(App& app)
           app, CourseLibrary(app.assetsPath / "courses", app.folders.data / "courses", std::cout)) {
 }
 
-GameLayer::GameLayer(App& app, CourseLibrary library)
+GameLayer::GameLayer(App& app, CourseLibrary library, bool recordsSaid)
     : m_app(app),
       renderer(setupOf(app), static_cast<std::uint32_t>(app.renderSize.width),
                static_cast<std::uint32_t>(app.renderSize.height),
@@ -85,14 +85,15 @@ GameLayer::GameLayer(App& app, CourseLibrary library)
     race.addObserver(&audio);
     race.addObserver(&hud);
     if (app.keepsRecords) {
-        records.emplace(app.folders.data, race, std::cout, keyOf(simulation.course));
+        records.emplace(app.folders.data, race, std::cout, keyOf(simulation.course),
+                        recordFitOf(simulation.course), !recordsSaid);
         race.addObserver(&*records);
     }
     scene.addNodes(renderer, app.physics, simulation);
     race.addObserver(&recorder);
     simulation.recorder = &recorder;
     recorder.onRound = [this](const Ghost& ghost, const RoundResult& result) {
-        ghosts.roundFinished(ghost, result.newBest, result.newRecord);
+        ghosts.roundFinished(ghost, result, records ? &*records : nullptr);
         ghostShip.show(ghosts.shown(m_app.ghost));
     };
     ghostShip.show(ghosts.shown(app.ghost));
@@ -269,6 +270,7 @@ void GameLayer::fixedUpdate(float time) {
 
 void GameLayer::restartRace() {
     simulation.restart();
+    scene.shipNode->jumpToBody();
     scene.highlightZone(simulation.nextZone());
 }
 

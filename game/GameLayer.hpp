@@ -48,8 +48,9 @@ public:
     // Builds the level in `app`'s window and physics world, takes its input and camera, and
     // keeps records beside its settings when `app` keeps them. `app` must outlive the layer.
     explicit GameLayer(App& app);
-    // The same on the courses already read (a level built anew for another course).
-    GameLayer(App& app, CourseLibrary library);
+    // The same on the courses already read (a level built anew for another course), whose
+    // skipped records were said when they were read (see sayRecordsSkipped).
+    GameLayer(App& app, CourseLibrary library, bool recordsSaid = false);
     ~GameLayer() override;
     GameLayer(const GameLayer&) = delete;
     GameLayer& operator=(const GameLayer&) = delete;

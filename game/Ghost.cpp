@@ -1,9 +1,11 @@
 #include "game/Ghost.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "app/FixedStepLoop.hpp"
+#include "control/ShipController.hpp"
 
 #ifndef DRIFTLINE_VERSION
 #define DRIFTLINE_VERSION "0.0"
@@ -19,6 +21,7 @@ constexpr std::size_t kMostSplits = 64;
 // changed strength adds 4 bytes).
 constexpr std::size_t kControlBytes = 4 + 1 + 1;
 constexpr std::size_t kSampleBytes = 7 * 4;
+constexpr std::uint32_t kMostSampleEvery = 60;  // steps between samples: at least one a second
 
 std::uint32_t checksum(const char* bytes, std::size_t size) {
     std::uint32_t hash = 2166136261u;
@@ -184,18 +187,65 @@ bool readBody(Reader& in, Ghost& ghost) {
     return whole;
 }
 
-// What makes a decoded ghost one the game can use; empty when it is.
-std::string sense(const Ghost& ghost) {
-    if (!(ghost.roundTime > 0.0f) || ghost.splits.empty() || ghost.sampleEvery == 0 ||
-        ghost.samples.empty() || ghost.roundEndStep <= ghost.roundStartStep) {
-        return "holds no round";
+bool isTime(float value) {
+    return std::isfinite(value) && value > 0.0f;
+}
+
+// The round's steps, its time and its splits agree: the time is its steps' (to within a step:
+// the clock is single precision), the splits rise to the time, and there is a sample every
+// sampleEvery steps through it.
+std::string roundSense(const Ghost& ghost) {
+    const std::uint32_t steps = ghost.roundEndStep - ghost.roundStartStep;
+    if (std::fabs(static_cast<float>(steps) * kFixedStep - ghost.roundTime) > kFixedStep) {
+        return "has a round time that its steps do not give";
     }
-    for (std::size_t i = 1; i < ghost.controls.size(); ++i) {
-        if (ghost.controls[i].step <= ghost.controls[i - 1].step) {
+    float previous = 0.0f;
+    for (const float split : ghost.splits) {
+        if (!isTime(split) || split < previous) {
+            return "has splits that do not rise";
+        }
+        previous = split;
+    }
+    if (std::fabs(ghost.splits.back() - ghost.roundTime) > 0.001f) {
+        return "has a last split other than its round time";
+    }
+    if (ghost.samples.size() != steps / ghost.sampleEvery + 1 &&
+        ghost.samples.size() != steps / ghost.sampleEvery + 2) {
+        return "has samples that its steps do not give";
+    }
+    return {};
+}
+
+// Every control is one the ship's controller can be given: in step order, each strength a
+// number from 0 to the strongest a stick can push.
+std::string controlSense(const Ghost& ghost) {
+    for (std::size_t i = 0; i < ghost.controls.size(); ++i) {
+        if (i > 0 && ghost.controls[i].step <= ghost.controls[i - 1].step) {
             return "has controls out of order";
+        }
+        for (const float strength : ghost.controls[i].state.strengths) {
+            if (!(strength >= 0.0f && strength <= HidListener_SceneNodeController::kStrongest)) {
+                return "has a control strength outside 0 to 1.414";
+            }
         }
     }
     return {};
+}
+
+// What makes a decoded ghost one the game can use; empty when it is.
+std::string sense(const Ghost& ghost) {
+    if (!(ghost.roundTime > 0.0f) || ghost.splits.empty() || ghost.sampleEvery == 0 ||
+        ghost.sampleEvery > kMostSampleEvery || ghost.samples.empty() || ghost.round == 0 ||
+        ghost.roundEndStep <= ghost.roundStartStep) {
+        return "holds no round";
+    }
+    if (ghost.roundEndStep > Ghost::kLongestFlight) {
+        return "ends its round more than a day into its flight";
+    }
+    if (std::string problem = roundSense(ghost); !problem.empty()) {
+        return problem;
+    }
+    return controlSense(ghost);
 }
 
 }  // namespace

@@ -13,6 +13,12 @@
 //   (f32)), the steps between transform samples (u32), the samples (u32 count; each: position
 //   3 x f32, orientation w x y z 4 x f32), and a checksum of everything before it (u32,
 //   FNV-1a). Every count is checked against the bytes that are left before anything is made.
+//
+// A ghost whose parts disagree is refused like a broken file: a round of no steps or of round
+// number 0, a round time other than its steps' or its last split, splits that do not rise,
+// samples its steps do not give, a control strength outside what a stick can give (NaN among
+// them), or a round ending more than a day into its flight. Flying it again is the proof of
+// its time; these are the checks that need no flying.
 #pragma once
 
 #include <array>
@@ -47,6 +53,9 @@ struct GhostSample {
 struct Ghost {
     static constexpr std::uint32_t kFormat = 1;
     static constexpr std::uint32_t kSampleEvery = 2;  // steps: 30 samples a second
+    // The latest step a round may end at, from its flight's start: a day of flight. It bounds
+    // how long flying a ghost again can take, whatever its file says.
+    static constexpr std::uint32_t kLongestFlight = 24 * 60 * 60 * 60;
 
     std::string gameVersion;
     std::string courseName;

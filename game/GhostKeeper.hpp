@@ -11,11 +11,17 @@
 #include "app/Settings.hpp"
 #include "game/Course.hpp"
 #include "game/Ghost.hpp"
+#include "game/RaceEvents.hpp"
+#include "game/RecordKeeper.hpp"
 
 namespace kes {
 
-// The ghost file's name for a course: its name with ":" as "-", then ".ghost".
+// The ghost file's name for a course: its name with ":" as ".", then ".ghost" ("seed.3.ghost");
+// no course read from a file has a "." or a ":" in its name, so no two courses share one.
 std::filesystem::path ghostFileName(const std::string& courseName);
+// The name a seeded course's ghost had before, with ":" as "-" ("seed-3.ghost"), which a
+// player's course named "seed-3" shared: still read, and renamed to the course's own.
+std::filesystem::path formerGhostFileName(const std::string& courseName);
 
 class GhostKeeper {
 public:
@@ -26,8 +32,13 @@ public:
     GhostKeeper(const std::filesystem::path& folder, const Course& course, std::ostream& console);
 
     // A round finished: its ghost becomes this run's best when `newBest`, and the record's,
-    // written to the file, when `newRecord`.
-    void roundFinished(const Ghost& ghost, bool newBest, bool newRecord);
+    // written to the file, when `isRecord`.
+    void roundFinished(const Ghost& ghost, bool newBest, bool isRecord);
+    // The same for the round of `result`, which is the record's when `records` (the keeper of
+    // the records, none where records are not kept) holds it as the course's record after its
+    // save: a round that could not be saved or that another running copy beat never replaces
+    // the ghost. Without records kept, the run's own record is.
+    void roundFinished(const Ghost& ghost, const RoundResult& result, const RecordKeeper* records);
 
     // The ghost the setting asks for, or none.
     const Ghost* shown(GhostSetting setting) const;
@@ -35,6 +46,9 @@ public:
     const std::filesystem::path& path() const { return m_path; }
 
 private:
+    void adoptFormerFile(const Course& course);
+    bool handOnSeedsGhost(const std::string& bytes);
+
     std::filesystem::path m_path;
     std::ostream& m_console;
     std::optional<Ghost> m_record;

@@ -69,6 +69,11 @@ void CollisionBody::setTransform(const Transform& transform) {
     m_object->setWorldTransform(toBullet(transform));
 }
 
+void CollisionBody::teleport(const Transform& transform) {
+    setTransform(transform);
+    m_world.forgetContactsOf(this);
+}
+
 Collider* CollisionBody::addCollider(CollisionShape* shape, const Transform& localTransform) {
     m_colliders.push_back(std::make_unique<Collider>(Collider{shape, localTransform}));
     m_compound->addChildShape(toBullet(localTransform), shape->bullet());
@@ -144,12 +149,17 @@ void PhysicsWorld::destroyBody(CollisionBody* body) {
         return;
     }
     std::erase(m_rigidBodies, body);
-    const auto involves = [body](const BodyPair& pair) {
+    forgetContactsOf(body);
+    std::erase_if(m_currentPairs, [body](const BodyPair& pair) {
         return pair.first == body || pair.second == body;
-    };
-    std::erase_if(m_previousPairs, involves);
-    std::erase_if(m_currentPairs, involves);
+    });
     m_bodies.erase(found);
+}
+
+void PhysicsWorld::forgetContactsOf(const CollisionBody* body) {
+    std::erase_if(m_previousPairs, [body](const BodyPair& pair) {
+        return pair.first == body || pair.second == body;
+    });
 }
 
 void PhysicsWorld::update(float dt) {

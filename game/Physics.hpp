@@ -54,6 +54,10 @@ public:
 
     Transform getTransform() const override;
     void setTransform(const Transform& transform);
+    // Puts the body somewhere by hand rather than by flight: its contacts start afresh, so a
+    // body that lands inside another (the ship put back inside the start zone it never left)
+    // is reported as starting to touch it at the next update.
+    void teleport(const Transform& transform);
     // The body joins collision detection with its first collider.
     Collider* addCollider(CollisionShape* shape, const Transform& localTransform);
     const std::vector<std::unique_ptr<Collider>>& colliders() const { return m_colliders; }
@@ -155,6 +159,9 @@ public:
     // Takes the body out of the world and frees it; its pairs of the last update are
     // forgotten, so no contact with it is reported. Unknown bodies are ignored.
     void destroyBody(CollisionBody* body);
+    // Forgets the pairs `body` had in the last update: whatever it touches at the next one is
+    // reported as a contact that starts.
+    void forgetContactsOf(const CollisionBody* body);
     void setEventListener(EventListener* listener) { m_listener = listener; }
 
     // Kinematic bodies move by their velocity, then contacts are found and reported.

@@ -101,7 +101,7 @@ void RacePath::calculateMidPoints(float spacing) {
     float d = 0.0f;
     std::uint32_t count = 0;
     const std::size_t lastSegment = m_controlPoints.size() - 1;
-    while (d < totalLength) {
+    while (d < totalLength && count < kMostMidPoints) {
         float s = d;
         std::size_t k = 0;
         while (s > m_controlPoints[k].segmentLength && k < lastSegment) {
@@ -145,6 +145,9 @@ float RacePath::segmentParameter(std::size_t k, float s) const {
 }
 
 float RacePath::distanceToClosestMidPoint(const glm::vec3& p) const {
+    if (m_midPoints.empty()) {
+        return std::numeric_limits<float>::max();
+    }
     const PathMidPoint* best = &m_midPoints.front();
     float nearest = std::numeric_limits<float>::max();
     for (const PathMidPoint& mid : m_midPoints) {

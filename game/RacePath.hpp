@@ -35,6 +35,10 @@ static_assert(sizeof(PathMidPoint) == 36);
 class RacePath {
 public:
     static constexpr int kRingVertices = 40;  // vertices around each ring of the tube
+    // The most mid points sampled, whatever the length says: a course of 20000 units at the
+    // level's spacing of 10 has 2000; a path of absurd length stops here instead of growing
+    // without end (checked courses never come near it).
+    static constexpr std::uint32_t kMostMidPoints = 65536;
 
     void addControlPoint(const glm::vec3& position);
 

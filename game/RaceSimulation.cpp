@@ -128,10 +128,15 @@ void RaceSimulation::steerShip() {
     shipController.speedFactor = nextBonus;
 }
 
+// The ship stands at the start at once, at rest, so a countdown shows it there; and it starts
+// touching whatever it stands in, so the start zone counts at the next step even when the ship
+// never left it (a restart right after the level's start or the one before).
 void RaceSimulation::restart() {
     m_flightStep = 0;
     shipController.respawn(m_launchPosition);
     shipController.orientation = m_launchOrientation;
+    shipBody->setLinearVelocity(glm::vec3(0.0f));
+    shipBody->teleport({m_launchPosition, m_launchOrientation});
     race.restart();
 }
 

@@ -3,9 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <chrono>
 #include <system_error>
+#include <thread>
+#include <utility>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,18 +145,18 @@ FileRead readRegularFile(const std::filesystem::path& path, std::uintmax_t limit
     return FileRead{ReadStatus::ok, std::move(*bytes), {}};
 }
 
-std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
-                                               const std::string& bytes) {
+FileWrite writeFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
+    const auto notWritten = [](std::string why) { return FileWrite{std::move(why), {}}; };
     const std::filesystem::path target = resolvedTarget(path);
     mode_t mode = 0644;
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
         if (!S_ISREG(info.st_mode)) {
-            return "it is not a regular file";
+            return notWritten("it is not a regular file");
         }
         mode = info.st_mode & 0777;  // a file the player made private stays private
     } else if (errno != ENOENT) {
-        return systemText(errno);
+        return notWritten(systemText(errno));
     }
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) {
@@ -163,11 +167,11 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& path
     std::string temporary = (folder / (target.filename().string() + ".tmp-XXXXXX")).string();
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0) {
-        return systemText(errno);
+        return notWritten(systemText(errno));
     }
-    const auto fail = [&temporary](int code) -> std::optional<std::string> {
+    const auto fail = [&](int code) {
         ::unlink(temporary.c_str());
-        return systemText(code);
+        return notWritten(systemText(code));
     };
     if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) {
         return fail(errno);
@@ -179,36 +183,84 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& path
         return fail(errno);
     }
     if (!syncFolder(folder)) {
-        return "the folder could not be flushed (" + systemText(errno) + ")";
+        return FileWrite{{}, systemText(errno)};
     }
+    return {};
+}
+
+std::optional<FileLock> FileLock::take(const std::filesystem::path& lockFile, std::string& problem,
+                                       double patience) {
+    const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644);
+    if (fd < 0) {
+        problem = "its lock file cannot be made (" + systemText(errno) + ")";
+        return std::nullopt;
+    }
+    FileLock lock(fd);
+    // Polled rather than waited on, so a copy that hangs while holding it cannot hang this one.
+    constexpr auto kPoll = std::chrono::milliseconds(20);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double>(patience);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            problem = "its lock file cannot be locked (" + systemText(errno) + ")";
+            return std::nullopt;
+        }
+        if (std::chrono::steady_clock::now() >= giveUp) {
+            problem = "another running copy of the game has held its lock for too long";
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(kPoll);
+    }
+    return lock;
+}
+
+FileLock::~FileLock() {
+    if (m_fd >= 0) {
+        ::close(m_fd);  // closing the last descriptor lets the lock go
+    }
+}
+
+FileLock::FileLock(FileLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+    if (this != &other) {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+std::optional<std::string> renameWithoutReplacing(const std::filesystem::path& from,
+                                                  const std::filesystem::path& to) {
+    // RENAME_NOREPLACE fails instead of replacing: whatever has the name stays.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return std::nullopt;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return systemText(errno);
+    }
+    // A file system without that rename: a new hard link fails the same way on a taken name.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return systemText(errno);
+    }
+    ::unlink(from.c_str());
     return std::nullopt;
 }
 
 std::optional<std::filesystem::path> moveAside(const std::filesystem::path& path,
                                                std::string& problem) {
     constexpr int kMostNames = 1000;
+    const std::string taken = systemText(EEXIST);
     for (int n = 0; n < kMostNames; ++n) {
         std::filesystem::path candidate = path;
         candidate += n == 0 ? std::string(".bad") : ".bad." + std::to_string(n);
-        // RENAME_NOREPLACE fails instead of replacing: an earlier broken file always stays.
-        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) ==
-            0) {
+        const auto failed = renameWithoutReplacing(path, candidate);
+        if (!failed) {
             return candidate;
         }
-        if (errno == EEXIST) {
-            continue;
-        }
-        if (errno != EINVAL && errno != ENOSYS) {
-            problem = systemText(errno);
-            return std::nullopt;
-        }
-        // A file system without that rename: a new hard link fails the same way on a taken name.
-        if (::link(path.c_str(), candidate.c_str()) == 0) {
-            ::unlink(path.c_str());
-            return candidate;
-        }
-        if (errno != EEXIST) {
-            problem = systemText(errno);
+        if (*failed != taken) {
+            problem = *failed;
             return std::nullopt;
         }
     }

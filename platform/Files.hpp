@@ -36,12 +36,44 @@ struct FileRead {
 FileRead readRegularFile(const std::filesystem::path& path,
                          std::uintmax_t limit = kMaxTextFileBytes);
 
+// How a write went. Not written: the old file stands whole. Written but not flushed: the new
+// file is in place and read back from now on, but the folder's flush failed, so a power cut
+// before the system writes it out on its own could bring the old file back.
+struct FileWrite {
+    std::optional<std::string> problem;    // not written, and why ("No space left on device")
+    std::optional<std::string> unflushed;  // written; why the folder could not be flushed
+    bool written() const { return !problem; }
+};
+
 // Replaces the file at `path` with `bytes`, whole or not at all. A link at `path` is followed,
 // so its target is replaced and the link stays; a path that names something other than a
-// regular file (a folder, a device) is left alone. Nothing, when written; otherwise what went
-// wrong, for the player ("No space left on device").
-std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
-                                               const std::string& bytes);
+// regular file (a folder, a device) is left alone.
+FileWrite writeFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+
+// An advisory lock on a lock file (made when missing, never removed: removing it would let
+// two copies lock two different files), held until the object goes. Two running copies of the
+// game that lock the same file take turns at what they do under it.
+class FileLock {
+public:
+    // Waits at most `patience` seconds for a copy holding the lock to let it go; nothing, with
+    // `problem` set, when the lock file cannot be made or the wait runs out.
+    static std::optional<FileLock> take(const std::filesystem::path& lockFile, std::string& problem,
+                                        double patience = 5.0);
+    ~FileLock();
+    FileLock(FileLock&& other) noexcept;
+    FileLock& operator=(FileLock&& other) noexcept;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    explicit FileLock(int fd) : m_fd(fd) {}
+    int m_fd = -1;
+};
+
+// Renames `from` to `to` unless something is there already: nothing, or why not ("File
+// exists" when the name is taken). Never replaces a file.
+std::optional<std::string> renameWithoutReplacing(const std::filesystem::path& from,
+                                                  const std::filesystem::path& to);
 
 // Renames `path` to the first free name of `path`.bad, `path`.bad.1, `path`.bad.2, ... without
 // ever replacing a file that is there. The new path, or nothing (with `problem` set).

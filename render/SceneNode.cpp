@@ -34,6 +34,10 @@ void SceneNode::syncPhysics() {
     current = body->getTransform();
 }
 
+void SceneNode::jumpToBody() {
+    previous = current = render = body->getTransform();
+}
+
 void SceneNode::interpolate(float alpha) {
     render.position = previous.position * (1.0f - alpha) + current.position * alpha;
     render.orientation = glm::slerp(previous.orientation, current.orientation, alpha);

@@ -48,6 +48,9 @@ struct SceneNode {
 
     // Reads the body's transform of this step; the one before becomes `previous`.
     void syncPhysics();
+    // Takes the body's transform as it is now for `previous`, `current` and `render` alike: a
+    // body put somewhere by hand is drawn there at once, not slid there from where it was.
+    void jumpToBody();
     // `render` between `previous` (alpha 0) and `current` (alpha 1).
     void interpolate(float alpha);
     // Parent's world matrix x the matrix of `render`, computed afresh on every call.

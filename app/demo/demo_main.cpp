@@ -146,13 +146,20 @@ bool writeGhost(const kes::FlightRecorder& recorder, const std::filesystem::path
         return false;
     }
     const std::string bytes = kes::encodeGhost(*recorder.lastRound());
-    if (const auto problem = kes::writeFileAtomically(path, bytes)) {
-        std::cout << "Couldn't write the ghost file " << path.string() << " (" << *problem << ")\n";
+    const kes::FileWrite write = kes::writeFileAtomically(path, bytes);
+    if (!write.written()) {
+        std::cout << "Couldn't write the ghost file " << path.string() << " (" << *write.problem
+                  << ")\n";
         return false;
     }
     std::cout << "Ghost written to " << std::filesystem::absolute(path).string() << " ("
               << bytes.size() << " bytes, round " << recorder.lastRound()->round << ", "
-              << std::fixed << std::setprecision(3) << recorder.lastRound()->roundTime << " s)\n";
+              << std::fixed << std::setprecision(3) << recorder.lastRound()->roundTime << " s)";
+    if (write.unflushed) {
+        std::cout << "; its folder could not be flushed (" << *write.unflushed
+                  << "), so a power cut now could lose it";
+    }
+    std::cout << "\n";
     std::cout.unsetf(std::ios::floatfield);
     return true;
 }

@@ -121,6 +121,60 @@ TEST(FrontDoorTest, TheTitleComesFirstAndTheClockStartsAtGo) {
     EXPECT_NE(afterGo.find("New start time"), std::string::npos) << afterGo;
 }
 
+// A player who takes Race at the very first frame and holds accelerate: the ship stands at the
+// start from the countdown's first frame, zone 0 counts at GO and the clock runs. R within the
+// first second of the round, while the ship is still inside zone 0, does the same again.
+TEST(FrontDoorTest, ARaceTakenAtOnceAndARestartAtOnceBothStartTheClock) {
+    const SettingsKept kept;
+    freshSettings(320, 240);
+    testing::internal::CaptureStdout();
+    App app(noRecords());
+    FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+    RaceSimulation& race = door.game().simulation;
+    const glm::vec3 start = race.shipBody->getTransform().position;
+    int goes = 0;
+    int racingPasses = 0;
+    float farthestInCountdown = 0.0f;
+    std::vector<float> clockAfterGo;
+    std::vector<std::uint32_t> checkedAfterGo;
+    app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
+        if (pass == 0) {
+            press(door, GLFW_KEY_ENTER);
+            return;
+        }
+        if (door.screen() == FrontDoor::Screen::countdown) {
+            const glm::vec3 drawn = door.game().scene.shipNode->render.position;
+            farthestInCountdown = std::max(farthestInCountdown, glm::distance(drawn, start));
+            racingPasses = 0;
+            return;
+        }
+        if (door.screen() != FrontDoor::Screen::racing) {
+            return;
+        }
+        if (racingPasses++ == 0) {
+            ++goes;
+            door.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+        }
+        if (racingPasses == 20) {
+            clockAfterGo.push_back(race.race.roundTime());
+            checkedAfterGo.push_back(race.race.lastChecked);
+            if (goes == 1) {
+                press(door, GLFW_KEY_R);  // a third of a second in: still inside zone 0
+            } else {
+                app.gl.requestClose();
+            }
+        }
+    }));
+    app.run();
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(goes, 2);
+    EXPECT_LT(farthestInCountdown, 1.0f);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(checkedAfterGo[i], 0u) << "round " << i;
+        EXPECT_GT(clockAfterGo[i], 0.1f) << "round " << i;
+    }
+}
+
 // Quality and volume changed with the arrow keys and Enter, then the window closed: the file
 // keeps its specified eleven lines and has the new values. Accelerate bound to J: J flies the
 // ship, Space no longer does.

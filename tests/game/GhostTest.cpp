@@ -3,9 +3,16 @@
 // with one control changed or its time edited does not.
 #include "game/Ghost.hpp"
 
+#include <filesystem>
+#include <functional>
+#include <limits>
 #include <sstream>
 
 #include <gtest/gtest.h>
+
+#include "game/CourseSeed.hpp"
+#include "game/FigureText.hpp"
+#include "game/RecordKeeper.hpp"
 
 #include "game/GhostKeeper.hpp"
 #include "game/GhostShip.hpp"
@@ -155,6 +162,162 @@ TEST(GhostTest, BytesThatAreNoGhostOfThisCourseSayWhy) {
     EXPECT_EQ(problem(withChecksum(greedy)), "holds counts its size does not allow");
 }
 
+// A ghost whose parts disagree, checksum made right, is refused before it is drawn or flown: a
+// flight relabelled as faster, splits that do not end at the time, round 0, a round ending
+// four billion steps in, control strengths no stick gives, samples its steps do not give.
+TEST(GhostTest, AGhostWhosePartsDisagreeIsRefused) {
+    const Ghost& good = *firstRound().recorder.lastRound();
+    const std::uint64_t hash = courseHash(firstCourse());
+    const auto problem = [&](const std::function<void(Ghost&)>& change) {
+        Ghost ghost = good;
+        change(ghost);
+        const GhostRead read = decodeGhost(encodeGhost(ghost), "prime-loop", hash);
+        EXPECT_FALSE(read.ghost);
+        return read.problem;
+    };
+    EXPECT_EQ(problem([](Ghost& g) {
+                  g.roundTime = 1.0f;
+                  for (float& split : g.splits) {
+                      split /= 57.0f;
+                  }
+              }),
+              "has a round time that its steps do not give");
+    EXPECT_EQ(problem([](Ghost& g) { g.splits.back() -= 1.0f; }),
+              "has a last split other than its round time");
+    EXPECT_EQ(problem([](Ghost& g) { std::swap(g.splits[2], g.splits[3]); }),
+              "has splits that do not rise");
+    EXPECT_EQ(problem([](Ghost& g) { g.round = 0; }), "holds no round");
+    EXPECT_EQ(problem([](Ghost& g) {
+                  const std::uint32_t steps = g.roundEndStep - g.roundStartStep;
+                  g.roundEndStep = 0xFFFFFDA7u;
+                  g.roundStartStep = g.roundEndStep - steps;
+              }),
+              "ends its round more than a day into its flight");
+    EXPECT_EQ(problem([](Ghost& g) { g.samples.resize(g.samples.size() / 2); }),
+              "has samples that its steps do not give");
+    for (const float hostile : {std::numeric_limits<float>::quiet_NaN(), 3e38f, -3e38f, -0.5f, 1.5f,
+                                std::numeric_limits<float>::infinity()}) {
+        EXPECT_EQ(problem([&](Ghost& g) {
+                      g.controls[g.controls.size() / 2].state.strengths[3] = hostile;
+                  }),
+                  "has a control strength outside 0 to 1.414")
+            << hostile;
+    }
+    // A stick pushed into a corner is no hostile value.
+    Ghost corner = good;
+    corner.controls.front().state.strengths.fill(1.41421f);
+    EXPECT_TRUE(decodeGhost(encodeGhost(corner), "prime-loop", hash).ghost);
+}
+
+// Every round of a flight has its ghost, not only the first: the second round, recorded from
+// the step the first ended, flies again to its own time.
+TEST(GhostTest, TheSecondRoundOfAFlightHasAGhostThatFliesAgain) {
+    RecordedRound flight;
+    Autopilot pilot = autopilotFor(flight.race.simulation);
+    testing::internal::CaptureStdout();
+    while (flight.recorder.lastRound()->round < 2 && flight.race.steps < 60 * 400) {
+        flight.race.step();
+        pilot.step(flight.race.simulation.nextZone());
+    }
+    testing::internal::GetCapturedStdout();
+    const Ghost& second = *flight.recorder.lastRound();
+    ASSERT_EQ(second.round, 2u);
+    EXPECT_EQ(second.roundStartStep, firstRound().recorder.lastRound()->roundEndStep);
+    const GhostRead back =
+        decodeGhost(encodeGhost(second), "prime-loop", courseHash(firstCourse()));
+    ASSERT_TRUE(back.ghost) << back.problem;
+    EXPECT_EQ(replay(*back.ghost),
+              "Replay reproduces round time " + threeDecimals(second.roundTime) + " s");
+}
+
+// Where records are kept, a round's ghost replaces the record's only when the records file
+// holds that round as the record after its save: not when the file could not be read this run
+// (every round then beats "no record"), and not when another running copy kept a faster one.
+TEST(GhostTest, ASlowRoundNeverReplacesTheRecordsGhost) {
+    const Ghost& recorded = *firstRound().recorder.lastRound();
+    Ghost slow = recorded;
+    slow.gameVersion = "slow";
+    const RoundResult slowRound{1, 70.0f, true, true, {1, 2, 3, 4, 5, 6, 7, 8, 9, 70}};
+    const auto ghostBytes = encodeGhost(recorded);
+    std::ostringstream console;
+    {
+        const TempFolder folder;
+        std::filesystem::create_directory(folder.path() / "records.ini");
+        folder.write("prime-loop.ghost", ghostBytes);
+        RaceState race;
+        RecordKeeper records(folder.path(), race, console);
+        GhostKeeper ghosts(folder.path(), firstCourse(), console);
+        RoundResult result = slowRound;
+        records.onRoundFinished(result);
+        ghosts.roundFinished(slow, result, &records);
+        EXPECT_EQ(test::readFile(folder.path() / "prime-loop.ghost"), ghostBytes);
+        EXPECT_EQ(ghosts.shown(GhostSetting::record)->gameVersion, recorded.gameVersion);
+        EXPECT_EQ(ghosts.shown(GhostSetting::best)->gameVersion, "slow");
+    }
+    {
+        const TempFolder folder;
+        folder.write("prime-loop.ghost", ghostBytes);
+        RaceState race;
+        RecordKeeper records(folder.path(), race, console);
+        GhostKeeper ghosts(folder.path(), firstCourse(), console);
+        // Another copy keeps a faster record after this one read the file.
+        RaceRecord faster{recorded.roundTime, recorded.splits};
+        folder.write("records.ini", formatRecord(faster));
+        RoundResult result = slowRound;
+        records.onRoundFinished(result);
+        ghosts.roundFinished(slow, result, &records);
+        EXPECT_EQ(test::readFile(folder.path() / "prime-loop.ghost"), ghostBytes);
+        EXPECT_FLOAT_EQ(records.record()->bestTime, recorded.roundTime);
+        // A round that is the record on file is written.
+        RoundResult fastest = result;
+        fastest.time = 40.0f;
+        fastest.splits.back() = 40.0f;
+        records.onRoundFinished(fastest);
+        ghosts.roundFinished(slow, fastest, &records);
+        EXPECT_EQ(test::readFile(folder.path() / "prime-loop.ghost"), encodeGhost(slow));
+    }
+}
+
+// A seeded course's ghost and a player's course named like its old file name ("seed:N" and
+// "seed-N" both wrote "seed-N.ghost") each keep their own: the seed's ghost found under the old
+// name is neither moved aside as broken nor lost, and each course writes its own file.
+TEST(GhostTest, ASeedAndACourseNamedLikeItKeepTheirOwnGhosts) {
+    std::uint32_t seed = 1;
+    while (courseFromSeed(seed).zones.count != 10) {
+        ++seed;
+    }
+    Course seeded = courseFromSeed(seed);
+    Course players = firstCourse();
+    players.name = "seed-" + std::to_string(seed);
+    Ghost seedsGhost = *firstRound().recorder.lastRound();
+    seedsGhost.courseName = seeded.name;
+    seedsGhost.courseHash = courseHash(seeded);
+    Ghost playersGhost = *firstRound().recorder.lastRound();
+    playersGhost.courseName = players.name;
+    playersGhost.courseHash = courseHash(players);
+    const TempFolder folder;
+    const std::string oldName = "seed-" + std::to_string(seed) + ".ghost";
+    folder.write(oldName, encodeGhost(seedsGhost));
+    std::ostringstream console;
+    {
+        GhostKeeper player(folder.path(), players, console);
+        EXPECT_EQ(player.shown(GhostSetting::record), nullptr);
+        player.roundFinished(playersGhost, true, true);
+    }
+    GhostKeeper seedKeeper(folder.path(), seeded, console);
+    ASSERT_NE(seedKeeper.shown(GhostSetting::record), nullptr);
+    EXPECT_EQ(seedKeeper.shown(GhostSetting::record)->courseName, seeded.name);
+    seedKeeper.roundFinished(seedsGhost, true, true);
+    GhostKeeper playerAgain(folder.path(), players, console);
+    ASSERT_NE(playerAgain.shown(GhostSetting::record), nullptr);
+    EXPECT_EQ(playerAgain.shown(GhostSetting::record)->courseName, players.name);
+    EXPECT_EQ(console.str(), "");
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        EXPECT_EQ(entry.path().string().find(".bad"), std::string::npos) << entry.path();
+    }
+    EXPECT_EQ(seedKeeper.path().filename(), "seed." + std::to_string(seed) + ".ghost");
+}
+
 // The record's ghost is written beside the records and read back in the next run; a broken
 // file is moved aside, never over an earlier one; one that cannot be read is left alone.
 TEST(GhostTest, TheRecordsGhostIsKeptAcrossRunsAndABrokenFileMovedAside) {
@@ -191,7 +354,7 @@ TEST(GhostTest, TheRecordsGhostIsKeptAcrossRunsAndABrokenFileMovedAside) {
     // Another course's ghost in this course's file: refused the same way.
     Course other = firstCourse();
     other.name = "seed:7";
-    folder.write("seed-7.ghost", encodeGhost(round));
+    folder.write("seed.7.ghost", encodeGhost(round));
     std::ostringstream said;
     const GhostKeeper wrong(folder.path(), other, said);
     EXPECT_NE(said.str().find("is the ghost of another course (prime-loop)"), std::string::npos);

@@ -2,15 +2,20 @@
 // and a record is never half written.
 #include "game/Records.hpp"
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <random>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "platform/Files.hpp"
 #include "support/TempFolder.hpp"
 
 namespace kes {
@@ -18,6 +23,7 @@ namespace {
 
 using test::readFile;
 using test::TempFolder;
+using Saved = RecordsFile::Saved;
 
 RaceRecord tenZones(float secondsAZone) {
     RaceRecord record{10.0f * secondsAZone, {}};
@@ -34,17 +40,19 @@ TEST(Records, ARecordComesBackAsItWasWritten) {
     EXPECT_FALSE(file.load(console));  // no file: no record, nothing said
     EXPECT_EQ(console.str(), "");
 
-    ASSERT_TRUE(file.save(tenZones(4.25f), console));
+    ASSERT_EQ(file.save(tenZones(4.25f), console), Saved::stored);
     const auto back = file.load(console);
     ASSERT_TRUE(back);
     EXPECT_FLOAT_EQ(back->bestTime, 42.5f);
     EXPECT_EQ(back->splits, tenZones(4.25f).splits);
     EXPECT_EQ(console.str(), "");
-    // Only the record is left in the folder: the temporary file went by rename.
+    // Only the record and the lock file beside it are left in the folder: the temporary file
+    // went by rename.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator()),
-              1);
-    EXPECT_NE(readFile(file.path()).find("[Records]\nBestTime = 42.500\n"), std::string::npos);
+              2);
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "records.ini.lock"));
+    EXPECT_NE(readFile(file.path()).find("[Records]\nBestTime = 42.5\n"), std::string::npos);
 }
 
 // Each course has its record: by name and hash, so an edited course starts afresh; the file as
@@ -62,18 +70,17 @@ TEST(Records, EachCourseKeepsItsOwnRecordAndTheOthersAreKept) {
     const CourseKey seed{"seed:42", 0x0433eed4d111a114ull};
     RecordsFile seeded(folder.path(), 10, seed);
     EXPECT_FALSE(seeded.load(console));
-    ASSERT_TRUE(seeded.save(tenZones(3.0f), console));
+    ASSERT_EQ(seeded.save(tenZones(3.0f), console), Saved::stored);
     const CourseKey gone{"old-course", 0x1234ull};
     RecordsFile other(folder.path(), 10, gone);
     EXPECT_FALSE(other.load(console));
-    ASSERT_TRUE(other.save(tenZones(7.0f), console));
+    ASSERT_EQ(other.save(tenZones(7.0f), console), Saved::stored);
 
     const std::string text = readFile(folder.path() / "records.ini");
-    EXPECT_NE(text.find("[Records]\nBestTime = 50.000\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("[Records seed:42 0433eed4d111a114]\nBestTime = 30.000\n"),
-              std::string::npos)
+    EXPECT_NE(text.find("[Records]\nBestTime = 50\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("[Records seed:42 0433eed4d111a114]\nBestTime = 30\n"), std::string::npos)
         << text;
-    EXPECT_NE(text.find("[Records old-course 0000000000001234]\nBestTime = 70.000\n"),
+    EXPECT_NE(text.find("[Records old-course 0000000000001234]\nBestTime = 70\n"),
               std::string::npos)
         << text;
 
@@ -82,7 +89,7 @@ TEST(Records, EachCourseKeepsItsOwnRecordAndTheOthersAreKept) {
     edited.tubeRadius = 26.0f;
     RecordsFile changed(folder.path(), 10, keyOf(edited));
     EXPECT_FALSE(changed.load(console));
-    ASSERT_TRUE(changed.save(tenZones(6.0f), console));
+    ASSERT_EQ(changed.save(tenZones(6.0f), console), Saved::stored);
     RecordsFile again(folder.path(), 10);
     ASSERT_TRUE(again.load(console));
     EXPECT_FLOAT_EQ(again.load(console)->bestTime, 50.0f);
@@ -90,13 +97,80 @@ TEST(Records, EachCourseKeepsItsOwnRecordAndTheOthersAreKept) {
     EXPECT_FLOAT_EQ(seededAgain.load(console)->bestTime, 30.0f);
     EXPECT_EQ(console.str(), "");
 
-    // A course's section with a split count other than its zones': the file is broken.
+    // The seeded course edited to eight zones while its section has ten splits (a player's own
+    // course edited since): that section is skipped with one line and kept as it stands, and
+    // the file with every other course's record stays where it is.
+    const std::string before = readFile(folder.path() / "records.ini");
     RecordsFile fewer(folder.path(), 8, seed);
     EXPECT_FALSE(fewer.load(console));
-    EXPECT_NE(console.str().find("has 10 splits instead of 8 in [Records seed:42"),
+    EXPECT_EQ(console.str(), "The records file " + fewer.path().string() +
+                                 " has 10 splits instead of 8 in [Records seed:42 "
+                                 "0433eed4d111a114]; that record is skipped and kept in the file "
+                                 "as it is\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "records.ini.bad"));
+    EXPECT_EQ(readFile(folder.path() / "records.ini"), before);
+    RecordsFile firstAfter(folder.path(), 10);
+    EXPECT_FLOAT_EQ(firstAfter.load(console)->bestTime, 50.0f);
+    // A section whose values are no record at all is its own problem too, and another
+    // course's record is saved beside it with the broken one written back as it was.
+    folder.write("records.ini", before +
+                                    "\n[Records mine 00000000000000aa]\nBestTime = soon\n"
+                                    "Splits = 1 2 3\n");
+    std::ostringstream said;
+    RecordsFile mine(folder.path(), 3, CourseKey{"mine", 0xaa});
+    EXPECT_FALSE(mine.load(said));
+    EXPECT_NE(said.str().find("has no positive BestTime in [Records mine"), std::string::npos)
+        << said.str();
+    ASSERT_EQ(seededAgain.save(tenZones(2.0f), said), Saved::stored);
+    EXPECT_NE(readFile(folder.path() / "records.ini")
+                  .find("[Records mine 00000000000000aa]\nBestTime = soon\nSplits = 1 2 3\n"),
+              std::string::npos);
+    EXPECT_FLOAT_EQ(firstAfter.load(said)->bestTime, 50.0f);
+}
+
+// A record faster than its course can be flown is no record of it: 0.010 s on the first
+// course is skipped like any section that does not fit, the file is kept, and a real round
+// replaces it. The bound lies below what the autopilot flies with the full bonus.
+TEST(Records, ARecordFasterThanTheCourseAllowsIsSkipped) {
+    TempFolder folder;
+    const Course course = firstCourse();
+    const RecordFit fit = recordFitOf(course);
+    ASSERT_EQ(fit.fastestSplits.size(), 10u);
+    EXPECT_GT(fit.fastestSplits.back(), 10.0f);
+    EXPECT_LT(fit.fastestSplits.back(), 30.0f);
+    RaceRecord hacked = tenZones(0.001f);
+    folder.write("records.ini", formatRecord(hacked));
+    std::ostringstream console;
+    RecordsFile file(folder.path(), fit, keyOf(course));
+    EXPECT_FALSE(file.load(console));
+    EXPECT_NE(console.str().find("has a time of 0.010 s, faster than the course can be flown"),
               std::string::npos)
         << console.str();
-    EXPECT_TRUE(std::filesystem::exists(folder.path() / "records.ini.bad"));
+    EXPECT_EQ(readFile(file.path()), formatRecord(hacked));
+    EXPECT_EQ(file.save(tenZones(5.0f), console), Saved::stored);
+    RecordsFile again(folder.path(), fit, keyOf(course));
+    EXPECT_FLOAT_EQ(again.load(console)->bestTime, 50.0f);
+}
+
+// Every record the game writes reads back as itself, to the bit: random valid records, with
+// splits from a ten-thousandth of a second to an hour.
+TEST(Records, EveryRecordWrittenReadsBackAsItself) {
+    std::mt19937 random(35);
+    std::uniform_real_distribution<float> step(0.0001f, 360.0f);
+    for (int round = 0; round < 2000; ++round) {
+        RaceRecord record;
+        float time = 0.0f;
+        for (int zone = 0; zone < 10; ++zone) {
+            time += step(random);
+            record.splits.push_back(time);
+        }
+        record.bestTime = time;
+        std::string problem;
+        const auto back = parseRecord(formatRecord(record), 10, problem);
+        ASSERT_TRUE(back) << problem << "\n" << formatRecord(record);
+        ASSERT_EQ(back->splits, record.splits) << formatRecord(record);
+        ASSERT_EQ(back->bestTime, record.bestTime);
+    }
 }
 
 // Two copies of the game at once, each with the file read at its start: neither loses the
@@ -111,14 +185,51 @@ TEST(Records, TwoCopiesOfTheGameKeepEachOthersRecords) {
     EXPECT_FALSE(first.load(console));
     EXPECT_FALSE(second.load(console));
     EXPECT_FALSE(third.load(console));
-    ASSERT_TRUE(second.save(tenZones(3.0f), console));
-    ASSERT_TRUE(first.save(tenZones(4.0f), console));  // read before the second one wrote
-    ASSERT_TRUE(third.save(tenZones(5.0f), console));  // slower than the first one's
+    ASSERT_EQ(second.save(tenZones(3.0f), console), Saved::stored);
+    ASSERT_EQ(first.save(tenZones(4.0f), console),
+              Saved::stored);  // read before the second one wrote
+    EXPECT_EQ(third.save(tenZones(5.0f), console),
+              Saved::fasterKept);  // slower than the first one's
     RecordsFile seeded(folder.path(), 10, seed);
     RecordsFile firstCourse(folder.path(), 10);
     EXPECT_FLOAT_EQ(seeded.load(console)->bestTime, 30.0f);
     EXPECT_FLOAT_EQ(firstCourse.load(console)->bestTime, 40.0f);
     EXPECT_EQ(console.str(), "");
+}
+
+// A copy of the game that has read the file and is writing its merge holds the lock beside the
+// file; a save in this copy waits for it, then merges what that copy wrote, so neither round's
+// record is lost (without the lock, the other copy's write, merged before this save, lands
+// over it).
+TEST(Records, ASaveWaitsForTheOtherCopysMergeAndKeepsItsRecord) {
+    TempFolder folder;
+    std::ostringstream console;
+    RecordsFile mine(folder.path(), 10);
+    EXPECT_FALSE(mine.load(console));
+    const int otherCopy =
+        ::open((folder.path() / "records.ini.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(otherCopy, 0);
+    ASSERT_EQ(::flock(otherCopy, LOCK_EX), 0);
+    std::ostringstream saving;
+    auto saved = std::async(std::launch::async, [&] { return mine.save(tenZones(4.0f), saving); });
+    EXPECT_EQ(saved.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    // The other copy read the file before this save and writes its own merge: one record.
+    RecordsFile other(folder.path(), 10, CourseKey{"seed:3", 3});
+    std::ostringstream unsaid;
+    other.load(unsaid);
+    const std::string otherText = formatRecord(tenZones(3.0f));
+    std::string section = otherText;
+    section.replace(section.find("[Records]"), 9, "[Records seed:3 0000000000000003]");
+    ASSERT_FALSE(writeFileAtomically(folder.path() / "records.ini", section).problem);
+    ::close(otherCopy);
+    EXPECT_EQ(saved.get(), Saved::stored);
+    RecordsFile firstCourse(folder.path(), 10);
+    RecordsFile seeded(folder.path(), 10, CourseKey{"seed:3", 3});
+    ASSERT_TRUE(firstCourse.load(console));
+    ASSERT_TRUE(seeded.load(console));
+    EXPECT_FLOAT_EQ(firstCourse.load(console)->bestTime, 40.0f);
+    EXPECT_FLOAT_EQ(seeded.load(console)->bestTime, 30.0f);
+    EXPECT_EQ(console.str() + saving.str(), "");
 }
 
 TEST(Records, TextsThatAreNoRecordSayWhy) {
@@ -132,6 +243,9 @@ TEST(Records, TextsThatAreNoRecordSayWhy) {
         {"[Records]\nBestTime = 10\nSplits = 1 2 x 4 5 6 7 8 9 10\n", "not numbers"},
         {"[Records]\nBestTime = nan\nSplits = 1 2 3 4 5 6 7 8 9 10\n", "no positive BestTime"},
         {"[Records\nBestTime = 10\n", "cannot be parsed (line 1)"},
+        {"[Records]\nBestTime = 10 seconds, honest\nSplits = 1 2 3 4 5 6 7 8 9 10\n",
+         "no positive BestTime"},
+        {"[Records]\nBestTime = 10\nSplits = 1 2 3 4 5 6 7 8 9 10s\n", "not numbers"},
     };
     for (const auto& [text, why] : broken) {
         EXPECT_FALSE(parseRecord(text, 10, problem)) << text;
@@ -158,15 +272,15 @@ TEST(Records, ABrokenFileIsMovedAsideNeverDeleted) {
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("moved aside as"), std::string::npos) << said;
 
-    ASSERT_TRUE(file.save(tenZones(5.0f), console));
+    ASSERT_EQ(file.save(tenZones(5.0f), console), Saved::stored);
     EXPECT_EQ(readFile(folder.path() / "records.ini.bad"), garbage);
 
     // A second broken file, in a later run, goes beside the first, never over it.
-    folder.write("records.ini", "[Records]\nBestTime = oops\n");
+    folder.write("records.ini", "[Records\nBestTime = oops\n");
     RecordsFile later(folder.path(), 10);
     EXPECT_FALSE(later.load(console));
     EXPECT_EQ(readFile(folder.path() / "records.ini.bad"), garbage);
-    EXPECT_EQ(readFile(folder.path() / "records.ini.bad.1"), "[Records]\nBestTime = oops\n");
+    EXPECT_EQ(readFile(folder.path() / "records.ini.bad.1"), "[Records\nBestTime = oops\n");
 }
 
 // A records file the game cannot open is no broken record: moving it aside would let the next
@@ -179,14 +293,14 @@ TEST(Records, AFileThatCannotBeOpenedIsLeftAloneAndNotWrittenOver) {
     EXPECT_FALSE(file.load(console));
     EXPECT_EQ(console.str(), "The records file " + file.path().string() +
                                  " is not a regular file; records are not kept this run\n");
-    EXPECT_FALSE(file.save(tenZones(5.0f), console));
+    EXPECT_EQ(file.save(tenZones(5.0f), console), Saved::notWritten);
     EXPECT_TRUE(std::filesystem::is_directory(file.path()));
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "records.ini.bad"));
 
     // Out of file descriptors: the real record is there, it just cannot be opened now.
     TempFolder crowded;
     RecordsFile kept(crowded.path(), 10);
-    ASSERT_TRUE(kept.save(tenZones(4.0f), console));
+    ASSERT_EQ(kept.save(tenZones(4.0f), console), Saved::stored);
     const std::string before = readFile(kept.path());
     RecordsFile blocked(crowded.path(), 10);
     std::ostringstream said;
@@ -203,7 +317,7 @@ TEST(Records, AFileThatCannotBeOpenedIsLeftAloneAndNotWrittenOver) {
     EXPECT_NE(said.str().find("cannot be opened (Too many open files); records are not kept"),
               std::string::npos)
         << said.str();
-    EXPECT_FALSE(blocked.save(tenZones(9.0f), said));
+    EXPECT_EQ(blocked.save(tenZones(9.0f), said), Saved::notWritten);
     EXPECT_EQ(readFile(kept.path()), before);
 }
 
@@ -214,7 +328,7 @@ TEST(Records, ASavedRecordNeverWritesThroughALink) {
     std::filesystem::create_symlink(victim, folder.path() / "records.ini.tmp");
     RecordsFile file(folder.path(), 10);
     std::ostringstream console;
-    ASSERT_TRUE(file.save(tenZones(5.0f), console)) << console.str();
+    ASSERT_EQ(file.save(tenZones(5.0f), console), Saved::stored) << console.str();
     EXPECT_EQ(readFile(victim), "precious");
     EXPECT_TRUE(file.load(console));
 }
@@ -223,7 +337,7 @@ TEST(Records, AFolderThatCannotBeWrittenLosesNothing) {
     TempFolder folder;
     RecordsFile file(folder.path() / "missing", 10);
     std::ostringstream console;
-    EXPECT_FALSE(file.save(tenZones(5.0f), console));
+    EXPECT_EQ(file.save(tenZones(5.0f), console), Saved::notWritten);
     EXPECT_NE(console.str().find("Couldn't write the records file"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "missing"));
 }

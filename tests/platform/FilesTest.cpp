@@ -2,18 +2,50 @@
 // written lands whole or not at all, and a file moved aside never replaces an earlier one.
 #include "platform/Files.hpp"
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <sstream>
 
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/Settings.hpp"
+#include "game/Records.hpp"
 #include "support/TempFolder.hpp"
+
+namespace {
+// While set, flushing a folder fails with EIO, as on a failing disk. The game's own fsync calls
+// come here: this program's definition stands before the C library's.
+std::atomic<bool> gFailFolderFlush{false};
+}  // namespace
+
+extern "C" int fsync(int fd) {
+    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    struct stat info {};
+    if (gFailFolderFlush && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        errno = EIO;
+        return -1;
+    }
+    return real(fd);
+}
 
 namespace kes {
 namespace {
+
+class FailingFolderFlush {
+public:
+    FailingFolderFlush() { gFailFolderFlush = true; }
+    ~FailingFolderFlush() { gFailFolderFlush = false; }
+    FailingFolderFlush(const FailingFolderFlush&) = delete;
+    FailingFolderFlush& operator=(const FailingFolderFlush&) = delete;
+};
 
 using test::readFile;
 using test::TempFolder;
@@ -78,7 +110,7 @@ TEST(Files, AnAtomicWriteNeverWritesThroughALinkLeftInWait) {
     std::filesystem::create_symlink(victim, folder.path() / "records.ini.tmp");
     std::filesystem::create_hard_link(victim, folder.path() / "settings.ini.tmp");
     for (const char* name : {"records.ini", "settings.ini"}) {
-        EXPECT_FALSE(writeFileAtomically(folder.path() / name, "new text\n")) << name;
+        EXPECT_FALSE(writeFileAtomically(folder.path() / name, "new text\n").problem) << name;
         EXPECT_EQ(readFile(folder.path() / name), "new text\n");
     }
     EXPECT_EQ(readFile(victim), "precious");
@@ -93,7 +125,7 @@ TEST(Files, AnAtomicWriteKeepsALinkAndLeavesNonFilesAlone) {
     const auto target = folder.write("elsewhere/settings.ini", "old");
     ::chmod(target.c_str(), 0600);
     std::filesystem::create_symlink(target, folder.path() / "settings.ini");
-    EXPECT_FALSE(writeFileAtomically(folder.path() / "settings.ini", "new"));
+    EXPECT_FALSE(writeFileAtomically(folder.path() / "settings.ini", "new").problem);
     EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / "settings.ini"));
     EXPECT_EQ(readFile(target), "new");
     EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::all,
@@ -102,7 +134,7 @@ TEST(Files, AnAtomicWriteKeepsALinkAndLeavesNonFilesAlone) {
     std::filesystem::create_symlink("/dev/full", folder.path() / "full.ini");
     std::filesystem::create_directory(folder.path() / "folder.ini");
     for (const char* name : {"full.ini", "folder.ini"}) {
-        const auto problem = writeFileAtomically(folder.path() / name, "new");
+        const auto problem = writeFileAtomically(folder.path() / name, "new").problem;
         ASSERT_TRUE(problem) << name;
         EXPECT_EQ(*problem, "it is not a regular file");
     }
@@ -116,12 +148,59 @@ TEST(Files, AWriteThatRunsOutOfSpaceLeavesTheOldFileWhole) {
     std::optional<std::string> problem;
     {
         const FileSizeLimit full(16);
-        problem = writeFileAtomically(path, std::string(4096, 'n'));
+        problem = writeFileAtomically(path, std::string(4096, 'n')).problem;
     }
     ASSERT_TRUE(problem);
     EXPECT_EQ(*problem, "File too large");
     EXPECT_EQ(readFile(path), "the old record");
     EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+// The new file is in place when only the folder's flush fails: every save says that it saved
+// and what could still go wrong, never that the old file was kept.
+TEST(Files, AFolderThatCannotBeFlushedStillHasTheNewFileAndTheSaveSaysSo) {
+    TempFolder folder;
+    const auto path = folder.write("notes.txt", "old");
+    std::ostringstream settingsConsole;
+    std::ostringstream recordsConsole;
+    {
+        const FailingFolderFlush failing;
+        const FileWrite write = writeFileAtomically(path, "new");
+        EXPECT_TRUE(write.written());
+        ASSERT_TRUE(write.unflushed);
+        EXPECT_EQ(*write.unflushed, "Input/output error");
+        { Settings settings(folder.path(), settingsConsole); }
+        RecordsFile records(folder.path(), 1);
+        EXPECT_EQ(records.save({5.0f, {5.0f}}, recordsConsole), RecordsFile::Saved::stored);
+    }
+    EXPECT_EQ(readFile(path), "new");
+    const std::string settingsPath = (folder.path() / "settings.ini").string();
+    const std::string said = "\nSaved the settings to '" + settingsPath +
+                             "', but its folder could not be flushed (Input/output error); a "
+                             "power cut now could bring the old file back\n";
+    EXPECT_NE(settingsConsole.str().find(said), std::string::npos) << settingsConsole.str();
+    EXPECT_EQ(settingsConsole.str().find("left as it was"), std::string::npos);
+    EXPECT_NE(readFile(settingsPath).find("[Window]"), std::string::npos);
+    EXPECT_NE(recordsConsole.str().find(", but its folder could not be flushed"), std::string::npos)
+        << recordsConsole.str();
+    EXPECT_NE(readFile(folder.path() / "records.ini").find("BestTime = 5\n"), std::string::npos);
+}
+
+// A lock another copy holds is waited for, and given up after the patience asked for; once let
+// go it is taken at once.
+TEST(Files, ALockHeldElsewhereIsWaitedForThenGivenUp) {
+    TempFolder folder;
+    const auto lockFile = folder.path() / "records.ini.lock";
+    const int other = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    std::string problem;
+    EXPECT_FALSE(FileLock::take(lockFile, problem, 0.1));
+    EXPECT_EQ(problem, "another running copy of the game has held its lock for too long");
+    ::close(other);
+    EXPECT_TRUE(FileLock::take(lockFile, problem, 0.1));
+    EXPECT_FALSE(FileLock::take(folder.path() / "missing" / "x.lock", problem, 0.1));
+    EXPECT_EQ(problem, "its lock file cannot be made (No such file or directory)");
 }
 
 TEST(Files, MovingAsideNeverReplacesAnEarlierBrokenFile) {
