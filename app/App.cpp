@@ -158,7 +158,7 @@ App::App(const LaunchOptions& options)
       audio(options.audioLoopback ? XAudio(kSpeedOfSound, XAudio::Loopback{})
                                   : XAudio(kSpeedOfSound)),
       sounds(assetsPath / "sounds", std::cout),
-      renderSize(windowSize(settings, options)),
+      renderSize{gl.openedWidth, gl.openedHeight},
       quality(options.quality.value_or(settings.quality)),
       renderScale(options.renderScale.value_or(settings.renderScale)),
       courseName(options.course.value_or(settings.course)),
@@ -167,7 +167,8 @@ App::App(const LaunchOptions& options)
              glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
       texturesPath(assetsPath / "textures"),
       viewport{0, 0, renderSize.width, renderSize.height},
-      m_audioWatch([this] { return audio.connected(); }, std::cout) {
+      m_audioWatch([this] { return audio.connected(); }, [this] { return reopenAudio(); },
+                   std::cout) {
     publishInstance(this);
     // The game is played at hard difficulty whatever the file said, and saved that way.
     settings.difficulty = Difficulty::hard;
@@ -251,6 +252,15 @@ void App::showPassesPerSecond(std::uint32_t passes) {
     std::array<char, 96> title{};
     std::snprintf(title.data(), title.size(), "%s - FPS: %u", kGameTitle, unsigned(passes));
     gl.setTitle(title.data());
+}
+
+// The sounds let go of the lost output's sources and buffers and are made again on the new one
+// (or on the old one again when none opens).
+bool App::reopenAudio() {
+    sounds.unload();
+    const bool reopened = audio.reopen();
+    sounds.reload();
+    return reopened;
 }
 
 void App::everySecond() {

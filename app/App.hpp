@@ -147,6 +147,7 @@ private:
     void updateLayers(float frameDt, float time, float alpha) override;
     void showPassesPerSecond(std::uint32_t passes) override;
     void everySecond() override;
+    bool reopenAudio();
 };
 
 }  // namespace kes

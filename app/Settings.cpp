@@ -252,24 +252,54 @@ std::string Settings::readFileText(std::ostream& console) {
 }
 
 // Each action's line in [Controls]; a bad one, or one whose key or button another action
-// already has, is one line and the action keeps its default.
+// already has, is one line and the action keeps its default (what of it is still free). The
+// actions the file leaves out take their defaults first, so a line that names a key the game
+// took from another action ("Brake = A, B" beside "Yaw left = none, none") finds it free.
 void Settings::readControls(const INIReader& ini, std::ostream& console) {
-    controls = Bindings::defaults();
+    const Bindings defaults = Bindings::defaults();
+    std::array<std::string, kActionCount> lines;
+    controls = Bindings{};
     for (std::size_t i = 0; i < kActionCount; ++i) {
         const auto action = static_cast<Action>(i);
-        const std::string text = ini.Get("Controls", actionName(action), "");
+        lines[i] = ini.Get("Controls", actionName(action), "");
+        if (lines[i].empty()) {
+            controls.set(action, defaults.of(action));
+        }
+    }
+    for (std::size_t i = 0; i < kActionCount; ++i) {
+        const auto action = static_cast<Action>(i);
+        const std::string& text = lines[i];
         if (text.empty()) {
             continue;
         }
-        const std::string fallback = formatBinding(controls.of(action));
         const auto binding = parseBinding(text);
-        if (!binding) {
-            console << actionName(action) << " = " << text
-                    << " is not a key and a gamepad button; using " << fallback << std::endl;
-        } else if (const auto owner = controls.set(action, *binding)) {
-            console << actionName(action) << " = " << text << " is taken by " << actionName(*owner)
-                    << "; using " << fallback << std::endl;
+        std::optional<Action> owner;
+        if (binding && !(owner = controls.set(action, *binding))) {
+            continue;
         }
+        keepWhatIsFree(action, defaults.of(action));
+        const std::string fallback = formatBinding(controls.of(action));
+        console << actionName(action) << " = " << text;
+        const auto key = keyNamedIn(text);
+        if (owner) {
+            console << " is taken by " << actionName(*owner);
+        } else if (key && reservedKeyUse(*key) != nullptr) {
+            console << ": " << keyName(*key) << " " << reservedKeyUse(*key)
+                    << " and cannot be bound";
+        } else {
+            console << " is not a key and a gamepad button";
+        }
+        console << "; using " << fallback << std::endl;
+    }
+}
+
+// The action's default key and button, each where no other action has it.
+void Settings::keepWhatIsFree(Action action, const Binding& fallback) {
+    if (!controls.actionOfKey(fallback.key)) {
+        controls.bindKey(action, fallback.key);
+    }
+    if (!controls.actionOfButton(fallback.button)) {
+        controls.bindButton(action, fallback.button);
     }
 }
 

@@ -79,6 +79,7 @@ private:
     std::string readFileText(std::ostream& console);
     static std::string readCourseName(const std::string& name, std::ostream& console);
     void readControls(const INIReader& ini, std::ostream& console);
+    void keepWhatIsFree(Action action, const Binding& fallback);
 
     std::ostream* m_console;
     bool m_leaveFileAlone = false;  // it exists but could not be read: never written over

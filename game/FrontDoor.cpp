@@ -622,6 +622,12 @@ void FrontDoor::bindingKey(int key) {
     if (key == GLFW_KEY_ESCAPE || keyName(key).empty()) {
         return;
     }
+    if (const char* use = reservedKeyUse(key)) {
+        m_note = keyName(key) + " " + use + " and cannot be bound: " + actionName(action) +
+                 " keeps " + bindingText(m_app.settings.controls.of(action));
+        m_noteUntil = Clock::now() + std::chrono::seconds(4);
+        return;
+    }
     noteTaken(keyName(key), m_app.settings.controls.bindKey(action, key), "key");
 }
 

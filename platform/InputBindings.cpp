@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <span>
 
 #include <GLFW/glfw3.h>
 
@@ -40,14 +41,42 @@ constexpr NamedKey kNamedKeys[] = {
     {GLFW_KEY_END, "End"},
     {GLFW_KEY_PAGE_UP, "Page Up"},
     {GLFW_KEY_PAGE_DOWN, "Page Down"},
-    {GLFW_KEY_COMMA, ","},
-    {GLFW_KEY_PERIOD, "."},
-    {GLFW_KEY_MINUS, "-"},
-    {GLFW_KEY_SLASH, "/"},
-    {GLFW_KEY_SEMICOLON, ";"},
-    {GLFW_KEY_APOSTROPHE, "'"},
-    {GLFW_KEY_LEFT_BRACKET, "["},
-    {GLFW_KEY_RIGHT_BRACKET, "]"},
+    // Signs by their names: "," splits a binding's key from its button and ";" starts a
+    // comment in the settings file, so a sign itself would not survive the file.
+    {GLFW_KEY_COMMA, "Comma"},
+    {GLFW_KEY_PERIOD, "Period"},
+    {GLFW_KEY_MINUS, "Minus"},
+    {GLFW_KEY_EQUAL, "Equal"},
+    {GLFW_KEY_SLASH, "Slash"},
+    {GLFW_KEY_BACKSLASH, "Backslash"},
+    {GLFW_KEY_SEMICOLON, "Semicolon"},
+    {GLFW_KEY_APOSTROPHE, "Apostrophe"},
+    {GLFW_KEY_GRAVE_ACCENT, "Grave"},
+    {GLFW_KEY_LEFT_BRACKET, "Left Bracket"},
+    {GLFW_KEY_RIGHT_BRACKET, "Right Bracket"},
+    {GLFW_KEY_KP_0, "Keypad 0"},
+    {GLFW_KEY_KP_1, "Keypad 1"},
+    {GLFW_KEY_KP_2, "Keypad 2"},
+    {GLFW_KEY_KP_3, "Keypad 3"},
+    {GLFW_KEY_KP_4, "Keypad 4"},
+    {GLFW_KEY_KP_5, "Keypad 5"},
+    {GLFW_KEY_KP_6, "Keypad 6"},
+    {GLFW_KEY_KP_7, "Keypad 7"},
+    {GLFW_KEY_KP_8, "Keypad 8"},
+    {GLFW_KEY_KP_9, "Keypad 9"},
+    {GLFW_KEY_KP_DECIMAL, "Keypad Period"},
+    {GLFW_KEY_KP_DIVIDE, "Keypad Slash"},
+    {GLFW_KEY_KP_MULTIPLY, "Keypad Star"},
+    {GLFW_KEY_KP_SUBTRACT, "Keypad Minus"},
+    {GLFW_KEY_KP_ADD, "Keypad Plus"},
+};
+
+// The signs as earlier versions wrote them: still read. (A comma or a semicolon written so
+// never came back, but "Accelerate = ,, A" still stands in some files.)
+constexpr NamedKey kFormerKeyNames[] = {
+    {GLFW_KEY_COMMA, ","},        {GLFW_KEY_PERIOD, "."},        {GLFW_KEY_MINUS, "-"},
+    {GLFW_KEY_SLASH, "/"},        {GLFW_KEY_SEMICOLON, ";"},     {GLFW_KEY_APOSTROPHE, "'"},
+    {GLFW_KEY_LEFT_BRACKET, "["}, {GLFW_KEY_RIGHT_BRACKET, "]"},
 };
 
 struct NamedButton {
@@ -134,12 +163,24 @@ std::optional<int> keyFromName(std::string_view name) {
             return GLFW_KEY_F1 + number - 1;
         }
     }
-    for (const NamedKey& named : kNamedKeys) {
-        if (sameWord(name, named.name)) {
-            return named.key;
+    for (const std::span<const NamedKey> table :
+         {std::span<const NamedKey>(kNamedKeys), std::span<const NamedKey>(kFormerKeyNames)}) {
+        for (const NamedKey& named : table) {
+            if (sameWord(name, named.name)) {
+                return named.key;
+            }
         }
     }
     return std::nullopt;
+}
+
+const char* reservedKeyUse(int key) {
+    switch (key) {
+        case GLFW_KEY_F1: return "shows the collision shapes in a race";
+        case GLFW_KEY_F2: return "shows the shadow maps in a race";
+        case GLFW_KEY_ESCAPE: return "goes back in the menus and pauses a race";
+        default: return nullptr;
+    }
 }
 
 std::string buttonName(std::uint16_t button) {
@@ -167,7 +208,8 @@ std::string formatBinding(const Binding& binding) {
 }
 
 std::optional<Binding> parseBinding(std::string_view text) {
-    const auto comma = text.find(',');
+    // The last comma: no button's name has one, and an older file's comma key does.
+    const auto comma = text.rfind(',');
     if (comma == std::string_view::npos) {
         return std::nullopt;
     }
@@ -176,7 +218,7 @@ std::optional<Binding> parseBinding(std::string_view text) {
     Binding binding;
     if (!sameWord(keyText, "none")) {
         const auto key = keyFromName(keyText);
-        if (!key) {
+        if (!key || reservedKeyUse(*key) != nullptr) {
             return std::nullopt;
         }
         binding.key = *key;
@@ -189,6 +231,12 @@ std::optional<Binding> parseBinding(std::string_view text) {
         binding.button = *button;
     }
     return binding;
+}
+
+std::optional<int> keyNamedIn(std::string_view text) {
+    const auto comma = text.rfind(',');
+    return comma == std::string_view::npos ? std::nullopt
+                                           : keyFromName(trimmed(text.substr(0, comma)));
 }
 
 int defaultKey(Action action) {

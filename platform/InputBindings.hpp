@@ -7,9 +7,10 @@
 //   Brake = Left Ctrl, B
 //   Pitch down = W, none
 //
-// Key names are the keys' own ("Space", "Left Ctrl", "W", "7", "F3", "Up"); buttons are the
-// gamepad's ("A", "B", "X", "Y", "Left Shoulder", "Right Shoulder", "Start", "Back"); "none"
-// leaves the action without one.
+// Key names are the keys' own ("Space", "Left Ctrl", "W", "7", "F3", "Up", "Comma", "Keypad
+// 4"); buttons are the gamepad's ("A", "B", "X", "Y", "Left Shoulder", "Right Shoulder",
+// "Start", "Back"); "none" leaves the action without one. F1, F2 and Escape have uses of their
+// own and are never bound.
 #pragma once
 
 #include <array>
@@ -49,12 +50,18 @@ struct Binding {
 // The key's name ("Space", "W", "Left Ctrl"); empty for a key without one the game knows.
 std::string keyName(int key);
 std::optional<int> keyFromName(std::string_view name);
+// What a key that cannot be bound does instead ("shows the collision shapes in a race"), or
+// nothing for a key that can.
+const char* reservedKeyUse(int key);
 std::string buttonName(std::uint16_t button);
 std::optional<std::uint16_t> buttonFromName(std::string_view name);
 
-// "Space, A"; and back, nothing when either half is no key or button name.
+// "Space, A"; and back, nothing when either half is no key or button name, or the key cannot
+// be bound.
 std::string formatBinding(const Binding& binding);
 std::optional<Binding> parseBinding(std::string_view text);
+// The key a binding's text names before its comma, whether it can be bound or not.
+std::optional<int> keyNamedIn(std::string_view text);
 
 class Bindings {
 public:

@@ -151,6 +151,16 @@ void openGL::initWindow(std::int32_t width, std::int32_t height, std::int32_t re
     glfwWindowHint(GLFW_REFRESH_RATE, refreshRate);
 
     GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    if (!fullscreen) {
+        const auto [fittingWidth, fittingHeight] = fitWorkArea(width, height);
+        if (fittingWidth != width || fittingHeight != height) {
+            std::cout << "A window of " << width << " x " << height
+                      << " does not fit the screen's work area; it opens at " << fittingWidth
+                      << " x " << fittingHeight << std::endl;
+        }
+        width = fittingWidth;
+        height = fittingHeight;
+    }
     GLFWwindow* created = glfwCreateWindow(width, height, kGameTitle, monitor, nullptr);
     if (created == nullptr) {
         // Terminate GLFW here too: the destructor never runs for a constructor that threw.
@@ -158,6 +168,34 @@ void openGL::initWindow(std::int32_t width, std::int32_t height, std::int32_t re
         throw std::runtime_error("kes::openGL::initWindow - Failed: \"wnd\"");
     }
     window = created;
+    openedWidth = width;
+    openedHeight = height;
+    if (fullscreen) {
+        // A full screen takes the monitor's mode nearest to the size asked for.
+        glfwGetWindowSize(created, &openedWidth, &openedHeight);
+        if (openedWidth != width || openedHeight != height) {
+            std::cout << "The screen has no mode of " << width << " x " << height
+                      << "; the game fills it at " << openedWidth << " x " << openedHeight
+                      << std::endl;
+        }
+    }
+}
+
+// The largest size of the same shape that fits the primary monitor's work area (the screen
+// less the desktop's panels); the size itself when it fits or no monitor says.
+std::pair<std::int32_t, std::int32_t> openGL::fitWorkArea(std::int32_t width,
+                                                          std::int32_t height) const {
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    int x = 0, y = 0, areaWidth = 0, areaHeight = 0;
+    if (monitor != nullptr) {
+        glfwGetMonitorWorkarea(monitor, &x, &y, &areaWidth, &areaHeight);
+    }
+    if (areaWidth <= 0 || areaHeight <= 0 || (width <= areaWidth && height <= areaHeight)) {
+        return {width, height};
+    }
+    const double scale = std::min(double(areaWidth) / width, double(areaHeight) / height);
+    return {std::max(1, static_cast<std::int32_t>(width * scale)),
+            std::max(1, static_cast<std::int32_t>(height * scale))};
 }
 
 void openGL::teardown() {
@@ -202,7 +240,8 @@ void openGL::waitEvents(double seconds) {
 
 void openGL::resizeWindow(std::int32_t width, std::int32_t height) {
     if (!fullscreen()) {
-        glfwSetWindowSize(window, width, height);
+        const auto [fittingWidth, fittingHeight] = fitWorkArea(width, height);
+        glfwSetWindowSize(window, fittingWidth, fittingHeight);
     }
 }
 

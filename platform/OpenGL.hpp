@@ -40,8 +40,9 @@ public:
     // of the requested size.
     void framebufferSize(std::int32_t& width, std::int32_t& height) const;
     bool focused() const;
-    // A window (not a full screen) takes the new size at once; the picture follows the
-    // framebuffer from the next pass.
+    // A window (not a full screen) takes the new size at once, or the largest of its shape
+    // that fits the screen's work area; the picture follows the framebuffer from the next
+    // pass.
     void resizeWindow(std::int32_t width, std::int32_t height);
     bool fullscreen() const;
     // The primary monitor's sizes, smallest first, each once (none without a monitor).
@@ -49,6 +50,10 @@ public:
 
     bool initialized = false;
     GLFWwindow* window = nullptr;
+    // The size the window was opened at: the one asked for, or for a window larger than the
+    // screen's work area the largest of its shape that fits (said in one line).
+    std::int32_t openedWidth = 0;
+    std::int32_t openedHeight = 0;
     // Every message the debug output delivered; with a plain context drivers send few or none.
     GlDebugLog debugLog;
 
@@ -58,6 +63,8 @@ private:
                     bool fullscreen, GlDebugOutput debugOutput);
     void enableDebugOutput();
     void teardown();
+    std::pair<std::int32_t, std::int32_t> fitWorkArea(std::int32_t width,
+                                                      std::int32_t height) const;
 };
 
 // The names the debug output prints for a message's source, type and severity.

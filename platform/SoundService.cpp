@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -88,12 +89,18 @@ EngineTone engineToneFor(float speedLevel, float speedFactor) {
     return {0.75f + throttle * (0.65f + 0.12f * bonus), 0.25f + 0.4f * throttle};
 }
 
-SoundService::SoundService(const std::filesystem::path& folder, std::ostream& console) {
+SoundService::SoundService(const std::filesystem::path& folder, std::ostream& console)
+    : m_folder(folder) {
+    load(console);
+}
+
+void SoundService::load(std::ostream& console) {
     try {
         for (std::size_t i = 0; i < kSoundEffectCount; ++i) {
-            m_effects[i] = loadSound(folder, soundEffectName(static_cast<SoundEffect>(i)), console);
+            m_effects[i] =
+                loadSound(m_folder, soundEffectName(static_cast<SoundEffect>(i)), console);
         }
-        m_engineBuffer = loadSound(folder, kEngineName, console);
+        m_engineBuffer = loadSound(m_folder, kEngineName, console);
         alGenSources(1, &m_engineSource);
         alGenSources(static_cast<ALsizei>(m_voices.size()), m_voices.data());
         if (m_engineBuffer != 0) {
@@ -117,11 +124,35 @@ SoundService::~SoundService() {
     release();
 }
 
+void SoundService::unload() noexcept {
+    release();
+}
+
+// A missing sound was said at start: the reload says nothing again.
+void SoundService::reload() {
+    std::ostringstream unsaid;
+    load(unsaid);
+    setVolumes(m_masterVolume, m_engineVolume, m_effectsVolume);
+    if (m_engineRunning) {
+        startEngine();
+        if (m_held) {
+            alSourcePause(m_engineSource);
+        }
+    }
+}
+
 void SoundService::release() noexcept {
-    alSourceStopv(static_cast<ALsizei>(m_voices.size()), m_voices.data());
-    alSourceStop(m_engineSource);
-    alDeleteSources(static_cast<ALsizei>(m_voices.size()), m_voices.data());
-    alDeleteSources(1, &m_engineSource);
+    const auto drop = [](ALuint& source) {
+        if (source != 0) {
+            alSourceStop(source);
+            alDeleteSources(1, &source);
+            source = 0;
+        }
+    };
+    drop(m_engineSource);
+    for (ALuint& voice : m_voices) {
+        drop(voice);
+    }
     for (ALuint& buffer : m_effects) {
         if (buffer != 0) {
             alDeleteBuffers(1, &buffer);
@@ -149,16 +180,19 @@ void SoundService::play(SoundEffect effect) {
 }
 
 void SoundService::startEngine() {
+    m_engineRunning = true;
     if (m_engineBuffer != 0) {
         alSourcePlay(m_engineSource);
     }
 }
 
 void SoundService::stopEngine() {
+    m_engineRunning = false;
     alSourceStop(m_engineSource);
 }
 
 void SoundService::pause(bool hold) {
+    m_held = hold;
     const auto each = [hold](ALuint source) {
         ALint state = AL_STOPPED;
         alGetSourcei(source, AL_SOURCE_STATE, &state);
@@ -181,7 +215,8 @@ void SoundService::setEngine(float speedLevel, float speedFactor) {
 }
 
 void SoundService::setVolumes(float master, float engine, float effects) {
-    alListenerf(AL_GAIN, std::clamp(master, 0.0f, 1.0f));
+    m_masterVolume = std::clamp(master, 0.0f, 1.0f);
+    alListenerf(AL_GAIN, m_masterVolume);
     m_engineVolume = std::clamp(engine, 0.0f, 1.0f);
     m_effectsVolume = std::clamp(effects, 0.0f, 1.0f);
     for (const ALuint voice : m_voices) {

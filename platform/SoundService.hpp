@@ -55,6 +55,11 @@ public:
     // Loudness from 0 (silent) to 1 (as made): of everything, of the engine, of the cues. Heard
     // at once, also by sounds already playing.
     void setVolumes(float master, float engine, float effects);
+    // Lets go of every source and buffer (before the output is reopened) and makes them again
+    // on the output now current, loaded from the same folder, with the volumes, the engine and
+    // the pause as they were.
+    void unload() noexcept;
+    void reload();
 
     bool loaded(SoundEffect effect) const { return m_effects[index(effect)] != 0; }
     bool engineLoaded() const { return m_engineBuffer != 0; }
@@ -63,16 +68,21 @@ public:
 
 private:
     static std::size_t index(SoundEffect effect) { return static_cast<std::size_t>(effect); }
+    void load(std::ostream& console);
     void release() noexcept;
 
+    std::filesystem::path m_folder;
     std::array<std::uint32_t, kSoundEffectCount> m_effects{};  // buffers; 0 for none
     std::uint32_t m_engineBuffer = 0;
     std::uint32_t m_engineSource = 0;
     std::array<std::uint32_t, kEffectVoices> m_voices{};
     std::size_t m_nextVoice = 0;
     std::array<std::uint32_t, kSoundEffectCount> m_played{};
+    float m_masterVolume = 1.0f;
     float m_engineVolume = 1.0f;
     float m_effectsVolume = 1.0f;
+    bool m_engineRunning = false;
+    bool m_held = false;
 };
 
 }  // namespace kes

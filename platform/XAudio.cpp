@@ -3,6 +3,7 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #define AL_ALEXT_PROTOTYPES
 #include <AL/al.h>
@@ -70,6 +71,31 @@ bool XAudio::connected() const {
     ALCint connectedFlag = ALC_TRUE;
     alcGetIntegerv(engine, ALC_CONNECTED, 1, &connectedFlag);
     return connectedFlag != ALC_FALSE;
+}
+
+bool XAudio::reopen() {
+    if (m_silent) {
+        return false;  // there was no device at start either
+    }
+    ALCdevice* fresh = m_loopback ? alcLoopbackOpenDeviceSOFT(nullptr) : alcOpenDevice(nullptr);
+    if (fresh == nullptr) {
+        return false;
+    }
+    ALCdevice* const oldEngine = std::exchange(engine, fresh);
+    ALCcontext* const oldContext = std::exchange(masterVoice, nullptr);
+    try {
+        makeMasterVoice();
+        makeX3DAudio(x3dAudio);
+    } catch (const std::runtime_error&) {
+        release();
+        engine = oldEngine;
+        masterVoice = oldContext;
+        alcMakeContextCurrent(masterVoice);
+        return false;
+    }
+    alcDestroyContext(oldContext);
+    alcCloseDevice(oldEngine);
+    return true;
 }
 
 XAudio::~XAudio() {

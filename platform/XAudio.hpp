@@ -34,6 +34,11 @@ public:
     // Whether the output device is still there (a headset can be unplugged). Always true for
     // the silent and loopback outputs and for a driver that cannot tell.
     bool connected() const;
+    // Opens an output of the same kind again (the default device, or a new loopback) and makes
+    // it current, the old one closed: after a lost device, to play on one that came back.
+    // False, with the old output kept, when none opens. Sources and buffers belong to the old
+    // output: whoever has them releases them before and makes them again after.
+    bool reopen();
 
     ALCdevice* engine = nullptr;
     std::uint32_t channelMask = 0;

@@ -1,5 +1,6 @@
 #include "render/Renderer.hpp"
 
+#include <iostream>
 #include <utility>
 
 #include "gpu/GlState.hpp"
@@ -34,7 +35,7 @@ Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_
       m_picture{width, height},
       m_quality(setup.quality),
       m_scale(setup.renderScale),
-      m_frame(makeFrame()),
+      m_frame(makeFittingFrame()),
       m_geometryPass(setup.assetsFolder),
       m_transparencyPass(*m_frame),
       m_lightingPass(setup.assetsFolder),
@@ -43,7 +44,7 @@ Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_
       m_camera(90.0f, static_cast<float>(width) / static_cast<float>(height), 0.1f, 1000.0f,
                glm::vec3(0.0f), 1.0f, glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)) {
     m_lightingPass.setLevel(m_quality);
-    makeEffects();
+    makeFittingEffects();
     m_opaqueNodes.reserve(kNodeListCapacity);
     m_translucentNodes.reserve(kNodeListCapacity);
     // The sky's reflection reads blurred mip levels of the cube map, where filtering across a
@@ -64,7 +65,52 @@ std::unique_ptr<Frame> Renderer::makeFrame() const {
     return frame;
 }
 
-// The old targets go first, so memory never holds two sets at once (at 1280 x 720 a set with
+// The picture's targets at the scale asked for or, where the driver cannot make them (too
+// little graphics memory, larger than its largest texture: a failed target throws), at half
+// that scale and half again down to the smallest, said in
+// one line: a start that can draw at all does.
+std::unique_ptr<Frame> Renderer::makeFittingFrame() {
+    for (;;) {
+        try {
+            return makeFrame();
+        } catch (const std::runtime_error&) {
+            shrinkAfterFailedTarget();
+        }
+    }
+}
+
+void Renderer::makeFittingEffects() {
+    for (;;) {
+        try {
+            makeEffects();
+            return;
+        } catch (const std::runtime_error&) {
+            m_effects.clear();
+            shrinkAfterFailedTarget();
+            remakeFrame();
+            m_transparencyPass.attach(*m_frame);
+        }
+    }
+}
+
+// Called while a target's failure is handled: the next try is at half the scale, or the
+// failure goes on when the scale is already the smallest.
+void Renderer::shrinkAfterFailedTarget() {
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    const PictureSize failed = internalSize();
+    if (m_scale / 2.0f < kSmallestFallbackScale) {
+        throw;
+    }
+    m_scale /= 2.0f;
+    const PictureSize smaller = internalSize();
+    std::cout << "The picture's targets at " << failed.width << " x " << failed.height
+              << " could not be made (the graphics driver refused them); drawing at "
+              << smaller.width << " x " << smaller.height << " instead" << std::endl;
+}
+
+// The old targets go first, so memory never holds two sets at once (and the new ones fall back
+// to a smaller scale as makeFittingFrame says) (at 1280 x 720 a set with
 // its fragment pool is some 200 MiB); the per-frame block, the lights, the pass timer and the
 // clear colour carry over.
 void Renderer::remakeFrame() {
@@ -73,7 +119,7 @@ void Renderer::remakeFrame() {
     GpuPassTimer* timer = m_frame->timer;
     const auto clearColor = m_frame->hdr.clearColor;
     m_frame.reset();
-    m_frame = makeFrame();
+    m_frame = makeFittingFrame();
     const perFrameData sized = m_frame->block.data;
     m_frame->block = std::move(block);
     m_frame->block.data.width = sized.width;
@@ -117,7 +163,7 @@ void Renderer::setQuality(QualityLevel level, float scale) {
         remakeFrame();
         m_transparencyPass.attach(*m_frame);
     }
-    makeEffects();
+    makeFittingEffects();
 }
 
 void Renderer::setTubeHighlight(const glm::vec3& centre, float radius) {

@@ -84,6 +84,8 @@ public:
     // it is drawn. Nothing changes when both are as they are.
     void setQuality(QualityLevel level, float scale);
     QualityLevel quality() const { return m_quality; }
+    // The smallest scale the picture falls back to when its targets cannot be made.
+    static constexpr float kSmallestFallbackScale = 0.125f;
     float renderScale() const { return m_scale; }
     // The internal picture's size; the picture's own is the constructor's.
     PictureSize internalSize() const;
@@ -127,6 +129,9 @@ private:
 
     // A frame of the quality's internal size.
     std::unique_ptr<Frame> makeFrame() const;
+    std::unique_ptr<Frame> makeFittingFrame();
+    void makeFittingEffects();
+    void shrinkAfterFailedTarget();
     // The frame made anew after a change of size or level, keeping what carries over.
     void remakeFrame();
     void makeEffects();

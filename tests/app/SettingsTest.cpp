@@ -191,6 +191,40 @@ TEST(Settings, BadGraphicsValuesSayWhichKeyInOneLineEach) {
     EXPECT_EQ(spaced.console.str(), "Course = two words is not a course name; using prime-loop\n");
 }
 
+// Every key the controls screen can bind survives the file: written as the game writes it and
+// read back, in the next run, as the same key (a comma, a semicolon and the keypad among
+// them). F1 and F2, the debug views' keys, and Escape are never bound, from the file either.
+TEST(Settings, EveryBindableKeyComesBackFromTheFileAndTheDebugKeysAreRefused) {
+    int bindable = 0;
+    for (int key = GLFW_KEY_SPACE; key <= GLFW_KEY_LAST; ++key) {
+        if (keyName(key).empty() || reservedKeyUse(key) != nullptr) {
+            continue;
+        }
+        ++bindable;
+        LoadedSettings written("");
+        written.settings->controls = Bindings::defaults();
+        written.settings->controls.bindKey(Action::brake, key);
+        written.writeBack();
+        const Settings again(written.folder.path(), written.console);
+        EXPECT_EQ(again.controls.of(Action::brake).key, key)
+            << keyName(key) << ": " << written.console.str();
+    }
+    EXPECT_GE(bindable, 80);
+    EXPECT_EQ(LoadedSettings("[Controls]\nPitch up = ,, none\n")
+                  .settings->controls.of(Action::pitchUp)
+                  .key,
+              GLFW_KEY_COMMA);  // as an earlier version wrote it
+    for (const char* key : {"F1", "F2", "Escape"}) {
+        LoadedSettings debug("[Controls]\nAccelerate = " + std::string(key) + ", A\n");
+        EXPECT_EQ(debug.settings->controls, Bindings::defaults()) << key;
+        EXPECT_NE(debug.console.str().find("; using Space, A"), std::string::npos)
+            << debug.console.str();
+    }
+    EXPECT_EQ(LoadedSettings("[Controls]\nAccelerate = F1, A\n").console.str(),
+              "Accelerate = F1, A: F1 shows the collision shapes in a race and cannot be bound; "
+              "using Space, A\n");
+}
+
 // Whatever the file holds, loading ends with a usable record and the file is rewritten whole.
 TEST(Settings, GarbageBinaryAndOverlongLinesLoadWithoutHarm) {
     std::mt19937 random(7);

@@ -71,6 +71,17 @@ TEST(CourseLibraryTest, EachBadFileIsOneLineAndMovedAsideAndTheRestLoad) {
     own.write("long-haul.course", "[Course]\nFormat = 1\n" + points);
     own.write("bad name.course", "[Course]\nFormat = 1\n" + points);
     own.write("noise.course.bad", "an earlier one");
+    // Points so far apart that laying the course out would never end, checked before it is.
+    own.write("far.course",
+              "[Course]\nFormat = 1\n[Points]\nPoint = 300000000 0 0\n"
+              "Point = 0 300000000 0\nPoint = -300000000 0 0\n"
+              "Point = 0 -300000000 0\n");
+    own.write("spread.course",
+              "[Course]\nFormat = 1\n[Points]\nPoint = 40000 0 0\n"
+              "Point = 0 40000 0\nPoint = -40000 0 0\nPoint = 0 -40000 0\n");
+    // A title that is not UTF-8 (and a character the font has not) is made drawable once.
+    own.write("mojibake.course",
+              "[Course]\nFormat = 1\nTitle = Caf\xC3\xFF Sch\xC3\xB6n \xE2\x82\xAC\n" + points);
     std::filesystem::create_directory(own.path() / "folder.course");
     own.write("notes.txt", "not a course at all");
 
@@ -94,11 +105,23 @@ TEST(CourseLibraryTest, EachBadFileIsOneLineAndMovedAsideAndTheRestLoad) {
     EXPECT_EQ(said("bad name.course has a name other than"), 1);
     EXPECT_EQ(said("folder.course is not a regular file; it is left out"), 1);
     EXPECT_EQ(said("wobbly.course line 3 has an unknown key \"colour\", which is ignored"), 1);
-    EXPECT_EQ(lines.size(), 9u) << console.str();
+    EXPECT_EQ(said("far.course line 4 has a point 300000000 units from the origin; points "
+                   "stand within 50000; " +
+                   aside),
+              1);
+    EXPECT_EQ(
+        said("spread.course is at least 226274 units long; a course is 1000 to 20000; " + aside),
+        1);
+    EXPECT_EQ(said("mojibake.course line 3 has a Title with characters the game cannot show (not "
+                   "UTF-8, or outside its font), shown as ?"),
+              1);
+    EXPECT_EQ(lines.size(), 12u) << console.str();
 
-    EXPECT_EQ(namesOf(library), (std::vector<std::string>{"prime-loop", "diamond", "long-haul",
-                                                          "sky-ladder", "tight-knot", "wobbly"}));
-    for (const char* name : {"nan", "empty", "huge", "tiny"}) {
+    EXPECT_EQ(namesOf(library),
+              (std::vector<std::string>{"prime-loop", "diamond", "long-haul", "mojibake",
+                                        "sky-ladder", "tight-knot", "wobbly"}));
+    EXPECT_EQ(library.find("mojibake")->title, "Caf?? Sch\xF6n ?");
+    for (const char* name : {"nan", "empty", "huge", "tiny", "far", "spread"}) {
         EXPECT_TRUE(std::filesystem::exists(own.path() / (std::string(name) + ".course.bad")))
             << name;
         EXPECT_FALSE(std::filesystem::exists(own.path() / (std::string(name) + ".course"))) << name;

@@ -176,8 +176,8 @@ TEST(FrontDoorTest, ARaceTakenAtOnceAndARestartAtOnceBothStartTheClock) {
 }
 
 // Quality and volume changed with the arrow keys and Enter, then the window closed: the file
-// keeps its specified eleven lines and has the new values. Accelerate bound to J: J flies the
-// ship, Space no longer does.
+// keeps its specified eleven lines and has the new values. Accelerate bound to J (after F1,
+// the debug view's key, was refused): J flies the ship, Space no longer does.
 TEST(FrontDoorTest, SettingsAndABindingMadeWithKeysAloneAreKeptAndUsed) {
     const SettingsKept kept;
     const std::filesystem::path settings = freshSettings(320, 240);
@@ -188,6 +188,7 @@ TEST(FrontDoorTest, SettingsAndABindingMadeWithKeysAloneAreKeptAndUsed) {
         FrontDoor& door = app.layers.emplace<FrontDoor>(app);
         bool acceleratedByJ = false;
         bool acceleratedBySpace = true;
+        bool f1Refused = false;
         app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
             HidListener_SceneNodeController& ship = door.game().simulation.shipController;
             if (pass == 2) {
@@ -206,7 +207,11 @@ TEST(FrontDoorTest, SettingsAndABindingMadeWithKeysAloneAreKeptAndUsed) {
                     press(door, GLFW_KEY_DOWN);  // Engine, Effects, Controls
                 }
                 press(door, GLFW_KEY_ENTER);  // Controls: Accelerate first
-                press(door, GLFW_KEY_ENTER);  // press a key for it
+                press(door, GLFW_KEY_ENTER);  // press a key for it: F1 is the debug view's
+                press(door, GLFW_KEY_F1);
+                f1Refused = app.settings.controls.of(Action::accelerate).key == GLFW_KEY_SPACE &&
+                            !app.settings.controls.actionOfKey(GLFW_KEY_F1);
+                press(door, GLFW_KEY_ENTER);  // another key for it
                 press(door, GLFW_KEY_J);
                 press(door, GLFW_KEY_ESCAPE);  // to the settings
                 press(door, GLFW_KEY_ESCAPE);  // to the title, Race selected
@@ -223,6 +228,7 @@ TEST(FrontDoorTest, SettingsAndABindingMadeWithKeysAloneAreKeptAndUsed) {
         app.run();
         EXPECT_TRUE(acceleratedByJ);
         EXPECT_FALSE(acceleratedBySpace);
+        EXPECT_TRUE(f1Refused);
         EXPECT_EQ(app.quality, QualitySetting::low);
     }
     testing::internal::GetCapturedStdout();

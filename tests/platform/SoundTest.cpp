@@ -9,6 +9,7 @@
 #include <sstream>
 #include <vector>
 
+#include <AL/al.h>
 #include <gtest/gtest.h>
 
 #include "Sounds.hpp"
@@ -162,18 +163,66 @@ TEST_F(SoundTest, PausingHoldsEverySoundAndResumingPlaysItOn) {
     sounds.stopEngine();
 }
 
-// A lost device is told once, and only once it is lost.
-TEST(AudioDeviceWatch, SaysOnceThatTheDeviceWentAway) {
-    bool plugged = true;
+// Sounds made again on a reopened output play on as they were: the engine running at its
+// volume, the cues at theirs; a held engine stays held.
+TEST_F(SoundTest, AfterTheOutputIsReopenedTheSoundsPlayOnAsTheyWere) {
     std::ostringstream console;
-    AudioDeviceWatch watch([&plugged] { return plugged; }, console);
+    SoundService sounds(folder.path(), console);
+    sounds.setVolumes(0.5f, 1.0f, 1.0f);
+    sounds.startEngine();
+    sounds.setEngine(30.0f, 1.0f);
+    const float before = peakOf(render(0.2));
+    ASSERT_GT(before, 0.02f);
+    sounds.unload();
+    ASSERT_TRUE(output.reopen());
+    sounds.reload();
+    sounds.setEngine(30.0f, 1.0f);
+    EXPECT_NEAR(peakOf(render(0.2)), before, 0.25f * before);
+    sounds.play(SoundEffect::zoneChecked);
+    EXPECT_GT(peakOf(render(0.1)), before);
+    sounds.pause(true);
+    sounds.unload();
+    ASSERT_TRUE(output.reopen());
+    sounds.reload();
+    EXPECT_LT(peakOf(render(0.2)), 1e-4f);
+    sounds.pause(false);
+    EXPECT_GT(peakOf(render(0.2)), 0.02f);
+    EXPECT_EQ(console.str(), "");
+    EXPECT_EQ(alGetError(), AL_NO_ERROR);
+}
+
+// A lost device is told once, and only once it is lost; from the next check on another is
+// opened until one is there, which is told once too.
+TEST(AudioDeviceWatch, SaysOnceThatTheDeviceWentAwayAndOnceThatOneCameBack) {
+    bool plugged = true;
+    int reopened = 0;
+    bool reopens = false;
+    std::ostringstream console;
+    AudioDeviceWatch watch([&plugged] { return plugged; },
+                           [&] {
+                               ++reopened;
+                               return reopens;
+                           },
+                           console);
     watch.check();
     EXPECT_EQ(console.str(), "");
     plugged = false;
     watch.check();
+    EXPECT_EQ(reopened, 0);
     watch.check();
+    watch.check();
+    EXPECT_EQ(reopened, 2);
     EXPECT_TRUE(watch.lost());
     EXPECT_EQ(console.str(), "The audio device was disconnected; playing on without sound\n");
+    reopens = true;
+    plugged = true;
+    watch.check();
+    watch.check();
+    EXPECT_FALSE(watch.lost());
+    EXPECT_EQ(reopened, 3);
+    EXPECT_EQ(console.str(),
+              "The audio device was disconnected; playing on without sound\n"
+              "An audio device is there again; the sound plays on it\n");
 }
 
 }  // namespace

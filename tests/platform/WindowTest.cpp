@@ -97,6 +97,35 @@ TEST(Window, AnImpossibleSizeFailsWithTheWindowMessage) {
     EXPECT_NE(again.window, nullptr);
 }
 
+// A window larger than the screen's work area (the virtual screen is 1280 x 720) opens at the
+// largest size of its shape that fits, in one line; so does a later resize. A full screen
+// takes the monitor's mode nearest to the size asked for.
+TEST(Window, AWindowLargerThanTheScreenOpensAtTheLargestSizeThatFits) {
+    testing::internal::CaptureStdout();
+    {
+        openGL gl(16384, 16384, 0, false);
+        EXPECT_EQ(gl.openedWidth, 720);
+        EXPECT_EQ(gl.openedHeight, 720);
+        std::int32_t width = 0, height = 0;
+        gl.framebufferSize(width, height);
+        EXPECT_EQ(width, 720);
+        gl.resizeWindow(4000, 1000);
+        glfwPollEvents();
+        int windowWidth = 0, windowHeight = 0;
+        glfwGetWindowSize(gl.window, &windowWidth, &windowHeight);
+        EXPECT_EQ(windowWidth, 1280);
+        EXPECT_EQ(windowHeight, 320);
+    }
+    {
+        openGL full(16384, 16384, 0, true);
+        EXPECT_EQ(full.openedWidth, 1280);
+        EXPECT_EQ(full.openedHeight, 720);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "A window of 16384 x 16384 does not fit the screen's work area; it opens at 720 x "
+              "720\nThe screen has no mode of 16384 x 16384; the game fills it at 1280 x 720\n");
+}
+
 TEST(Input, AKeyPressedOnTheWindowReachesTheRegisteredListener) {
     openGL gl(320, 240, 0, false);
     HidDevices hid(gl.window);

@@ -67,6 +67,29 @@ TEST_F(RendererTest, AnEmptySceneStillRunsTheFrameToTheTarget) {
     EXPECT_GT(brightest, 60);
 }
 
+// A picture whose targets the driver cannot make is drawn at a smaller scale, said in one line,
+// instead of ending the start; the frame then runs without a GL error. (Twice the driver's
+// largest texture stands in for a graphics memory too small: 16384 x 16384 in single-precision
+// colour fails the same way, but its fallback takes gigabytes of the software rasteriser.)
+TEST_F(RendererTest, TargetsTooLargeToMakeFallBackToASmallerScale) {
+    allowDriverErrors();  // the driver reports the refused target as an error, as it must
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    const auto tooWide = static_cast<std::uint32_t>(2 * largest);
+    Renderer renderer(setup(), tooWide, 32, 0);
+    const std::string said = takeConsole();
+    EXPECT_LT(renderer.renderScale(), 1.0f);
+    EXPECT_GE(renderer.renderScale(), Renderer::kSmallestFallbackScale);
+    EXPECT_NE(said.find("The picture's targets at " + std::to_string(tooWide) +
+                        " x 32 could not be made (the graphics driver refused them); drawing at " +
+                        std::to_string(tooWide / 2) + " x 16 instead"),
+              std::string::npos)
+        << said;
+    const test::OffscreenTarget target(64, 64);
+    drawTwice(renderer, lookingAt({0, 0, 0}, {0, 0, 1}, 1.0f, 1.0f), target);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(RendererTest, ASphereIsBrighterOnTheSideFacingTheLight) {
     Renderer renderer(setup(), 256, 256, 0);
     const Model sphere(DRIFTLINE_ASSETS_DIR, 1.0f, "water", glm::vec3(0.8f), 0.0f, 0.6f,
