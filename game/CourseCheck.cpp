@@ -6,7 +6,7 @@
 #include <numbers>
 #include <string>
 
-#include "game/LevelLayout.hpp"
+#include "game/CourseLayout.hpp"
 
 namespace kes {
 namespace {
@@ -245,8 +245,7 @@ private:
             }
         }
         const glm::vec3 sun = level::sunPosition(m_course);
-        if (m_path.distanceToClosestMidPoint(sun) <
-            level::kSunLook.sphereRadius + m_course.tubeRadius) {
+        if (m_path.distanceToClosestMidPoint(sun) < level::kSunRadius + m_course.tubeRadius) {
             warn(0, "has its sun inside the tube");
         }
     }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "control/ShipController.hpp"
-#include "game/LevelLayout.hpp"
+#include "game/CourseLayout.hpp"
 #include "game/RaceSimulation.hpp"
 
 namespace kes {
@@ -43,6 +43,10 @@ std::vector<float> fastestSplits(const Course& course) {
         splits.push_back(kMargin * distance / topSpeed);
     }
     return splits;
+}
+
+RecordFit recordFitOf(const Course& course) {
+    return {course.zones.count, fastestSplits(course)};
 }
 
 }  // namespace kes

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/Course.hpp"
+#include "game/Records.hpp"
 
 namespace kes {
 
@@ -17,5 +18,8 @@ namespace kes {
 // 0), the least time since the round's start at which it can come, in seconds; empty for a
 // course that cannot be laid out.
 std::vector<float> fastestSplits(const Course& course);
+
+// What a record of `course` must be: a split for each of its zones, none sooner than above.
+RecordFit recordFitOf(const Course& course);
 
 }  // namespace kes

@@ -8,6 +8,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include "game/FastestRound.hpp"
 #include "game/FigureText.hpp"
 #include "game/LevelLayout.hpp"
 #include "game/RacePath.hpp"

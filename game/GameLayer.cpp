@@ -4,6 +4,7 @@
 #include <utility>
 #include <iostream>
 
+#include "game/FastestRound.hpp"
 #include "game/LevelLayout.hpp"
 #include "platform/OpenGL.hpp"
 

@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "app/FixedStepLoop.hpp"
-#include "game/LevelLayout.hpp"
+#include "game/CourseLayout.hpp"
 
 namespace kes {
 namespace {

@@ -8,7 +8,6 @@
 
 #include <ini.h>
 
-#include "game/FastestRound.hpp"
 #include "platform/Files.hpp"
 
 namespace kes {
@@ -144,10 +143,6 @@ std::string recordSection(const CourseKey& key) {
     return std::string(kSection) + " " + key.name + " " + hashText(key.hash);
 }
 
-RecordFit recordFitOf(const Course& course) {
-    return {course.zones.count, fastestSplits(course)};
-}
-
 std::string misfit(const RaceRecord& record, const RecordFit& fit) {
     if (!isTime(record.bestTime)) {
         return "no positive BestTime";
@@ -192,6 +187,10 @@ std::string formatRecord(const RaceRecord& record) {
 }
 
 RecordsRead parseRecords(const std::string& text) {
+    // The parser would stop at a NUL and read a broken file as an empty one.
+    if (text.find('\0') != std::string::npos) {
+        return {std::nullopt, "is not a text file"};
+    }
     std::vector<KeptRecord> sections;
     const int error = ini_parse_string(text.c_str(), collectSection, &sections);
     if (error != 0) {

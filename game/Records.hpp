@@ -54,9 +54,6 @@ struct RecordFit {
     std::size_t splitCount = 0;
     std::vector<float> fastestSplits;
 };
-// The fit of `course`'s records.
-RecordFit recordFitOf(const Course& course);
-
 // Why `record` cannot be a record of a course of `fit`, or empty when it can: no positive
 // BestTime, another count of splits, splits that do not rise or do not end at BestTime, or a
 // split sooner than the course allows.

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Starts the real game once per kind of bad input (broken assets, broken or hostile settings
-# and records files, an odd locale, no display, no sound) in a throw-away copy of its
-# installation, and prints a table: the case, the exit status, the console line that explains
+# Starts the real game once per kind of bad input (broken assets, broken or hostile settings,
+# records, course and ghost files, an odd locale, no display, no sound) in a throw-away copy of
+# its installation, and prints a table: the case, the exit status, the console line that explains
 # it, and whether the settings file and every other file the case keeps came through. A game
 # that starts is closed with Ctrl+C once its window shows its frame rate. A case passes when
 # the game exits with the status expected (0 after Ctrl+C, 1 after a failed start), never by a
 # crash signal or a hang; its explaining line is on the console; the settings file and the
 # files the case keeps are still there, unchanged; and no GL error was raised: the game runs
 # without a debug context, so Mesa is asked to print every error it raises (MESA_DEBUG=1), and
-# a case fails on any such line. Runs itself under Xvfb when there is no display.
+# a case fails on any such line, as on any line of the text renderer about a character it
+# cannot draw. Hostile ghosts are also flown by the demo (--replay), which must refuse them at
+# once. Runs itself under Xvfb when there is no display.
 # Usage: scripts/bad-input.sh        (builds first, like the other scripts)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -104,10 +106,21 @@ explaining_line() {
     echo "${found:-(started normally; closed with Ctrl+C)}"
 }
 
+# A case may also name a check of its own in $verify: a function given the installation's
+# folder that prints what is wrong, or nothing.
+verify=""
+
 report() {
     local name=$1 dir=$2 want_status=$3 expected=$4 verdict="ok" kept line
     kept=$(check_kept "$dir")
     line=$(explaining_line "$expected")
+    local unresolved wrong=""
+    # Text from a file the font cannot draw is made drawable when read, never left to the
+    # text renderer's complaint.
+    unresolved=$(grep -c "Trying to resolve invalid character" "$console")
+    [ "$unresolved" -eq 0 ] || { line="$unresolved unresolved character line(s)"; verdict="FAIL"; }
+    [ -z "$verify" ] || wrong=$("$verify" "$dir")
+    [ -z "$wrong" ] || { line="$wrong"; verdict="FAIL"; }
     local gl_errors
     gl_errors=$(grep -c -e "^Mesa: User error" -e "Severity: High" -e "Severity: Medium" "$console")
     [ "$gl_errors" -eq 0 ] || line="$gl_errors GL error line(s): $(grep -m1 -e "^Mesa: User error" -e "Severity: High" -e "Severity: Medium" "$console")"
@@ -192,7 +205,7 @@ records_unreadable() {
 player_course() {
     mkdir -p "$1/bin/courses"
     cat >"$1/bin/courses/$2.course"
-    keep "$1/bin/courses/$2.course" "$1/bin/courses/$2.course${3:-.bad}"
+    keep "$1/bin/courses/$2.course" "$1/bin/courses/$2.course${3-.bad}"
 }
 course_with_points() {
     printf '[Course]\nFormat = 1\n[Points]\n'
@@ -265,6 +278,107 @@ ghost_huge() { head -c 9000000 /dev/zero | player_ghost "$1"; }
 ghost_folder() { mkdir "$1/bin/prime-loop.ghost"; }
 ghost_link_zero() { ln -s /dev/zero "$1/bin/prime-loop.ghost"; }
 
+# Records of the first course as shipped, and of tight-knot under its course hash (read from
+# the good ghost, which records it).
+records_line() { printf '[Records]\nBestTime = %s\nSplits = %s\n' "$1" "$2" >>"$3/bin/records.ini"; }
+tight_knot_hash() { od -An -v -tx1 -j "$(($(ghost_name_end) + 0))" -N 8 "$good_ghost" | tr -d ' \n' | fold -w2 | tac | tr -d '\n'; }
+records_other_course_misfit() {
+    records_line 44.217 "4 8 13 17 21 26 30 35 39 44.217" "$1"
+    printf '\n[Records tight-knot %s]\nBestTime = 30\nSplits = 10 20 30\n' "$(tight_knot_hash)" \
+        >>"$1/bin/records.ini"
+    keep "$1/bin/records.ini"
+}
+records_words_after() {
+    records_line "57.467 seconds, honest" "4 8 13 17 21 26 30 35 39 57.467" "$1"
+    keep "$1/bin/records.ini"
+}
+records_too_fast() {
+    records_line 0.010 "0.001 0.002 0.003 0.004 0.005 0.006 0.007 0.008 0.009 0.010" "$1"
+    keep "$1/bin/records.ini"
+}
+
+# Byte surgery on a copy of the good ghost: where its fields lie (its texts have lengths of
+# their own), a field written over with little-endian bytes, and the checksum made right.
+u32_at() { od -An -v -tu4 -j "$2" -N 4 "$1" | tr -d ' '; }
+ghost_name_end() {  # the offset of the course hash
+    local version name
+    version=$(u32_at "$good_ghost" 12)
+    name=$(u32_at "$good_ghost" $((16 + version)))
+    echo $((20 + version + name))
+}
+ghost_round_at() {  # the offset of the round number
+    local hash_at splits
+    hash_at=$(ghost_name_end)
+    splits=$(u32_at "$good_ghost" $((hash_at + 12)))
+    echo $((hash_at + 16 + 4 * splits))
+}
+le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+write_at() { printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null; }
+fix_checksum() {
+    local size hash=2166136261 byte
+    size=$(($(stat -c %s "$1") - 4))
+    for byte in $(od -An -v -tu1 -N "$size" "$1"); do
+        hash=$(( ((hash ^ byte) * 16777619) & 0xFFFFFFFF ))
+    done
+    write_at "$1" "$size" "$(le32 "$hash")"
+}
+# A hostile copy of the good ghost in $2: "$1" names the change.
+hostile_ghost() {
+    local at
+    cp "$good_ghost" "$2"
+    case $1 in
+    round-zero) write_at "$2" "$(ghost_round_at)" "$(le32 0)" ;;
+    end-step) # the round's steps kept, moved to end at 0xFFFFFDA7
+        at=$(ghost_round_at)
+        local steps=$(( $(u32_at "$2" $((at + 9))) - $(u32_at "$2" $((at + 5))) ))
+        write_at "$2" $((at + 5)) "$(le32 $((0xFFFFFDA7 - steps)))"
+        write_at "$2" $((at + 9)) "$(le32 0xFFFFFDA7)" ;;
+    nan-control) # the first control change sets every strength: the first of them is NaN
+        write_at "$2" $(( $(ghost_round_at) + 13 + 4 + 4 + 2 )) "$(le32 0x7fc00000)" ;;
+    huge-control) write_at "$2" $(( $(ghost_round_at) + 13 + 4 + 4 + 2 )) "$(le32 0x7f61b1e6)" ;;
+    one-second) write_at "$2" $(($(ghost_name_end) + 8)) "$(le32 0x3f800000)" ;;
+    esac
+    fix_checksum "$2"
+}
+tight_knot_ghost() {
+    printf '%s[Race]\nCourse = tight-knot\n' "$settings_text" >"$1/bin/settings.ini"
+    hostile_ghost "$2" "$1/bin/tight-knot.ghost"
+    keep "$1/bin/tight-knot.ghost" "$1/bin/tight-knot.ghost.bad"
+}
+ghost_nan_control() { tight_knot_ghost "$1" nan-control; }
+ghost_huge_control() { tight_knot_ghost "$1" huge-control; }
+ghost_one_second() { tight_knot_ghost "$1" one-second; }
+ghost_round_zero() { tight_knot_ghost "$1" round-zero; }
+# A player's course named "seed-12345" beside a seed's ghost under the name seeds' ghosts once
+# had, "seed-12345.ghost": the ghost is the seed's, handed to its own name, not moved aside.
+ghost_seed_old_name() {
+    course_with_points "1800 0 0" "0 1300 0" "-1800 0 0" "0 -1300 0" | player_course "$1" seed-12345 ""
+    printf '%s[Race]\nCourse = seed-12345\n' "$settings_text" >"$1/bin/settings.ini"
+    cp "$good_ghost" "$1/bin/seed-12345.ghost"
+    write_at "$1/bin/seed-12345.ghost" $(($(ghost_name_end) - 10)) "seed:12345"
+    fix_checksum "$1/bin/seed-12345.ghost"
+    keep "$1/bin/seed-12345.ghost" "$1/bin/seed.12345.ghost"
+}
+course_far_apart() {
+    course_with_points "300000000 0 0" "0 300000000 0" "-300000000 0 0" "0 -300000000 0" |
+        player_course "$1" far
+}
+course_bad_title() {
+    { printf '[Course]\nFormat = 1\nTitle = Caf\xc3\xff \xe2\x82\xac\n[Points]\n'
+      printf 'Point = %s\n' "1800 0 0" "0 1300 0" "-1800 0 0" "0 -1300 0"; } |
+        player_course "$1" mojibake ""
+    printf '%s[Race]\nCourse = mojibake\n' "$settings_text" >"$1/bin/settings.ini"
+}
+settings_huge_window() {
+    printf '[Window]\nWidth = 16384\nHeight = 16384\n[Graphics]\nQuality = high\n' >"$1/bin/settings.ini"
+}
+settings_comma_key() { printf '%s[Controls]\nAccelerate = ,, A\n' "$settings_text" >"$1/bin/settings.ini"; }
+settings_debug_key() { printf '%s[Controls]\nAccelerate = F1, A\n' "$settings_text" >"$1/bin/settings.ini"; }
+comma_kept() {
+    grep -qx "Accelerate = Comma, A" "$1/bin/settings.ini" ||
+        echo "settings: $(grep '^Accelerate' "$1/bin/settings.ini")"
+}
+
 # The game as another user when we are root, so that a read-only folder really is one. Only
 # that user gets the X authority cookie.
 as_player() {
@@ -320,6 +434,13 @@ run_case "records: a folder in its place" records_folder 0 "is not a regular fil
 run_case "records: a link to /dev/zero" records_link_zero 0 "is not a regular file; records are not kept" "${null[@]}"
 run_case "records: unreadable" records_unreadable 0 \
     "cannot be opened \(Permission denied\); records are not kept" as_player "${null[@]}"
+make_good_ghost
+run_case "records: another course's misfit" records_other_course_misfit 0 \
+    "records.ini has 3 splits instead of 6 in \[Records tight-knot [0-9a-f]{16}\]; that record is skipped and kept in the file as it is" "${null[@]}"
+run_case "records: words after a time" records_words_after 0 \
+    "records.ini has no positive BestTime in \[Records\]; that record is skipped and kept" "${null[@]}"
+run_case "records: faster than the course" records_too_fast 0 \
+    "records.ini has a time of 0.010 s, faster than the course can be flown \(at least [0-9.]+ s\) in \[Records\]; that record is skipped" "${null[@]}"
 aside="; moved aside as .*, and the course left out"
 run_case "course: three points" course_three_points 0 "few.course line 6 has 3 points; a course needs at least 4$aside" "${null[@]}"
 run_case "course: a number not finite" course_not_finite 0 "nan.course line 5 has a Point that is not three finite numbers$aside" "${null[@]}"
@@ -337,7 +458,10 @@ run_case "course: a folder in its place" course_folder 0 "folder.course is not a
 run_case "course: unknown in the settings" course_unknown 0 '^There is no course "no-such-course"; racing prime-loop instead$' "${null[@]}"
 run_case "course: the first one broken" course_first_broken_twice 0 \
     "prime-loop.course line 4 .*moved aside as .*prime-loop.course.bad.1, and the course left out" "${null[@]}"
-make_good_ghost
+run_case "course: points 3e8 apart" course_far_apart 0 \
+    "far.course line 4 has a point 300000000 units from the origin; points stand within 50000$aside" "${null[@]}"
+run_case "course: a title not UTF-8" course_bad_title 0 \
+    "mojibake.course line 3 has a Title with characters the game cannot show \(not UTF-8, or outside its font\), shown as \?" "${null[@]}"
 ghost_aside="; moved aside as .* and the race runs without it"
 run_case "ghost: another course's" ghost_other_course 0 \
     "prime-loop.ghost is the ghost of another course \(tight-knot\)$ghost_aside" "${null[@]}"
@@ -352,6 +476,21 @@ run_case "ghost: a folder in its place" ghost_folder 0 \
     "prime-loop.ghost is not a regular file; the race runs without it" "${null[@]}"
 run_case "ghost: a link to /dev/zero" ghost_link_zero 0 \
     "prime-loop.ghost is not a regular file; the race runs without it" "${null[@]}"
+run_case "ghost: a control strength NaN" ghost_nan_control 0 \
+    "tight-knot.ghost has a control strength outside 0 to 1.414$ghost_aside" "${null[@]}"
+run_case "ghost: a control strength 3e38" ghost_huge_control 0 \
+    "tight-knot.ghost has a control strength outside 0 to 1.414$ghost_aside" "${null[@]}"
+run_case "ghost: relabelled 1.000 s" ghost_one_second 0 \
+    "tight-knot.ghost has a round time that its steps do not give$ghost_aside" "${null[@]}"
+run_case "ghost: round 0" ghost_round_zero 0 "tight-knot.ghost holds no round$ghost_aside" "${null[@]}"
+run_case "ghost: a seed's under its old name" ghost_seed_old_name 0 "" "${null[@]}"
+run_case "settings: a window of 16384 x 16384" settings_huge_window 0 \
+    "^A window of 16384 x 16384 does not fit the screen's work area; it opens at [0-9]+ x [0-9]+$" "${null[@]}"
+verify=comma_kept
+run_case "settings: a comma key as once written" settings_comma_key 0 "" "${null[@]}"
+verify=""
+run_case "settings: a debug key bound" settings_debug_key 0 \
+    "^Accelerate = F1, A: F1 shows the collision shapes in a race and cannot be bound; using Space, A$" "${null[@]}"
 run_case "locale: LANG=xx_YY.UTF-8" noop 0 \
     '^The locale the environment asks for \(LANG=xx_YY.UTF-8\) is not installed' \
     env -u LC_ALL -u LC_CTYPE LANG=xx_YY.UTF-8 ALSOFT_DRIVERS=null
@@ -359,6 +498,28 @@ run_case "locale: LC_CTYPE=UTF-8" noop 0 '^The locale the environment asks for \
     env -u LC_ALL LC_CTYPE=UTF-8 ALSOFT_DRIVERS=null
 run_case "no display" noop 1 "^excp: kes::openGL::initGL - Failed to init glfw" env -u DISPLAY ALSOFT_DRIVERS=null
 run_case "no sound device" noop 0 "^No audio device found, running without sound" env ALSOFT_DRIVERS=no-such-driver
+
+# The demo flies a ghost's controls again: a hostile ghost is refused in one line at once, never
+# flown for ever (a round ending four billion steps in, round 0, a NaN control).
+demo_case() {
+    local name=$1 change=$2 expected=$3 verdict=ok line
+    local file="$work/demo-$change.ghost"
+    hostile_ghost "$change" "$file"
+    MESA_DEBUG=1 ALSOFT_DRIVERS=null timeout 120 "${DRIFTLINE_BUILD_DIR:-$root/build}/driftline-demo" \
+        --replay "$file" --size 160x120 --screenshots "$work/demo-shots" --screenshot-every 0 \
+        >"$work/demo-$change.txt" 2>&1
+    status=$?
+    line=$(grep -m1 -E -e "$expected" "$work/demo-$change.txt")
+    if [ "$status" -ne 1 ] || [ -z "$line" ]; then
+        verdict=FAIL
+        failures=$((failures + 1))
+        line=${line:-"MISSING /$expected/; $(tail -n 1 "$work/demo-$change.txt")"}
+    fi
+    printf '| %-36s | %4s | %-4s | %-8s | %s\n' "$name" "$status" "$verdict" "-" "$(echo "$line" | cut -c1-110)"
+}
+demo_case "demo --replay: ends 4e9 steps in" end-step "ends its round more than a day into its flight$"
+demo_case "demo --replay: round 0" round-zero "holds no round$"
+demo_case "demo --replay: a NaN control" nan-control "has a control strength outside 0 to 1.414$"
 echo
 if [ "$failures" -ne 0 ]; then
     echo "$failures case(s) crashed, hung, ended otherwise than expected, raised a GL error or lost a file"

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${DRIFTLINE_BUILD_DIR:-$root/build}
 cd "$build"
 rm -f test-output/front-door-*.jpg
-ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x720x24" \
+ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1920x1080x24" \
     ./tests/driftline_gl_tests --gtest_filter='*FrontDoorPictures*'
 cp test-output/front-door-*.jpg "$root/docs/"
 ls "$root"/docs/front-door-*.jpg

@@ -12,18 +12,21 @@ build="$root/build-fuzz"
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -DDRIFTLINE_FUZZ=ON \
     -DDRIFTLINE_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # Only the fuzz targets: each compiles the few sources it exercises.
-cmake --build "$build" --parallel "$(nproc)" --target MeshFileFuzz SettingsFuzz GlyphFuzz
+cmake --build "$build" --parallel "$(nproc)" --target MeshFileFuzz SettingsFuzz GlyphFuzz \
+    CourseFuzz GhostFuzz RecordsFuzz
 mkdir -p "$build/findings"
 export ASAN_OPTIONS="detect_leaks=1"
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 status=0
-for pair in MeshFileFuzz:mesh SettingsFuzz:settings GlyphFuzz:glyphs; do
+for pair in MeshFileFuzz:mesh SettingsFuzz:settings GlyphFuzz:glyphs CourseFuzz:course \
+    GhostFuzz:ghost RecordsFuzz:records; do
     target=${pair%%:*}
     corpus="$build/corpus/${pair##*:}"
     mkdir -p "$corpus"
     echo "== $target: $seconds s"
-    if ! "$build/tests/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 \
+    # An input that takes over 10 seconds is a finding too: a reader must end in bounded time.
+    if ! "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$build/findings/$target-" "$corpus" \
         "$root/tests/fuzz/corpus/${pair##*:}" 2>"$build/$target.log"; then
         tail -n 40 "$build/$target.log"

@@ -14,7 +14,7 @@ export GLIBC_TUNABLES="${GLIBC_TUNABLES:+$GLIBC_TUNABLES:}glibc.malloc.hugetlb=1
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     shots="$build/demo-output"
     echo "No display found: flying one round of the demo under Xvfb instead (screenshots in $shots)."
-    exec xvfb-run -a -s "-screen 0 1280x720x24" "$build/driftline-demo" \
+    exec xvfb-run -a -s "-screen 0 1920x1080x24" "$build/driftline-demo" \
         --rounds 1 --size 400x300 --screenshots "$shots" --screenshot-every 300 "$@"
 fi
 exec "$build/driftline"

@@ -16,5 +16,5 @@ driver=$(find /usr/lib -name swrast_dri.so -path '*dri*' | head -n 1)
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:verify_asan_link_order=0"
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x720x24 -noreset" \
+ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
     env LD_PRELOAD="$driver" ctest --output-on-failure --timeout 900 "$@"

@@ -13,7 +13,7 @@ build=${DRIFTLINE_BUILD_DIR:-$root/build}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 x=()
-[ -n "${DISPLAY:-}" ] || x=(xvfb-run -a -s "-screen 0 1280x720x24 -noreset")
+[ -n "${DISPLAY:-}" ] || x=(xvfb-run -a -s "-screen 0 1920x1080x24 -noreset")
 "${x[@]}" "$build/driftline-demo" --size 160x120 --rounds 1000000 --frames "$passes" \
     --screenshot-every 0 --screenshots "$out" >"$out/console.txt" 2>&1 &
 launcher=$!

@@ -8,5 +8,5 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" -DDRIFTLINE_WARNINGS_AS_ERRORS=ON -DDRIFTLINE_BUILD_TESTS=ON
 cd "${DRIFTLINE_BUILD_DIR:-$root/build}"
-ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1280x720x24 -noreset" \
+ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
     ctest --output-on-failure --timeout 300 "$@"

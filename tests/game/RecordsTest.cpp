@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/FastestRound.hpp"
 #include "platform/Files.hpp"
 #include "support/TempFolder.hpp"
 
@@ -253,8 +254,9 @@ TEST(Records, TextsThatAreNoRecordSayWhy) {
     }
 }
 
-// Random bytes are moved aside whole, reported in one line, and a later record is written
-// beside them, never over them.
+// Random bytes are moved aside whole, reported in one line (also when a NUL comes before the
+// first line ends, which would read as an empty file), and a later record is written beside
+// them, never over them.
 TEST(Records, ABrokenFileIsMovedAsideNeverDeleted) {
     TempFolder folder;
     std::string garbage(4096, '\0');
@@ -262,6 +264,7 @@ TEST(Records, ABrokenFileIsMovedAsideNeverDeleted) {
     for (char& byte : garbage) {
         byte = static_cast<char>(random());
     }
+    garbage[3] = '\0';
     folder.write("records.ini", garbage);
     RecordsFile file(folder.path(), 10);
     std::ostringstream console;
