@@ -733,9 +733,15 @@ void FrontDoor::onCursorPos(double x, double y) {
     if (window.width <= 0 || window.height <= 0) {
         return;
     }
-    m_cursor = {static_cast<float>(2.0 * x / window.width - 1.0),
-                static_cast<float>(1.0 - 2.0 * y / window.height)};
-    if (inMenu() && !m_binding) {
+    const glm::vec2 cursor{static_cast<float>(2.0 * x / window.width - 1.0),
+                           static_cast<float>(1.0 - 2.0 * y / window.height)};
+    // The first report only says where a pointer resting over the window stands (the window
+    // opened under it): the chosen entry follows the pointer when it moves, never before, so
+    // Enter at the first frame still takes Race.
+    const bool moved = m_cursorKnown && cursor != m_cursor;
+    m_cursor = cursor;
+    m_cursorKnown = true;
+    if (moved && inMenu() && !m_binding) {
         const std::size_t hovered = MenuLayout::entryAt(m_cursor, m_menu.entries.size());
         if (hovered < m_menu.entries.size()) {
             m_menu.selected = hovered;
@@ -747,7 +753,9 @@ void FrontDoor::onMouseButton(std::uint8_t button, std::uint8_t action, std::uin
     if (!inMenu() || m_binding || button != GLFW_MOUSE_BUTTON_LEFT || action != GLFW_PRESS) {
         return;
     }
-    if (MenuLayout::entryAt(m_cursor, m_menu.entries.size()) < m_menu.entries.size()) {
+    const std::size_t clicked = MenuLayout::entryAt(m_cursor, m_menu.entries.size());
+    if (clicked < m_menu.entries.size()) {
+        m_menu.selected = clicked;
         m_menu.activate();
     }
 }

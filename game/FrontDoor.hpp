@@ -117,6 +117,7 @@ private:
     Clock::time_point m_bindingSince{};
     std::string m_seedText = "1";
     glm::vec2 m_cursor{0.0f};
+    bool m_cursorKnown = false;
     float m_stickY = 0.0f;
     // The last round's results, shown while the ship flies on.
     std::optional<RoundResult> m_result;

@@ -121,9 +121,10 @@ TEST(FrontDoorTest, TheTitleComesFirstAndTheClockStartsAtGo) {
     EXPECT_NE(afterGo.find("New start time"), std::string::npos) << afterGo;
 }
 
-// A player who takes Race at the very first frame and holds accelerate: the ship stands at the
-// start from the countdown's first frame, zone 0 counts at GO and the clock runs. R within the
-// first second of the round, while the ship is still inside zone 0, does the same again.
+// A player who takes Race at the very first frame (the pointer resting over the window) and
+// holds accelerate: the ship stands at the start from the countdown's first frame, zone 0 counts at
+// GO and the clock runs. R within the first second of the round, while the ship is still inside
+// zone 0, does the same again.
 TEST(FrontDoorTest, ARaceTakenAtOnceAndARestartAtOnceBothStartTheClock) {
     const SettingsKept kept;
     freshSettings(320, 240);
@@ -139,6 +140,9 @@ TEST(FrontDoorTest, ARaceTakenAtOnceAndARestartAtOnceBothStartTheClock) {
     std::vector<std::uint32_t> checkedAfterGo;
     app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
         if (pass == 0) {
+            // The window opened under a pointer resting in its middle (over Ghost): that
+            // report alone chooses nothing, and Enter takes Race.
+            door.onCursorPos(160.0, 120.0);
             press(door, GLFW_KEY_ENTER);
             return;
         }
