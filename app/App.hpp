@@ -16,13 +16,14 @@
 #include "app/Settings.hpp"
 #include "platform/GameFolders.hpp"
 #include "app/Singleton.hpp"
-#include "game/PhysicsService.hpp"
+#include "physics/PhysicsService.hpp"
 #include "platform/AudioDeviceWatch.hpp"
 #include "platform/HidDevices.hpp"
 #include "platform/OpenGL.hpp"
 #include "platform/SoundService.hpp"
 #include "platform/XAudio.hpp"
 #include "render/Camera.hpp"
+#include "render/CameraController.hpp"
 
 namespace kes {
 

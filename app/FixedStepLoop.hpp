@@ -10,11 +10,12 @@
 #include <iosfwd>
 #include <optional>
 
+#include "physics/Step.hpp"
+
 namespace kes {
 
 class FrameTimer;
 
-inline constexpr float kFixedStep = 1.0f / 60.0f;     // seconds of simulation per fixed step
 inline constexpr float kMaxFrameTime = 1.0f / 30.0f;  // seconds; longer passes are cut to this
 // While paused the picture stands still: a pass takes at least this long (30 passes a second at
 // most), so a paused game does not keep a GPU drawing the same frame thousands of times.

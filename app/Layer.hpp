@@ -1,5 +1,5 @@
-// The two interfaces the main loop drives, and the chain that holds the layers in the order
-// they were added.
+// The layer the main loop drives, and the chain that holds the layers in the order they were
+// added. (The camera's controller, the loop's other interface, stands beside the camera.)
 #pragma once
 
 #include <cstdint>
@@ -23,16 +23,6 @@ public:
 
     Layer* prev = nullptr;
     Layer* next = nullptr;
-};
-
-// Drives the camera; owned by the layer that registers it, never by the application.
-class CameraController {
-public:
-    virtual void update(float frameDt, float time) = 0;
-    virtual void fixedUpdate(float time) = 0;
-
-protected:
-    ~CameraController() = default;
 };
 
 // Owns a doubly linked chain of layers through its first layer.

@@ -10,13 +10,13 @@
 #include <iosfwd>
 #include <string>
 
+#include "control/Difficulty.hpp"
 #include "platform/InputBindings.hpp"
 
 class INIReader;
 
 namespace kes {
 
-enum class Difficulty : std::uint8_t { easy = 0, medium = 1, hard = 2 };
 enum class Presentation : std::uint8_t { fullscreen = 0, windowed = 1 };
 // The picture's quality: one of the fixed levels, or chosen by the game from its frame rate.
 enum class QualitySetting : std::uint8_t { automatic = 0, low = 1, medium = 2, high = 3 };

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "game/LevelLayout.hpp"
-#include "game/LevelScene.hpp"
-#include "game/PhysicsService.hpp"
-#include "game/RaceSimulation.hpp"
+#include "game/level/LevelLayout.hpp"
+#include "game/level/LevelScene.hpp"
+#include "physics/PhysicsService.hpp"
+#include "game/race/RaceSimulation.hpp"
 #include "render/Camera.hpp"
 #include "render/Renderer.hpp"
 
@@ -19,7 +19,7 @@ public:
     // Must be destroyed before `renderer`'s next frame; the renderer keeps the nodes.
     GameLikeScene(Renderer& renderer, const std::filesystem::path& assets, float aspect)
         : camera(90.0f, aspect, 0.1f, 1000.0f, glm::vec3(0.0f), 1.0f, {0, 0, 1}, {0, 1, 0}),
-          race(physics, camera, Difficulty::hard),
+          race(physics, Difficulty::hard),
           level(assets) {
         level.addTube(renderer, race);
         level.addNodes(renderer, physics, race);

@@ -7,9 +7,9 @@
 #include <sstream>
 #include <vector>
 
-#include "game/LevelLayout.hpp"
-#include "game/PhysicsService.hpp"
-#include "game/RacePath.hpp"
+#include "game/level/LevelLayout.hpp"
+#include "physics/PhysicsService.hpp"
+#include "game/course/RacePath.hpp"
 
 namespace {
 

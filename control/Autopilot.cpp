@@ -6,7 +6,8 @@
 
 #include <GLFW/glfw3.h>
 
-#include "render/Math.hpp"
+#include "physics/Step.hpp"
+#include "physics/Transform.hpp"
 
 namespace kes {
 

@@ -10,7 +10,7 @@
 #include <glm/gtc/quaternion.hpp>
 
 #include "control/ShipController.hpp"
-#include "game/Physics.hpp"
+#include "physics/Physics.hpp"
 
 namespace kes {
 

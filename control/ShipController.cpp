@@ -5,7 +5,8 @@
 
 #include <GLFW/glfw3.h>
 
-#include "render/Math.hpp"
+#include "physics/Step.hpp"
+#include "physics/Transform.hpp"
 
 namespace kes {
 
@@ -13,14 +14,12 @@ namespace {
 
 using Controller = HidListener_SceneNodeController;
 
-constexpr float kStep = 1.0f / 60.0f;
+constexpr float kStep = kFixedStep;
 constexpr float kNetEpsilon = 0.0001f;
 constexpr float kStickDeadZone = 0.2f;
 constexpr float kTriggerPulled = 0.01f;
 constexpr std::uint16_t kButtonA = 0x1000;
 constexpr std::uint16_t kButtonB = 0x2000;
-constexpr std::uint16_t kButtonStart = 0x0010;
-constexpr std::uint16_t kButtonBack = 0x0020;
 
 struct DirectionRow {
     std::uint8_t bit;
@@ -55,14 +54,11 @@ glm::quat aboutAxis(float radians, int axis) {
 
 }  // namespace
 
-Controller::HidListener_SceneNodeController(Camera* camera_) : camera(camera_) {
+Controller::HidListener_SceneNodeController() {
     respawn(glm::vec3(0.0f));
 }
 
 void Controller::respawn(const glm::vec3& p) {
-    if (node != nullptr) {
-        camera->target = node->render.position;
-    }
     m_placePending = body != nullptr;
     levels.fill(0.0f);
     forward = {0.0f, 0.0f, 1.0f};
@@ -77,14 +73,13 @@ bool Controller::isHeld(Direction direction) const {
     return (held & kDirections[direction].bit) != 0;
 }
 
-bool Controller::paused() const {
-    return commands != nullptr && commands->racePaused();
+void Controller::setControls(const ControlState& controls) {
+    held = controls.held;
+    strengths = controls.strengths;
 }
 
-// While paused a control can be let go but not taken: nothing stays held after a resume that
-// the player released during the pause.
 void Controller::command(Direction direction, bool on, float strength) {
-    if (on && paused()) {
+    if (on && m_paused) {
         return;
     }
     const std::uint8_t bit = kDirections[direction].bit;
@@ -104,31 +99,11 @@ void Controller::onKey(int key, int /*scancode*/, std::uint8_t action, std::uint
             return;
         }
     }
-    if (!press) {
-        return;
-    }
-    if (key == GLFW_KEY_P && commands != nullptr) {
-        commands->togglePause();
-    } else if (key == GLFW_KEY_R && commands != nullptr && !paused()) {
-        commands->restartRace();
-    } else if (key == GLFW_KEY_F1 && commands != nullptr) {
-        commands->toggleDebugShapes();
-    } else if (key == GLFW_KEY_F2 && commands != nullptr) {
-        commands->toggleShadowMapTiles();
-    }
 }
 
 // Only a packet that changes one of these buttons alone counts.
 void Controller::onGamepadButtons(std::uint16_t changed, bool pressed) {
-    if (changed == kButtonStart) {
-        if (pressed && commands != nullptr) {
-            commands->togglePause();
-        }
-    } else if (changed == kButtonBack) {
-        if (pressed && commands != nullptr && !paused()) {
-            commands->restartRace();
-        }
-    } else if (changed == kButtonA) {
+    if (changed == kButtonA) {
         command(accelerate, pressed, 1.0f);
     } else if (changed == kButtonB) {
         command(brake, pressed, 1.0f);

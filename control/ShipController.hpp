@@ -1,7 +1,8 @@
-// Flies the ship. Keys, gamepad buttons, triggers and the left stick say which of eight
-// directions are commanded and how strongly; once per fixed step each direction's level ramps
-// up while commanded and down otherwise, the ship turns about its own axes by the net rates,
-// and its body is driven along its nose at the net speed.
+// Flies the ship. Keys, the A and B buttons, triggers and the left stick say which of eight
+// directions are commanded and how strongly (what the player asks of the game, restart, pause
+// and the debug views, is the input's router's to answer); once per fixed step each direction's
+// level ramps up while commanded and down otherwise, the ship turns about its own axes by the net
+// rates, and its body is driven along its nose at the net speed.
 #pragma once
 
 #include <array>
@@ -10,26 +11,11 @@
 #include <glm/glm.hpp>
 #include <glm/gtc/quaternion.hpp>
 
-#include "game/Physics.hpp"
+#include "control/ControlState.hpp"
+#include "physics/Physics.hpp"
 #include "platform/HidListener.hpp"
-#include "render/Camera.hpp"
-#include "render/SceneNode.hpp"
 
 namespace kes {
-
-// What the player asks of the game rather than of the ship: the race, the pause and the debug
-// views. The game answers.
-class GameCommands {
-public:
-    virtual void restartRace() = 0;
-    virtual void togglePause() = 0;
-    virtual bool racePaused() const = 0;
-    virtual void toggleDebugShapes() = 0;     // F1: the collision shapes
-    virtual void toggleShadowMapTiles() = 0;  // F2: the shadow maps
-
-protected:
-    ~GameCommands() = default;
-};
 
 class HidListener_SceneNodeController final : public HidListener {
 public:
@@ -51,11 +37,10 @@ public:
     // corner the length of (1, 1).
     static constexpr float kStrongest = 1.41421357f;
 
-    // Writes `camera_` (its target, on a respawn), which must outlive the controller.
-    explicit HidListener_SceneNodeController(Camera* camera_);
+    HidListener_SceneNodeController();
 
     // Back to rest at p: levels zero, nose along +z, no key counted as held. The body is moved
-    // there by the next fixed step; the camera looks at where the node was drawn.
+    // there by the next fixed step.
     void respawn(const glm::vec3& p);
     // One motion step of 1/60 s.
     void fixedUpdate();
@@ -68,13 +53,14 @@ public:
     void onRightTrigger(float value) override;
 
     bool isHeld(Direction direction) const;
+    // While the race is paused a control can be let go but not taken: nothing stays held after
+    // a resume that the player released during the pause.
+    void setPaused(bool paused) { m_paused = paused; }
+    // The commands of this step, and commands set from elsewhere (a recorded flight).
+    ControlState controls() const { return {held, strengths}; }
+    void setControls(const ControlState& controls);
 
-    SceneNode* node = nullptr;  // not owned; the ship as drawn, for the camera on a respawn
     RigidBody* body = nullptr;  // not owned; the ship's body; without it the controller rests
-    // Not owned; R and Back (restart), P and Start (pause), F1 and F2 (debug views) go there.
-    // While the race is paused only resuming, the debug views and letting go are heard.
-    GameCommands* commands = nullptr;
-    Camera* camera;
     std::array<float, kDirectionCount> levels{};  // degrees or units per second
     glm::vec3 forward{0.0f, 0.0f, 1.0f};
     glm::quat orientation{1.0f, 0.0f, 0.0f, 0.0f};
@@ -89,9 +75,8 @@ private:
     void turn(float pitch, float yaw, float roll);
     void moveBody();
 
-    bool paused() const;
-
     bool m_placePending = false;  // a respawn waits for the next step to move the body
+    bool m_paused = false;
 };
 
 }  // namespace kes

@@ -4,9 +4,9 @@
 
 #include <glm/glm.hpp>
 
-namespace kes {
+#include "physics/Transform.hpp"  // kDegreesToRadians
 
-inline constexpr float kDegreesToRadians = 0.017453292f;
+namespace kes {
 
 // Rows ŝ = normalize(f x u), û = normalize(u), f̂ = normalize(f), then the eye moved to the
 // origin. The up vector is normalised but deliberately not made orthogonal to f.

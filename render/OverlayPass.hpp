@@ -15,7 +15,7 @@
 #include "gpu/Buffers.hpp"
 #include "gpu/PipelineState.hpp"
 #include "gpu/Shader.hpp"
-#include "render/DebugShapes.hpp"
+#include "physics/DebugShapes.hpp"
 #include "render/Frame.hpp"
 #include "render/ShadowPass.hpp"
 #include "text/TextRenderer.hpp"

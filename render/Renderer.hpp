@@ -16,7 +16,7 @@
 
 #include "gpu/Viewport.hpp"
 #include "render/Camera.hpp"
-#include "render/DebugShapes.hpp"
+#include "physics/DebugShapes.hpp"
 #include "render/FinalPass.hpp"
 #include "render/Frame.hpp"
 #include "render/GeometryPass.hpp"

@@ -11,7 +11,7 @@
 
 #include "gpu/UBO.hpp"
 #include "gpu/UniformBlocks.hpp"
-#include "render/Transform.hpp"
+#include "physics/Transform.hpp"
 
 namespace kes {
 

@@ -14,7 +14,7 @@
 
 #include "Sounds.hpp"
 #include "app/App.hpp"
-#include "game/GameLayer.hpp"
+#include "game/level/GameLayer.hpp"
 #include "platform/SoundService.hpp"
 #include "support/FlyRace.hpp"
 #include "platform/XAudio.hpp"

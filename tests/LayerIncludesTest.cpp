@@ -1,7 +1,8 @@
 // The layers of the code as the build states them (one library a folder, each linking only what
-// it stands on): every include of every library's sources must point into its own library or
-// one it links, directly or not; only the application's code, the game and the demo reach the
-// application object; and the README's table of libraries says what the build says.
+// it stands on): every folder of the code is one library's, every include of every library's
+// sources points into its own library or one it links, directly or not; the course and the race
+// stand without the renderer and the application; only the application, the level, the screens
+// and the demo reach the application object; and the README's table says what the build says.
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -34,25 +35,34 @@ std::vector<std::string> splitList(const std::string& text) {
     return items;
 }
 
-// The graph the build wrote: each library's sources and the project libraries it links.
+// The graph the build wrote: each library's folder, sources and the project libraries it links,
+// and the programs' entries, which belong to no library.
 struct LayerGraph {
     std::map<std::string, std::set<std::string>> uses;
+    std::map<std::string, std::string> folderOf;         // "driftline_gpu" -> "gpu"
+    std::map<std::string, std::string> libraryOfFolder;  // "game/race" -> "driftline_race"
     std::map<std::string, std::string> libraryOfSource;  // "gpu/Texture.cpp" -> "driftline_gpu"
-    std::map<std::string, std::string> libraryOfFolder;  // the library most of a folder is in
+    std::set<std::string> entries;
+    // What does not fit one library a folder: a folder claimed twice, a source outside its
+    // library's folder.
+    std::vector<std::string> problems;
 
-    static LayerGraph read(const fs::path& file) {
+    static LayerGraph parse(std::istream& in) {
         LayerGraph graph;
-        std::ifstream in(file);
         std::string line, library;
-        std::map<std::string, std::map<std::string, int>> folderCounts;
         while (std::getline(in, line)) {
             if (line.starts_with("library ")) {
                 library = line.substr(8);
                 graph.uses[library];
+            } else if (line.starts_with("folder ")) {
+                graph.claim(library, line.substr(7));
             } else if (line.starts_with("sources ")) {
                 for (const std::string& source : splitList(line.substr(8))) {
                     graph.libraryOfSource[source] = library;
-                    ++folderCounts[fs::path(source).parent_path().string()][library];
+                    if (fs::path(source).parent_path().string() != graph.folderOf[library]) {
+                        graph.problems.push_back(source + " of " + library + " lies outside " +
+                                                 graph.folderOf[library]);
+                    }
                 }
             } else if (line.starts_with("uses ")) {
                 for (const std::string& used : splitList(line.substr(5))) {
@@ -60,34 +70,34 @@ struct LayerGraph {
                         graph.uses[library].insert(used);
                     }
                 }
+            } else if (line.starts_with("entries ")) {
+                for (const std::string& entry : splitList(line.substr(8))) {
+                    graph.entries.insert(entry);
+                }
             }
-        }
-        for (const auto& [folder, counts] : folderCounts) {
-            graph.libraryOfFolder[folder] =
-                std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
-                    return a.second < b.second;
-                })->first;
         }
         return graph;
     }
 
-    // The library a project file belongs to: a listed source's own; a header that of its
-    // source of the same name, else its folder's. Empty for a file of no library (an entry).
-    std::string libraryOf(const std::string& file) const {
-        if (const auto found = libraryOfSource.find(file); found != libraryOfSource.end()) {
-            return found->second;
+    void claim(const std::string& library, const std::string& folder) {
+        if (folder.empty()) {
+            problems.push_back(library + " names no folder");
+            return;
         }
-        const fs::path path(file);
-        if (path.extension() == ".cpp") {
+        folderOf[library] = folder;
+        const auto [found, fresh] = libraryOfFolder.emplace(folder, library);
+        if (!fresh) {
+            problems.push_back(folder + " belongs to " + found->second + " and " + library);
+        }
+    }
+
+    // The library a project file belongs to: its folder's. Empty for an entry or a file in
+    // no library's folder.
+    std::string libraryOf(const std::string& file) const {
+        if (entries.contains(file)) {
             return {};
         }
-        fs::path source = path;
-        source.replace_extension(".cpp");
-        if (const auto found = libraryOfSource.find(source.string());
-            found != libraryOfSource.end()) {
-            return found->second;
-        }
-        const auto folder = libraryOfFolder.find(path.parent_path().string());
+        const auto folder = libraryOfFolder.find(fs::path(file).parent_path().string());
         return folder == libraryOfFolder.end() ? std::string() : folder->second;
     }
 
@@ -109,16 +119,39 @@ struct LayerGraph {
 };
 
 LayerGraph theBuildsGraph() {
-    return LayerGraph::read(DRIFTLINE_LAYERS_FILE);
+    std::ifstream in(DRIFTLINE_LAYERS_FILE);
+    return LayerGraph::parse(in);
+}
+
+bool isSource(const fs::path& path) {
+    return path.extension() == ".cpp" || path.extension() == ".hpp";
+}
+
+// The folders of the product's code: every folder below the root that holds a source, but the
+// tests, the tools, the benchmarks and build output, which are no library.
+std::set<std::string> codeFolders(const fs::path& root) {
+    const std::set<std::string> apart{"tests",     "tools",   "bench", "assets", "docs",
+                                      "packaging", "scripts", ".git",  ".ci"};
+    std::set<std::string> folders;
+    for (auto entry = fs::recursive_directory_iterator(root);
+         entry != fs::recursive_directory_iterator(); ++entry) {
+        const std::string name = entry->path().filename().string();
+        if (entry->is_directory() && entry.depth() == 0 &&
+            (apart.contains(name) || name.starts_with("build"))) {
+            entry.disable_recursion_pending();
+        } else if (entry->is_regular_file() && isSource(entry->path())) {
+            folders.insert(entry->path().parent_path().lexically_relative(root).string());
+        }
+    }
+    return folders;
 }
 
 // Every project file of the library folders, relative to the root.
-std::vector<std::string> libraryFiles() {
+std::vector<std::string> libraryFiles(const LayerGraph& graph) {
     std::vector<std::string> files;
-    for (const char* folder : {"platform", "gpu", "text", "render", "game", "control", "app"}) {
-        for (const auto& entry : fs::recursive_directory_iterator(kSource / folder)) {
-            const std::string extension = entry.path().extension().string();
-            if (extension == ".cpp" || extension == ".hpp") {
+    for (const auto& [folder, library] : graph.libraryOfFolder) {
+        for (const auto& entry : fs::directory_iterator(kSource / folder)) {
+            if (entry.is_regular_file() && isSource(entry.path())) {
                 files.push_back(entry.path().lexically_relative(kSource).string());
             }
         }
@@ -201,28 +234,83 @@ std::string joined(const std::vector<std::string>& lines) {
 
 TEST(LayerIncludes, EveryIncludePointsIntoALibraryItsOwnLinks) {
     const LayerGraph graph = theBuildsGraph();
-    ASSERT_GE(graph.uses.size(), 9u) << "no layer graph in " << DRIFTLINE_LAYERS_FILE;
-    const std::vector<std::string> problems = upwardIncludes(graph, kSource, libraryFiles());
+    ASSERT_GE(graph.uses.size(), 13u) << "no layer graph in " << DRIFTLINE_LAYERS_FILE;
+    const std::vector<std::string> problems = upwardIncludes(graph, kSource, libraryFiles(graph));
     EXPECT_TRUE(problems.empty()) << joined(problems);
 }
 
-// The check itself can fail: a copy of the tree where a GPU wrapper reaches for the camera.
+// One library a folder: every folder of the product's code is one library's (or holds a
+// program's entry alone), no folder is claimed twice, every source lies in its library's
+// folder, and every file of a library's folder is built into it (a header beside its source).
+TEST(LayerIncludes, EveryFolderIsOneLibrarysAndEveryFileInItIsItsOwn) {
+    const LayerGraph graph = theBuildsGraph();
+    std::vector<std::string> problems = graph.problems;
+    std::set<std::string> entryFolders;
+    for (const std::string& entry : graph.entries) {
+        entryFolders.insert(fs::path(entry).parent_path().string());
+    }
+    for (const std::string& folder : codeFolders(kSource)) {
+        if (!graph.libraryOfFolder.contains(folder) && !entryFolders.contains(folder)) {
+            problems.push_back(folder + "/ belongs to no library");
+        }
+    }
+    for (const std::string& file : libraryFiles(graph)) {
+        if (fs::path(file).extension() == ".cpp" && !graph.libraryOfSource.contains(file) &&
+            !graph.entries.contains(file)) {
+            problems.push_back(file + " is built into no library");
+        }
+    }
+    EXPECT_TRUE(problems.empty()) << joined(problems);
+}
+
+// The checks themselves can fail: a copy of the tree where a GPU wrapper reaches for the
+// camera, and one where the course reaches for the level above it.
 TEST(LayerIncludes, AnIncludeThatGoesUpIsFound) {
     const LayerGraph graph = theBuildsGraph();
     test::TempFolder tree;
     tree.write("render/Camera.hpp", "// the camera\n");
     tree.write("gpu/Texture.cpp", "#include \"gpu/Texture.hpp\"\n#include \"render/Camera.hpp\"\n");
     tree.write("gpu/Texture.hpp", "// a texture\n");
-    const auto problems = upwardIncludes(graph, tree.path(), {"gpu/Texture.cpp"});
-    EXPECT_EQ(problems, std::vector<std::string>{"gpu/Texture.cpp includes render/Camera.hpp: "
-                                                 "driftline_gpu does not link driftline_render"});
+    tree.write("game/level/GameLayer.hpp", "// the race layer\n");
+    tree.write("game/course/Shortcut.cpp", "#include \"game/level/GameLayer.hpp\"\n");
+    const auto problems =
+        upwardIncludes(graph, tree.path(), {"gpu/Texture.cpp", "game/course/Shortcut.cpp"});
+    EXPECT_EQ(problems, (std::vector<std::string>{
+                            "gpu/Texture.cpp includes render/Camera.hpp: driftline_gpu does not "
+                            "link driftline_render",
+                            "game/course/Shortcut.cpp includes game/level/GameLayer.hpp: "
+                            "driftline_course does not link driftline_level"}));
 }
 
-TEST(LayerIncludes, OnlyTheApplicationTheGameAndTheDemoReachTheApplicationObject) {
+// A graph where two libraries claim one folder, and one whose source lies elsewhere.
+TEST(LayerIncludes, AFolderOfTwoLibrariesIsFound) {
+    std::istringstream text(
+        "library driftline_a\nfolder game/shared\nsources game/shared/A.cpp\nuses \n"
+        "library driftline_b\nfolder game/shared\nsources game/other/B.cpp\nuses \n");
+    const LayerGraph graph = LayerGraph::parse(text);
+    EXPECT_EQ(graph.problems,
+              (std::vector<std::string>{"game/shared belongs to driftline_a and driftline_b",
+                                        "game/other/B.cpp of driftline_b lies outside "
+                                        "game/shared"}));
+}
+
+// The race and the courses are flown and checked without a window: neither links the renderer
+// nor the application, directly or not.
+TEST(LayerIncludes, TheCourseAndTheRaceLinkNoRendererAndNoApplication) {
     const LayerGraph graph = theBuildsGraph();
-    const std::set<std::string> mayReach{"driftline_app", "driftline_game", "driftline_demo", ""};
+    for (const char* library : {"driftline_course", "driftline_race"}) {
+        const std::set<std::string> reached = graph.reachable(library);
+        EXPECT_FALSE(reached.contains("driftline_render")) << library;
+        EXPECT_FALSE(reached.contains("driftline_app")) << library;
+    }
+}
+
+TEST(LayerIncludes, OnlyTheApplicationTheLevelTheScreensAndTheDemoReachTheApplicationObject) {
+    const LayerGraph graph = theBuildsGraph();
+    const std::set<std::string> mayReach{"driftline_app", "driftline_level", "driftline_screens",
+                                         "driftline_demo", ""};
     std::vector<std::string> problems;
-    for (const std::string& file : libraryFiles()) {
+    for (const std::string& file : libraryFiles(graph)) {
         std::ifstream in(kSource / file);
         const std::string text{std::istreambuf_iterator<char>(in),
                                std::istreambuf_iterator<char>()};

@@ -7,7 +7,7 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
-#include "render/Math.hpp"
+#include "physics/Transform.hpp"
 
 namespace kes {
 namespace {
@@ -18,9 +18,6 @@ class ShipControllerTest : public testing::Test {
 protected:
     ShipControllerTest() {
         body = world.createRigidBody({{0, 0, 0}, glm::quat(1, 0, 0, 0)});
-        node = std::make_unique<SceneNode>(nullptr, NodeModels{"ship", {nullptr}, {glm::mat4(1)}},
-                                           body, 1.0f);
-        ship.node = node.get();
         ship.body = body;
     }
 
@@ -34,10 +31,8 @@ protected:
     glm::vec3 nose() const { return ship.orientation * glm::vec3(0, 0, 1); }
 
     PhysicsWorld world{"ship controller test"};
-    Camera camera{90.0f, 1.0f, 0.1f, 1000.0f, {0, 0, 0}, 1.0f, {0, 0, 1}, {0, 1, 0}};
     RigidBody* body = nullptr;
-    std::unique_ptr<SceneNode> node;
-    Ship ship{&camera};
+    Ship ship;
 };
 
 TEST_F(ShipControllerTest, HoldingWRampsPitchToItsCapAndReleasingBringsItBack) {
@@ -188,28 +183,16 @@ TEST_F(ShipControllerTest, RepeatsAndOtherKeysChangeNothingAndNoBodyMeansNoMotio
     EXPECT_EQ(ship.levels[Ship::accelerate], 0.0f);
 }
 
-// What the player asks of the game rather than of the ship goes to the game, and while the
-// race is paused only resuming and the debug views are heard.
-TEST_F(ShipControllerTest, GameCommandsGoToTheGameAndAPauseHoldsAllButResumeAndViews) {
-    struct Game final : GameCommands {
-        void restartRace() override { heard += "R"; }
-        void togglePause() override {
-            paused = !paused;
-            heard += "P";
-        }
-        bool racePaused() const override { return paused; }
-        void toggleDebugShapes() override { heard += "1"; }
-        void toggleShadowMapTiles() override { heard += "2"; }
-        std::string heard;
-        bool paused = false;
-    } game;
-    ship.commands = &game;
-    for (const int key : {GLFW_KEY_R, GLFW_KEY_F1, GLFW_KEY_F2, GLFW_KEY_P, GLFW_KEY_R,
-                          GLFW_KEY_SPACE, GLFW_KEY_F1, GLFW_KEY_P}) {
-        press(key);
-    }
-    EXPECT_EQ(game.heard, "R12P1P");  // paused: no restart and no throttle, the views still
-    EXPECT_FALSE(ship.isHeld(Ship::accelerate));
+// While the race is paused a control can be let go but not taken.
+TEST_F(ShipControllerTest, APauseHoldsEveryControlButLettingGo) {
+    press(GLFW_KEY_W);
+    ship.setPaused(true);
+    press(GLFW_KEY_SPACE);
+    release(GLFW_KEY_W);
+    EXPECT_EQ(ship.held, 0);
+    ship.setPaused(false);
+    press(GLFW_KEY_SPACE);
+    EXPECT_TRUE(ship.isHeld(Ship::accelerate));
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/CourseCheck.hpp"
-#include "game/CourseFile.hpp"
-#include "game/CourseLayout.hpp"
+#include "game/course/CourseCheck.hpp"
+#include "game/course/CourseFile.hpp"
+#include "game/course/CourseLayout.hpp"
 #include "text/GlyphSet.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/FixedStepLoop.hpp"
-#include "game/Ghost.hpp"
+#include "physics/Step.hpp"
+#include "game/ghost/Ghost.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/Records.hpp"
+#include "game/race/Records.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

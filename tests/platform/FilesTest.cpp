@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "app/Settings.hpp"
-#include "game/Records.hpp"
+#include "game/race/Records.hpp"
 #include "support/TempFolder.hpp"
 
 namespace {

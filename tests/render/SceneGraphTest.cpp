@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <glm/gtc/quaternion.hpp>
 
-#include "game/Physics.hpp"
+#include "physics/Physics.hpp"
 #include "render/Model.hpp"
 
 namespace kes {

@@ -6,7 +6,7 @@
 
 #include "bench/GameLikeScene.hpp"
 #include "MeshBuilder.hpp"
-#include "game/PhysicsService.hpp"
+#include "physics/PhysicsService.hpp"
 #include "support/GlTest.hpp"
 #include "support/RendererTestSeam.hpp"
 #include "support/SceneProbe.hpp"

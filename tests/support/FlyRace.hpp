@@ -4,17 +4,16 @@
 
 #include <cstdint>
 
-#include "app/FixedStepLoop.hpp"
+#include "physics/Step.hpp"
 #include "control/Autopilot.hpp"
-#include "game/PhysicsService.hpp"
-#include "game/RaceSimulation.hpp"
-#include "render/Camera.hpp"
+#include "physics/PhysicsService.hpp"
+#include "game/race/RaceSimulation.hpp"
 
 namespace kes::test {
 
 struct HeadlessRace {
     explicit HeadlessRace(Course course = firstCourse())
-        : simulation(physics, camera, Difficulty::hard, std::move(course)) {}
+        : simulation(physics, Difficulty::hard, std::move(course)) {}
 
     // One fixed step; `steps` counts them, so the simulation's time is steps / 60.
     void step() {
@@ -24,7 +23,6 @@ struct HeadlessRace {
     }
 
     PhysicsService physics;
-    Camera camera{90.0f, 1.0f, 0.1f, 1000.0f, {0, 0, 0}, 1.0f, {0, 0, 1}, {0, 1, 0}};
     RaceSimulation simulation;
     std::uint64_t steps = 0;
 };

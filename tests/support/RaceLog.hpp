@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "game/RaceEvents.hpp"
+#include "game/race/RaceEvents.hpp"
 
 namespace kes::test {
 

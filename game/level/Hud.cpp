@@ -1,0 +1,86 @@
+#include "game/level/Hud.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+#include <glm/glm.hpp>
+
+#include "game/race/FigureText.hpp"
+
+namespace kes {
+namespace {
+
+constexpr glm::vec3 kHudColour{1.0f, 1.0f, 1.0f};
+constexpr glm::vec3 kAheadColour{0.25f, 1.0f, 0.35f};
+constexpr glm::vec3 kBehindColour{1.0f, 0.3f, 0.25f};
+
+// Each figure stands on its anchor point with its label hanging below it.
+constexpr float kLabelSize = 0.05f;
+constexpr float kValueSize = 0.1f;
+constexpr glm::vec2 kRoundsAt{0.55f, -0.9f};
+constexpr glm::vec2 kTimeAt{0.97f, -0.9f};
+constexpr glm::vec2 kBestAt{0.97f, -0.73f};
+constexpr glm::vec2 kRecordAt{0.55f, -0.73f};
+constexpr glm::vec2 kNextZoneAt{-0.97f, 0.78f};
+constexpr glm::vec2 kSplitAt{0.0f, 0.55f};
+constexpr float kSplitSize = 0.16f;
+constexpr glm::vec2 kPausedAt{0.0f, 0.0f};
+constexpr float kPausedSize = 0.15f;
+
+// A figure with its label below it, both ending or starting at `at`.
+void queueFigure(TextRenderer& text, std::string_view label, std::string_view value,
+                 const glm::vec2& at, HorizontalAnchor side) {
+    text.addText(label, at, kLabelSize, kHudColour, VerticalAnchor::hanging, side);
+    text.addText(value, at, kValueSize, kHudColour, VerticalAnchor::standing, side);
+}
+
+}  // namespace
+
+void Hud::onSplit(const Split& split) {
+    m_split = split;
+    m_splitFresh = true;
+}
+
+void Hud::onRestart() {
+    m_split.reset();
+}
+
+void Hud::queue(TextRenderer& text, const HudFacts& facts, float time) {
+    constexpr HorizontalAnchor kRight = HorizontalAnchor::ending;
+    queueFigure(text, "Round", FigureText::whole(facts.roundsFinished).view(), kRoundsAt, kRight);
+    queueFigure(text, "Time", FigureText::threeDecimals(facts.roundTime).view(), kTimeAt, kRight);
+    if (facts.bestTime > 0.0f) {
+        queueFigure(text, "Best Time", FigureText::threeDecimals(facts.bestTime).view(), kBestAt,
+                    kRight);
+    }
+    if (facts.recordTime) {
+        queueFigure(text, "Record", FigureText::threeDecimals(*facts.recordTime).view(), kRecordAt,
+                    kRight);
+    }
+    queueFigure(text, FigureText::labelled("Next Zone ", facts.nextZone).view(),
+                FigureText::whole(std::lround(facts.nextZoneDistance)).view(), kNextZoneAt,
+                HorizontalAnchor::starting);
+    queueSplit(text, time);
+    if (facts.paused) {
+        text.addText("Paused", kPausedAt, kPausedSize, kHudColour, VerticalAnchor::centred,
+                     HorizontalAnchor::centred);
+    }
+}
+
+// Nothing while no best round exists to compare with.
+void Hud::queueSplit(TextRenderer& text, float time) {
+    if (m_splitFresh) {
+        m_splitShownUntil = time + kSplitShownSeconds;
+        m_splitFresh = false;
+    }
+    if (!m_split || !m_split->delta || time > m_splitShownUntil) {
+        return;
+    }
+    const float delta = *m_split->delta;
+    text.addText(FigureText::threeDecimals(delta, true).view(), kSplitAt, kSplitSize,
+                 delta <= 0.0f ? kAheadColour : kBehindColour, VerticalAnchor::centred,
+                 HorizontalAnchor::centred);
+}
+
+}  // namespace kes

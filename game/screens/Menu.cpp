@@ -1,0 +1,84 @@
+#include "game/screens/Menu.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kes {
+namespace {
+
+constexpr glm::vec3 kShadow{0.0f, 0.0f, 0.0f};
+constexpr glm::vec2 kShadowOffset{0.006f, -0.009f};
+constexpr float kRimWidth = 0.07f;  // of the text's size
+constexpr glm::vec2 kRimDirections[] = {{1.0f, 0.0f}, {-1.0f, 0.0f}, {0.0f, 1.0f},  {0.0f, -1.0f},
+                                        {0.7f, 0.7f}, {-0.7f, 0.7f}, {0.7f, -0.7f}, {-0.7f, -0.7f}};
+
+}  // namespace
+
+void Menu::move(int step) {
+    if (entries.empty()) {
+        return;
+    }
+    const auto count = static_cast<int>(entries.size());
+    selected =
+        static_cast<std::size_t>(((static_cast<int>(selected) + step) % count + count) % count);
+}
+
+void Menu::activate() {
+    if (selected < entries.size() && entries[selected].activate) {
+        entries[selected].activate();
+    }
+}
+
+void Menu::adjust(int step) {
+    if (selected < entries.size() && entries[selected].adjust) {
+        entries[selected].adjust(step);
+    }
+}
+
+std::size_t MenuLayout::entryAt(const glm::vec2& point, std::size_t entries) {
+    for (std::size_t i = 0; i < entries; ++i) {
+        if (std::fabs(point.y - entryY(i, entries)) <= entryStep(entries) / 2.0f &&
+            std::fabs(point.x) < 0.9f) {
+            return i;
+        }
+    }
+    return entries;
+}
+
+void queueShadowedText(TextRenderer& text, const std::string& line, const glm::vec2& at, float size,
+                       const glm::vec3& colour, HorizontalAnchor anchor) {
+    // A dark rim all round the strokes and a shadow below: the line reads over the bright
+    // tube as well as over the dark sky.
+    const float rim = kRimWidth * size;
+    for (const glm::vec2 direction : kRimDirections) {
+        text.addText(line, at + direction * rim, size, kShadow, VerticalAnchor::centred, anchor);
+    }
+    text.addText(line, at + kShadowOffset * (size / MenuLayout::kEntrySize), size, kShadow,
+                 VerticalAnchor::centred, anchor);
+    text.addText(line, at, size, colour, VerticalAnchor::centred, anchor);
+}
+
+void queueMenu(TextRenderer& text, const Menu& menu, const std::string& note) {
+    queueShadowedText(text, menu.title, {0.0f, MenuLayout::kTitleY}, MenuLayout::kTitleSize,
+                      kMenuWhite);
+    const std::size_t count = menu.entries.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const MenuEntry& entry = menu.entries[i];
+        std::string line = entry.label;
+        if (entry.value) {
+            line += ":  " + entry.value();
+        }
+        const bool chosen = i == menu.selected;
+        if (chosen) {
+            line = "> " + line + " <";
+        }
+        queueShadowedText(text, line, {0.0f, MenuLayout::entryY(i, count)},
+                          MenuLayout::entrySize(count), chosen ? kMenuAmber : kMenuWhite);
+    }
+    if (!note.empty()) {
+        const float y = std::max(MenuLayout::entryY(count, count), MenuLayout::kLowestNoteY);
+        queueShadowedText(text, note, {0.0f, y}, MenuLayout::kEntrySize * 0.7f, kMenuWhite);
+    }
+}
+
+}  // namespace kes

@@ -1,0 +1,482 @@
+// The front door in the real game under Xvfb, driven with synthetic key presses: the title
+// screen before any race line, the countdown and the clock starting at GO, settings changed with
+// keys alone and saved, and a rebound key flying the ship. It also saves a picture of every
+// screen (test-output/front-door-*.jpg).
+#include "game/screens/FrontDoor.hpp"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <optional>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include "gpu/FrameCapture.hpp"
+#include "platform/Gamepad.hpp"
+#include "support/ScriptLayer.hpp"
+
+namespace kes {
+namespace {
+
+using test::ScriptLayer;
+
+void press(FrontDoor& door, int key) {
+    door.onKey(key, 0, GLFW_PRESS, 0);
+    door.onKey(key, 0, GLFW_RELEASE, 0);
+}
+
+// Puts the settings file beside the test program back as it was, so the window sizes of these
+// tests do not reach the tests after them.
+class SettingsKept {
+public:
+    SettingsKept() : m_path(App::makeAppPath() / "settings.ini") {
+        std::ifstream in(m_path);
+        if (in) {
+            std::ostringstream text;
+            text << in.rdbuf();
+            m_text = text.str();
+        }
+    }
+    ~SettingsKept() {
+        if (m_text) {
+            std::ofstream(m_path) << *m_text;
+        } else {
+            std::filesystem::remove(m_path);
+        }
+    }
+    SettingsKept(const SettingsKept&) = delete;
+    SettingsKept& operator=(const SettingsKept&) = delete;
+
+private:
+    std::filesystem::path m_path;
+    std::optional<std::string> m_text;
+};
+
+// A fresh settings file beside the test program, as the game finds it from a build folder.
+std::filesystem::path freshSettings(int width, int height) {
+    const std::filesystem::path path = App::makeAppPath() / "settings.ini";
+    std::ofstream(path) << "[Window]\nWidth = " << width << "\nHeight = " << height
+                        << "\nRefreshRate = 0\nBrightness = 1\nPresentation = windowed\n"
+                           "VSync = false\n\n[Game]\nDifficulty = hard\n\n";
+    std::filesystem::remove(App::makeAppPath() / "records.ini");
+    return path;
+}
+
+LaunchOptions noRecords() {
+    LaunchOptions options;
+    options.keepRecords = false;
+    return options;
+}
+
+std::string readText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The title screen holds while the autopilot flies behind it, silently; Enter starts the
+// countdown, whose numbers come one a second, and the race's clock starts at GO.
+TEST(FrontDoorTest, TheTitleComesFirstAndTheClockStartsAtGo) {
+    const SettingsKept kept;
+    freshSettings(400, 300);
+    testing::internal::CaptureStdout();
+    App app(noRecords());
+    FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+    std::string beforeEnter;
+    std::vector<std::string> counted;
+    std::string consoleAtGo;
+    app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
+        if (pass == 60) {
+            beforeEnter = testing::internal::GetCapturedStdout();
+            testing::internal::CaptureStdout();
+            EXPECT_EQ(door.screen(), FrontDoor::Screen::title);
+            press(door, GLFW_KEY_ENTER);
+        } else if (pass > 60) {
+            const std::string shown = door.countdownText();
+            if (!shown.empty() && (counted.empty() || counted.back() != shown)) {
+                counted.push_back(shown);
+                if (shown == "GO") {
+                    consoleAtGo = testing::internal::GetCapturedStdout();
+                    testing::internal::CaptureStdout();
+                }
+            }
+            if (door.screen() == FrontDoor::Screen::racing && pass > 400) {
+                app.gl.requestClose();
+            }
+        }
+    }));
+    app.run();
+    const std::string afterGo = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(beforeEnter.find("New start time"), std::string::npos) << beforeEnter;
+    EXPECT_EQ(beforeEnter.find("Checked targetzone"), std::string::npos);
+    EXPECT_EQ(counted, (std::vector<std::string>{"3", "2", "1", "GO"}));
+    EXPECT_EQ(consoleAtGo.find("New start time"), std::string::npos) << consoleAtGo;
+    EXPECT_NE(afterGo.find("New start time"), std::string::npos) << afterGo;
+}
+
+// A player who takes Race at the very first frame (the pointer resting over the window) and
+// holds accelerate: the ship stands at the start from the countdown's first frame, zone 0 counts at
+// GO and the clock runs. R within the first second of the round, while the ship is still inside
+// zone 0, does the same again.
+TEST(FrontDoorTest, ARaceTakenAtOnceAndARestartAtOnceBothStartTheClock) {
+    const SettingsKept kept;
+    freshSettings(320, 240);
+    testing::internal::CaptureStdout();
+    App app(noRecords());
+    FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+    RaceSimulation& race = door.game().simulation;
+    const glm::vec3 start = race.shipBody->getTransform().position;
+    int goes = 0;
+    int racingPasses = 0;
+    float farthestInCountdown = 0.0f;
+    std::vector<float> clockAfterGo;
+    std::vector<std::uint32_t> checkedAfterGo;
+    app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
+        if (pass == 0) {
+            // The window opened under a pointer resting in its middle (over Ghost): that
+            // report alone chooses nothing, and Enter takes Race.
+            door.onCursorPos(160.0, 120.0);
+            press(door, GLFW_KEY_ENTER);
+            return;
+        }
+        if (door.screen() == FrontDoor::Screen::countdown) {
+            const glm::vec3 drawn = door.game().scene.shipNode->render.position;
+            farthestInCountdown = std::max(farthestInCountdown, glm::distance(drawn, start));
+            racingPasses = 0;
+            return;
+        }
+        if (door.screen() != FrontDoor::Screen::racing) {
+            return;
+        }
+        if (racingPasses++ == 0) {
+            ++goes;
+            door.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+        }
+        if (racingPasses == 20) {
+            clockAfterGo.push_back(race.race.roundTime());
+            checkedAfterGo.push_back(race.race.lastChecked);
+            if (goes == 1) {
+                press(door, GLFW_KEY_R);  // a third of a second in: still inside zone 0
+            } else {
+                app.gl.requestClose();
+            }
+        }
+    }));
+    app.run();
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(goes, 2);
+    EXPECT_LT(farthestInCountdown, 1.0f);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(checkedAfterGo[i], 0u) << "round " << i;
+        EXPECT_GT(clockAfterGo[i], 0.1f) << "round " << i;
+    }
+}
+
+// Quality and volume changed with the arrow keys and Enter, then the window closed: the file
+// keeps its specified eleven lines and has the new values. Accelerate bound to J (after F1,
+// the debug view's key, was refused): J flies the ship, Space no longer does.
+TEST(FrontDoorTest, SettingsAndABindingMadeWithKeysAloneAreKeptAndUsed) {
+    const SettingsKept kept;
+    const std::filesystem::path settings = freshSettings(320, 240);
+    const std::string elevenLines = readText(settings);
+    testing::internal::CaptureStdout();
+    {
+        App app(noRecords());
+        FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+        bool acceleratedByJ = false;
+        bool acceleratedBySpace = true;
+        bool f1Refused = false;
+        app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
+            HidListener_SceneNodeController& ship = door.game().simulation.shipController;
+            if (pass == 2) {
+                for (int i = 0; i < 3; ++i) {
+                    press(door, GLFW_KEY_DOWN);  // Race, Course, Ghost, Settings
+                }
+                press(door, GLFW_KEY_ENTER);
+                for (int i = 0; i < 3; ++i) {
+                    press(door, GLFW_KEY_DOWN);  // Window, Presentation, Brightness, Quality
+                }
+                press(door, GLFW_KEY_RIGHT);  // auto -> low
+                press(door, GLFW_KEY_DOWN);
+                press(door, GLFW_KEY_DOWN);  // Render scale, Master volume
+                press(door, GLFW_KEY_LEFT);  // 100 % -> 90 %
+                for (int i = 0; i < 3; ++i) {
+                    press(door, GLFW_KEY_DOWN);  // Engine, Effects, Controls
+                }
+                press(door, GLFW_KEY_ENTER);  // Controls: Accelerate first
+                press(door, GLFW_KEY_ENTER);  // press a key for it: F1 is the debug view's
+                press(door, GLFW_KEY_F1);
+                f1Refused = app.settings.controls.of(Action::accelerate).key == GLFW_KEY_SPACE &&
+                            !app.settings.controls.actionOfKey(GLFW_KEY_F1);
+                press(door, GLFW_KEY_ENTER);  // another key for it
+                press(door, GLFW_KEY_J);
+                press(door, GLFW_KEY_ESCAPE);  // to the settings
+                press(door, GLFW_KEY_ESCAPE);  // to the title, Race selected
+                press(door, GLFW_KEY_ENTER);
+            } else if (door.screen() == FrontDoor::Screen::racing && pass < 10000) {
+                door.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+                acceleratedBySpace = ship.isHeld(HidListener_SceneNodeController::accelerate);
+                door.onKey(GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
+                door.onKey(GLFW_KEY_J, 0, GLFW_PRESS, 0);
+                acceleratedByJ = ship.isHeld(HidListener_SceneNodeController::accelerate);
+                app.gl.requestClose();
+            }
+        }));
+        app.run();
+        EXPECT_TRUE(acceleratedByJ);
+        EXPECT_FALSE(acceleratedBySpace);
+        EXPECT_TRUE(f1Refused);
+        EXPECT_EQ(app.quality, QualitySetting::low);
+    }
+    testing::internal::GetCapturedStdout();
+    const std::string written = readText(settings);
+    EXPECT_EQ(written.substr(0, elevenLines.size()), elevenLines);
+    EXPECT_NE(written.find("\nQuality = low\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\nMasterVolume = 0.9\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\nAccelerate = J, A\n"), std::string::npos) << written;
+}
+
+// A window takes a new size from the settings at once, the picture fills it from the next
+// passes, and the size is kept in the file's own lines.
+TEST(FrontDoorTest, TheWindowTakesANewSizeAtOnce) {
+    const SettingsKept kept;
+    const std::filesystem::path settings = freshSettings(640, 480);
+    testing::internal::CaptureStdout();
+    glm::ivec2 seen{0};
+    {
+        App app(noRecords());
+        FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+        app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
+            if (pass == 2) {
+                for (const int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER,
+                                      GLFW_KEY_RIGHT}) {  // Settings, then Window: the next size
+                    press(door, key);
+                }
+            } else if (pass > 2 && (window.width != 640 || pass > 300)) {
+                seen = {window.width, window.height};
+                app.gl.requestClose();
+            }
+        }));
+        app.run();
+    }
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(seen, glm::ivec2(800, 600));
+    const std::string written = readText(settings);
+    const std::string expected = "[Window]\nWidth = 800\nHeight = 600\n";
+    EXPECT_EQ(written.substr(0, expected.size()), expected) << written;
+}
+
+// Another course chosen on the course screen: the level is built anew on it and the choice is
+// kept in the settings.
+TEST(FrontDoorTest, ACourseChosenIsFlownAndKept) {
+    const SettingsKept kept;
+    const std::filesystem::path settings = freshSettings(320, 240);
+    testing::internal::CaptureStdout();
+    std::string chosen;
+    std::size_t coursesRead = 0;
+    {
+        App app(noRecords());
+        FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+        coursesRead = door.game().courses.courses().size();
+        app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
+            if (pass == 2) {
+                for (const int key :
+                     {GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_ENTER}) {
+                    press(door, key);  // Course, then the course after the first
+                }
+            } else if (pass == 6) {
+                EXPECT_EQ(door.screen(), FrontDoor::Screen::title);
+                EXPECT_EQ(door.game().courses.courses().size(), coursesRead);
+                chosen = door.game().simulation.course.name;
+                app.gl.requestClose();
+            }
+        }));
+        app.run();
+    }
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(chosen, kFirstCourseName);
+    EXPECT_FALSE(chosen.empty());
+    EXPECT_NE(readText(settings).find("\nCourse = " + chosen + "\n"), std::string::npos)
+        << readText(settings);
+}
+
+// Pixels near the menus' amber (the selected entry, a new record) in the rows between `lowY`
+// and `highY` (text units, -1 at the bottom of the window, 1 at the top).
+int amberPixels(const CapturedImage& image, float lowY, float highY) {
+    const auto row = [&](float y) {
+        return static_cast<int>((y * 0.5f + 0.5f) * static_cast<float>(image.height));
+    };
+    int count = 0;
+    for (int y = std::max(row(lowY), 0); y < std::min(row(highY), image.height); ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const glm::u8vec4 p = image.at(x, y);
+            count += p.r > 150 && p.g > p.r / 2 && p.g < p.r * 9 / 10 && p.b < p.r / 2;
+        }
+    }
+    return count;
+}
+
+// Pixels of white text (grey, not the tube's blue) in the middle third of the window between `lowY`
+// and `highY`.
+int whitePixels(const CapturedImage& image, float lowY, float highY) {
+    const auto row = [&](float y) {
+        return static_cast<int>((y * 0.5f + 0.5f) * static_cast<float>(image.height));
+    };
+    int count = 0;
+    for (int y = std::max(row(lowY), 0); y < std::min(row(highY), image.height); ++y) {
+        for (int x = image.width / 3; x < 2 * image.width / 3; ++x) {
+            const glm::u8vec4 p = image.at(x, y);
+            count += p.r > 180 && p.g > 180 && p.b > 180 && std::abs(p.r - p.b) < 25;
+        }
+    }
+    return count;
+}
+
+// Every screen, reached as a player would (the gamepad to the courses, the mouse to the
+// settings, keys to the rest), at the smallest window and a large one:
+// the selected entry stands out in amber wherever the layout puts it (also in the long list of
+// controls), the countdown's number and the round's results are drawn. The pictures are kept
+// as test-output/front-door-<screen>-<width>x<height>.jpg (scripts/front-door-pictures.sh
+// copies them into docs/).
+class FrontDoorPictures : public testing::TestWithParam<glm::ivec2> {};
+
+TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
+    const SettingsKept kept;
+    const glm::ivec2 size = GetParam();
+    freshSettings(size.x, size.y);
+    testing::internal::CaptureStdout();
+    App app(noRecords());
+    FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+    struct Step {
+        const char* screen;
+        FrontDoor::Screen expected;
+        std::function<void()> act;
+    };
+    const auto keys = [&](std::initializer_list<int> list) {
+        for (const int key : list) {
+            press(door, key);
+        }
+    };
+    const auto finishRound = [&] {
+        // Two rounds' touches a few seconds apart; the clock then goes on from where it was.
+        RaceState& race = door.game().simulation.race;
+        const float now = race.currentTime;
+        if (race.lastChecked == RaceState::kNone) {
+            race.onTargetZoneReached(0);
+        }
+        for (const float apart : {3.5f, 3.2f}) {  // the second round against the first
+            for (std::int32_t zone = 1; zone <= race.targetZoneCount; ++zone) {
+                race.currentTime += apart;
+                race.onTargetZoneReached(static_cast<std::uint32_t>(zone % race.targetZoneCount));
+            }
+        }
+        race.currentTime = race.roundStartTime = now;
+    };
+    const auto buttons = [&](std::initializer_list<std::uint16_t> list) {
+        for (const std::uint16_t button : list) {
+            door.onGamepadButtons(button, true);
+            door.onGamepadButtons(button, false);
+        }
+    };
+    // The pointer on an entry of the menu shown, in the window's pixels, y down.
+    const auto pointAt = [&](std::size_t entry) {
+        const float y = MenuLayout::entryY(entry, door.menu().entries.size());
+        door.onCursorPos(size.x / 2.0, (1.0 - y) * size.y / 2.0);
+    };
+    const auto clickOn = [&](std::size_t entry) {
+        pointAt(entry);
+        door.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
+        door.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
+    };
+    using enum FrontDoor::Screen;
+    const std::vector<Step> steps{
+        // The virtual screen's own pointer may stand over the window and choose an entry;
+        // the script points at Race first, so the steps after it start from there.
+        {"title", title, [&] { pointAt(0); }},
+        {"course", course,
+         [&] {
+             buttons({GamepadButton::kDpadDown, GamepadButton::kA});
+         }},
+        {"settings", settings,
+         [&] {
+             buttons({GamepadButton::kB});
+             clickOn(3);  // Race, Course, Ghost, Settings
+         }},
+        {"controls", controls,
+         [&] {
+             keys({GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER});  // from Window up to Controls
+             keys({GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER});  // Pause's key
+         }},
+        {"countdown", countdown,
+         [&] {
+             keys({GLFW_KEY_ESCAPE, GLFW_KEY_ESCAPE, GLFW_KEY_ESCAPE, GLFW_KEY_ENTER});
+         }},
+        {"pause", paused, [&] { keys({GLFW_KEY_P}); }},
+        {"results", racing,
+         [&] {
+             keys({GLFW_KEY_ESCAPE});
+             finishRound();
+         }},
+    };
+    std::size_t step = 0;
+    int since = 0;
+    std::vector<CapturedImage> pictures;
+    std::vector<std::size_t> selected;
+    std::vector<std::size_t> entries;
+    app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
+        // The pause waits for the race to run and the countdown's GO to go.
+        const std::string screen = steps[step].screen;
+        const bool waiting =
+            since == 0 && screen == "pause" &&
+            (door.screen() != FrontDoor::Screen::racing || !door.countdownText().empty());
+        if (pass < 3 || waiting) {
+            return;
+        }
+        if (since == 0) {
+            steps[step].act();
+        } else if (since == 2 || (step == 4 && since == 1)) {
+            pictures.push_back(captureFramebuffer(0, GL_BACK, window.width, window.height));
+            EXPECT_EQ(door.screen(), steps[step].expected) << steps[step].screen;
+            selected.push_back(door.menu().selected);
+            entries.push_back(door.menu().entries.size());
+            std::filesystem::create_directories("test-output");
+            saveJpeg(pictures.back(), "test-output/front-door-" + std::string(steps[step].screen) +
+                                          "-" + std::to_string(size.x) + "x" +
+                                          std::to_string(size.y) + ".jpg");
+            since = -1;
+            if (++step == steps.size()) {
+                app.gl.requestClose();
+            }
+        }
+        ++since;
+    }));
+    app.run();
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(pictures.size(), steps.size());
+    for (const std::size_t menu : {0u, 1u, 2u, 3u, 5u}) {
+        const float y = MenuLayout::entryY(selected[menu], entries[menu]);
+        const float half = MenuLayout::entryStep(entries[menu]) / 2.0f;
+        EXPECT_GT(amberPixels(pictures[menu], y - half, y + half), size.y / 16)
+            << steps[menu].screen;
+    }
+    EXPECT_GT(whitePixels(pictures[4], 0.1f, 0.4f), size.y / 4) << "the countdown's number";
+    EXPECT_GT(amberPixels(pictures[6], 0.37f, 0.47f), size.y / 8) << "New record";
+    EXPECT_GT(whitePixels(pictures[6], -0.4f, 0.4f), size.y / 4) << "the splits";
+}
+
+INSTANTIATE_TEST_SUITE_P(SmallestAndLarge, FrontDoorPictures,
+                         testing::Values(glm::ivec2(640, 480), glm::ivec2(1920, 1080)),
+                         [](const auto& test) {
+                             return std::to_string(test.param.x) + "x" +
+                                    std::to_string(test.param.y);
+                         });
+
+}  // namespace
+}  // namespace kes
