@@ -192,7 +192,9 @@ bool App::closeRequested() {
 
 void App::fixedStep(float time) {
     const PhaseTimer timing(profiler, LoopPhase::FixedStep);
-    physics.world->update(kFixedStep);
+    if (!m_held) {
+        physics.world->update(kFixedStep);
+    }
     if (cameraController != nullptr) {
         cameraController->fixedUpdate(time);
     }

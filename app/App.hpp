@@ -83,7 +83,8 @@ public:
     // that work goes through the window system and may allocate there.
     std::uint32_t secondsCounted() const { return m_secondsCounted; }
     // Holds the simulation without the pause's line or sounds held (a countdown before the
-    // start): frames are drawn, no fixed step is taken.
+    // start): the physics world stands still and the race does not step, while the loop's
+    // steps still reach the layers (the countdown counts them) and frames are drawn.
     void holdSimulation(bool hold) { m_held = hold; }
     bool simulationHeld() const { return m_held; }
 
@@ -138,7 +139,7 @@ private:
     AudioDeviceWatch m_audioWatch;
 
     bool closeRequested() override;
-    bool simulationPaused() override { return m_paused || m_held; }
+    bool simulationPaused() override { return m_paused; }
     void fixedStep(float time) override;
     void updateCamera(float frameDt, float time) override;
     void renderLayers(float frameDt, float time) override;

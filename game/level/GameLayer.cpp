@@ -69,8 +69,8 @@ GameLayer::GameLayer(App& app, CourseLibrary library, bool recordsSaid)
                static_cast<std::uint32_t>(app.renderSize.height),
                kEffectReflections | kEffectBloom),
       scene(app.assetsPath, traitsOf(renderer.quality()).fineSun),
-      courses(std::move(library)),
-      simulation(app.physics, app.settings.difficulty, courses.choose(app.courseName, std::cout)),
+      courses_(std::move(library)),
+      simulation(app.physics, app.settings.difficulty, courses_.choose(app.courseName, std::cout)),
       cameraController(&app.camera),
       audio(app.sounds),
       console(std::cout),
@@ -229,6 +229,23 @@ HudFacts GameLayer::hudFacts() const {
             m_app.paused() && m_pauseNotice};
 }
 
+std::vector<float> GameLayer::recordSplits() const {
+    if (!records || !records->record()) {
+        return {};
+    }
+    return records->record()->splits;
+}
+
+void GameLayer::showGhost(GhostSetting ghost) {
+    m_app.ghost = ghost;
+    ghostShip.show(ghosts.shown(ghost));
+}
+
+void GameLayer::setPaused(bool paused) {
+    m_app.setPaused(paused);
+    simulation.shipController.setPaused(paused);
+}
+
 std::optional<float> GameLayer::recordTime() const {
     if (!records || !records->record()) {
         return std::nullopt;
@@ -256,6 +273,9 @@ void GameLayer::queueGuide() {
 // The nodes take where physics moved the bodies before the ship's controller turns the ship
 // for the next step.
 void GameLayer::fixedUpdate(float time) {
+    if (m_app.simulationHeld()) {
+        return;  // the countdown before a race: the race stands still
+    }
     simulation.beginStep(time);
     // The ship's body stands where this step's physics left it: a step into the clock's time.
     const RaceState& race = simulation.race;

@@ -69,8 +69,25 @@ public:
     void toggleDebugShapes() override;
     void toggleShadowMapTiles() override;
 
-    // The record across runs, when one is kept.
+    // The record across runs, when one is kept, and its splits (none without one).
     std::optional<float> recordTime() const;
+    std::vector<float> recordSplits() const;
+    // The course raced, the courses known, and the ship's controls.
+    const Course& course() const { return simulation.course; }
+    const CourseLibrary& courses() const { return courses_; }
+    // The courses read, for a level built anew on them (this one is gone after).
+    CourseLibrary takeCourses() { return std::move(courses_); }
+    HidListener& ship() { return simulation.shipController; }
+    std::uint32_t nextZone() const { return simulation.nextZone(); }
+    // The autopilot at this race's controls.
+    Autopilot autopilot() { return autopilotFor(simulation); }
+    // The race's observers besides the layer's own parts.
+    void addRaceObserver(RaceObserver* observer) { simulation.race.addObserver(observer); }
+    void removeRaceObserver(RaceObserver* observer) { simulation.race.removeObserver(observer); }
+    // The ghost ship flies the ghost `ghost` says (the record's, this run's best, or none).
+    void showGhost(GhostSetting ghost);
+    // Pauses or resumes the race (the application's pause, and the ship's controls held).
+    void setPaused(bool paused);
     // The quality the frames are drawn at now (the governor's latest choice under "auto").
     QualityChoice quality() const;
     // Draws from the next frame at `choice` (the governor's choices go through here too).
@@ -103,9 +120,13 @@ private:
 public:
     LevelScene scene;
     LevelBuildTimes buildTimes{.renderer = m_rendererSeconds, .models = m_buildClock.lap()};
+
+private:
     // The bundled courses and the player's own; the race is on the one the settings (or the
     // launcher) name.
-    CourseLibrary courses;
+    CourseLibrary courses_;
+
+public:
     RaceSimulation simulation;
     CamController_FollowSceneNode cameraController;
     Hud hud;

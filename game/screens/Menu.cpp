@@ -32,6 +32,17 @@ void Menu::activate() {
 void Menu::adjust(int step) {
     if (selected < entries.size() && entries[selected].adjust) {
         entries[selected].adjust(step);
+        refresh();
+    }
+}
+
+void Menu::refresh() {
+    for (MenuEntry& entry : entries) {
+        entry.line = entry.label;
+        if (entry.value) {
+            entry.line += ":  " + entry.value();
+        }
+        entry.chosenLine = "> " + entry.line + " <";
     }
 }
 
@@ -45,7 +56,7 @@ std::size_t MenuLayout::entryAt(const glm::vec2& point, std::size_t entries) {
     return entries;
 }
 
-void queueShadowedText(TextRenderer& text, const std::string& line, const glm::vec2& at, float size,
+void queueShadowedText(TextRenderer& text, std::string_view line, const glm::vec2& at, float size,
                        const glm::vec3& colour, HorizontalAnchor anchor) {
     // A dark rim all round the strokes and a shadow below: the line reads over the bright
     // tube as well as over the dark sky.
@@ -58,22 +69,16 @@ void queueShadowedText(TextRenderer& text, const std::string& line, const glm::v
     text.addText(line, at, size, colour, VerticalAnchor::centred, anchor);
 }
 
-void queueMenu(TextRenderer& text, const Menu& menu, const std::string& note) {
+void queueMenu(TextRenderer& text, const Menu& menu, std::string_view note) {
     queueShadowedText(text, menu.title, {0.0f, MenuLayout::kTitleY}, MenuLayout::kTitleSize,
                       kMenuWhite);
     const std::size_t count = menu.entries.size();
     for (std::size_t i = 0; i < count; ++i) {
         const MenuEntry& entry = menu.entries[i];
-        std::string line = entry.label;
-        if (entry.value) {
-            line += ":  " + entry.value();
-        }
         const bool chosen = i == menu.selected;
-        if (chosen) {
-            line = "> " + line + " <";
-        }
-        queueShadowedText(text, line, {0.0f, MenuLayout::entryY(i, count)},
-                          MenuLayout::entrySize(count), chosen ? kMenuAmber : kMenuWhite);
+        queueShadowedText(text, chosen ? entry.chosenLine : entry.line,
+                          {0.0f, MenuLayout::entryY(i, count)}, MenuLayout::entrySize(count),
+                          chosen ? kMenuAmber : kMenuWhite);
     }
     if (!note.empty()) {
         const float y = std::max(MenuLayout::entryY(count, count), MenuLayout::kLowestNoteY);

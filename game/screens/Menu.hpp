@@ -1,12 +1,15 @@
 // A menu of the front door: a title and a column of entries, one selected. An entry has a label,
-// optionally a value shown after it ("Quality   auto"), what Enter does and what left and right
-// do. Moving wraps round; the model knows nothing of keys or drawing.
+// optionally a value shown after it ("Quality:  auto"), what Enter does and what left and right
+// do. Moving wraps round; the model knows nothing of keys or drawing. Each entry's line is made
+// when the menu is shown and again after every action on it (refresh), never while it is
+// drawn, so a menu on the screen allocates nothing a frame.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -24,6 +27,8 @@ struct MenuEntry {
     std::function<std::string()> value;    // none: a plain entry
     std::function<void()> activate;        // Enter, A, a click
     std::function<void(int step)> adjust;  // left (-1) and right (+1); none: Enter only
+    std::string line{};                    // as drawn: "Quality:  auto"
+    std::string chosenLine{};              // as drawn when chosen: "> Quality:  auto <"
 };
 
 struct Menu {
@@ -32,8 +37,12 @@ struct Menu {
     std::size_t selected = 0;
 
     void move(int step);
+    // Enter on the chosen entry. What it does may replace the whole menu (or the screen that
+    // shows it): nothing of the menu is touched after it.
     void activate();
     void adjust(int step);
+    // Makes every entry's line from its label and value.
+    void refresh();
 };
 
 // Where a menu's text stands on the screen, in the text's units (-1 to 1 each way, y up): the
@@ -64,10 +73,10 @@ struct MenuLayout {
 // Queues the menu's text: the selected entry amber between markers, the others white, each
 // with a dark rim and shadow so it reads over the bright tube. `note` (if any) goes below the
 // entries.
-void queueMenu(TextRenderer& text, const Menu& menu, const std::string& note = {});
+void queueMenu(TextRenderer& text, const Menu& menu, std::string_view note = {});
 
 // Text with a dark rim round it and a shadow under it.
-void queueShadowedText(TextRenderer& text, const std::string& line, const glm::vec2& at, float size,
+void queueShadowedText(TextRenderer& text, std::string_view line, const glm::vec2& at, float size,
                        const glm::vec3& colour,
                        HorizontalAnchor anchor = HorizontalAnchor::centred);
 

@@ -17,6 +17,8 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include "game/screens/Menu.hpp"
+#include "game/screens/MenuScreen.hpp"
 #include "gpu/FrameCapture.hpp"
 #include "platform/Gamepad.hpp"
 #include "support/ScriptLayer.hpp"
@@ -27,8 +29,8 @@ namespace {
 using test::ScriptLayer;
 
 void press(FrontDoor& door, int key) {
-    door.onKey(key, 0, GLFW_PRESS, 0);
-    door.onKey(key, 0, GLFW_RELEASE, 0);
+    door.input().onKey(key, 0, GLFW_PRESS, 0);
+    door.input().onKey(key, 0, GLFW_RELEASE, 0);
 }
 
 // Puts the settings file beside the test program back as it was, so the window sizes of these
@@ -96,7 +98,7 @@ TEST(FrontDoorTest, TheTitleComesFirstAndTheClockStartsAtGo) {
         if (pass == 60) {
             beforeEnter = testing::internal::GetCapturedStdout();
             testing::internal::CaptureStdout();
-            EXPECT_EQ(door.screen(), FrontDoor::Screen::title);
+            EXPECT_EQ(door.screenName(), "title");
             press(door, GLFW_KEY_ENTER);
         } else if (pass > 60) {
             const std::string shown = door.countdownText();
@@ -107,7 +109,7 @@ TEST(FrontDoorTest, TheTitleComesFirstAndTheClockStartsAtGo) {
                     testing::internal::CaptureStdout();
                 }
             }
-            if (door.screen() == FrontDoor::Screen::racing && pass > 400) {
+            if (door.screenName() == "racing" && pass > 400) {
                 app.gl.requestClose();
             }
         }
@@ -142,22 +144,22 @@ TEST(FrontDoorTest, ARaceTakenAtOnceAndARestartAtOnceBothStartTheClock) {
         if (pass == 0) {
             // The window opened under a pointer resting in its middle (over Ghost): that
             // report alone chooses nothing, and Enter takes Race.
-            door.onCursorPos(160.0, 120.0);
+            door.input().onCursorPos(160.0, 120.0);
             press(door, GLFW_KEY_ENTER);
             return;
         }
-        if (door.screen() == FrontDoor::Screen::countdown) {
+        if (door.screenName() == "countdown") {
             const glm::vec3 drawn = door.game().scene.shipNode->render.position;
             farthestInCountdown = std::max(farthestInCountdown, glm::distance(drawn, start));
             racingPasses = 0;
             return;
         }
-        if (door.screen() != FrontDoor::Screen::racing) {
+        if (door.screenName() != "racing") {
             return;
         }
         if (racingPasses++ == 0) {
             ++goes;
-            door.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+            door.input().onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
         }
         if (racingPasses == 20) {
             clockAfterGo.push_back(race.race.roundTime());
@@ -220,11 +222,11 @@ TEST(FrontDoorTest, SettingsAndABindingMadeWithKeysAloneAreKeptAndUsed) {
                 press(door, GLFW_KEY_ESCAPE);  // to the settings
                 press(door, GLFW_KEY_ESCAPE);  // to the title, Race selected
                 press(door, GLFW_KEY_ENTER);
-            } else if (door.screen() == FrontDoor::Screen::racing && pass < 10000) {
-                door.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+            } else if (door.screenName() == "racing" && pass < 10000) {
+                door.input().onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
                 acceleratedBySpace = ship.isHeld(HidListener_SceneNodeController::accelerate);
-                door.onKey(GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
-                door.onKey(GLFW_KEY_J, 0, GLFW_PRESS, 0);
+                door.input().onKey(GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
+                door.input().onKey(GLFW_KEY_J, 0, GLFW_PRESS, 0);
                 acceleratedByJ = ship.isHeld(HidListener_SceneNodeController::accelerate);
                 app.gl.requestClose();
             }
@@ -284,7 +286,7 @@ TEST(FrontDoorTest, ACourseChosenIsFlownAndKept) {
     {
         App app(noRecords());
         FrontDoor& door = app.layers.emplace<FrontDoor>(app);
-        coursesRead = door.game().courses.courses().size();
+        coursesRead = door.game().courses().courses().size();
         app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
             if (pass == 2) {
                 for (const int key :
@@ -292,8 +294,8 @@ TEST(FrontDoorTest, ACourseChosenIsFlownAndKept) {
                     press(door, key);  // Course, then the course after the first
                 }
             } else if (pass == 6) {
-                EXPECT_EQ(door.screen(), FrontDoor::Screen::title);
-                EXPECT_EQ(door.game().courses.courses().size(), coursesRead);
+                EXPECT_EQ(door.screenName(), "title");
+                EXPECT_EQ(door.game().courses().courses().size(), coursesRead);
                 chosen = door.game().simulation.course.name;
                 app.gl.requestClose();
             }
@@ -356,7 +358,7 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
     FrontDoor& door = app.layers.emplace<FrontDoor>(app);
     struct Step {
         const char* screen;
-        FrontDoor::Screen expected;
+        const char* expected;
         std::function<void()> act;
     };
     const auto keys = [&](std::initializer_list<int> list) {
@@ -381,45 +383,44 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
     };
     const auto buttons = [&](std::initializer_list<std::uint16_t> list) {
         for (const std::uint16_t button : list) {
-            door.onGamepadButtons(button, true);
-            door.onGamepadButtons(button, false);
+            door.input().onGamepadButtons(button, true);
+            door.input().onGamepadButtons(button, false);
         }
     };
     // The pointer on an entry of the menu shown, in the window's pixels, y down.
     const auto pointAt = [&](std::size_t entry) {
-        const float y = MenuLayout::entryY(entry, door.menu().entries.size());
-        door.onCursorPos(size.x / 2.0, (1.0 - y) * size.y / 2.0);
+        const float y = MenuLayout::entryY(entry, (*door.top()->menu()).entries.size());
+        door.input().onCursorPos(size.x / 2.0, (1.0 - y) * size.y / 2.0);
     };
     const auto clickOn = [&](std::size_t entry) {
         pointAt(entry);
-        door.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
-        door.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
+        door.input().onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
+        door.input().onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
     };
-    using enum FrontDoor::Screen;
     const std::vector<Step> steps{
         // The virtual screen's own pointer may stand over the window and choose an entry;
         // the script points at Race first, so the steps after it start from there.
-        {"title", title, [&] { pointAt(0); }},
-        {"course", course,
+        {"title", "title", [&] { pointAt(0); }},
+        {"course", "course",
          [&] {
              buttons({GamepadButton::kDpadDown, GamepadButton::kA});
          }},
-        {"settings", settings,
+        {"settings", "settings",
          [&] {
              buttons({GamepadButton::kB});
              clickOn(3);  // Race, Course, Ghost, Settings
          }},
-        {"controls", controls,
+        {"controls", "controls",
          [&] {
              keys({GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER});  // from Window up to Controls
              keys({GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER});  // Pause's key
          }},
-        {"countdown", countdown,
+        {"countdown", "countdown",
          [&] {
              keys({GLFW_KEY_ESCAPE, GLFW_KEY_ESCAPE, GLFW_KEY_ESCAPE, GLFW_KEY_ENTER});
          }},
-        {"pause", paused, [&] { keys({GLFW_KEY_P}); }},
-        {"results", racing,
+        {"pause", "paused", [&] { keys({GLFW_KEY_P}); }},
+        {"results", "racing",
          [&] {
              keys({GLFW_KEY_ESCAPE});
              finishRound();
@@ -433,9 +434,8 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
     app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
         // The pause waits for the race to run and the countdown's GO to go.
         const std::string screen = steps[step].screen;
-        const bool waiting =
-            since == 0 && screen == "pause" &&
-            (door.screen() != FrontDoor::Screen::racing || !door.countdownText().empty());
+        const bool waiting = since == 0 && screen == "pause" &&
+                             (door.screenName() != "racing" || !door.countdownText().empty());
         if (pass < 3 || waiting) {
             return;
         }
@@ -443,9 +443,11 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
             steps[step].act();
         } else if (since == 2 || (step == 4 && since == 1)) {
             pictures.push_back(captureFramebuffer(0, GL_BACK, window.width, window.height));
-            EXPECT_EQ(door.screen(), steps[step].expected) << steps[step].screen;
-            selected.push_back(door.menu().selected);
-            entries.push_back(door.menu().entries.size());
+            EXPECT_EQ(door.screenName(), steps[step].expected) << steps[step].screen;
+            const auto* menuScreen = dynamic_cast<const MenuScreen*>(door.top());
+            const Menu* shown = menuScreen != nullptr ? &menuScreen->shownMenu() : nullptr;
+            selected.push_back(shown != nullptr ? shown->selected : 0);
+            entries.push_back(shown != nullptr ? shown->entries.size() : 0);
             std::filesystem::create_directories("test-output");
             saveJpeg(pictures.back(), "test-output/front-door-" + std::string(steps[step].screen) +
                                           "-" + std::to_string(size.x) + "x" +

@@ -1,0 +1,101 @@
+#include "game/screens/ControlsScreen.hpp"
+
+#include <GLFW/glfw3.h>
+
+namespace kes {
+
+std::string bindingText(const Binding& binding) {
+    const std::string key = binding.key == kNoKey ? "no key" : keyName(binding.key);
+    const std::string button = binding.button == 0 ? "no button" : buttonName(binding.button);
+    return key + " / " + button;
+}
+
+void ControlsScreen::build(Menu& menu) {
+    menu.title = "CONTROLS";
+    Settings& settings = host().settings();
+    for (std::size_t i = 0; i < kActionCount; ++i) {
+        const auto action = static_cast<Action>(i);
+        menu.entries.push_back(
+            {actionName(action),
+             [&settings, action] { return bindingText(settings.controls.of(action)); },
+             [this, action] { wait(action); },
+             {}});
+    }
+    menu.entries.push_back({"Defaults",
+                            {},
+                            [this, &settings] {
+                                settings.controls = Bindings::defaults();
+                                host().saveSettings();
+                            },
+                            {}});
+    menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
+}
+
+void ControlsScreen::wait(Action action) {
+    m_binding = action;
+    m_bindingSince = m_now;
+    m_standingNote =
+        "Press a key or a button for " + std::string(actionName(action)) + " (Escape: keep it)";
+}
+
+void ControlsScreen::stopWaiting() {
+    m_binding.reset();
+    m_standingNote.clear();
+    menu()->refresh();
+}
+
+void ControlsScreen::frame(double now) {
+    MenuScreen::frame(now);
+    m_now = now;
+    if (m_binding && now - m_bindingSince > kBindingTimeout) {
+        const Action action = *m_binding;
+        stopWaiting();
+        say("No key was pressed: " + std::string(actionName(action)) + " keeps " +
+            bindingText(host().settings().controls.of(action)));
+    }
+}
+
+// The key pressed for the action being bound; one another action had loses it, and the player
+// is told. Escape keeps the old key; a key of the debug views is refused.
+bool ControlsScreen::takeKey(int key) {
+    if (!m_binding) {
+        return false;
+    }
+    const Action action = *m_binding;
+    Bindings& controls = host().settings().controls;
+    stopWaiting();
+    if (key == GLFW_KEY_ESCAPE || keyName(key).empty()) {
+        return true;
+    }
+    if (const char* use = reservedKeyUse(key)) {
+        say(keyName(key) + " " + use + " and cannot be bound: " + actionName(action) + " keeps " +
+            bindingText(controls.of(action)));
+        return true;
+    }
+    noteTaken(keyName(key), controls.bindKey(action, key), "key");
+    return true;
+}
+
+bool ControlsScreen::takeButton(std::uint16_t button) {
+    if (!m_binding || buttonName(button).empty()) {
+        return m_binding.has_value();
+    }
+    const Action action = *m_binding;
+    stopWaiting();
+    noteTaken(buttonName(button), host().settings().controls.bindButton(action, button), "button");
+    return true;
+}
+
+// A binding made: saved, and the player told when the key or button was another action's,
+// which now has none.
+void ControlsScreen::noteTaken(const std::string& input, std::optional<Action> taken,
+                               const char* kind) {
+    if (taken) {
+        say(input + " was " + actionName(*taken) + "'s: " + actionName(*taken) + " has no " + kind +
+            " now");
+    }
+    host().saveSettings();
+    menu()->refresh();
+}
+
+}  // namespace kes

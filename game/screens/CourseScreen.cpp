@@ -1,0 +1,67 @@
+#include "game/screens/CourseScreen.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include <GLFW/glfw3.h>
+
+#include "game/course/Course.hpp"
+#include "game/race/FigureText.hpp"
+#include "game/screens/ScreenStack.hpp"
+
+namespace kes {
+namespace {
+
+constexpr long long kLargestSeed = 4294967295ll;
+
+}  // namespace
+
+void CourseScreen::build(Menu& menu) {
+    menu.title = "COURSE";
+    const std::string raced = host().course().name;
+    for (const CourseRow& row : host().courseRows()) {
+        const std::string value = std::to_string(static_cast<long>(std::lround(row.length))) +
+                                  " units" +
+                                  (row.record ? ", record " + threeDecimals(*row.record) : "");
+        menu.entries.push_back(
+            {row.title, [value] { return value; }, [this, name = row.name] { choose(name); }, {}});
+        if (row.name == raced) {
+            menu.selected = menu.entries.size() - 1;
+        }
+    }
+    menu.entries.push_back(
+        {"Seed", [this] { return m_seedText; }, [this] { choose("seed:" + m_seedText); },
+         [this](int step) {
+             const long long seed =
+                 std::clamp(std::atoll(m_seedText.c_str()) + step, 0ll, kLargestSeed);
+             m_seedText = std::to_string(seed);
+         }});
+    menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
+}
+
+void CourseScreen::choose(const std::string& name) {
+    host().chooseCourse(name);
+    host().screens().pop();
+}
+
+bool CourseScreen::takeKey(int key) {
+    Menu& shown = *menu();
+    if (key == GLFW_KEY_BACKSPACE) {
+        m_seedText.pop_back();
+        m_seedText = m_seedText.empty() ? "0" : m_seedText;
+    } else if (key >= GLFW_KEY_0 && key <= GLFW_KEY_9 && m_seedText.size() < 10) {
+        m_seedText =
+            (m_seedText == "0" ? "" : m_seedText) + static_cast<char>('0' + (key - GLFW_KEY_0));
+        if (std::stoll(m_seedText) > kLargestSeed) {
+            m_seedText = std::to_string(kLargestSeed);
+        }
+        shown.selected = shown.entries.size() - 2;  // the seed entry
+    } else {
+        return false;
+    }
+    shown.refresh();
+    return true;
+}
+
+}  // namespace kes

@@ -1,0 +1,159 @@
+#include "game/screens/InputRouter.hpp"
+
+#include <cmath>
+#include <memory>
+
+#include <GLFW/glfw3.h>
+
+#include "game/screens/Menu.hpp"
+#include "game/screens/PauseScreen.hpp"
+#include "game/screens/ScreenStack.hpp"
+#include "game/screens/Screen.hpp"
+
+namespace kes {
+namespace {
+
+constexpr float kStickPushed = 0.6f;  // past half-way: the stick moves the menu's choice
+
+}  // namespace
+
+Screen* InputRouter::top() const {
+    return m_host.screens().top();
+}
+
+void InputRouter::onKey(int key, int /*scancode*/, std::uint8_t action, std::uint8_t /*mods*/) {
+    Screen* screen = top();
+    if (screen == nullptr) {
+        return;
+    }
+    if (screen->flies()) {
+        raceKey(key, action);
+        return;
+    }
+    // A repeat (a key held down) moves through a menu but is never taken as a key pressed.
+    if (action == GLFW_RELEASE || (action == GLFW_PRESS && screen->takeKey(key))) {
+        return;
+    }
+    if (const auto menuAction = menuActionOfKey(key)) {
+        screen->act(*menuAction);
+    }
+}
+
+void InputRouter::raceKey(int key, std::uint8_t action) {
+    if (action == GLFW_PRESS) {
+        if (key == GLFW_KEY_F1 || key == GLFW_KEY_F2) {
+            key == GLFW_KEY_F1 ? m_host.toggleDebugShapes() : m_host.toggleShadowMapTiles();
+            return;
+        }
+        if (key == GLFW_KEY_ESCAPE && gameAction(Action::pause)) {
+            return;
+        }
+    }
+    const auto bound = m_host.settings().controls.actionOfKey(key);
+    if (!bound || (action == GLFW_PRESS && gameAction(*bound)) || *bound == Action::restart ||
+        *bound == Action::pause) {
+        return;
+    }
+    m_host.ship().onKey(defaultKey(*bound), 0, action, 0);
+}
+
+void InputRouter::raceButton(std::uint16_t button, bool pressed) {
+    const auto bound = m_host.settings().controls.actionOfButton(button);
+    if (!bound || (pressed && gameAction(*bound)) || *bound == Action::restart ||
+        *bound == Action::pause) {
+        return;
+    }
+    m_host.ship().onKey(defaultKey(*bound), 0, pressed ? GLFW_PRESS : GLFW_RELEASE, 0);
+}
+
+bool InputRouter::gameAction(Action action) {
+    if (action == Action::restart) {
+        m_host.startRace();
+        return true;
+    }
+    if (action == Action::pause) {
+        if (top()->pausable()) {
+            m_host.screens().push(std::make_unique<PauseScreen>(m_host));
+        }
+        return true;
+    }
+    return false;
+}
+
+void InputRouter::onGamepadButtons(std::uint16_t changed, bool pressed) {
+    Screen* screen = top();
+    if (screen == nullptr) {
+        return;
+    }
+    if (screen->flies()) {
+        raceButton(changed, pressed);
+        return;
+    }
+    if (!pressed || screen->takeButton(changed)) {
+        return;
+    }
+    if (const auto menuAction = menuActionOfButton(changed)) {
+        screen->act(*menuAction);
+    }
+}
+
+// On a menu the stick moves the choice, once each time it is pushed past half-way.
+void InputRouter::onLeftStick(float x, float y, float magnitude) {
+    Screen* screen = top();
+    if (screen != nullptr && !screen->flies()) {
+        if (std::fabs(y) > kStickPushed && std::fabs(m_stickY) <= kStickPushed) {
+            screen->act(y > 0.0f ? MenuAction::down : MenuAction::up);
+        }
+        m_stickY = y;
+        return;
+    }
+    m_host.ship().onLeftStick(x, y, magnitude);
+}
+
+void InputRouter::onLeftTrigger(float value) {
+    if (top() != nullptr && top()->flies()) {
+        m_host.ship().onLeftTrigger(value);
+    }
+}
+
+void InputRouter::onRightTrigger(float value) {
+    if (top() != nullptr && top()->flies()) {
+        m_host.ship().onRightTrigger(value);
+    }
+}
+
+// The pointer in the text's units: -1 to 1 across the window, y up. The first report only says
+// where a pointer resting over the window stands (the window opened under it): the chosen entry
+// follows the pointer when it moves, never before, so Enter at the first frame takes Race.
+void InputRouter::onCursorPos(double x, double y) {
+    if (m_window.width <= 0 || m_window.height <= 0) {
+        return;
+    }
+    const glm::vec2 cursor{static_cast<float>(2.0 * x / m_window.width - 1.0),
+                           static_cast<float>(1.0 - 2.0 * y / m_window.height)};
+    const bool moved = m_cursorKnown && cursor != m_cursor;
+    m_cursor = cursor;
+    m_cursorKnown = true;
+    Menu* menu = top() != nullptr ? top()->menu() : nullptr;
+    if (moved && menu != nullptr) {
+        const std::size_t hovered = MenuLayout::entryAt(m_cursor, menu->entries.size());
+        if (hovered < menu->entries.size() && hovered != menu->selected) {
+            menu->selected = hovered;
+        }
+    }
+}
+
+// A click takes the entry under the pointer.
+void InputRouter::onMouseButton(std::uint8_t button, std::uint8_t action, std::uint8_t /*mods*/) {
+    Menu* menu = top() != nullptr ? top()->menu() : nullptr;
+    if (menu == nullptr || button != GLFW_MOUSE_BUTTON_LEFT || action != GLFW_PRESS) {
+        return;
+    }
+    const std::size_t clicked = MenuLayout::entryAt(m_cursor, menu->entries.size());
+    if (clicked < menu->entries.size()) {
+        menu->selected = clicked;
+        top()->act(MenuAction::choose);
+    }
+}
+
+}  // namespace kes

@@ -1,0 +1,51 @@
+#include "game/screens/MenuScreen.hpp"
+
+#include "game/screens/ScreenStack.hpp"
+
+namespace kes {
+
+// Made anew each time it comes to the top, with its first entry chosen (or the one its build
+// chooses), as when it was first shown.
+void MenuScreen::enter() {
+    m_menu = Menu{};
+    build(m_menu);
+    m_menu.refresh();
+}
+
+void MenuScreen::act(MenuAction action) {
+    switch (action) {
+        case MenuAction::up: m_menu.move(-1); break;
+        case MenuAction::down: m_menu.move(1); break;
+        case MenuAction::left: m_menu.adjust(-1); break;
+        case MenuAction::right: m_menu.adjust(1); break;
+        case MenuAction::choose:
+            m_menu.activate();
+            m_menu.refresh();  // the screen outlives its own action (see ScreenStack)
+            break;
+        case MenuAction::back: back(); break;
+        case MenuAction::resume: break;
+    }
+}
+
+void MenuScreen::back() {
+    m_host.screens().pop();
+}
+
+void MenuScreen::say(std::string note) {
+    m_note = std::move(note);
+    m_noteUntil = m_now + kNoteSeconds;
+}
+
+const std::string& MenuScreen::note() const {
+    static const std::string kNone;
+    if (!m_standingNote.empty()) {
+        return m_standingNote;
+    }
+    return m_now < m_noteUntil ? m_note : kNone;
+}
+
+void MenuScreen::queue(TextRenderer& text, float /*time*/) {
+    queueMenu(text, m_menu, note());
+}
+
+}  // namespace kes

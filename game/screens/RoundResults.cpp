@@ -1,0 +1,68 @@
+#include "game/screens/RoundResults.hpp"
+
+#include <string>
+
+#include "game/race/FigureText.hpp"
+#include "game/screens/Menu.hpp"
+
+namespace kes {
+namespace {
+
+constexpr glm::vec3 kAhead{0.25f, 1.0f, 0.35f};
+constexpr glm::vec3 kBehind{1.0f, 0.3f, 0.25f};
+
+}  // namespace
+
+void RoundResults::startRace(std::vector<float> record) {
+    m_result.reset();
+    m_nextRecord = std::move(record);
+}
+
+void RoundResults::onRoundFinished(const RoundResult& result) {
+    m_result = result;
+    m_resultSince = m_time;
+    // What this round was measured against stays until the next round's results.
+    m_bestBefore = m_nextBest;
+    if (result.newBest) {
+        m_nextBest = result.splits;
+    }
+    m_recordBefore = m_nextRecord;
+    if (result.newRecord) {
+        m_nextRecord = result.splits;
+    }
+}
+
+void RoundResults::queue(TextRenderer& text, float time) const {
+    if (!m_result || time - m_resultSince > kShownSeconds) {
+        return;
+    }
+    const RoundResult& result = *m_result;
+    std::string headline =
+        "Round " + std::to_string(result.round) + ":  " + threeDecimals(result.time) + " s";
+    if (result.newRecord) {
+        headline += "   New record";
+    } else if (result.newBest) {
+        headline += "   New best";
+    }
+    // Below the split the race display shows at the top.
+    queueShadowedText(text, headline, {0.0f, 0.42f}, 0.09f,
+                      result.newRecord ? kMenuAmber : kMenuWhite);
+    for (std::size_t i = 0; i < result.splits.size(); ++i) {
+        const float y = 0.3f - 0.065f * static_cast<float>(i);
+        const std::string zone =
+            i + 1 == result.splits.size() ? "Finish" : "Zone " + std::to_string(i + 2);
+        queueShadowedText(text, zone + "   " + threeDecimals(result.splits[i]), {-0.05f, y}, 0.055f,
+                          kMenuWhite, HorizontalAnchor::ending);
+        const auto delta = [&](const std::vector<float>& against, const char* what, float x) {
+            if (i < against.size()) {
+                const float d = result.splits[i] - against[i];
+                queueShadowedText(text, threeDecimals(d, true) + " " + what, {x, y}, 0.055f,
+                                  d <= 0.0f ? kAhead : kBehind, HorizontalAnchor::starting);
+            }
+        };
+        delta(m_bestBefore, "best", 0.0f);
+        delta(m_recordBefore, "record", 0.38f);
+    }
+}
+
+}  // namespace kes

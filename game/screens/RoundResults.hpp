@@ -1,0 +1,42 @@
+// Each round's results while the ship flies on: its time, each zone's split against this run's
+// best and the record as they stood before the round, and "New record" or "New best", for a
+// few seconds. It listens to the race; what each round is measured against carries over from
+// round to round.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "game/race/RaceEvents.hpp"
+
+namespace kes {
+
+class TextRenderer;
+
+class RoundResults final : public RaceObserver {
+public:
+    static constexpr double kShownSeconds = 8.0;
+
+    // A new race: nothing shown, this run's best forgotten, measured against `record`'s splits
+    // (none: no record).
+    void startRace(std::vector<float> record);
+    // The record as it stands after a round (another copy may have kept a faster one).
+    void keepRecord(std::vector<float> record) { m_nextRecord = std::move(record); }
+    void onRoundFinished(const RoundResult& result) override;
+    // `time`: the loop's time, which says when the results were shown.
+    void now(float time) { m_time = time; }
+    void queue(TextRenderer& text, float time) const;
+
+    const std::optional<RoundResult>& last() const { return m_result; }
+
+private:
+    std::optional<RoundResult> m_result;
+    std::vector<float> m_bestBefore;
+    std::vector<float> m_nextBest;
+    std::vector<float> m_recordBefore;
+    std::vector<float> m_nextRecord;
+    float m_resultSince = 0.0f;
+    float m_time = 0.0f;
+};
+
+}  // namespace kes

@@ -1,0 +1,98 @@
+// A screen of the front door, and what a screen may ask of the game around it. Screens stand
+// on a stack (ScreenStack): the top one takes the input and draws over the level; the ones
+// under it wait (a pause menu over the race, the settings over the pause menu).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/Settings.hpp"
+#include "game/screens/MenuAction.hpp"
+#include "platform/HidListener.hpp"
+#include "platform/SoundService.hpp"
+
+namespace kes {
+
+struct Menu;
+class ScreenStack;
+class TextRenderer;
+struct Course;
+
+class Screen {
+public:
+    virtual ~Screen() = default;
+    // Now on top: pushed, or uncovered by the screen above it going.
+    virtual void enter() {}
+    virtual void act(MenuAction /*action*/) {}
+    // A key or a gamepad button before it is read as a menu action: true when the screen took
+    // it (a key being bound, a digit typed).
+    virtual bool takeKey(int /*key*/) { return false; }
+    virtual bool takeButton(std::uint16_t /*button*/) { return false; }
+    // A step of the simulation's clock; a pass of the loop (`now` in seconds of real time).
+    virtual void fixedStep() {}
+    virtual void frame(double /*now*/) {}
+    virtual void queue(TextRenderer& /*text*/, float /*time*/) {}
+    // A menu dims the level behind it; a race screen shows it as it is.
+    virtual bool dimsLevel() const { return true; }
+    // While true the player's bound controls fly the ship (the countdown, the race).
+    virtual bool flies() const { return false; }
+    // Whether the player's pause binding (and Escape) opens the pause menu over it.
+    virtual bool pausable() const { return false; }
+    // "title", "course", "settings", "controls", "countdown", "racing", "paused".
+    virtual const char* name() const = 0;
+    // The menu the pointer points into, if the screen shows one.
+    virtual Menu* menu() { return nullptr; }
+};
+
+// One course as the course screen lists it.
+struct CourseRow {
+    std::string name;
+    std::string title;
+    float length = 0.0f;          // units
+    std::optional<float> record;  // the kept record, when one fits the course
+};
+
+// What a screen may ask of the game and the application: a narrow face, so that the screens
+// can be driven without a window (the tests' own host).
+class ScreenHost {
+public:
+    virtual ScreenStack& screens() = 0;
+
+    // The race: a countdown from the start; back to the title (the race dropped); another
+    // course; the ship let go at GO.
+    virtual void startRace() = 0;
+    virtual void quitToTitle() = 0;
+    virtual void chooseCourse(const std::string& name) = 0;
+    virtual void holdRace(bool hold) = 0;
+    virtual void setPaused(bool paused) = 0;
+    virtual bool paused() const = 0;
+    virtual void toggleDebugShapes() = 0;
+    virtual void toggleShadowMapTiles() = 0;
+    virtual void play(SoundEffect cue) = 0;
+    virtual void quitGame() = 0;
+    // The ship's controls, which a race's bound keys fly.
+    virtual HidListener& ship() = 0;
+
+    // What the menus show and change.
+    virtual const Course& course() const = 0;
+    virtual std::optional<float> recordTime() const = 0;
+    virtual std::vector<CourseRow> courseRows() = 0;
+    virtual Settings& settings() = 0;
+    virtual void saveSettings() = 0;
+    virtual void showGhost(GhostSetting ghost) = 0;
+    virtual QualitySetting quality() const = 0;
+    virtual void setQuality(QualitySetting quality, float scale) = 0;
+    virtual void applyVolumes() = 0;
+    // The sizes a window of `presentation` is offered; a window takes a new size at once.
+    virtual std::vector<std::pair<std::int32_t, std::int32_t>> windowSizes(
+        Presentation presentation) const = 0;
+    virtual void resizeWindow(std::int32_t width, std::int32_t height) = 0;
+
+protected:
+    ~ScreenHost() = default;
+};
+
+}  // namespace kes
