@@ -10,11 +10,13 @@
 #include <sstream>
 #include <vector>
 
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include "Sounds.hpp"
 #include "app/App.hpp"
 #include "game/level/GameLayer.hpp"
+#include "game/screens/FrontDoor.hpp"
 #include "platform/SoundService.hpp"
 #include "support/FlyRace.hpp"
 #include "platform/XAudio.hpp"
@@ -228,6 +230,77 @@ TEST(FrameAllocation, APassOfTheGameAllocatesNothingAtAnyLevel) {
         // Most passes are counted however slow the machine: at most one a second is left out.
         EXPECT_GE(counting.passesCounted[i], 12u)
             << toString(levels[i].level) << " at " << levels[i].scale;
+    }
+}
+
+// Counts the allocations of the passes a menu stands on the screen, one menu after another,
+// reached by keys as a player would: the passes right after the keys (the menu made) and those
+// holding the once-a-second work are not counted.
+class MenuCountingLayer final : public Layer {
+public:
+    static constexpr int kPassesEach = 30;
+    static constexpr int kSettlingPasses = 5;
+
+    MenuCountingLayer(App& app, FrontDoor& door, std::vector<std::vector<int>> ways)
+        : m_app(app), m_door(door), m_ways(std::move(ways)), counted(m_ways.size(), 0) {}
+
+    void update(float, float, float) override {}
+    void fixedUpdate(float) override {}
+    void render(float, float, unsigned int, const Viewport*) override {
+        const auto way = static_cast<std::size_t>(m_pass / kPassesEach);
+        const int inWay = m_pass % kPassesEach;
+        if (inWay == 0) {
+            for (const int key : m_ways[way]) {
+                m_door.input().onKey(key, 0, GLFW_PRESS, 0);
+                m_door.input().onKey(key, 0, GLFW_RELEASE, 0);
+            }
+            shown.push_back(m_door.screenName());
+        } else if (inWay > kSettlingPasses && m_app.secondsCounted() == m_lastSeconds) {
+            counted[way] += g_allocations - m_lastAllocations;
+        }
+        if (inWay == kPassesEach - 1 && way + 1 == m_ways.size()) {
+            m_app.gl.requestClose();
+        }
+        m_lastAllocations = g_allocations;
+        m_lastSeconds = m_app.secondsCounted();
+        ++m_pass;
+    }
+
+private:
+    App& m_app;
+    FrontDoor& m_door;
+    std::vector<std::vector<int>> m_ways;
+    int m_pass = 0;
+    std::size_t m_lastAllocations = 0;
+    std::uint32_t m_lastSeconds = 0;
+
+public:
+    std::vector<std::size_t> counted;
+    std::vector<std::string> shown;
+};
+
+// A menu on the screen (its lines made when it is shown, never while drawn) and the level dimmed
+// behind it allocate nothing a pass: the title, the settings, the controls and the courses.
+TEST(FrameAllocation, AMenuOnTheScreenAllocatesNothingAPass) {
+    LaunchOptions options;
+    options.width = 320;
+    options.height = 240;
+    options.keepRecords = false;
+    options.quality = QualitySetting::low;
+    App app(options);
+    FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+    app.holdSimulation(true);
+    const std::vector<std::vector<int>> ways{
+        {},
+        {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER},
+        {GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER},
+        {GLFW_KEY_ESCAPE, GLFW_KEY_ESCAPE, GLFW_KEY_DOWN, GLFW_KEY_ENTER}};
+    MenuCountingLayer& counting = app.layers.emplace<MenuCountingLayer>(app, door, ways);
+    app.run();
+    EXPECT_EQ(counting.shown,
+              (std::vector<std::string>{"title", "settings", "controls", "course"}));
+    for (std::size_t i = 0; i < ways.size(); ++i) {
+        EXPECT_EQ(counting.counted[i], 0u) << counting.shown[i];
     }
 }
 

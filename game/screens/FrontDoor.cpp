@@ -190,7 +190,7 @@ void FrontDoor::update(float frameDt, float time, float alpha) {
 
 void FrontDoor::fixedUpdate(float time) {
     m_game->fixedUpdate(time);
-    if (m_game->attract() && m_pilot) {
+    if (m_game->attract() && m_pilot && !m_app.simulationHeld()) {
         m_pilot->step(m_game->nextZone());
     }
     top()->fixedStep();

@@ -1,0 +1,232 @@
+// The front door's screens without a window: a host of the test's own answers what they ask,
+// the router hands them keys and buttons as a player would, and the simulation's steps are
+// counted by hand.
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include "control/ShipController.hpp"
+#include "game/course/Course.hpp"
+#include "game/screens/CountdownScreen.hpp"
+#include "game/screens/InputRouter.hpp"
+#include "game/screens/ScreenStack.hpp"
+#include "game/screens/TitleScreen.hpp"
+#include "support/TempFolder.hpp"
+
+namespace kes {
+namespace {
+
+class TestHost final : public ScreenHost {
+public:
+    ScreenStack& screens() override { return stack; }
+    void startRace() override {
+        ++racesStarted;
+        attract = false;
+        stack.reset(std::make_unique<CountdownScreen>(*this));
+    }
+    void quitToTitle() override {
+        attract = true;
+        stack.reset(std::make_unique<TitleScreen>(*this));
+    }
+    void chooseCourse(const std::string& name) override { chosen = name; }
+    void holdRace(bool hold) override { holds.push_back(hold); }
+    void setPaused(bool paused_) override { paused_state = paused_; }
+    bool paused() const override { return paused_state; }
+    void toggleDebugShapes() override { ++debugShapes; }
+    void toggleShadowMapTiles() override { ++shadowTiles; }
+    void play(SoundEffect cue) override { cues.push_back(cue); }
+    void quitGame() override { quit = true; }
+    HidListener& ship() override { return shipControls; }
+    const Course& course() const override { return firstOne; }
+    std::optional<float> recordTime() const override { return std::nullopt; }
+    std::vector<CourseRow> courseRows() override {
+        return {{"prime-loop", "Prime Loop", 4593, std::nullopt}};
+    }
+    Settings& settings() override { return kept; }
+    void saveSettings() override {}
+    void showGhost(GhostSetting) override {}
+    QualitySetting quality() const override { return kept.quality; }
+    void setQuality(QualitySetting quality, float) override { kept.quality = quality; }
+    void applyVolumes() override {}
+    std::vector<std::pair<std::int32_t, std::int32_t>> windowSizes(Presentation) const override {
+        return {{640, 480}, {800, 600}};
+    }
+    void resizeWindow(std::int32_t, std::int32_t) override {}
+
+    // The router's keys and buttons, pressed and let go; steps of the simulation.
+    void key(int key) {
+        router.onKey(key, 0, GLFW_PRESS, 0);
+        router.onKey(key, 0, GLFW_RELEASE, 0);
+        stack.collect();
+    }
+    void button(std::uint16_t button) {
+        router.onGamepadButtons(button, true);
+        router.onGamepadButtons(button, false);
+        stack.collect();
+    }
+    void steps(int count) {
+        for (int i = 0; i < count; ++i) {
+            stack.top()->fixedStep();
+            stack.collect();
+        }
+    }
+    // The stack's screens by name, the bottom first.
+    std::vector<std::string> shown() const {
+        std::vector<std::string> names;
+        for (std::size_t i = stack.size(); i-- > 0;) {
+            names.emplace_back(stack.at(i)->name());
+        }
+        return names;
+    }
+
+    test::TempFolder folder;
+    std::ostringstream console;
+    Settings kept{folder.path(), console};
+    Course firstOne = firstCourse();
+    HidListener_SceneNodeController shipControls;
+    Viewport window{0, 0, 640, 480};
+    ScreenStack stack;
+    InputRouter router{*this, window};
+    int racesStarted = 0;
+    int debugShapes = 0;
+    int shadowTiles = 0;
+    bool attract = true;
+    bool paused_state = false;
+    bool quit = false;
+    std::string chosen;
+    std::vector<bool> holds;
+    std::vector<SoundEffect> cues;
+};
+
+using Names = std::vector<std::string>;
+
+// Where each way through the menus leaves the stack, as a table: the keys and steps of the way
+// in, and the screens left, the bottom first.
+TEST(Screens, NavigationGoesWhereEachWayLeads) {
+    struct Way {
+        const char* what;
+        std::vector<int> keys;  // a key a press; 0: the countdown's 180 steps
+        Names left;
+    };
+    const Way ways[] = {
+        {"Settings from the title",
+         {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER},
+         {"title", "settings"}},
+        {"and back",
+         {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_ESCAPE},
+         {"title"}},
+        {"the courses", {GLFW_KEY_DOWN, GLFW_KEY_ENTER}, {"title", "course"}},
+        {"a race", {GLFW_KEY_ENTER}, {"countdown"}},
+        {"GO", {GLFW_KEY_ENTER, 0}, {"racing"}},
+        {"the pause", {GLFW_KEY_ENTER, 0, GLFW_KEY_P}, {"racing", "paused"}},
+        {"Settings from the pause",
+         {GLFW_KEY_ENTER, 0, GLFW_KEY_P, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER},
+         {"racing", "paused", "settings"}},
+        {"Back from Settings opened from Pause returns to Pause",
+         {GLFW_KEY_ENTER, 0, GLFW_KEY_P, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER,
+          GLFW_KEY_ESCAPE},
+         {"racing", "paused"}},
+        {"Resume", {GLFW_KEY_ENTER, 0, GLFW_KEY_P, GLFW_KEY_ENTER}, {"racing"}},
+        {"Quit to title from Pause drops the race",
+         {GLFW_KEY_ENTER, 0, GLFW_KEY_P, GLFW_KEY_UP, GLFW_KEY_ENTER},
+         {"title"}},
+        {"Restart from Pause counts down again",
+         {GLFW_KEY_ENTER, 0, GLFW_KEY_ESCAPE, GLFW_KEY_DOWN, GLFW_KEY_ENTER},
+         {"countdown"}},
+    };
+    for (const Way& way : ways) {
+        TestHost host;
+        host.stack.push(std::make_unique<TitleScreen>(host));
+        for (const int key : way.keys) {
+            key == 0 ? host.steps(CountdownScreen::kGoStep) : host.key(key);
+        }
+        EXPECT_EQ(host.shown(), way.left) << way.what;
+        if (std::string(way.what).starts_with("Quit")) {
+            EXPECT_TRUE(host.attract);
+            EXPECT_FALSE(host.paused());
+        }
+    }
+}
+
+// The countdown: a tone at each second of steps, the ship let go once, at step 180 exactly; R
+// during it starts it once again from the start.
+TEST(Screens, TheCountdownLetsTheShipGoOnceAtStep180AndRStartsItAgainOnce) {
+    TestHost host;
+    host.startRace();
+    host.steps(CountdownScreen::kGoStep - 1);
+    EXPECT_EQ(host.holds, std::vector<bool>{true});
+    EXPECT_EQ(host.shown(), Names{"countdown"});
+    EXPECT_STREQ(dynamic_cast<CountdownScreen&>(*host.stack.top()).shown(), "1");
+    host.steps(1);
+    EXPECT_EQ(host.holds, (std::vector<bool>{true, false}));
+    EXPECT_EQ(host.shown(), Names{"racing"});
+    EXPECT_EQ(host.cues, (std::vector<SoundEffect>{SoundEffect::countdown, SoundEffect::countdown,
+                                                   SoundEffect::countdown, SoundEffect::go}));
+    host.steps(600);
+    EXPECT_EQ(host.holds.size(), 2u);
+
+    TestHost again;
+    again.startRace();
+    again.steps(100);
+    again.key(GLFW_KEY_R);
+    EXPECT_EQ(again.racesStarted, 2);
+    EXPECT_EQ(dynamic_cast<CountdownScreen&>(*again.stack.top()).steps(), 0u);
+    again.steps(CountdownScreen::kGoStep - 1);
+    EXPECT_EQ(again.shown(), Names{"countdown"});
+    again.steps(1);
+    EXPECT_EQ(again.shown(), Names{"racing"});
+    EXPECT_EQ(again.holds, (std::vector<bool>{true, true, false}));
+}
+
+// Every menu action comes the same from a key and from a gamepad button: the same way through
+// the settings by one and by the other changes the same value.
+TEST(Screens, AKeyAndAGamepadButtonGiveTheSameMenuAction) {
+    const std::pair<int, std::uint16_t> pairs[] = {
+        {GLFW_KEY_UP, GamepadButton::kDpadUp},     {GLFW_KEY_DOWN, GamepadButton::kDpadDown},
+        {GLFW_KEY_LEFT, GamepadButton::kDpadLeft}, {GLFW_KEY_RIGHT, GamepadButton::kDpadRight},
+        {GLFW_KEY_ENTER, GamepadButton::kA},       {GLFW_KEY_ESCAPE, GamepadButton::kB}};
+    for (const auto& [key, button] : pairs) {
+        ASSERT_TRUE(menuActionOfKey(key));
+        EXPECT_EQ(menuActionOfKey(key), menuActionOfButton(button)) << key;
+    }
+    TestHost byKeys;
+    TestHost byButtons;
+    for (TestHost* host : {&byKeys, &byButtons}) {
+        host->stack.push(std::make_unique<TitleScreen>(*host));
+    }
+    // Settings, then Quality one to the right, then back and into the courses.
+    for (const auto& [key, button] : {pairs[1], pairs[1], pairs[1], pairs[4], pairs[1], pairs[1],
+                                      pairs[1], pairs[3], pairs[5], pairs[1], pairs[4]}) {
+        byKeys.key(key);
+        byButtons.button(button);
+    }
+    EXPECT_EQ(byKeys.kept.quality, QualitySetting::low);
+    EXPECT_EQ(byButtons.kept.quality, QualitySetting::low);
+    EXPECT_EQ(byKeys.shown(), byButtons.shown());
+    EXPECT_EQ(byKeys.shown(), (Names{"title", "course"}));
+}
+
+// F1 in a race shows the collision shapes once per press, however long it is held; on a menu it
+// is nothing.
+TEST(Screens, F1InARaceTogglesOnce) {
+    TestHost host;
+    host.startRace();
+    host.steps(CountdownScreen::kGoStep);
+    host.router.onKey(GLFW_KEY_F1, 0, GLFW_PRESS, 0);
+    host.router.onKey(GLFW_KEY_F1, 0, GLFW_REPEAT, 0);
+    host.router.onKey(GLFW_KEY_F1, 0, GLFW_RELEASE, 0);
+    EXPECT_EQ(host.debugShapes, 1);
+    host.key(GLFW_KEY_F2);
+    EXPECT_EQ(host.shadowTiles, 1);
+    host.key(GLFW_KEY_P);
+    host.key(GLFW_KEY_F1);
+    EXPECT_EQ(host.debugShapes, 1);
+    EXPECT_EQ(host.shown(), (Names{"racing", "paused"}));
+}
+
+}  // namespace
+}  // namespace kes
