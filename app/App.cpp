@@ -147,7 +147,6 @@ App::App(const LaunchOptions& options)
     : appPath(makeAppPath()),
       assetsPath(makeAssetsPath(appPath)),
       folders(preparePlayerFolders(appPath, assetsPath)),
-      keepsRecords(options.keepRecords),
       settings(folders.settings),
       timer(startedTimer()),
       localeName(getLocale()),
@@ -161,8 +160,6 @@ App::App(const LaunchOptions& options)
       renderSize{gl.openedWidth, gl.openedHeight},
       quality(options.quality.value_or(settings.quality)),
       renderScale(options.renderScale.value_or(settings.renderScale)),
-      courseName(options.course.value_or(settings.course)),
-      ghost(options.ghost.value_or(settings.ghost)),
       camera(kCameraFov, aspectOf(renderSize), kCameraNear, kCameraFar, glm::vec3(0.0f), 1.0f,
              glm::vec3(0.0f, 0.0f, 1.0f), glm::vec3(0.0f, 1.0f, 0.0f)),
       texturesPath(assetsPath / "textures"),
@@ -170,8 +167,6 @@ App::App(const LaunchOptions& options)
       m_audioWatch([this] { return audio.connected(); }, [this] { return reopenAudio(); },
                    std::cout) {
     publishInstance(this);
-    // The game is played at hard difficulty whatever the file said, and saved that way.
-    settings.difficulty = Difficulty::hard;
     timer.tick();
     timer.stop();
 }
@@ -213,7 +208,6 @@ void App::setPaused(bool pause) {
     }
     m_paused = pause;
     sounds.pause(pause);
-    std::cout << (pause ? "Race paused" : "Race resumed") << std::endl;
 }
 
 // The layers draw into the window's framebuffer as it is now: a window manager may have given

@@ -39,17 +39,11 @@ struct LaunchOptions {
     std::optional<std::int32_t> height;
     // Tools ask for a debug context to count what the driver reports; the game does not.
     GlDebugOutput glDebugOutput = GlDebugOutput::off;
-    // The player's records are read and written only by the game itself, never by a demo.
-    bool keepRecords = true;
     // A loopback audio output that renders only when asked, for recording what was played.
     bool audioLoopback = false;
     // The picture's quality and render scale for this run only; the settings' when not given.
     std::optional<QualitySetting> quality;
     std::optional<float> renderScale;
-    // The course raced this run ("prime-loop", "seed:42"); the settings' when not given.
-    std::optional<std::string> course;
-    // The ghost ship shown this run; the settings' when not given.
-    std::optional<GhostSetting> ghost;
 };
 
 // The parts of a pass of the main loop that a profiler can time.
@@ -76,7 +70,7 @@ public:
     void run();
 
     // Pausing stops the simulation (the ship, the asteroids and the race clock stand still)
-    // while frames are still drawn; says "Race paused" or "Race resumed" on a change.
+    // and holds every sound while frames are still drawn; the game says what it means.
     void setPaused(bool pause);
     bool paused() const { return m_paused; }
     // How many times the once-a-second work ran (the title's rate, the audio device's check):
@@ -103,7 +97,6 @@ public:
     std::filesystem::path assetsPath;
     // Where settings.ini, the records, the ghosts and the player's courses are kept.
     PlayerFolders folders;
-    bool keepsRecords = true;  // whether "records.ini" beside the settings is read and written
     Settings settings;
     FrameTimer timer;
     std::string localeName;
@@ -116,10 +109,6 @@ public:
     // The quality and render scale this run draws with: the settings', or the launcher's.
     QualitySetting quality = QualitySetting::automatic;
     float renderScale = 1.0f;
-    // The name of the course this run races and the ghost it shows: the settings', or the
-    // launcher's.
-    std::string courseName;
-    GhostSetting ghost = GhostSetting::record;
     Camera camera;
     LayerChain layers;
     // Declared after the layers, so the world goes first: no contact reaches a destroyed layer.

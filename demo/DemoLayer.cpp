@@ -22,34 +22,30 @@ std::string progressLine(std::uint32_t nextZone, std::uint32_t zoneCount, std::u
 
 DemoLayer::DemoLayer(App& app, GameLayer& game, const DemoOptions& options, DemoProfile& profile,
                      const Ghost* replay)
-    : m_app(app),
-      m_game(game),
-      m_options(options),
-      m_profile(profile),
-      m_pilot(autopilotFor(game.simulation)) {
-    game.simulation.race.addObserver(this);
+    : m_app(app), m_game(game), m_options(options), m_profile(profile), m_pilot(game.autopilot()) {
+    game.addRaceObserver(this);
     if (options.gpuTiming) {
         m_gpuTimer = std::make_unique<GpuPassTimer>();
-        game.renderer.setPassTimer(m_gpuTimer.get());
+        game.renderer().setPassTimer(m_gpuTimer.get());
     }
     if (!options.audioOut.empty()) {
         recorder = std::make_unique<AudioRecorder>(app.audio, options.recordingPath());
     }
     if (replay != nullptr) {
-        judge = std::make_unique<ReplayJudge>(*replay, game.simulation);
-        game.simulation.race.addObserver(judge.get());
-        game.simulation.replay = replay;
+        judge = std::make_unique<ReplayJudge>(*replay, game.simulation());
+        game.addRaceObserver(judge.get());
+        game.flyRecorded(replay);
     }
 }
 
 DemoLayer::~DemoLayer() {
-    m_game.simulation.race.removeObserver(this);
+    m_game.removeRaceObserver(this);
     if (judge != nullptr) {
-        m_game.simulation.race.removeObserver(judge.get());
-        m_game.simulation.replay = nullptr;
+        m_game.removeRaceObserver(judge.get());
+        m_game.flyRecorded(nullptr);
     }
-    if (m_game.renderer.currentPassTimer() == m_gpuTimer.get()) {
-        m_game.renderer.setPassTimer(nullptr);
+    if (m_game.renderer().currentPassTimer() == m_gpuTimer.get()) {
+        m_game.renderer().setPassTimer(nullptr);
     }
 }
 
@@ -57,7 +53,7 @@ bool DemoLayer::roundsFlown() const {
     if (judge != nullptr) {
         return judge->decided();
     }
-    return m_game.simulation.race.roundsFinished >= m_options.rounds;
+    return m_game.simulation().race.roundsFinished >= m_options.rounds;
 }
 
 void DemoLayer::onRoundFinished(const RoundResult& result) {
@@ -77,8 +73,8 @@ void DemoLayer::update(float /*frameDt*/, float /*time*/, float /*alpha*/) {
 }
 
 void DemoLayer::reportProgress() {
-    const RaceState& race = m_game.simulation.race;
-    const auto zones = static_cast<std::uint32_t>(m_game.simulation.zoneBodies.size());
+    const RaceState& race = m_game.simulation().race;
+    const auto zones = static_cast<std::uint32_t>(m_game.simulation().zoneBodies.size());
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - m_created;
     const std::uint32_t round = std::min(race.roundsFinished + 1, m_options.rounds);
     const auto nextZone = static_cast<std::uint32_t>(nextZoneAfter(race.lastChecked, zones));
@@ -102,7 +98,7 @@ void DemoLayer::render(float /*frameDt*/, float /*time*/, unsigned int /*framebu
     }
     // Reading the count waits for the frame to finish, a wait the game never makes: only when
     // the passes are timed anyway, which waits for each frame too.
-    const TransparencyBuffers* lists = m_game.renderer.transparencyLists();
+    const TransparencyBuffers* lists = m_game.renderer().transparencyLists();
     if (m_options.gpuTiming && lists != nullptr) {
         peakListNodes = std::max(peakListNodes, lists->readNodeCounter());
     }
@@ -129,7 +125,7 @@ void DemoLayer::fixedUpdate(float /*time*/) {
     if (judge != nullptr) {
         judge->afterStep();
     } else {
-        m_pilot.step(m_game.simulation.nextZone());
+        m_pilot.step(m_game.simulation().nextZone());
     }
 }
 

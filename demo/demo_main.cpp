@@ -84,7 +84,7 @@ void printTransparencyPool(const kes::TransparencyBuffers* lists, std::uint32_t 
 }
 
 void printCourse(const kes::GameLayer& game) {
-    const kes::RaceSimulation& race = game.simulation;
+    const kes::RaceSimulation& race = game.simulation();
     std::cout << std::fixed << std::setprecision(0) << "Course: " << race.course.name << " ("
               << race.course.title << "), " << race.path.totalLength << " units, "
               << race.zoneBodies.size() << " zones, " << race.asteroidBodies.size() << " asteroids"
@@ -181,27 +181,30 @@ int runDemo(const kes::demo::DemoOptions& options) {
               << " round(s); a round is about 45 s of simulated flight, which a software "
                  "rasteriser needs several minutes for. A progress line follows every 5 s."
               << std::endl;
-    kes::App app(kes::LaunchOptions{
-        .width = options.width,
-        .height = options.height,
-        .glDebugOutput = kes::GlDebugOutput::on,
-        .keepRecords = false,
-        .audioLoopback = !options.audioOut.empty(),
-        .quality = options.quality,
-        .renderScale = options.renderScale,
-        .course = replayed ? std::optional(replayed->courseName) : options.course,
-        .ghost = std::nullopt});
+    kes::App app(kes::LaunchOptions{.width = options.width,
+                                    .height = options.height,
+                                    .glDebugOutput = kes::GlDebugOutput::on,
+                                    .audioLoopback = !options.audioOut.empty(),
+                                    .quality = options.quality,
+                                    .renderScale = options.renderScale});
     profile.addStartupPhase("window, context, input and audio", secondsSince(start));
-    auto& game = app.layers.emplace<kes::GameLayer>(app);
-    const kes::LevelBuildTimes& level = game.buildTimes;
+    // The demo keeps no records and no ghosts of the player's.
+    auto& game = app.layers.emplace<kes::GameLayer>(
+        app,
+        kes::RaceSetup{.course = replayed ? std::optional(replayed->courseName) : options.course,
+                       .ghost = std::nullopt,
+                       .keepRecords = false,
+                       .recordsSaid = false});
+    const kes::LevelBuildTimes& level = game.buildTimes();
     profile.addStartupPhase("renderer and shader compilation", level.renderer);
     profile.addStartupPhase("models and generated geometry", level.models);
     profile.addStartupPhase("courses, course and tube", level.path);
     profile.addStartupPhase("level objects", level.objects);
 
     printCourse(game);
-    if (replayed != nullptr && (game.simulation.course.name != replayed->courseName ||
-                                kes::courseHash(game.simulation.course) != replayed->courseHash)) {
+    if (replayed != nullptr &&
+        (game.simulation().course.name != replayed->courseName ||
+         kes::courseHash(game.simulation().course) != replayed->courseHash)) {
         std::cout << "Replay cannot run: the course " << replayed->courseName
                   << " is not here as it was recorded" << std::endl;
         return 1;
@@ -226,11 +229,12 @@ int runDemo(const kes::demo::DemoOptions& options) {
     profile.printFrames(std::cout, {static_cast<std::uint32_t>(app.viewport.width),
                                     static_cast<std::uint32_t>(app.viewport.height)});
     printGlDebugLog(app.gl.debugLog);
-    printTransparencyPool(game.renderer.transparencyLists(), demo.peakListNodes, options.gpuTiming);
+    printTransparencyPool(game.renderer().transparencyLists(), demo.peakListNodes,
+                          options.gpuTiming);
     const bool recorded = printSounds(app.sounds, demo.recorder.get());
     bool ghostWritten = true;
     if (!options.ghostOut.empty()) {
-        ghostWritten = writeGhost(game.recorder, options.ghostOut);
+        ghostWritten = writeGhost(game.recorder(), options.ghostOut);
     }
     bool replayReproduced = true;
     if (demo.judge != nullptr) {

@@ -26,6 +26,18 @@ std::uint32_t LightBlocks::add(const LightDesc& desc,
     return index;
 }
 
+void LightBlocks::set(std::uint32_t index, const LightDesc& desc,
+                      const std::optional<glm::mat4>& shadowMatrix) {
+    if (index >= m_lights.data.count) {
+        return;
+    }
+    m_lights.data.lights[index] = makeLightRecord(desc, index);
+    if (shadowMatrix) {
+        m_shadows.data.maps[index] = {*shadowMatrix, glm::inverse(*shadowMatrix)};
+    }
+    m_lightsChanged = m_shadowsChanged = true;
+}
+
 void LightBlocks::setShadowMatrix(std::uint32_t map, const glm::mat4& matrix) {
     m_shadows.data.maps[map] = {matrix, glm::inverse(matrix)};
     m_shadowsChanged = true;

@@ -21,6 +21,9 @@ public:
     // std::length_error.
     std::uint32_t add(const LightDesc& desc, const std::optional<glm::mat4>& shadowMatrix);
     void setShadowMatrix(std::uint32_t map, const glm::mat4& matrix);
+    // Light `index` made anew (one that add returned).
+    void set(std::uint32_t index, const LightDesc& desc,
+             const std::optional<glm::mat4>& shadowMatrix);
 
     // Uploads the block first when it changed since its last upload.
     void bindLights();

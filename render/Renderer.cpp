@@ -188,6 +188,20 @@ std::uint32_t Renderer::addLight(const LightDesc& desc) {
         desc, computeLightMatrix(record, 1.0f, ShadowPass::kNear, ShadowPass::kFar, m_camera));
 }
 
+void Renderer::setLight(std::uint32_t index, const LightDesc& desc) {
+    const LightRecord record = makeLightRecord(desc, index);
+    m_frame->lights.set(
+        index, desc,
+        computeLightMatrix(record, 1.0f, ShadowPass::kNear, ShadowPass::kFar, m_camera));
+}
+
+void Renderer::removeNode(SceneNode* node) {
+    if (node == m_sceneRoot) {
+        m_sceneRoot = node->nextSibling;
+    }
+    destroyNode(node);
+}
+
 void Renderer::setPathMesh(std::unique_ptr<PathMesh> mesh) {
     m_transparencyPass.setPathMesh(std::move(mesh));
 }

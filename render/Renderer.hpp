@@ -63,6 +63,10 @@ public:
     // Returns the light's index; its shadow map has the same number. At most ten lights: an
     // eleventh throws std::length_error.
     std::uint32_t addLight(const LightDesc& desc);
+    // Light `index` (as addLight returned it) becomes `desc`, its shadow map following it.
+    void setLight(std::uint32_t index, const LightDesc& desc);
+    // Takes a node (and its children) out of the scene and frees it.
+    void removeNode(SceneNode* node);
     void setPathMesh(std::unique_ptr<PathMesh> mesh);
     // Drawn over the next frame only.
     void addDebugArrow(const DebugArrow& arrow) { m_overlays.addArrow(arrow); }

@@ -214,9 +214,8 @@ TEST(FrameAllocation, APassOfTheGameAllocatesNothingAtAnyLevel) {
     LaunchOptions options;
     options.width = 320;
     options.height = 240;
-    options.keepRecords = false;
     App app(options);
-    GameLayer& game = app.layers.emplace<GameLayer>(app);
+    GameLayer& game = app.layers.emplace<GameLayer>(app, RaceSetup{.keepRecords = false});
     const std::vector<QualityChoice> levels{{QualityLevel::high, 1.0f},
                                             {QualityLevel::medium, 0.7f},
                                             {QualityLevel::low, 1.0f},
@@ -285,10 +284,9 @@ TEST(FrameAllocation, AMenuOnTheScreenAllocatesNothingAPass) {
     LaunchOptions options;
     options.width = 320;
     options.height = 240;
-    options.keepRecords = false;
     options.quality = QualitySetting::low;
     App app(options);
-    FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+    FrontDoor& door = app.layers.emplace<FrontDoor>(app, RaceSetup{.keepRecords = false});
     app.holdSimulation(true);
     const std::vector<std::vector<int>> ways{
         {},

@@ -2,6 +2,8 @@
 // the debug views. Whoever maps the input asks; the race layer answers.
 #pragma once
 
+#include "platform/HidListener.hpp"
+
 namespace kes {
 
 class GameCommands {
@@ -11,6 +13,8 @@ public:
     virtual bool racePaused() const = 0;
     virtual void toggleDebugShapes() = 0;     // F1: the collision shapes
     virtual void toggleShadowMapTiles() = 0;  // F2: the shadow maps
+    // The ship's controls, which every other input flies.
+    virtual HidListener& ship() = 0;
 
 protected:
     ~GameCommands() = default;

@@ -58,77 +58,117 @@ std::optional<DebugArrow> guideArrow(const glm::vec3& ship, const glm::vec3& zon
                       kGuideColour};
 }
 
-GameLayer::GameLayer(App& app)
-    : GameLayer(
-          app, CourseLibrary(app.assetsPath / "courses", app.folders.data / "courses", std::cout)) {
-}
+GameLayer::GameLayer(App& app, RaceSetup setup)
+    : GameLayer(app,
+                CourseLibrary(app.assetsPath / "courses", app.folders.data / "courses", std::cout),
+                std::move(setup)) {}
 
-GameLayer::GameLayer(App& app, CourseLibrary library, bool recordsSaid)
+GameLayer::GameLayer(App& app, CourseLibrary library, RaceSetup setup)
     : m_app(app),
-      renderer(setupOf(app), static_cast<std::uint32_t>(app.renderSize.width),
-               static_cast<std::uint32_t>(app.renderSize.height),
-               kEffectReflections | kEffectBloom),
-      scene(app.assetsPath, traitsOf(renderer.quality()).fineSun),
-      courses_(std::move(library)),
-      simulation(app.physics, app.settings.difficulty, courses_.choose(app.courseName, std::cout)),
-      cameraController(&app.camera),
-      audio(app.sounds),
-      console(std::cout),
-      recorder(simulation.course),
-      ghosts(app.keepsRecords ? app.folders.data : std::filesystem::path(), simulation.course,
-             std::cout),
-      ghostShip(renderer, app.assetsPath, app.settings.ghostOpacity) {
-    scene.addTube(renderer, simulation);
-    buildTimes.path = m_buildClock.lap();
-    RaceState& race = simulation.race;
-    race.addObserver(&console);
-    race.addObserver(&audio);
-    race.addObserver(&hud);
-    if (app.keepsRecords) {
-        records.emplace(app.folders.data, race, std::cout, keyOf(simulation.course),
-                        recordFitOf(simulation.course), !recordsSaid);
-        race.addObserver(&*records);
-    }
-    scene.addNodes(renderer, app.physics, simulation);
-    race.addObserver(&recorder);
-    simulation.recorder = &recorder;
-    recorder.onRound = [this](const Ghost& ghost, const RoundResult& result) {
-        ghosts.roundFinished(ghost, result, records ? &*records : nullptr);
-        ghostShip.show(ghosts.shown(m_app.ghost));
-    };
-    ghostShip.show(ghosts.shown(app.ghost));
-    cameraController.node = scene.shipNode;
-    cameraController.body = simulation.shipBody;
-    level::restCamera(app.camera, scene.shipNode->render.position);
+      m_setup(std::move(setup)),
+      m_renderer(setupOf(app), static_cast<std::uint32_t>(app.renderSize.width),
+                 static_cast<std::uint32_t>(app.renderSize.height),
+                 kEffectReflections | kEffectBloom),
+      m_scene(app.assetsPath, traitsOf(m_renderer.quality()).fineSun),
+      m_courses(std::move(library)),
+      m_cameraController(&app.camera),
+      m_audio(app.sounds),
+      m_console(std::cout),
+      m_ghostShip(m_renderer, app.assetsPath, app.settings.ghostOpacity),
+      m_ghost(m_setup.ghost.value_or(app.settings.ghost)) {
+    // The game is played at hard difficulty whatever the file said, and saved that way.
+    app.settings.difficulty = Difficulty::hard;
+    startRun(m_courses.choose(m_setup.course.value_or(app.settings.course), std::cout),
+             m_setup.recordsSaid);
+    m_buildTimes.path = m_buildClock.lap();
+    level::restCamera(app.camera, m_scene.shipNode->render.position);
     if (app.hid.listener == nullptr) {
-        app.hid.listener = &keys;
+        app.hid.listener = &m_keys;
     }
-    app.cameraController = &cameraController;
-    renderer.setClearColor(kSceneClearColour);
-    scene.highlightZone(simulation.nextZone());
+    app.cameraController = &m_cameraController;
+    m_renderer.setClearColor(kSceneClearColour);
     if (app.quality == QualitySetting::automatic) {
         m_governor.emplace(static_cast<std::uint32_t>(app.renderSize.height));
     }
     app.sounds.startEngine();
-    buildTimes.objects = m_buildClock.lap();
+    m_buildTimes.objects = m_buildClock.lap();
 }
 
 GameLayer::~GameLayer() {
     m_app.sounds.stopEngine();
-    if (m_app.hid.listener == &keys) {
+    if (m_app.hid.listener == &m_keys) {
         m_app.hid.listener = nullptr;
     }
-    if (m_app.cameraController == &cameraController) {
+    if (m_app.cameraController == &m_cameraController) {
         m_app.cameraController = nullptr;
     }
 }
 
+// The course's run, heard by the layer's parts as the mode says, with the camera on its ship.
+void GameLayer::startRun(Course course, bool recordsSaid) {
+    m_run = std::make_unique<CourseRun>(m_app, m_renderer, m_scene, std::move(course),
+                                        m_setup.keepRecords, recordsSaid);
+    m_run->recorder.onRound = [this](const Ghost& ghost, const RoundResult& result) {
+        CourseRun& run = *m_run;
+        run.ghosts.roundFinished(ghost, result, run.records ? &*run.records : nullptr);
+        m_ghostShip.show(run.ghosts.shown(m_ghost));
+    };
+    m_ghostShip.show(m_run->ghosts.shown(m_ghost));
+    listen(m_attract);
+    m_cameraController.node = m_scene.shipNode;
+    m_cameraController.body = m_run->simulation.shipBody;
+    m_run->simulation.shipController.setPaused(m_app.paused());
+    m_scene.highlightZone(m_run->simulation.nextZone());
+}
+
+void GameLayer::changeCourse(const std::string& name) {
+    if (name == course().name) {
+        return;
+    }
+    Course chosen = m_courses.choose(name, std::cout);
+    m_run->release(m_renderer, m_scene, m_app.physics);
+    m_run.reset();
+    startRun(std::move(chosen), m_setup.recordsSaid);
+    level::restCamera(m_app.camera, m_scene.shipNode->render.position);
+}
+
+// The race's observers as the mode says: in attract mode only the engine is heard.
+void GameLayer::listen(bool attract) {
+    CourseRun& run = *m_run;
+    RaceState& race = run.simulation.race;
+    RaceObserver* const quiet[] = {&m_console, &m_audio, &m_hud, &run.recorder};
+    for (RaceObserver* observer : quiet) {
+        race.removeObserver(observer);
+        if (!attract) {
+            race.addObserver(observer);
+        }
+    }
+    if (run.records) {
+        race.removeObserver(&*run.records);
+        if (!attract) {
+            race.addObserver(&*run.records);
+        }
+    }
+    run.simulation.recorder = attract ? nullptr : &run.recorder;
+}
+
 void GameLayer::update(float frameDt, float time, float alpha) {
-    simulation.shipController.setPaused(m_app.paused());
+    sayPause();
+    m_run->simulation.shipController.setPaused(m_app.paused());
     steerQuality(time);
-    renderer.setTubeHighlight(simulation.zonePosition(simulation.nextZone()), kRingSightRadius);
-    renderer.prepareFrame(m_app.camera, frameDt, time, alpha);
-    m_distanceToCourse = simulation.path.distanceToClosestMidPoint(scene.shipNode->render.position);
+    const RaceSimulation& race = m_run->simulation;
+    m_renderer.setTubeHighlight(race.zonePosition(race.nextZone()), kRingSightRadius);
+    m_renderer.prepareFrame(m_app.camera, frameDt, time, alpha);
+    m_distanceToCourse = race.path.distanceToClosestMidPoint(m_scene.shipNode->render.position);
+}
+
+// The race's own words for a pause, whatever paused it (P, a pause menu, the window losing the
+// focus).
+void GameLayer::sayPause() {
+    if (m_app.paused() != m_saidPaused) {
+        m_saidPaused = m_app.paused();
+        std::cout << (m_saidPaused ? "Race paused" : "Race resumed") << std::endl;
+    }
 }
 
 // A paused game (or one held for the countdown) draws at most 30 frames a second by design:
@@ -143,7 +183,7 @@ void GameLayer::steerQuality(float time) {
             setQuality(*change);
         }
         if (const auto rate = m_governor->settledRate(double(time))) {
-            const PictureSize picture = renderer.pictureSize();
+            const PictureSize picture = m_renderer.pictureSize();
             std::cout << qualityLine(quality(), picture.width, picture.height, *rate) << std::endl;
         }
     }
@@ -151,8 +191,8 @@ void GameLayer::steerQuality(float time) {
 }
 
 void GameLayer::setQuality(const QualityChoice& choice) {
-    renderer.setQuality(choice.level, choice.scale);
-    scene.useFineSun(traitsOf(choice.level).fineSun);
+    m_renderer.setQuality(choice.level, choice.scale);
+    m_scene.useFineSun(traitsOf(choice.level).fineSun);
 }
 
 void GameLayer::setQualitySetting(QualitySetting setting, float scale) {
@@ -176,48 +216,27 @@ void GameLayer::setAttract(bool attract) {
         return;
     }
     m_attract = attract;
-    RaceState& race = simulation.race;
-    for (RaceObserver* observer :
-         {static_cast<RaceObserver*>(&console), static_cast<RaceObserver*>(&audio),
-          static_cast<RaceObserver*>(&hud), static_cast<RaceObserver*>(&recorder)}) {
-        if (attract) {
-            race.removeObserver(observer);
-        } else {
-            race.addObserver(observer);
-        }
-    }
-    if (records) {
-        if (attract) {
-            race.removeObserver(&*records);
-        } else {
-            race.addObserver(&*records);
-        }
-    }
-    simulation.recorder = attract ? nullptr : &recorder;
+    listen(attract);
     if (!attract) {
-        recorder.onRestart();  // the flight recorded from here did not begin at the start
+        m_run->recorder.onRestart();  // the flight recorded from here did not begin at the start
     }
-}
-
-void GameLayer::releaseBodies() {
-    simulation.releaseBodies(m_app.physics);
-    scene.releaseBodies(m_app.physics);
 }
 
 QualityChoice GameLayer::quality() const {
-    return {renderer.quality(), renderer.renderScale()};
+    return {m_renderer.quality(), m_renderer.renderScale()};
 }
 
 void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
                        const Viewport* viewport) {
     if (!m_attract) {
-        hud.queue(renderer.text(), hudFacts(), time);
+        m_hud.queue(m_renderer.text(), hudFacts(), time);
     }
     queueGuide();
-    renderer.render(framebuffer, viewport);
+    m_renderer.render(framebuffer, viewport);
 }
 
 HudFacts GameLayer::hudFacts() const {
+    const RaceSimulation& simulation = m_run->simulation;
     const RaceState& race = simulation.race;
     const std::uint32_t upcoming = simulation.nextZone();
     return {race.roundsFinished,
@@ -225,11 +244,56 @@ HudFacts GameLayer::hudFacts() const {
             race.bestTime,
             recordTime(),
             upcoming,
-            glm::length(simulation.zonePosition(upcoming) - scene.shipNode->render.position),
+            glm::length(simulation.zonePosition(upcoming) - m_scene.shipNode->render.position),
             m_app.paused() && m_pauseNotice};
 }
 
+const Course& GameLayer::course() const {
+    return m_run->simulation.course;
+}
+
+const RaceSimulation& GameLayer::simulation() const {
+    return m_run->simulation;
+}
+
+std::uint32_t GameLayer::nextZone() const {
+    return m_run->simulation.nextZone();
+}
+
+void GameLayer::addRaceObserver(RaceObserver* observer) {
+    m_run->simulation.race.addObserver(observer);
+}
+
+void GameLayer::removeRaceObserver(RaceObserver* observer) {
+    m_run->simulation.race.removeObserver(observer);
+}
+
+Autopilot GameLayer::autopilot() {
+    return autopilotFor(m_run->simulation);
+}
+
+void GameLayer::flyRecorded(const ControlSource* flight) {
+    m_run->simulation.replay = flight;
+}
+
+const FlightRecorder& GameLayer::recorder() const {
+    return m_run->recorder;
+}
+
+HidListener& GameLayer::ship() {
+    return m_run->simulation.shipController;
+}
+
+std::optional<float> GameLayer::recordTime() const {
+    const auto& records = m_run->records;
+    if (!records || !records->record()) {
+        return std::nullopt;
+    }
+    return records->record()->bestTime;
+}
+
 std::vector<float> GameLayer::recordSplits() const {
+    const auto& records = m_run->records;
     if (!records || !records->record()) {
         return {};
     }
@@ -237,28 +301,22 @@ std::vector<float> GameLayer::recordSplits() const {
 }
 
 void GameLayer::showGhost(GhostSetting ghost) {
-    m_app.ghost = ghost;
-    ghostShip.show(ghosts.shown(ghost));
+    m_ghost = ghost;
+    m_ghostShip.show(m_run->ghosts.shown(ghost));
 }
 
 void GameLayer::setPaused(bool paused) {
     m_app.setPaused(paused);
-    simulation.shipController.setPaused(paused);
-}
-
-std::optional<float> GameLayer::recordTime() const {
-    if (!records || !records->record()) {
-        return std::nullopt;
-    }
-    return records->record()->bestTime;
+    m_run->simulation.shipController.setPaused(paused);
 }
 
 // An arrow above the ship towards the next zone, while that zone is out of view or the ship
 // has left the tube.
 void GameLayer::queueGuide() {
-    const glm::vec3 ship = scene.shipNode->render.position;
+    const RaceSimulation& simulation = m_run->simulation;
+    const glm::vec3 ship = m_scene.shipNode->render.position;
     const glm::vec3 zone = simulation.zonePosition(simulation.nextZone());
-    const perFrameData& view = renderer.frameView();
+    const perFrameData& view = m_renderer.frameView();
     // The view's up in the world: the second column of the inverse view matrix (still zero
     // before the first frame's camera is known).
     const glm::vec3 viewUp(view.viewInv[1]);
@@ -266,7 +324,7 @@ void GameLayer::queueGuide() {
         glm::length(viewUp) > 1e-6f ? glm::normalize(viewUp) : glm::vec3(0.0f, 1.0f, 0.0f);
     const bool offCourse = m_distanceToCourse > simulation.course.tubeRadius;
     if (const auto arrow = guideArrow(ship, zone, view.viewProj, cameraUp, offCourse)) {
-        renderer.addDebugArrow(*arrow);
+        m_renderer.addDebugArrow(*arrow);
     }
 }
 
@@ -276,26 +334,26 @@ void GameLayer::fixedUpdate(float time) {
     if (m_app.simulationHeld()) {
         return;  // the countdown before a race: the race stands still
     }
+    RaceSimulation& simulation = m_run->simulation;
     simulation.beginStep(time);
     // The ship's body stands where this step's physics left it: a step into the clock's time.
     const RaceState& race = simulation.race;
-    ghostShip.follow(!m_attract && race.lastChecked != RaceState::kNone,
-                     race.roundTime() - kFixedStep, simulation.shipBody->getTransform().position);
-    renderer.syncPhysics(time);
+    m_ghostShip.follow(!m_attract && race.lastChecked != RaceState::kNone,
+                       race.roundTime() - kFixedStep, simulation.shipBody->getTransform().position);
+    m_renderer.syncPhysics(time);
     simulation.steerShip();
-    scene.highlightZone(simulation.nextZone());
-    audio.steerEngine(simulation.shipController);
+    m_scene.highlightZone(simulation.nextZone());
+    m_audio.steerEngine(simulation.shipController);
 }
 
 void GameLayer::restartRace() {
-    simulation.restart();
-    scene.shipNode->jumpToBody();
-    scene.highlightZone(simulation.nextZone());
+    m_run->simulation.restart();
+    m_scene.shipNode->jumpToBody();
+    m_scene.highlightZone(m_run->simulation.nextZone());
 }
 
 void GameLayer::togglePause() {
-    m_app.setPaused(!m_app.paused());
-    simulation.shipController.setPaused(m_app.paused());
+    setPaused(!m_app.paused());
 }
 
 bool GameLayer::racePaused() const {
@@ -307,7 +365,7 @@ void GameLayer::toggleDebugShapes() {
 }
 
 void GameLayer::toggleShadowMapTiles() {
-    renderer.toggleShadowMapTiles();
+    m_renderer.toggleShadowMapTiles();
 }
 
 }  // namespace kes

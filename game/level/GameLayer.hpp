@@ -1,12 +1,16 @@
 // The game itself, as a layer of the application: it runs the race's fixed step, draws the
 // level, the race display and the guide arrow, plays the race's sounds, keeps the records, and
-// answers what the player asks of the game (restart, pause, debug views). Its parts each have
-// one job: the simulation (RaceSimulation), the look of the level (LevelScene), the display
-// (Hud), the cues (RaceAudio), the console lines (RaceConsole) and the records (RecordKeeper).
+// answers what the player asks of the game (restart, pause, debug views). Its parts are its
+// own, each with one job: what the course decides (CourseRun: the simulation, the records, the
+// recorder and the ghost), the look of the level (LevelScene), the display (Hud), the cues
+// (RaceAudio), the console lines (RaceConsole); callers get methods for what they need.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/App.hpp"
 #include "app/Layer.hpp"
@@ -23,6 +27,7 @@
 #include "game/level/Hud.hpp"
 #include "game/level/LevelScene.hpp"
 #include "game/level/RaceAudio.hpp"
+#include "game/level/CourseRun.hpp"
 #include "game/race/RaceConsole.hpp"
 #include "game/race/RaceSimulation.hpp"
 #include "game/race/RecordKeeper.hpp"
@@ -46,14 +51,25 @@ std::optional<DebugArrow> guideArrow(const glm::vec3& ship, const glm::vec3& zon
                                      const glm::mat4& viewProj, const glm::vec3& cameraUp,
                                      bool offCourse);
 
+// What the launcher chooses for a race rather than the settings: another course or ghost, and
+// whether records are kept (the demo and the tests keep none).
+struct RaceSetup {
+    std::optional<std::string> course{};  // none: the settings' course
+    std::optional<GhostSetting> ghost{};  // none: the settings' ghost
+    bool keepRecords = true;
+    // The records file's skipped sections were said already (the front door says them).
+    bool recordsSaid = false;
+};
+
 class GameLayer final : public Layer, public GameCommands {
 public:
-    // Builds the level in `app`'s window and physics world, takes its input and camera, and
-    // keeps records beside its settings when `app` keeps them. `app` must outlive the layer.
-    explicit GameLayer(App& app);
-    // The same on the courses already read (a level built anew for another course), whose
-    // skipped records were said when they were read (see sayRecordsSkipped).
-    GameLayer(App& app, CourseLibrary library, bool recordsSaid = false);
+    // Builds the level in `app`'s window and physics world on the courses read from the assets
+    // and the player's folder, and takes the camera (and the input, when nothing has it). The
+    // game is played at hard difficulty, whatever the settings say. `app` must outlive the
+    // layer.
+    explicit GameLayer(App& app, RaceSetup setup = {});
+    // The same on courses already read.
+    GameLayer(App& app, CourseLibrary library, RaceSetup setup = {});
     ~GameLayer() override;
     GameLayer(const GameLayer&) = delete;
     GameLayer& operator=(const GameLayer&) = delete;
@@ -63,37 +79,39 @@ public:
                 const Viewport* viewport) override;
     void fixedUpdate(float time) override;
 
+    // What the player asks of the game.
     void restartRace() override;
     void togglePause() override;
     bool racePaused() const override;
     void toggleDebugShapes() override;
     void toggleShadowMapTiles() override;
+    HidListener& ship() override;
+    void setPaused(bool paused);
+
+    // The course raced and the courses known. Another course is raced from now on: its path,
+    // tube, zones, rocks, race, records and ghost made anew, the renderer and the models kept.
+    const Course& course() const;
+    const CourseLibrary& courses() const { return m_courses; }
+    void changeCourse(const std::string& name);
+
+    // The race, for whoever watches it (the screens' results, the demo's profile and judge).
+    const RaceSimulation& simulation() const;
+    std::uint32_t nextZone() const;
+    void addRaceObserver(RaceObserver* observer);
+    void removeRaceObserver(RaceObserver* observer);
+    // The autopilot at this race's controls.
+    Autopilot autopilot();
+    // Flies a recorded flight's controls instead of the player's (none: the player's again).
+    void flyRecorded(const ControlSource* flight);
+    const FlightRecorder& recorder() const;
 
     // The record across runs, when one is kept, and its splits (none without one).
+    bool keepsRecords() const { return m_setup.keepRecords; }
     std::optional<float> recordTime() const;
     std::vector<float> recordSplits() const;
-    // The course raced, the courses known, and the ship's controls.
-    const Course& course() const { return simulation.course; }
-    const CourseLibrary& courses() const { return courses_; }
-    // The courses read, for a level built anew on them (this one is gone after).
-    CourseLibrary takeCourses() { return std::move(courses_); }
-    HidListener& ship() { return simulation.shipController; }
-    std::uint32_t nextZone() const { return simulation.nextZone(); }
-    // The autopilot at this race's controls.
-    Autopilot autopilot() { return autopilotFor(simulation); }
-    // The race's observers besides the layer's own parts.
-    void addRaceObserver(RaceObserver* observer) { simulation.race.addObserver(observer); }
-    void removeRaceObserver(RaceObserver* observer) { simulation.race.removeObserver(observer); }
     // The ghost ship flies the ghost `ghost` says (the record's, this run's best, or none).
     void showGhost(GhostSetting ghost);
-    // Pauses or resumes the race (the application's pause, and the ship's controls held).
-    void setPaused(bool paused);
-    // The quality the frames are drawn at now (the governor's latest choice under "auto").
-    QualityChoice quality() const;
-    // Draws from the next frame at `choice` (the governor's choices go through here too).
-    void setQuality(const QualityChoice& choice);
-    // The player's quality setting from now on: a fixed level at `scale`, or the governor.
-    void setQualitySetting(QualitySetting setting, float scale);
+
     // Attract mode, behind the title screen: the race runs silently (no console lines, no cues
     // but the engine, no records, no ghosts kept) and the race display is hidden.
     void setAttract(bool attract);
@@ -101,57 +119,54 @@ public:
     // Whether the race display says "Paused" while the race stands still (a pause menu that
     // says so itself turns it off).
     void showPauseNotice(bool shown) { m_pauseNotice = shown; }
-    // Takes the level's bodies out of the physics world, which stays: before the layer goes
-    // so another course can be built in the same world.
-    void releaseBodies();
+
+    Renderer& renderer() { return m_renderer; }
+    const LevelBuildTimes& buildTimes() const { return m_buildTimes; }
+    // The quality the frames are drawn at now (the governor's latest choice under "auto").
+    QualityChoice quality() const;
+    // Draws from the next frame at `choice` (the governor's choices go through here too).
+    void setQuality(const QualityChoice& choice);
+    // The player's quality setting from now on: a fixed level at `scale`, or the governor.
+    void setQualitySetting(QualitySetting setting, float scale);
     // Under "auto", the governor that chooses; none for a fixed level.
     const QualityGovernor* governor() const { return m_governor ? &*m_governor : nullptr; }
 
 private:
-    App& m_app;
-    Stopwatch m_buildClock;  // runs from the start of construction
+    friend struct GameLayerSeam;  // the tests' way to the parts
 
-public:
-    Renderer renderer;
-
-private:
-    double m_rendererSeconds = m_buildClock.lap();  // read once the renderer stands
-
-public:
-    LevelScene scene;
-    LevelBuildTimes buildTimes{.renderer = m_rendererSeconds, .models = m_buildClock.lap()};
-
-private:
-    // The bundled courses and the player's own; the race is on the one the settings (or the
-    // launcher) name.
-    CourseLibrary courses_;
-
-public:
-    RaceSimulation simulation;
-    CamController_FollowSceneNode cameraController;
-    Hud hud;
-    RaceAudio audio;
-    RaceConsole console;
-    std::optional<RecordKeeper> records;  // none when the launcher keeps no records
-    // Every step of the flight, for the ghosts; the course's ghost across runs (kept on disk
-    // only when records are) and the ghost ship that flies it.
-    FlightRecorder recorder;
-    GhostKeeper ghosts;
-    GhostShip ghostShip;
-    // The race's own keys, where no front door maps the input.
-    RaceKeys keys{*this, simulation.shipController};
-
-private:
+    void startRun(Course course, bool recordsSaid);
+    void listen(bool attract);
     void queueGuide();
     HudFacts hudFacts() const;
     // Under "auto": hands the pass's time to the governor and applies what it chooses.
     void steerQuality(float time);
+    void sayPause();
+
+    App& m_app;
+    RaceSetup m_setup;
+    Stopwatch m_buildClock;  // runs from the start of construction
+    Renderer m_renderer;
+    double m_rendererSeconds = m_buildClock.lap();  // read once the renderer stands
+    LevelScene m_scene;
+    LevelBuildTimes m_buildTimes{.renderer = m_rendererSeconds, .models = m_buildClock.lap()};
+    // The bundled courses and the player's own.
+    CourseLibrary m_courses;
+    CamController_FollowSceneNode m_cameraController;
+    Hud m_hud;
+    RaceAudio m_audio;
+    RaceConsole m_console;
+    GhostShip m_ghostShip;
+    GhostSetting m_ghost;
+    std::unique_ptr<CourseRun> m_run;
+    // The race's own keys, where no front door maps the input.
+    RaceKeys m_keys{*this};
 
     float m_distanceToCourse = 0.0f;  // from the last update, for the guide
     std::optional<QualityGovernor> m_governor;
     float m_lastPassTime = -1.0f;  // real time of the last pass the governor measured
     bool m_attract = false;
     bool m_pauseNotice = true;
+    bool m_saidPaused = false;
 };
 
 }  // namespace kes

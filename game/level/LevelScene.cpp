@@ -63,7 +63,11 @@ void LevelScene::addNodes(Renderer& renderer, PhysicsService& physics, const Rac
         physics.createRigidBody(level::sunPosition(race.course), glm::vec3(0.0f), glm::vec3(0.0f));
     m_sunNode = renderer.addNode(nodeOf("Sun", sunModel(m_sunFine)), m_sunBody, 1.0f);
     m_sunNode->castsShadow = false;
-    renderer.addLight(level::sunLight(race.course));
+    if (m_sunLight) {
+        renderer.setLight(*m_sunLight, level::sunLight(race.course));
+    } else {
+        m_sunLight = renderer.addLight(level::sunLight(race.course));
+    }
     shipNode = renderer.addNode(nodeOf("Test", shipModel), race.shipBody, 1.0f);
     for (CollisionBody* zone : race.zoneBodies) {
         SceneNode* node = renderer.addNode(nodeOf("TargetZone", targetZoneModel), zone, 1.0f);
@@ -71,12 +75,32 @@ void LevelScene::addNodes(Renderer& renderer, PhysicsService& physics, const Rac
         zoneNodes.push_back(node);
     }
     for (RigidBody* asteroid : race.asteroidBodies) {
-        renderer.addNode(nodeOf("Test", asteroidModel), asteroid, 1.0f);
+        m_asteroidNodes.push_back(renderer.addNode(nodeOf("Test", asteroidModel), asteroid, 1.0f));
     }
+    m_highlighted = RaceState::kNone;
+}
+
+void LevelScene::removeNodes(Renderer& renderer, PhysicsService& physics) {
+    for (SceneNode* node : {m_sunNode, shipNode}) {
+        if (node != nullptr) {
+            renderer.removeNode(node);
+        }
+    }
+    for (const auto* nodes : {&zoneNodes, &m_asteroidNodes}) {
+        for (SceneNode* node : *nodes) {
+            renderer.removeNode(node);
+        }
+    }
+    m_sunNode = shipNode = nullptr;
+    zoneNodes.clear();
+    m_asteroidNodes.clear();
+    releaseBodies(physics);
 }
 
 void LevelScene::releaseBodies(PhysicsService& physics) {
-    physics.world->destroyBody(m_sunBody);
+    if (m_sunBody != nullptr) {
+        physics.world->destroyBody(m_sunBody);
+    }
     m_sunBody = nullptr;
 }
 

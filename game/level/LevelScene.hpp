@@ -1,6 +1,7 @@
 // What the level looks like: its models, the sun with its light, the tube around the course, and
-// a scene node for every body of the race, each following its body. The zone to touch next
-// wears the amber ring, every other zone the plain one.
+// a scene node for every body of the race, each following its body. The models stay while the
+// nodes of one course go and another's come (a course chosen on the course screen). The zone to
+// touch next wears the amber ring, every other zone the plain one.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,10 @@ public:
     void addNodes(Renderer& renderer, PhysicsService& physics, const RaceSimulation& race);
     // Takes the sun's body out of `physics`'s world (see RaceSimulation::releaseBodies).
     void releaseBodies(PhysicsService& physics);
+    // Takes the course's nodes (sun, ship, zones, asteroids) out of `renderer` and the sun's
+    // body out of `physics`'s world, before the nodes of another course are added; the models
+    // and the sun's light stay (the light moves to the next course's sun).
+    void removeNodes(Renderer& renderer, PhysicsService& physics);
     // The amber ring moves to `zone`.
     void highlightZone(std::uint32_t zone);
     // The sun drawn with its full sphere or a coarse one (made the first time it is asked for):
@@ -49,6 +54,8 @@ private:
     bool m_sunFine;
     SceneNode* m_sunNode = nullptr;
     RigidBody* m_sunBody = nullptr;
+    std::vector<SceneNode*> m_asteroidNodes;
+    std::optional<std::uint32_t> m_sunLight;
     std::uint32_t m_highlighted = RaceState::kNone;
 };
 

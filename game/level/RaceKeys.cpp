@@ -8,7 +8,7 @@ namespace kes {
 
 void RaceKeys::onKey(int key, int scancode, std::uint8_t action, std::uint8_t mods) {
     if (action != GLFW_PRESS) {
-        m_ship.onKey(key, scancode, action, mods);
+        m_game.ship().onKey(key, scancode, action, mods);
         return;
     }
     switch (key) {
@@ -20,7 +20,7 @@ void RaceKeys::onKey(int key, int scancode, std::uint8_t action, std::uint8_t mo
             break;
         case GLFW_KEY_F1: m_game.toggleDebugShapes(); break;
         case GLFW_KEY_F2: m_game.toggleShadowMapTiles(); break;
-        default: m_ship.onKey(key, scancode, action, mods); break;
+        default: m_game.ship().onKey(key, scancode, action, mods); break;
     }
 }
 
@@ -34,20 +34,20 @@ void RaceKeys::onGamepadButtons(std::uint16_t changed, bool pressed) {
             m_game.restartRace();
         }
     } else {
-        m_ship.onGamepadButtons(changed, pressed);
+        m_game.ship().onGamepadButtons(changed, pressed);
     }
 }
 
 void RaceKeys::onLeftStick(float x, float y, float magnitude) {
-    m_ship.onLeftStick(x, y, magnitude);
+    m_game.ship().onLeftStick(x, y, magnitude);
 }
 
 void RaceKeys::onLeftTrigger(float value) {
-    m_ship.onLeftTrigger(value);
+    m_game.ship().onLeftTrigger(value);
 }
 
 void RaceKeys::onRightTrigger(float value) {
-    m_ship.onRightTrigger(value);
+    m_game.ship().onRightTrigger(value);
 }
 
 }  // namespace kes

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "control/ShipController.hpp"
 #include "game/level/GameCommands.hpp"
 #include "platform/HidListener.hpp"
 
@@ -13,9 +12,8 @@ namespace kes {
 
 class RaceKeys final : public HidListener {
 public:
-    // Both must outlive the keys.
-    RaceKeys(GameCommands& game, HidListener_SceneNodeController& ship)
-        : m_game(game), m_ship(ship) {}
+    // `game` must outlive the keys.
+    explicit RaceKeys(GameCommands& game) : m_game(game) {}
 
     void onKey(int key, int scancode, std::uint8_t action, std::uint8_t mods) override;
     // Only a packet that changes Start or Back alone counts as them.
@@ -26,7 +24,6 @@ public:
 
 private:
     GameCommands& m_game;
-    HidListener_SceneNodeController& m_ship;
 };
 
 }  // namespace kes

@@ -27,8 +27,17 @@ float courseLength(const Course& course) {
 
 }  // namespace
 
-FrontDoor::FrontDoor(App& app) : m_app(app) {
-    buildGame();
+FrontDoor::FrontDoor(App& app, RaceSetup setup) : m_app(app) {
+    setup.recordsSaid = true;  // the front door says them, once in the run
+    m_game = std::make_unique<GameLayer>(
+        m_app,
+        CourseLibrary(m_app.assetsPath / "courses", m_app.folders.data / "courses", std::cout),
+        std::move(setup));
+    m_app.hid.listener = &m_router;  // the router, not the race layer's own keys, takes input
+    m_game->setAttract(true);
+    m_game->showPauseNotice(false);  // the pause menu says it
+    m_pilot.emplace(m_game->autopilot());
+    sayRecordSkipped(m_game->course(), peekRecords(m_app.folders.data));
     sayRecordsSkipped();
     applyVolumes();
     m_screens.push(std::make_unique<TitleScreen>(*this));
@@ -40,27 +49,6 @@ FrontDoor::~FrontDoor() {
         m_app.hid.listener = nullptr;
     }
     m_app.holdSimulation(false);
-}
-
-// The level for the settings' course: the one before (if any) gives its bodies back to the
-// world first, which stays.
-void FrontDoor::buildGame() {
-    std::optional<CourseLibrary> courses;  // read once, at the first build
-    if (m_game) {
-        listenToRounds(false);
-        m_game->releaseBodies();
-        courses = m_game->takeCourses();
-        m_pilot.reset();
-        m_game.reset();
-    } else {
-        courses.emplace(m_app.assetsPath / "courses", m_app.folders.data / "courses", std::cout);
-    }
-    m_game = std::make_unique<GameLayer>(m_app, std::move(*courses), true);
-    m_app.hid.listener = &m_router;  // the router, not the race layer's own keys, takes input
-    sayRecordSkipped(m_game->course(), peekRecords(m_app.folders.data));
-    m_game->setAttract(true);
-    m_game->showPauseNotice(false);  // the pause menu says it
-    m_pilot.emplace(m_game->autopilot());
 }
 
 // The results hear the player's rounds only, never the attract mode's.
@@ -89,14 +77,17 @@ void FrontDoor::quitToTitle() {
     m_screens.reset(std::make_unique<TitleScreen>(*this));
 }
 
+// Only what the course decides is made anew; the renderer and the models stay.
 void FrontDoor::chooseCourse(const std::string& name) {
     if (name == m_game->course().name) {
         return;
     }
     m_app.settings.course = name;
-    m_app.courseName = name;
     saveSettings();
-    buildGame();
+    listenToRounds(false);
+    m_game->changeCourse(name);
+    m_pilot.emplace(m_game->autopilot());
+    sayRecordSkipped(m_game->course(), peekRecords(m_app.folders.data));
 }
 
 void FrontDoor::setQuality(QualitySetting quality, float scale) {
@@ -127,14 +118,14 @@ void FrontDoor::resizeWindow(std::int32_t width, std::int32_t height) {
 // (the records file read once, without changing it).
 std::vector<CourseRow> FrontDoor::courseRows() {
     sayRecordsSkipped();
+    const bool kept = m_game->keepsRecords();
     const std::vector<KeptRecord> sections =
-        m_app.keepsRecords ? peekRecords(m_app.folders.data) : std::vector<KeptRecord>{};
+        kept ? peekRecords(m_app.folders.data) : std::vector<KeptRecord>{};
     std::vector<CourseRow> rows;
     for (const Course& course : m_game->courses().courses()) {
         std::string problem;
-        const auto record = m_app.keepsRecords
-                                ? recordOf(sections, keyOf(course), recordFitOf(course), problem)
-                                : std::nullopt;
+        const auto record =
+            kept ? recordOf(sections, keyOf(course), recordFitOf(course), problem) : std::nullopt;
         rows.push_back({course.name, course.title, courseLength(course),
                         record ? std::optional(record->bestTime) : std::nullopt});
     }
@@ -145,7 +136,7 @@ std::vector<CourseRow> FrontDoor::courseRows() {
 // level's own course when it is built, every course's at the start and when the course screen
 // opens (another copy of the game may have written since).
 void FrontDoor::sayRecordSkipped(const Course& course, const std::vector<KeptRecord>& sections) {
-    if (!m_app.keepsRecords) {
+    if (!m_game->keepsRecords()) {
         return;
     }
     std::string problem;
@@ -202,8 +193,8 @@ void FrontDoor::render(float frameDt, float time, unsigned int framebuffer,
     Screen& screen = *top();
     // The level behind a menu is dimmed, so the menu reads over the bright tube.
     const float dimming = screen.dimsLevel() ? kMenuDimming : 1.0f;
-    m_game->renderer.setBrightness(m_app.settings.brightness * dimming);
-    TextRenderer& text = m_game->renderer.text();
+    m_game->renderer().setBrightness(m_app.settings.brightness * dimming);
+    TextRenderer& text = m_game->renderer().text();
     screen.queue(text, time);
     if (!screen.dimsLevel()) {
         m_results.queue(text, time);

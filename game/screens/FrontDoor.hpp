@@ -29,8 +29,8 @@ class FrontDoor final : public Layer, public ScreenHost {
 public:
     static constexpr float kMenuDimming = 0.4f;  // the level's brightness behind a menu
 
-    // Builds the level for the settings' course in `app`, behind the title screen.
-    explicit FrontDoor(App& app);
+    // Builds the level for the settings' course (or `setup`'s) in `app`, behind the title.
+    explicit FrontDoor(App& app, RaceSetup setup = {});
     ~FrontDoor() override;
     FrontDoor(const FrontDoor&) = delete;
     FrontDoor& operator=(const FrontDoor&) = delete;
@@ -77,7 +77,6 @@ public:
     void resizeWindow(std::int32_t width, std::int32_t height) override;
 
 private:
-    void buildGame();
     void listenToRounds(bool listen);
     void sayRecordSkipped(const Course& course, const std::vector<KeptRecord>& sections);
     void sayRecordsSkipped();

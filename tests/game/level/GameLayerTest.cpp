@@ -15,6 +15,7 @@
 #include "app/App.hpp"
 #include "control/Autopilot.hpp"
 #include "gpu/FrameCapture.hpp"
+#include "support/GameLayerSeam.hpp"
 #include "support/RaceLog.hpp"
 
 // The level inside the real application (window, renderer, physics) under Xvfb: where
@@ -54,15 +55,14 @@ struct SmallWindow {
     }
 };
 
+// The window's own settings; the race keeps no records (see RaceSetup).
 LaunchOptions noRecords() {
-    LaunchOptions options;
-    options.keepRecords = false;
-    return options;
+    return LaunchOptions{};
 }
 
 class GameLayerTest : public testing::Test {
 protected:
-    GameLayerTest() { game.simulation.race.addObserver(&log); }
+    GameLayerTest() { GameLayerSeam::simulation(game).race.addObserver(&log); }
 
     void SetUp() override { testing::internal::CaptureStdout(); }
     // A failing test shows what it printed, the failure's own lines among it.
@@ -82,19 +82,19 @@ protected:
 
     SmallWindow smallWindow;
     App app{noRecords()};
-    GameLayer& game = app.layers.emplace<GameLayer>(app);
+    GameLayer& game = app.layers.emplace<GameLayer>(app, RaceSetup{.keepRecords = false});
     test::RaceLog log;
 };
 
 TEST_F(GameLayerTest, TakesTheInputTheCameraAndTheSoundAndLetsThemGo) {
-    EXPECT_EQ(app.hid.listener, &game.keys);
-    EXPECT_EQ(app.cameraController, &game.cameraController);
-    EXPECT_EQ(game.simulation.difficulty, Difficulty::hard);
-    EXPECT_FALSE(game.records);
+    EXPECT_EQ(app.hid.listener, &GameLayerSeam::keys(game));
+    EXPECT_EQ(app.cameraController, &GameLayerSeam::cameraController(game));
+    EXPECT_EQ(GameLayerSeam::simulation(game).difficulty, Difficulty::hard);
+    EXPECT_FALSE(GameLayerSeam::records(game));
     // On the course itself, on hard difficulty, the first step gives the full bonus of 1 + 5.
     app.physics.world->update(kFixedStep);
     game.fixedUpdate(0.0f);
-    EXPECT_FLOAT_EQ(game.simulation.shipController.speedFactor, 6.0f);
+    EXPECT_FLOAT_EQ(GameLayerSeam::simulation(game).shipController.speedFactor, 6.0f);
     app.layers.clear();
     EXPECT_EQ(app.hid.listener, nullptr);
     EXPECT_EQ(app.cameraController, nullptr);
@@ -104,8 +104,7 @@ TEST_F(GameLayerTest, TakesTheInputTheCameraAndTheSoundAndLetsThemGo) {
 // window once zone 1 is checked.
 class PilotLayer final : public Layer {
 public:
-    PilotLayer(App& app_, GameLayer& game_)
-        : app(app_), game(game_), pilot(autopilotFor(game_.simulation)) {}
+    PilotLayer(App& app_, GameLayer& game_) : app(app_), game(game_), pilot(game_.autopilot()) {}
 
     void update(float, float, float) override {}
     void render(float, float, unsigned int, const Viewport* viewport) override {
@@ -117,8 +116,8 @@ public:
     }
     void fixedUpdate(float) override {
         ++steps;
-        pilot.step(game.simulation.nextZone());
-        if (game.simulation.race.lastChecked == 1 || steps > 60 * 120) {
+        pilot.step(GameLayerSeam::simulation(game).nextZone());
+        if (GameLayerSeam::simulation(game).race.lastChecked == 1 || steps > 60 * 120) {
             app.gl.requestClose();
         }
     }
@@ -139,7 +138,7 @@ public:
     void update(float, float, float) override {}
     void fixedUpdate(float) override {
         if (m_steps++ == 1) {
-            game.simulation.shipController.respawn(m_shipAt);
+            GameLayerSeam::simulation(game).shipController.respawn(m_shipAt);
         }
     }
     void render(float, float, unsigned int, const Viewport* viewport) override {
@@ -177,7 +176,7 @@ int amberPixels(const CapturedImage& image) {
 // Flown far out of the tube, the ship gets an amber arrow pointing back to the next zone; on
 // the course, with that zone ahead and in view, there is none.
 TEST_F(GameLayerTest, OffTheCourseAnArrowPointsBackToTheNextZone) {
-    const glm::vec3 start = game.simulation.path.midPoints()[5].position;
+    const glm::vec3 start = GameLayerSeam::simulation(game).path.midPoints()[5].position;
     SnapshotLayer& off = app.layers.emplace<SnapshotLayer>(app, game, start + glm::vec3(0, 0, 400));
     app.run();
     std::filesystem::create_directories("test-output");
@@ -198,24 +197,24 @@ TEST_F(GameLayerTest, PPausesTheRaceAndResumesIt) {
     bool acceleratedWhilePaused = true;
     app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
         if (pass == 5) {
-            game.keys.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+            GameLayerSeam::keys(game).onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
         } else if (pass == 20) {
-            game.keys.onKey(GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
-            game.keys.onKey(GLFW_KEY_P, 0, GLFW_PRESS, 0);
-            timeAtPause = game.simulation.race.currentTime;
-            shipAtPause = game.simulation.shipBody->getTransform().position;
-            game.keys.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
-            acceleratedWhilePaused =
-                game.simulation.shipController.isHeld(HidListener_SceneNodeController::accelerate);
+            GameLayerSeam::keys(game).onKey(GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
+            GameLayerSeam::keys(game).onKey(GLFW_KEY_P, 0, GLFW_PRESS, 0);
+            timeAtPause = GameLayerSeam::simulation(game).race.currentTime;
+            shipAtPause = GameLayerSeam::simulation(game).shipBody->getTransform().position;
+            GameLayerSeam::keys(game).onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+            acceleratedWhilePaused = GameLayerSeam::simulation(game).shipController.isHeld(
+                HidListener_SceneNodeController::accelerate);
         } else if (pass == 40) {
-            timeLaterInPause = game.simulation.race.currentTime;
-            shipLaterInPause = game.simulation.shipBody->getTransform().position;
+            timeLaterInPause = GameLayerSeam::simulation(game).race.currentTime;
+            shipLaterInPause = GameLayerSeam::simulation(game).shipBody->getTransform().position;
             std::filesystem::create_directories("test-output");
             savePng(captureFramebuffer(0, GL_BACK, window.width, window.height),
                     "test-output/paused.png");
-            game.keys.onKey(GLFW_KEY_P, 0, GLFW_PRESS, 0);
+            GameLayerSeam::keys(game).onKey(GLFW_KEY_P, 0, GLFW_PRESS, 0);
         } else if (pass == 60) {
-            timeAfterResume = game.simulation.race.currentTime;
+            timeAfterResume = GameLayerSeam::simulation(game).race.currentTime;
             app.gl.requestClose();
         }
     }));
@@ -234,11 +233,13 @@ TEST_F(GameLayerTest, PPausesTheRaceAndResumesIt) {
 // With a best round to beat, checking a zone ahead of it shows the split in green above the
 // ship for a while.
 TEST_F(GameLayerTest, ACheckedZoneShowsItsSplitAgainstTheBestRound) {
-    game.simulation.race.setReference(100.0f, {10, 20, 30, 40, 50, 60, 70, 80, 90, 100});
+    GameLayerSeam::simulation(game).race.setReference(100.0f,
+                                                      {10, 20, 30, 40, 50, 60, 70, 80, 90, 100});
     CapturedImage picture;
     app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
         if (pass == 3) {
-            game.simulation.shipController.respawn(game.simulation.zonePosition(1));
+            GameLayerSeam::simulation(game).shipController.respawn(
+                GameLayerSeam::simulation(game).zonePosition(1));
         } else if (pass == 10) {
             picture = captureFramebuffer(0, GL_BACK, window.width, window.height);
             app.gl.requestClose();
@@ -321,6 +322,42 @@ TEST_F(GameLayerTest, ThePlayerReachesTheFirstTwoZonesInTheRealLoop) {
     EXPECT_EQ(log.accepted, (std::vector<std::uint32_t>{0, 1}));
     EXPECT_EQ(console().find("OpenGL-Error"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists("test-output/game-start.png"));
+}
+
+// Another course chosen: only what the course decides is made anew (the renderer and the
+// models stay), nothing of the old course is left in the world or the scene, and a round flown
+// on the new course by the autopilot from the simulation's start takes as long as on a level
+// built for it alone (the demo's tight-knot round, 23.717 s).
+TEST_F(GameLayerTest, AnotherCourseIsRacedWithTheRendererAndModelsKept) {
+    const Model* shipModel = &GameLayerSeam::scene(game).shipModel;
+    const Renderer* renderer = &game.renderer();
+    game.removeRaceObserver(&log);
+    game.changeCourse("tight-knot");
+    EXPECT_EQ(game.course().name, "tight-knot");
+    EXPECT_EQ(&GameLayerSeam::scene(game).shipModel, shipModel);
+    EXPECT_EQ(&game.renderer(), renderer);
+    EXPECT_EQ(GameLayerSeam::scene(game).zoneNodes.size(), 6u);
+    EXPECT_EQ(game.simulation().zoneBodies.size(), 6u);
+    EXPECT_EQ(GameLayerSeam::cameraController(game).body, game.simulation().shipBody);
+    Autopilot pilot = game.autopilot();
+    float roundTime = 0.0f;
+    for (int step = 0; step < 60 * 120 && game.simulation().race.roundsFinished == 0; ++step) {
+        app.physics.world->update(kFixedStep);
+        game.fixedUpdate(static_cast<float>(double(step) * double(kFixedStep)));
+        pilot.step(game.nextZone());
+        roundTime = game.simulation().race.bestTime;
+    }
+    EXPECT_NEAR(roundTime, 23.717f, 0.001f);
+    // And back: the first course as it was.
+    game.changeCourse("prime-loop");
+    EXPECT_EQ(GameLayerSeam::scene(game).zoneNodes.size(), 10u);
+    app.layers.emplace<ScriptLayer>([&](int pass, const Viewport&) {
+        if (pass == 3) {
+            app.gl.requestClose();
+        }
+    });
+    app.run();
+    EXPECT_EQ(console().find("OpenGL-Error"), std::string::npos);
 }
 
 }  // namespace

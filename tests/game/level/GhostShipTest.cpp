@@ -10,6 +10,7 @@
 #include "app/App.hpp"
 #include "game/level/GameLayer.hpp"
 #include "gpu/FrameCapture.hpp"
+#include "support/GameLayerSeam.hpp"
 #include "support/FlyRace.hpp"
 
 namespace kes {
@@ -70,26 +71,26 @@ GhostRun run(QualitySetting quality, GhostSetting ghostSetting) {
     LaunchOptions options;
     options.width = kWidth;
     options.height = kHeight;
-    options.keepRecords = false;
     options.quality = quality;
-    options.ghost = ghostSetting;
     testing::internal::CaptureStdout();
     App app(options);
-    GameLayer& game = app.layers.emplace<GameLayer>(app);
+    GameLayer& game =
+        app.layers.emplace<GameLayer>(app, RaceSetup{.ghost = ghostSetting, .keepRecords = false});
     // A finished round, as the recorder hands it over: the record's and the best.
-    game.ghosts.roundFinished(round, true, true);
-    game.ghostShip.show(game.ghosts.shown(app.ghost));
+    GameLayerSeam::ghosts(game).roundFinished(round, true, true);
+    game.showGhost(ghostSetting);
     GhostRun result;
-    result.shown = game.ghostShip.shown() != nullptr;
+    result.shown = GameLayerSeam::ghostShip(game).shown() != nullptr;
     app.layers.append(std::make_unique<CaptureLayer>(app, [&](int pass, const Viewport& window) {
         if (pass == kPasses - 2) {
             result.withGhost = captureFramebuffer(0, GL_BACK, window.width, window.height);
-            const perFrameData& view = game.renderer.frameView();
+            const perFrameData& view = game.renderer().frameView();
             const glm::vec4 clip =
-                view.viewProj * glm::vec4(game.ghostShip.getTransform().position, 1.0f);
+                view.viewProj *
+                glm::vec4(GameLayerSeam::ghostShip(game).getTransform().position, 1.0f);
             result.ghostOnScreen = glm::vec2((clip.x / clip.w * 0.5f + 0.5f) * kWidth,
                                              (clip.y / clip.w * 0.5f + 0.5f) * kHeight);
-            game.ghostShip.show(nullptr);
+            GameLayerSeam::ghostShip(game).show(nullptr);
         } else if (pass == kPasses - 1) {
             result.withoutGhost = captureFramebuffer(0, GL_BACK, window.width, window.height);
         }

@@ -14,6 +14,7 @@
 #include "game/level/GameLayer.hpp"
 #include "game/level/LevelLayout.hpp"
 #include "gpu/FrameCapture.hpp"
+#include "support/GameLayerSeam.hpp"
 #include "support/ScriptLayer.hpp"
 
 namespace kes {
@@ -29,7 +30,6 @@ LaunchOptions fixedQuality(QualitySetting quality) {
     options.width = kWidth;
     options.height = kHeight;
     options.glDebugOutput = GlDebugOutput::on;
-    options.keepRecords = false;
     options.quality = quality;
     options.renderScale = 1.0f;
     return options;
@@ -41,9 +41,9 @@ struct RingOnScreen {
     float radius;
 };
 
-RingOnScreen projectRing(const GameLayer& game) {
-    const glm::vec3 ring = game.simulation.zonePosition(game.simulation.nextZone());
-    const perFrameData& view = game.renderer.frameView();
+RingOnScreen projectRing(GameLayer& game) {
+    const glm::vec3 ring = game.simulation().zonePosition(game.nextZone());
+    const perFrameData& view = game.renderer().frameView();
     const glm::vec3 right = glm::normalize(glm::vec3(view.viewInv[0]));
     const auto toWindow = [&](const glm::vec3& point) {
         const glm::vec4 clip = view.viewProj * glm::vec4(point, 1.0f);
@@ -91,7 +91,7 @@ struct LevelPicture {
 TEST(QualityLevelsTest, TheNextRingIsAmberAndNothingFailsAtEveryLevel) {
     testing::internal::CaptureStdout();
     App app(fixedQuality(QualitySetting::high));
-    GameLayer& game = app.layers.emplace<GameLayer>(app);
+    GameLayer& game = app.layers.emplace<GameLayer>(app, RaceSetup{.keepRecords = false});
     std::vector<LevelPicture> pictures{
         LevelPicture({QualityLevel::high, 1.0f}), LevelPicture({QualityLevel::medium, 0.7f}),
         LevelPicture({QualityLevel::low, 1.0f}), LevelPicture({QualityLevel::low, 0.5f})};

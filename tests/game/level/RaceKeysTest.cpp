@@ -7,6 +7,8 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include "control/ShipController.hpp"
+
 namespace kes {
 namespace {
 
@@ -15,21 +17,22 @@ using Ship = HidListener_SceneNodeController;
 TEST(RaceKeys, GameCommandsGoToTheGameAndAPauseHoldsAllButResumeAndViews) {
     Ship ship;
     struct Game final : GameCommands {
-        explicit Game(Ship& ship_) : ship(ship_) {}
+        explicit Game(Ship& ship_) : flown(ship_) {}
         void restartRace() override { heard += "R"; }
         void togglePause() override {
             paused = !paused;
-            ship.setPaused(paused);
+            flown.setPaused(paused);
             heard += "P";
         }
         bool racePaused() const override { return paused; }
         void toggleDebugShapes() override { heard += "1"; }
         void toggleShadowMapTiles() override { heard += "2"; }
-        Ship& ship;
+        HidListener& ship() override { return flown; }
+        Ship& flown;
         std::string heard;
         bool paused = false;
     } game(ship);
-    RaceKeys keys(game, ship);
+    RaceKeys keys(game);
     for (const int key : {GLFW_KEY_R, GLFW_KEY_F1, GLFW_KEY_F2, GLFW_KEY_P, GLFW_KEY_R,
                           GLFW_KEY_SPACE, GLFW_KEY_F1, GLFW_KEY_P}) {
         keys.onKey(key, 0, GLFW_PRESS, 0);

@@ -21,6 +21,7 @@
 #include "game/screens/MenuScreen.hpp"
 #include "gpu/FrameCapture.hpp"
 #include "platform/Gamepad.hpp"
+#include "support/GameLayerSeam.hpp"
 #include "support/ScriptLayer.hpp"
 
 namespace kes {
@@ -70,10 +71,9 @@ std::filesystem::path freshSettings(int width, int height) {
     return path;
 }
 
+// The window's own settings; the race keeps no records (see RaceSetup).
 LaunchOptions noRecords() {
-    LaunchOptions options;
-    options.keepRecords = false;
-    return options;
+    return LaunchOptions{};
 }
 
 std::string readText(const std::filesystem::path& path) {
@@ -90,7 +90,7 @@ TEST(FrontDoorTest, TheTitleComesFirstAndTheClockStartsAtGo) {
     freshSettings(400, 300);
     testing::internal::CaptureStdout();
     App app(noRecords());
-    FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+    FrontDoor& door = app.layers.emplace<FrontDoor>(app, RaceSetup{.keepRecords = false});
     std::string beforeEnter;
     std::vector<std::string> counted;
     std::string consoleAtGo;
@@ -132,8 +132,8 @@ TEST(FrontDoorTest, ARaceTakenAtOnceAndARestartAtOnceBothStartTheClock) {
     freshSettings(320, 240);
     testing::internal::CaptureStdout();
     App app(noRecords());
-    FrontDoor& door = app.layers.emplace<FrontDoor>(app);
-    RaceSimulation& race = door.game().simulation;
+    FrontDoor& door = app.layers.emplace<FrontDoor>(app, RaceSetup{.keepRecords = false});
+    RaceSimulation& race = GameLayerSeam::simulation(door.game());
     const glm::vec3 start = race.shipBody->getTransform().position;
     int goes = 0;
     int racingPasses = 0;
@@ -149,7 +149,7 @@ TEST(FrontDoorTest, ARaceTakenAtOnceAndARestartAtOnceBothStartTheClock) {
             return;
         }
         if (door.screenName() == "countdown") {
-            const glm::vec3 drawn = door.game().scene.shipNode->render.position;
+            const glm::vec3 drawn = GameLayerSeam::scene(door.game()).shipNode->render.position;
             farthestInCountdown = std::max(farthestInCountdown, glm::distance(drawn, start));
             racingPasses = 0;
             return;
@@ -191,12 +191,13 @@ TEST(FrontDoorTest, SettingsAndABindingMadeWithKeysAloneAreKeptAndUsed) {
     testing::internal::CaptureStdout();
     {
         App app(noRecords());
-        FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+        FrontDoor& door = app.layers.emplace<FrontDoor>(app, RaceSetup{.keepRecords = false});
         bool acceleratedByJ = false;
         bool acceleratedBySpace = true;
         bool f1Refused = false;
         app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
-            HidListener_SceneNodeController& ship = door.game().simulation.shipController;
+            HidListener_SceneNodeController& ship =
+                GameLayerSeam::simulation(door.game()).shipController;
             if (pass == 2) {
                 for (int i = 0; i < 3; ++i) {
                     press(door, GLFW_KEY_DOWN);  // Race, Course, Ghost, Settings
@@ -254,7 +255,7 @@ TEST(FrontDoorTest, TheWindowTakesANewSizeAtOnce) {
     glm::ivec2 seen{0};
     {
         App app(noRecords());
-        FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+        FrontDoor& door = app.layers.emplace<FrontDoor>(app, RaceSetup{.keepRecords = false});
         app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
             if (pass == 2) {
                 for (const int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER,
@@ -285,7 +286,7 @@ TEST(FrontDoorTest, ACourseChosenIsFlownAndKept) {
     std::size_t coursesRead = 0;
     {
         App app(noRecords());
-        FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+        FrontDoor& door = app.layers.emplace<FrontDoor>(app, RaceSetup{.keepRecords = false});
         coursesRead = door.game().courses().courses().size();
         app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
             if (pass == 2) {
@@ -296,7 +297,7 @@ TEST(FrontDoorTest, ACourseChosenIsFlownAndKept) {
             } else if (pass == 6) {
                 EXPECT_EQ(door.screenName(), "title");
                 EXPECT_EQ(door.game().courses().courses().size(), coursesRead);
-                chosen = door.game().simulation.course.name;
+                chosen = GameLayerSeam::simulation(door.game()).course.name;
                 app.gl.requestClose();
             }
         }));
@@ -355,7 +356,7 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
     freshSettings(size.x, size.y);
     testing::internal::CaptureStdout();
     App app(noRecords());
-    FrontDoor& door = app.layers.emplace<FrontDoor>(app);
+    FrontDoor& door = app.layers.emplace<FrontDoor>(app, RaceSetup{.keepRecords = false});
     struct Step {
         const char* screen;
         const char* expected;
@@ -368,7 +369,7 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
     };
     const auto finishRound = [&] {
         // Two rounds' touches a few seconds apart; the clock then goes on from where it was.
-        RaceState& race = door.game().simulation.race;
+        RaceState& race = GameLayerSeam::simulation(door.game()).race;
         const float now = race.currentTime;
         if (race.lastChecked == RaceState::kNone) {
             race.onTargetZoneReached(0);
