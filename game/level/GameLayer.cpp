@@ -331,11 +331,13 @@ void GameLayer::queueGuide() {
 // The nodes take where physics moved the bodies before the ship's controller turns the ship
 // for the next step.
 void GameLayer::fixedUpdate(float time) {
-    if (m_app.simulationHeld()) {
-        return;  // the countdown before a race: the race stands still
-    }
     RaceSimulation& simulation = m_run->simulation;
+    // The race's clock goes on while the countdown holds the race, so the touch of zone 0 at
+    // GO is stamped with GO's own time; nothing else moves.
     simulation.beginStep(time);
+    if (m_app.simulationHeld()) {
+        return;
+    }
     // The ship's body stands where this step's physics left it: a step into the clock's time.
     const RaceState& race = simulation.race;
     m_ghostShip.follow(!m_attract && race.lastChecked != RaceState::kNone,
