@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -153,6 +154,29 @@ QualitySetting fixedSetting(QualityLevel level) {
     return QualitySetting::high;
 }
 
+// The allocations of each pass of the real loop since the pass before, for a layer that looks at
+// every pass: none for a pass that held the once-a-second work (the window's title, the audio
+// device's check), which goes through the window system and may allocate there; on a slow
+// machine such a pass falls among those counted.
+class PassAllocations {
+public:
+    explicit PassAllocations(const App& app) : m_app(app) {}
+
+    std::optional<std::size_t> sinceLastPass() {
+        const std::size_t now = g_allocations;
+        const std::size_t made = now - m_last;
+        const bool secondWork = m_app.secondsCounted() != m_lastSeconds;
+        m_last = now;
+        m_lastSeconds = m_app.secondsCounted();
+        return secondWork ? std::nullopt : std::optional(made);
+    }
+
+private:
+    const App& m_app;
+    std::size_t m_last = 0;
+    std::uint32_t m_lastSeconds = 0;
+};
+
 // Counts the allocations of passes of the real loop at one quality after another: a change
 // of quality makes its targets, which allocates, and the passes after it settle, which are
 // not counted; the passes counted are those after that. A pass that held the once-a-second
@@ -180,15 +204,15 @@ public:
             // slow machine.
             const QualityChoice& choice = m_levels[level];
             m_game.setQualitySetting(fixedSetting(choice.level), choice.scale);
-        } else if (inLevel > kSettlingPasses && m_app.secondsCounted() == m_lastSeconds) {
-            counted[level] += g_allocations - m_lastAllocations;
+        }
+        const auto made = m_allocations.sinceLastPass();
+        if (inLevel > kSettlingPasses && made) {
+            counted[level] += *made;
             ++passesCounted[level];
         }
         if (inLevel == kPassesEach - 1 && level + 1 == m_levels.size()) {
             m_app.gl.requestClose();
         }
-        m_lastAllocations = g_allocations;
-        m_lastSeconds = m_app.secondsCounted();
         ++m_pass;
     }
 
@@ -197,8 +221,7 @@ private:
     GameLayer& m_game;
     std::vector<QualityChoice> m_levels;
     int m_pass = 0;
-    std::size_t m_lastAllocations = 0;
-    std::uint32_t m_lastSeconds = 0;
+    PassAllocations m_allocations{m_app};
 
 public:
     std::vector<std::size_t> counted;        // by level
@@ -254,14 +277,14 @@ public:
                 m_door.input().onKey(key, 0, GLFW_RELEASE, 0);
             }
             shown.push_back(m_door.screenName());
-        } else if (inWay > kSettlingPasses && m_app.secondsCounted() == m_lastSeconds) {
-            counted[way] += g_allocations - m_lastAllocations;
+        }
+        const auto made = m_allocations.sinceLastPass();
+        if (inWay > kSettlingPasses && made) {
+            counted[way] += *made;
         }
         if (inWay == kPassesEach - 1 && way + 1 == m_ways.size()) {
             m_app.gl.requestClose();
         }
-        m_lastAllocations = g_allocations;
-        m_lastSeconds = m_app.secondsCounted();
         ++m_pass;
     }
 
@@ -270,8 +293,7 @@ private:
     FrontDoor& m_door;
     std::vector<std::vector<int>> m_ways;
     int m_pass = 0;
-    std::size_t m_lastAllocations = 0;
-    std::uint32_t m_lastSeconds = 0;
+    PassAllocations m_allocations{m_app};
 
 public:
     std::vector<std::size_t> counted;
