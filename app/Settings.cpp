@@ -75,8 +75,10 @@ constexpr std::array<Word<GhostSetting>, 3> kGhostWords{{
     {"off", GhostSetting::off},
 }};
 
-constexpr std::array<Word<QualitySetting>, 4> kQualityWords{{
+// In the order the settings screen steps through them.
+constexpr std::array<Word<QualitySetting>, 5> kQualityWords{{
     {"auto", QualitySetting::automatic},
+    {"basic", QualitySetting::basic},
     {"low", QualitySetting::low},
     {"medium", QualitySetting::medium},
     {"high", QualitySetting::high},
@@ -189,6 +191,16 @@ std::optional<QualitySetting> qualityFromWord(std::string_view text) {
         }
     }
     return std::nullopt;
+}
+
+QualitySetting steppedQuality(QualitySetting quality, int step) {
+    const int count = static_cast<int>(kQualityWords.size());
+    int at = 0;
+    while (at < count && kQualityWords[static_cast<std::size_t>(at)].value != quality) {
+        ++at;
+    }
+    const int next = ((at + step) % count + count) % count;
+    return kQualityWords[static_cast<std::size_t>(next)].value;
 }
 
 Settings::Settings(const std::filesystem::path& folder) : Settings(folder, std::cout) {}

@@ -19,7 +19,8 @@ namespace kes {
 
 enum class Presentation : std::uint8_t { fullscreen = 0, windowed = 1 };
 // The picture's quality: one of the fixed levels, or chosen by the game from its frame rate.
-enum class QualitySetting : std::uint8_t { automatic = 0, low = 1, medium = 2, high = 3 };
+// The file keeps the words; basic came last to the game, so it comes last here too.
+enum class QualitySetting : std::uint8_t { automatic = 0, low = 1, medium = 2, high = 3, basic = 4 };
 // The ghost ship raced against: the record across runs, this run's best round, or none.
 enum class GhostSetting : std::uint8_t { record = 0, best = 1, off = 2 };
 
@@ -89,7 +90,10 @@ const char* toString(Difficulty difficulty);
 const char* toString(Presentation presentation);
 const char* toString(QualitySetting quality);
 const char* toString(GhostSetting ghost);
-// "auto", "low", "medium" or "high"; nothing for any other word.
+// "auto", "basic", "low", "medium" or "high"; nothing for any other word.
 std::optional<QualitySetting> qualityFromWord(std::string_view word);
+// The setting `step` places from `quality` in the order auto, basic, low, medium, high, round
+// the ends.
+QualitySetting steppedQuality(QualitySetting quality, int step);
 
 }  // namespace kes

@@ -77,12 +77,11 @@ FBO newFramebuffer() {
 
 }  // namespace
 
-GBuffer::GBuffer(std::uint32_t width, std::uint32_t height)
+GBuffer::GBuffer(std::uint32_t width, std::uint32_t height, GLuint depthStencil)
     : fbo(newFramebuffer()),
       colour0(width, height, GL_RGBA8, GL_UNSIGNED_BYTE),
       colour1(width, height, GL_RGBA32F, GL_FLOAT),
-      colour2(width, height, GL_RGBA16F, GL_FLOAT),
-      depthStencil(width, height) {
+      colour2(width, height, GL_RGBA16F, GL_FLOAT) {
     glBindFramebuffer(GL_FRAMEBUFFER, fbo.id);
     attachColour(GL_COLOR_ATTACHMENT0, colour0);
     attachColour(GL_COLOR_ATTACHMENT1, colour1);
@@ -91,7 +90,7 @@ GBuffer::GBuffer(std::uint32_t width, std::uint32_t height)
     const GLenum drawBuffers[] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1, GL_COLOR_ATTACHMENT2};
     glDrawBuffers(3, drawBuffers);
     requireComplete("kes::GBuffer::GBuffer");
-    attachDepthStencil(depthStencil.id);
+    attachDepthStencil(depthStencil);
     requireComplete("kes::GBuffer::GBuffer");
     labelObject(GL_FRAMEBUFFER, fbo.id, "G-buffer");
     labelObject(GL_TEXTURE, colour0.id, "G-buffer albedo and metalness");

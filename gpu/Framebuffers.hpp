@@ -1,6 +1,6 @@
-// The renderer's off-screen targets: the G-buffer with three colour textures and a shared
-// depth-stencil renderbuffer, the final HDR framebuffer, depth-only framebuffers on the shared
-// depth-stencil, and the ten-layer shadow-map array. Each is made once and checked complete;
+// The renderer's off-screen targets: the G-buffer with three colour textures, the final HDR
+// framebuffer, depth-only framebuffers, all on one shared depth-stencil renderbuffer, and the
+// ten-layer shadow-map array. Each is made once and checked complete;
 // every constructor leaves framebuffer 0 bound.
 #pragma once
 
@@ -35,26 +35,25 @@ public:
     RenderbufferName id;
 };
 
+// Three colour images on the shared `depthStencil`, which must outlive it.
 class GBuffer {
 public:
-    GBuffer(std::uint32_t width, std::uint32_t height);
+    GBuffer(std::uint32_t width, std::uint32_t height, GLuint depthStencil);
 
     // Colour k on texture unit k; unit 2 stays active.
     void bindTextures() const;
     // Leaves the three units empty, so no pass reads an image while drawing into it.
     static void unbindTextures();
 
-    // Declared in creation order; destroyed renderbuffer first, framebuffer last.
     FBO fbo;
     Texture colour0;  // RGBA8
     Texture colour1;  // RGBA32F
     Texture colour2;  // RGBA16F
-    dsbuffer depthStencil;
     glm::vec3 clearColor{0.0f};
 };
 
-// The HDR image that lighting, transparency and effects compose into. It borrows the
-// G-buffer's depth-stencil, which must outlive it.
+// The HDR image that lighting, transparency and effects compose into. It borrows the shared
+// depth-stencil, which must outlive it.
 class finalFramebuffer {
 public:
     finalFramebuffer(std::uint32_t width, std::uint32_t height, GLuint depthStencil);

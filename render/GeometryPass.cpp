@@ -10,22 +10,29 @@ constexpr PipelineState kClearTriangle = kSurfaceState.withoutDepthTest().withou
 }  // namespace
 
 GeometryPass::GeometryPass(const std::filesystem::path& assetsFolder)
-    : m_clear(makeShaderPath(assetsFolder, "renderFullscreenTri_vs"),
-              makeShaderPath(assetsFolder, "clearGBuffer_ps"), "progClearGBuffer") {}
+    : m_assetsFolder(assetsFolder) {}
+
+const Program& GeometryPass::clearProgram() {
+    if (!m_clear) {
+        m_clear.emplace(makeShaderPath(m_assetsFolder, "renderFullscreenTri_vs"),
+                        makeShaderPath(m_assetsFolder, "clearGBuffer_ps"), "progClearGBuffer");
+    }
+    return *m_clear;
+}
 
 // The clear respects the depth and stencil write masks, so the surfaces' state (which writes
 // both) is set first.
 void GeometryPass::draw(Frame& frame, const std::vector<SceneNode*>& opaqueNodes) {
-    glBindFramebuffer(GL_FRAMEBUFFER, frame.gbuffer.fbo.id);
+    glBindFramebuffer(GL_FRAMEBUFFER, frame.gbuffer->fbo.id);
     frame.state.apply(kSurfaceState);
     glClearDepth(1.0);
     glClearStencil(0);
-    const glm::vec3& clear = frame.gbuffer.clearColor;
+    const glm::vec3& clear = frame.gbuffer->clearColor;
     glClearColor(clear.r, clear.g, clear.b, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 
     frame.state.apply(kClearTriangle);
-    glUseProgram(m_clear.id);
+    glUseProgram(clearProgram().id);
     glBindVertexArray(frame.fullscreen.id);
     glDrawArrays(GL_TRIANGLES, 0, 3);
 

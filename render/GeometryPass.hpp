@@ -6,6 +6,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "gpu/PipelineState.hpp"
@@ -27,7 +28,11 @@ public:
     void draw(Frame& frame, const std::vector<SceneNode*>& opaqueNodes);
 
 private:
-    Program m_clear;  // writes the G-buffer's clear values with one full-screen triangle
+    const Program& clearProgram();
+
+    std::filesystem::path m_assetsFolder;
+    // Writes the G-buffer's clear values with one full-screen triangle; made when first drawn.
+    std::optional<Program> m_clear;
 };
 
 }  // namespace kes

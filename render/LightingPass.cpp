@@ -1,7 +1,6 @@
 #include "render/LightingPass.hpp"
 
 #include <string>
-#include <vector>
 
 #include "gpu/Bindings.hpp"
 #include "render/GeometryPass.hpp"
@@ -16,26 +15,10 @@ constexpr PipelineState kLitSurfaces = kSurfaceState.withoutDepthTest()
                                            .stencil(GL_EQUAL, 1, GL_REPLACE)
                                            .blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-// A unit cube around the eye; the skybox shader pushes it to the far plane.
-VAO makeSkyCube() {
-    const std::vector<VertexPos> corners = {
-        {{-1, -1, 1}}, {{1, -1, 1}}, {{1, 1, 1}},   {{-1, 1, 1}},
-        {{1, -1, -1}}, {{1, 1, -1}}, {{-1, 1, -1}}, {{-1, -1, -1}},
-    };
-    const std::vector<std::uint16_t> indices = {0, 1, 2, 0, 2, 3, 1, 4, 5, 1, 5, 2,
-                                                4, 7, 6, 4, 6, 5, 7, 0, 3, 7, 3, 6,
-                                                3, 2, 5, 3, 5, 6, 1, 0, 4, 4, 0, 7};
-    return VAO(corners, indices);
-}
-
 }  // namespace
 
-LightingPass::LightingPass(const std::filesystem::path& assetsFolder)
-    : m_assetsFolder(assetsFolder),
-      m_skybox(makeShaderPath(assetsFolder, "skybox_vs"), makeShaderPath(assetsFolder, "skybox_ps"),
-               "progRenderSkybox"),
-      m_sky(assetsFolder / "textures", "try"),
-      m_skyCube(makeSkyCube()) {}
+LightingPass::LightingPass(const std::filesystem::path& assetsFolder, const Sky& sky)
+    : m_assetsFolder(assetsFolder), m_sky(sky) {}
 
 const Program& LightingPass::lightingProgram() {
     std::optional<Program>& program = m_lighting[static_cast<std::size_t>(m_level)];
@@ -57,25 +40,14 @@ void LightingPass::clearImage(Frame& frame) {
 }
 
 void LightingPass::draw(Frame& frame, const ShadowPass& shadows) {
-    drawSky(frame);
+    m_sky.draw(frame, kSky);
     drawSurfaces(frame, shadows);
-}
-
-void LightingPass::drawSky(Frame& frame) {
-    frame.state.apply(kSky);
-    glUseProgram(m_skybox.id);
-    frame.block.bind();
-    glActiveTexture(GL_TEXTURE0 + unit::kImage);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, m_sky.id);
-    glBindVertexArray(m_skyCube.id);
-    glDrawElements(GL_TRIANGLES, 36, GL_UNSIGNED_SHORT, nullptr);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
 }
 
 void LightingPass::drawSurfaces(Frame& frame, const ShadowPass& shadows) {
     frame.state.apply(kLitSurfaces);
     glUseProgram(lightingProgram().id);
-    frame.gbuffer.bindTextures();
+    frame.gbuffer->bindTextures();
     frame.block.bind();
     frame.lights.bindLights();
     if (frame.lists) {
@@ -83,7 +55,7 @@ void LightingPass::drawSurfaces(Frame& frame, const ShadowPass& shadows) {
     }
     shadows.bind(frame, unit::kLightingShadowMaps);
     glActiveTexture(GL_TEXTURE0 + unit::kLightingSky);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, m_sky.id);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, m_sky.cube().id);
     glBindVertexArray(frame.fullscreen.id);
     glDrawArrays(GL_TRIANGLES, 0, 3);
 

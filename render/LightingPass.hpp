@@ -2,7 +2,7 @@
 // then every covered pixel (stencil 1) lit from the G-buffer with the lights and their shadow
 // maps, the pixel's fragment lists resolved over it back to front, and the image's mip chain
 // made for the effects. Reads the G-buffer, the lists, the lights, the shadow maps and the sky;
-// writes the HDR image. The sky's cube map lives here; the reflections read it too.
+// writes the HDR image.
 #pragma once
 
 #include <array>
@@ -16,12 +16,14 @@
 #include "render/Frame.hpp"
 #include "render/Quality.hpp"
 #include "render/ShadowPass.hpp"
+#include "render/Sky.hpp"
 
 namespace kes {
 
 class LightingPass {
 public:
-    explicit LightingPass(const std::filesystem::path& assetsFolder);
+    // Draws `sky`, which must outlive it, behind the surfaces.
+    LightingPass(const std::filesystem::path& assetsFolder, const Sky& sky);
 
     // Lights with the level's variant (compiled the first time the level is drawn).
     void setLevel(QualityLevel level) { m_level = level; }
@@ -32,20 +34,15 @@ public:
     // The image's mip levels, which the effects read.
     void makeMipmaps(Frame& frame);
 
-    const CubeTexture& sky() const { return m_sky; }
-
 private:
-    void drawSky(Frame& frame);
     void drawSurfaces(Frame& frame, const ShadowPass& shadows);
 
     const Program& lightingProgram();
 
     std::filesystem::path m_assetsFolder;
     QualityLevel m_level = QualityLevel::high;
-    std::array<std::optional<Program>, 3> m_lighting;  // by level
-    Program m_skybox;
-    CubeTexture m_sky;
-    VAO m_skyCube;
+    std::array<std::optional<Program>, kQualityLevelCount> m_lighting;  // by level
+    const Sky& m_sky;
 };
 
 }  // namespace kes

@@ -54,6 +54,13 @@ const Program& Material::blendedProgram() const {
     return *m_blendedProgram;
 }
 
+const Program& Material::forwardProgram() const {
+    if (!m_forwardProgram) {
+        m_forwardProgram.emplace(makeProgram(m_assetsFolder, m_baseName, "_forward_ps", "_forward"));
+    }
+    return *m_forwardProgram;
+}
+
 std::uint32_t Material::bind(const UBO<perFrameData>& frameData, const glm::mat4& M, DrawMode mode,
                              float opacity, float scale) const {
     if (mode == kDrawShadow) {
@@ -63,8 +70,11 @@ std::uint32_t Material::bind(const UBO<perFrameData>& frameData, const glm::mat4
         glUniform1f(locations.iScale, scale);
         return 0;
     }
-    if (mode == kDrawTransparent || mode == kDrawTransparentBlended) {
-        glUseProgram(mode == kDrawTransparent ? transparentProgram.id : blendedProgram().id);
+    if (mode == kDrawTransparent || mode == kDrawTransparentBlended || mode == kDrawForward) {
+        const GLuint id = mode == kDrawTransparent   ? transparentProgram.id
+                          : mode == kDrawForward ? forwardProgram().id
+                                                 : blendedProgram().id;
+        glUseProgram(id);
         glUniform1f(locations.alpha, opacity);
     } else {
         glUseProgram(program.id);

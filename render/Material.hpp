@@ -1,5 +1,6 @@
-// A physically based surface description and the three programs that draw it: into the
-// G-buffer, into the transparent fragment lists, and into a shadow map. Each value (albedo,
+// A physically based surface description and the programs that draw it: into the G-buffer,
+// into the transparent fragment lists, into a shadow map and, made when first drawn, blended
+// without lists and lit forward (the basic level). Each value (albedo,
 // metalness, roughness, emissive) comes from its texture when the material has one and from
 // the constant otherwise; the normal map has no constant.
 #pragma once
@@ -71,10 +72,13 @@ private:
     std::uint32_t bindTextures() const;
     // The transparent stage that writes its colour for blending (made when first drawn).
     const Program& blendedProgram() const;
+    // The forward stage "B_forward_ps" (made when first drawn).
+    const Program& forwardProgram() const;
 
     std::filesystem::path m_assetsFolder;
     std::string m_baseName;
     mutable std::optional<Program> m_blendedProgram;
+    mutable std::optional<Program> m_forwardProgram;
 };
 
 }  // namespace kes

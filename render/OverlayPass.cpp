@@ -61,7 +61,7 @@ OverlayPass::OverlayPass(const std::filesystem::path& assetsFolder, float dpi,
     glSamplerParameteri(m_rawDepthSampler, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 }
 
-void OverlayPass::draw(Frame& frame, const ShadowPass& shadows) {
+void OverlayPass::draw(Frame& frame, const ShadowPass* shadows) {
     frame.setViewport();
     drawPhysicsShapes(frame);
     drawArrows(frame);
@@ -124,10 +124,11 @@ void OverlayPass::drawArrows(Frame& frame) {
     m_arrows.clear();
 }
 
-// A row of tiles along the top edge, one per shadow map, while F2 has them shown.
-void OverlayPass::drawShadowMapTiles(Frame& frame, const ShadowPass& shadows) {
+// A row of tiles along the top edge, one per shadow map, while F2 has them shown (none where
+// the frame drew no shadows: `shadows` null).
+void OverlayPass::drawShadowMapTiles(Frame& frame, const ShadowPass* shadows) {
     const std::uint32_t count = frame.lights.shadows().count;
-    if (count == 0 || !m_showShadowMaps) {
+    if (count == 0 || !m_showShadowMaps || shadows == nullptr) {
         return;
     }
     frame.state.apply(kTiles);
@@ -139,7 +140,7 @@ void OverlayPass::drawShadowMapTiles(Frame& frame, const ShadowPass& shadows) {
                    static_cast<GLsizei>(tile), static_cast<GLsizei>(tile));
         glUseProgram(m_shadowMapTile.id);
         glActiveTexture(GL_TEXTURE0 + unit::kImage);
-        glBindTexture(GL_TEXTURE_2D_ARRAY, shadows.mapArray());
+        glBindTexture(GL_TEXTURE_2D_ARRAY, shadows->mapArray());
         glBindSampler(unit::kImage, m_rawDepthSampler);
         glUniform1i(m_tileIndexLocation, static_cast<GLint>(i));
         glBindVertexArray(frame.fullscreen.id);

@@ -37,7 +37,9 @@ public:
     OverlayPass(const std::filesystem::path& assetsFolder, float dpi,
                 const DebugShapeSource* debugShapes);
 
-    void draw(Frame& frame, const ShadowPass& shadows);
+    // The debug views over the picture; the shadow maps' tiles from `shadows` (null: the
+    // frame drew none).
+    void draw(Frame& frame, const ShadowPass* shadows);
     // The queued text over the finished picture in the bound framebuffer, within `shown` (the
     // part of the window the picture fills), its colours mapped as the final pass maps light.
     void drawText(Frame& frame, const Viewport& shown,
@@ -51,7 +53,7 @@ public:
 private:
     void drawPhysicsShapes(Frame& frame);
     void drawArrows(Frame& frame);
-    void drawShadowMapTiles(Frame& frame, const ShadowPass& shadows);
+    void drawShadowMapTiles(Frame& frame, const ShadowPass* shadows);
 
     TextRenderer m_text;
     const DebugShapeSource* m_debugShapes;  // not owned

@@ -1,5 +1,7 @@
 #include "render/PathMesh.hpp"
 
+#include <string>
+
 namespace kes {
 namespace {
 
@@ -24,13 +26,15 @@ PathMesh::PathMesh(const std::filesystem::path& assetsFolder, float radius_,
       m_assetsFolder(assetsFolder) {}
 
 PathMesh::Variant& PathMesh::variant(TubeBlend blend) {
-    std::optional<Variant>& slot = blend == TubeBlend::additive ? m_additiveVariant : m_listVariant;
+    std::optional<Variant>& slot = m_variants[static_cast<std::size_t>(blend)];
     if (!slot) {
-        Program program(
-            makeShaderPath(m_assetsFolder, "pathMesh_vs"),
-            makeShaderPath(m_assetsFolder, "pathMesh_ps"),
-            blend == TubeBlend::additive ? "path (additive)" : "path",
-            {blend == TubeBlend::additive ? "#define ADDITIVE_TUBE 1" : "#define ADDITIVE_TUBE 0"});
+        const bool additive = blend == TubeBlend::additive;
+        const bool blended = blend == TubeBlend::blended;
+        Program program(makeShaderPath(m_assetsFolder, "pathMesh_vs"),
+                        makeShaderPath(m_assetsFolder, "pathMesh_ps"),
+                        additive ? "path (additive)" : blended ? "path (blended)" : "path",
+                        {std::string("#define ADDITIVE_TUBE ") + (additive ? "1" : "0"),
+                         std::string("#define BLENDED_TUBE ") + (blended ? "1" : "0")});
         const GLint radiusAt = program.uniformLocation("RADIUS");
         const GLint alphaAt = program.uniformLocation("ALPHA");
         const GLint colourAt = program.uniformLocation("COLOR");

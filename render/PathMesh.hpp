@@ -1,9 +1,10 @@
 // The drawable of the race course: the tube around the path, with each vertex knowing the
 // centre of its ring, and the "path" program that shades it: appending to the fragment lists,
-// or added over the lit picture where the quality level keeps no lists. Each variant is
-// compiled when it is first drawn.
+// added over the lit picture where the quality level keeps no lists, or blended over it (the
+// basic level). Each variant is compiled when it is first drawn.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -18,7 +19,7 @@
 
 namespace kes {
 
-enum class TubeBlend : std::uint8_t { fragmentLists, additive };
+enum class TubeBlend : std::uint8_t { fragmentLists, additive, blended };
 
 class PathMesh {
 public:
@@ -48,8 +49,7 @@ private:
     Variant& variant(TubeBlend blend);
 
     std::filesystem::path m_assetsFolder;
-    std::optional<Variant> m_listVariant;
-    std::optional<Variant> m_additiveVariant;
+    std::array<std::optional<Variant>, 3> m_variants;  // by TubeBlend
     glm::vec4 m_highlight{0.0f};
 };
 

@@ -7,6 +7,7 @@ namespace kes {
 
 const char* toString(QualityLevel level) {
     switch (level) {
+        case QualityLevel::basic: return "basic";
         case QualityLevel::low: return "low";
         case QualityLevel::medium: return "medium";
         case QualityLevel::high: break;
@@ -16,11 +17,12 @@ const char* toString(QualityLevel level) {
 
 QualityTraits traitsOf(QualityLevel level) {
     switch (level) {
-        case QualityLevel::low: return {false, 4, false, false, false};
-        case QualityLevel::medium: return {false, 2, true, true, false};
+        case QualityLevel::basic: return {false, 0, false, false, false, true};
+        case QualityLevel::low: return {false, 4, false, false, false, false};
+        case QualityLevel::medium: return {false, 2, true, true, false, false};
         case QualityLevel::high: break;
     }
-    return {true, 1, true, true, true};
+    return {true, 1, true, true, true, false};
 }
 
 std::vector<std::string> lightingDefines(QualityLevel level) {

@@ -36,9 +36,10 @@ Renderer::Renderer(const RendererSetup& setup, std::uint32_t width, std::uint32_
       m_quality(setup.quality),
       m_scale(setup.renderScale),
       m_frame(makeFittingFrame()),
+      m_sky(setup.assetsFolder),
       m_geometryPass(setup.assetsFolder),
       m_transparencyPass(*m_frame),
-      m_lightingPass(setup.assetsFolder),
+      m_lightingPass(setup.assetsFolder, m_sky),
       m_overlays(setup.assetsFolder, setup.dpi, setup.debugShapes),
       m_finalPass(setup.assetsFolder, setup.brightness),
       m_camera(90.0f, static_cast<float>(width) / static_cast<float>(height), 0.1f, 1000.0f,
@@ -58,8 +59,7 @@ PictureSize Renderer::internalSize() const {
 
 std::unique_ptr<Frame> Renderer::makeFrame() const {
     const PictureSize size = internalSize();
-    auto frame =
-        std::make_unique<Frame>(size.width, size.height, traitsOf(m_quality).fragmentLists);
+    auto frame = std::make_unique<Frame>(size.width, size.height, traitsOf(m_quality));
     frame->block.data.width = size.width;
     frame->block.data.height = size.height;
     return frame;
@@ -130,21 +130,21 @@ void Renderer::remakeFrame() {
 }
 
 // Bloom first, reflections second: reflections then mirror the glow as well. A level without
-// reflections does not make their targets at all.
+// an effect does not make its targets at all.
 void Renderer::makeEffects() {
     const QualityTraits traits = traitsOf(m_quality);
     const auto width = static_cast<std::uint32_t>(m_frame->viewport.width);
     const auto height = static_cast<std::uint32_t>(m_frame->viewport.height);
-    const GLuint depthStencil = m_frame->gbuffer.depthStencil.id;
+    const GLuint depthStencil = m_frame->depthStencil.id;
     m_effects.clear();
-    if ((m_effectSet & kEffectBloom) != 0) {
+    if ((m_effectSet & kEffectBloom) != 0 && traits.bloomDivisor > 0) {
         m_effects.push_back(std::make_unique<PostProcessEffect_Bloom>(
             m_assetsFolder, width, height, depthStencil,
             static_cast<std::uint32_t>(traits.bloomDivisor)));
     }
     if ((m_effectSet & kEffectReflections) != 0 && traits.reflections) {
         m_effects.push_back(std::make_unique<PostProcessEffect_SSR>(
-            m_assetsFolder, width, height, depthStencil, m_lightingPass.sky()));
+            m_assetsFolder, width, height, depthStencil, m_sky.cube()));
     }
 }
 
@@ -152,13 +152,16 @@ void Renderer::setQuality(QualityLevel level, float scale) {
     if (level == m_quality && scale == m_scale) {
         return;
     }
-    const bool listsChange = traitsOf(level).fragmentLists != traitsOf(m_quality).fragmentLists;
+    const QualityTraits before = traitsOf(m_quality);
+    const QualityTraits after = traitsOf(level);
+    const bool targetsChange =
+        after.fragmentLists != before.fragmentLists || after.forward != before.forward;
     const bool sizeChanges =
         scaledPicture(m_picture.width, m_picture.height, scale) != internalSize();
     m_quality = level;
     m_scale = scale;
     m_lightingPass.setLevel(level);
-    if (sizeChanges || listsChange) {
+    if (sizeChanges || targetsChange) {
         m_effects.clear();  // they hold the old frame's depth and stencil
         remakeFrame();
         m_transparencyPass.attach(*m_frame);
@@ -240,15 +243,38 @@ std::optional<glm::mat4> Renderer::computeLightMatrix(const LightRecord& light, 
 void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
     Frame& frame = *m_frame;
     frame.state.forget();  // whatever ran since the last frame may have changed it
+    m_opaqueNodes.clear();
+    m_translucentNodes.clear();
+    collectNodes(m_sceneRoot, m_opaqueNodes, m_translucentNodes);
+    const bool forward = traitsOf(m_quality).forward;
+    if (forward) {
+        drawForward(frame);
+    } else {
+        drawDeferred(frame);
+    }
+    const GLuint image = applyEffects();
+    {
+        const PassScope scope(frame.timer, RenderPass::Overlays);
+        m_overlays.draw(frame, forward ? nullptr : &m_shadowPass);
+    }
+    {
+        const PassScope scope(frame.timer, RenderPass::Final);
+        const Viewport shown = m_finalPass.draw(frame, image, framebuffer, *viewport);
+        m_overlays.drawText(frame, shown, [this](const glm::vec3& light) {
+            return m_finalPass.displayColour(light);
+        });
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    frame.state.apply(PipelineState{});
+}
+
+void Renderer::drawDeferred(Frame& frame) {
     if (m_sceneRoot != nullptr) {
         const PassScope scope(frame.timer, RenderPass::Shadow);
         m_shadowPass.draw(frame, m_sceneRoot, m_camera);
     }
     frame.setViewport();
     m_transparencyPass.resetLists(frame);
-    m_opaqueNodes.clear();
-    m_translucentNodes.clear();
-    collectNodes(m_sceneRoot, m_opaqueNodes, m_translucentNodes);
     {
         const PassScope scope(frame.timer, RenderPass::Geometry);
         m_geometryPass.draw(frame, m_opaqueNodes);
@@ -267,20 +293,19 @@ void Renderer::render(GLuint framebuffer, const Viewport* viewport) {
         m_transparencyPass.drawWithoutLists(frame, m_translucentNodes, m_shadowPass);
     }
     m_lightingPass.makeMipmaps(frame);
-    const GLuint image = applyEffects();
+}
+
+// Timed as the geometry pass (the opaque scene and the sky) and the transparency pass (the
+// tube and the translucent nodes blended over them).
+void Renderer::drawForward(Frame& frame) {
     {
-        const PassScope scope(frame.timer, RenderPass::Overlays);
-        m_overlays.draw(frame, m_shadowPass);
+        const PassScope scope(frame.timer, RenderPass::Geometry);
+        m_forwardPass.draw(frame, m_opaqueNodes, m_sky);
     }
     {
-        const PassScope scope(frame.timer, RenderPass::Final);
-        const Viewport shown = m_finalPass.draw(frame, image, framebuffer, *viewport);
-        m_overlays.drawText(frame, shown, [this](const glm::vec3& light) {
-            return m_finalPass.displayColour(light);
-        });
+        const PassScope scope(frame.timer, RenderPass::Transparency);
+        m_transparencyPass.drawBlended(frame, m_translucentNodes);
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    frame.state.apply(PipelineState{});
 }
 
 GLuint Renderer::applyEffects() {
@@ -292,7 +317,7 @@ GLuint Renderer::applyEffects() {
                                     : RenderPass::Reflections;
         const PassScope scope(m_frame->timer, pass);
         m_frame->setViewport();
-        effect->apply(m_frame->gbuffer, &image, m_frame->state);
+        effect->apply(*m_frame->gbuffer, &image, m_frame->state);
         image = effect->output.id;
         target = effect->framebuffer;
     }

@@ -1,7 +1,9 @@
-// The deferred renderer. A frame runs its passes in order: shadow maps from each light, the
+// The renderer. A deferred frame runs its passes in order: shadow maps from each light, the
 // G-buffer filled with the opaque nodes, translucent surfaces and the tube appended to the
 // fragment lists, the sky and the lit surfaces composed into an HDR image, the post effects,
-// the overlays and text, and the image mapped to the window. Each pass is an object holding its
+// the overlays and text, and the image mapped to the window. The basic quality level's frame
+// is forward instead: the opaque nodes lit as drawn, the sky behind them, the tube and the
+// translucent nodes blended over them, then the overlays, the text and the final mapping. Each pass is an object holding its
 // own programs and targets (render/*Pass.hpp); what the passes share is the Frame. The renderer
 // owns the passes, the frame and the scene graph; the game adds nodes, lights and the tube.
 #pragma once
@@ -18,6 +20,7 @@
 #include "render/Camera.hpp"
 #include "physics/DebugShapes.hpp"
 #include "render/FinalPass.hpp"
+#include "render/ForwardPass.hpp"
 #include "render/Frame.hpp"
 #include "render/GeometryPass.hpp"
 #include "render/GpuPassTimer.hpp"
@@ -29,6 +32,7 @@
 #include "render/Quality.hpp"
 #include "render/SceneNode.hpp"
 #include "render/ShadowPass.hpp"
+#include "render/Sky.hpp"
 #include "render/TransparencyPass.hpp"
 #include "text/TextRenderer.hpp"
 
@@ -127,6 +131,9 @@ private:
     // Tests look inside through this seam (tests/support/RendererTestSeam.hpp).
     friend struct RendererTestSeam;
 
+    // The passes that fill the HDR image: the deferred ones, or the forward one.
+    void drawDeferred(Frame& frame);
+    void drawForward(Frame& frame);
     // Each effect reads the image the one before it made; the last one's framebuffer stays
     // bound for the overlays. Returns the image the final pass shows.
     GLuint applyEffects();
@@ -149,7 +156,9 @@ private:
     std::unique_ptr<Frame> m_frame;
     SceneNode* m_sceneRoot = nullptr;  // the first node; owns the tree through its links
     ShadowPass m_shadowPass;
+    Sky m_sky;
     GeometryPass m_geometryPass;
+    ForwardPass m_forwardPass;
     TransparencyPass m_transparencyPass;
     LightingPass m_lightingPass;
     std::vector<std::unique_ptr<iPostProcessEffect>> m_effects;  // applied in this order

@@ -20,12 +20,14 @@ class Renderer;
 class ViewFrustum;
 
 // kDrawTransparentBlended: a translucent surface written with its opacity for blending, where
-// the quality level keeps no fragment lists.
+// the quality level keeps no fragment lists. kDrawForward: lit as drawn and written with its
+// opacity (the basic level's one pass, opaque and translucent alike).
 enum DrawMode : std::uint8_t {
     kDrawGeometry = 0,
     kDrawTransparent = 1,
     kDrawShadow = 2,
-    kDrawTransparentBlended = 3
+    kDrawTransparentBlended = 3,
+    kDrawForward = 4
 };
 
 // Nodes whose opacity is this close to 1 are drawn with the opaque geometry.

@@ -12,15 +12,18 @@ constexpr PipelineState kCasterDepth =
 }  // namespace
 
 void ShadowPass::draw(Frame& frame, SceneNode* root, const Camera& camera) {
+    if (!m_maps) {
+        m_maps.emplace();
+    }
     reaimPointLights(frame, camera);
     frame.state.apply(kCasterDepth);
-    const Viewport& tile = m_maps.viewport;
+    const Viewport& tile = m_maps->viewport;
     glViewport(tile.x, tile.y, tile.width, tile.height);
 
     const shadowBuffer& block = frame.lights.shadows();
     const perFrameData& eye = frame.block.data;
     for (std::uint32_t layer = 0; layer < block.count; ++layer) {
-        glBindFramebuffer(GL_FRAMEBUFFER, m_maps.fbos[layer].id);
+        glBindFramebuffer(GL_FRAMEBUFFER, m_maps->fbos[layer].id);
         glClearDepth(1.0);
         glClear(GL_DEPTH_BUFFER_BIT);
 
@@ -54,7 +57,7 @@ void ShadowPass::reaimPointLights(Frame& frame, const Camera& camera) const {
 
 void ShadowPass::bind(Frame& frame, GLuint unit) const {
     glActiveTexture(GL_TEXTURE0 + unit);
-    glBindTexture(GL_TEXTURE_2D_ARRAY, m_maps.textureArrayId);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, mapArray());
     frame.lights.bindShadows();
 }
 

@@ -1,8 +1,11 @@
 // The shadow pass: the depth of every shadow-casting node from each light into its layer of the
 // shadow-map array. A point light is first aimed at the camera's surroundings, so the ground
 // around the player is always covered. Reads the scene and the lights; writes the array, which
-// the transparency and lighting passes sample through shadow samplers.
+// the transparency and lighting passes sample through shadow samplers. The maps (40 MiB) are
+// made when first drawn: a frame that draws no shadows never makes them.
 #pragma once
+
+#include <optional>
 
 #include <GL/glew.h>
 
@@ -25,12 +28,13 @@ public:
     // The maps on `unit`, their matrices on their block.
     void bind(Frame& frame, GLuint unit) const;
     static void unbind(GLuint unit);
-    GLuint mapArray() const { return m_maps.textureArrayId; }
+    // 0 until the maps are first drawn.
+    GLuint mapArray() const { return m_maps ? GLuint(m_maps->textureArrayId) : 0; }
 
 private:
     void reaimPointLights(Frame& frame, const Camera& camera) const;
 
-    kes::shadowMaps m_maps;
+    std::optional<kes::shadowMaps> m_maps;
     // The per-frame block as each light sees it.
     UBO<perFrameData> m_lightFrame{binding::kPerFrame};
 };

@@ -22,6 +22,8 @@ constexpr PipelineState kAddedTubeSkin =
 constexpr PipelineState kAddedTubeWires = kAddedTubeSkin.polygons(GL_LINE);
 constexpr PipelineState kBlendedTranslucent =
     kTranslucent.withoutStencilTest().blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+constexpr PipelineState kBlendedTubeSkin = kAddedTubeSkin.blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+constexpr PipelineState kBlendedTubeWires = kBlendedTubeSkin.polygons(GL_LINE);
 
 FBO depthStencilFramebuffer(GLuint renderbuffer) {
     FBO fbo;
@@ -32,10 +34,10 @@ FBO depthStencilFramebuffer(GLuint renderbuffer) {
 }  // namespace
 
 TransparencyPass::TransparencyPass(const Frame& frame)
-    : m_depthStencilOnly(depthStencilFramebuffer(frame.gbuffer.depthStencil.id)) {}
+    : m_depthStencilOnly(depthStencilFramebuffer(frame.depthStencil.id)) {}
 
 void TransparencyPass::attach(const Frame& frame) {
-    m_depthStencilOnly = depthStencilFramebuffer(frame.gbuffer.depthStencil.id);
+    m_depthStencilOnly = depthStencilFramebuffer(frame.depthStencil.id);
 }
 
 void TransparencyPass::resetLists(Frame& frame) {
@@ -89,6 +91,23 @@ void TransparencyPass::drawWithoutLists(Frame& frame,
             node->draw(frame.block, kDrawTransparentBlended);
         }
         ShadowPass::unbind(unit::kTransparentShadowMaps);
+    }
+}
+
+void TransparencyPass::drawBlended(Frame& frame, const std::vector<SceneNode*>& translucentNodes) {
+    glBindFramebuffer(GL_FRAMEBUFFER, frame.hdr.fbo.id);
+    if (m_path != nullptr) {
+        frame.state.apply(kBlendedTubeSkin);
+        m_path->draw(frame.block, kPathFillColour, kPathFillAlpha, TubeBlend::blended);
+        frame.state.apply(kBlendedTubeWires);
+        m_path->draw(frame.block, kPathWireColour, kPathWireAlpha, TubeBlend::blended);
+    }
+    if (!translucentNodes.empty()) {
+        frame.state.apply(kBlendedTranslucent);
+        frame.lights.bindLights();
+        for (SceneNode* node : translucentNodes) {
+            node->draw(frame.block, kDrawForward);
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 // The transparency pass: translucent nodes, lit as they are drawn, and the race-course tube (a
 // bright wire grid over a darker skin, fading out with distance) appended to the per-pixel
 // fragment lists that the lighting pass resolves; where the quality level keeps no lists, the
-// tube alone, added over the lit picture after the lighting pass. Reads the per-frame block, the
+// tube alone, added over the lit picture after the lighting pass; at the basic level, blended
+// over the forward picture. Reads the per-frame block, the
 // lights and the shadow maps, and the G-buffer's depth (nothing behind an opaque surface is
 // appended); writes the lists and stencil 1 wherever a fragment lands, so the lighting pass
 // resolves those pixels over the sky as well.
@@ -35,6 +36,9 @@ public:
     // translucent nodes blended over it in the order given.
     void drawWithoutLists(Frame& frame, const std::vector<SceneNode*>& translucentNodes,
                           const ShadowPass& shadows);
+    // The basic level's: over the forward picture, the tube's skin and then its wires blended
+    // by their opacity, then the translucent nodes, lit forward, in the order given.
+    void drawBlended(Frame& frame, const std::vector<SceneNode*>& translucentNodes);
     PathMesh* pathMesh() { return m_path.get(); }
     void setPathMesh(std::unique_ptr<PathMesh> mesh) { m_path = std::move(mesh); }
 

@@ -147,6 +147,7 @@ TEST(QualityAllocation, TheGovernorAllocatesNothingAPass) {
 
 QualitySetting fixedSetting(QualityLevel level) {
     switch (level) {
+        case QualityLevel::basic: return QualitySetting::basic;
         case QualityLevel::low: return QualitySetting::low;
         case QualityLevel::medium: return QualitySetting::medium;
         case QualityLevel::high: return QualitySetting::high;

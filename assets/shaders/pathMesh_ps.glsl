@@ -10,16 +10,21 @@
 // camera to the ring's rim, short of the ring, the wall is nearly clear, and the amber ring
 // shows in its own colour through it.
 // ADDITIVE_TUBE 1 (the low quality level, which keeps no lists) writes the colour, weighed by
-// its opacity, to be added over the lit picture instead.
+// its opacity, to be added over the lit picture instead; BLENDED_TUBE 1 (the basic level) writes
+// the colour and its opacity for ordinary blending.
 // Reads: the interpolated world position and wall offset, COLOR, ALPHA, HIGHLIGHT, the
 // per-frame block (BINDING_PER_FRAME). Writes: one list node (nodes on BINDING_FRAGMENT_NODES,
 // heads on BINDING_LIST_HEADS, counter on BINDING_NODE_COUNTER) and no colour; or, additive,
-// the weighed colour.
+// the weighed colour; or, blended, the colour with its opacity.
 #version 430 core
 
 #ifndef ADDITIVE_TUBE
 #define ADDITIVE_TUBE 0
 #endif
+#ifndef BLENDED_TUBE
+#define BLENDED_TUBE 0
+#endif
+#define TUBE_WRITES_COLOUR (ADDITIVE_TUBE || BLENDED_TUBE)
 
 layout(early_fragment_tests) in;
 
@@ -37,7 +42,7 @@ const float HIGHLIGHT_OPACITY = 0.12;  // of the wall in front of the next zone'
 in vec3 worldPosition;
 in vec3 wallOffset;
 
-#if ADDITIVE_TUBE
+#if TUBE_WRITES_COLOUR
 out vec4 fragColour;
 #else
 #include "include/fragmentList.glsl"
@@ -68,8 +73,8 @@ void main() {
     float alpha = ALPHA * fade;
     alpha *= clearingInFrontOfRing();
     if (alpha < FAINTEST) {
-#if ADDITIVE_TUBE
-        discard;  // a colour left unwritten would be added too
+#if TUBE_WRITES_COLOUR
+        discard;  // a colour left unwritten would be added or blended too
 #else
         return;
 #endif
@@ -81,6 +86,8 @@ void main() {
     vec3 colour = COLOR * (0.6 + 0.4 * facing) + COLOR * rim * 0.5;
 #if ADDITIVE_TUBE
     fragColour = vec4(colour * alpha, 1.0);
+#elif BLENDED_TUBE
+    fragColour = vec4(colour, alpha);
 #else
     appendFragment(vec4(colour, alpha));
 #endif

@@ -26,14 +26,23 @@ bool inView(const glm::vec3& point, const glm::mat4& viewProj) {
 // radius is about the zone's sphere), so its whole amber circle shows.
 constexpr float kRingSightRadius = 1.2f * level::kZoneSphereRadius;
 
+// The level a fixed setting names; none for "auto".
+std::optional<QualityLevel> fixedLevel(QualitySetting setting) {
+    switch (setting) {
+        case QualitySetting::basic: return QualityLevel::basic;
+        case QualitySetting::low: return QualityLevel::low;
+        case QualitySetting::medium: return QualityLevel::medium;
+        case QualitySetting::high: return QualityLevel::high;
+        case QualitySetting::automatic: break;
+    }
+    return std::nullopt;
+}
+
 // The choice the frames start with: a fixed level at the settings' scale, or under "auto" the
 // governor's first, the cheapest, so the start stays short and the picture grows from there.
 QualityChoice startingQuality(const App& app) {
-    switch (app.quality) {
-        case QualitySetting::low: return {QualityLevel::low, app.renderScale};
-        case QualitySetting::medium: return {QualityLevel::medium, app.renderScale};
-        case QualitySetting::high: return {QualityLevel::high, app.renderScale};
-        case QualitySetting::automatic: break;
+    if (const auto level = fixedLevel(app.quality)) {
+        return {*level, app.renderScale};
     }
     return QualityGovernor(static_cast<std::uint32_t>(app.renderSize.height)).choice();
 }
@@ -205,10 +214,7 @@ void GameLayer::setQualitySetting(QualitySetting setting, float scale) {
         return;
     }
     m_governor.reset();
-    const QualityLevel level = setting == QualitySetting::low      ? QualityLevel::low
-                               : setting == QualitySetting::medium ? QualityLevel::medium
-                                                                   : QualityLevel::high;
-    setQuality({level, scale});
+    setQuality({fixedLevel(setting).value_or(QualityLevel::high), scale});
 }
 
 void GameLayer::setAttract(bool attract) {

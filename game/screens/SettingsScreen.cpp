@@ -20,10 +20,6 @@ float stepped(float value, int step, float by, float lowest, float highest) {
     return std::clamp(next, lowest, highest);
 }
 
-QualitySetting nextQuality(QualitySetting quality, int step) {
-    return static_cast<QualitySetting>((static_cast<int>(quality) + step + 4) % 4);
-}
-
 }  // namespace
 
 void SettingsScreen::build(Menu& menu) {
@@ -104,7 +100,7 @@ void SettingsScreen::addPicture(Menu& menu) {
                             [&game] { return std::string(toString(game.quality())); },
                             {},
                             [&game, &settings](int step) {
-                                settings.quality = nextQuality(game.quality(), step);
+                                settings.quality = steppedQuality(game.quality(), step);
                                 game.setQuality(settings.quality, settings.renderScale);
                                 game.saveSettings();
                             }});

@@ -169,7 +169,7 @@ TEST(Settings, AnOlderFileLoadsUnchangedAndGainsTheNewSectionsAfterItsLines) {
 TEST(Settings, BadGraphicsValuesSayWhichKeyInOneLineEach) {
     LoadedSettings loaded("[Graphics]\nQuality = ultra\nRenderScale = 2\n");
     EXPECT_EQ(loaded.console.str(),
-              "Quality = ultra is not one of auto, low, medium, high; using auto\n"
+              "Quality = ultra is not one of auto, basic, low, medium, high; using auto\n"
               "RenderScale = 2 is out of range (0.25 to 1), using 1\n");
     EXPECT_EQ(LoadedSettings("[graphics]\nquality = LOW\nrenderscale = 0.25\n").settings->quality,
               QualitySetting::low);

@@ -64,7 +64,7 @@ TEST(DemoOptionsTest, BadArgumentsAreNamed) {
     EXPECT_EQ(failureOf({"--frames", "0"}),
               "--frames expects a whole number of at least 1, not \"0\"");
     EXPECT_EQ(failureOf({"--quality", "ultra"}),
-              "--quality expects auto, low, medium or high, not \"ultra\"");
+              "--quality expects auto, basic, low, medium or high, not \"ultra\"");
     for (const char* scale : {"0.2", "1.5", "half", "nan", "0.5x"}) {
         EXPECT_EQ(
             failureOf({"--quality", "low", "--render-scale", scale}),

@@ -25,7 +25,8 @@ GLint attachmentName(GLuint framebuffer, GLenum attachment) {
 }
 
 TEST_F(FramebuffersTest, TheGBufferHasThreeColoursAndTheSharedDepthStencil) {
-    const GBuffer gbuffer(320, 200);
+    const dsbuffer depthStencil(320, 200);
+    const GBuffer gbuffer(320, 200, depthStencil.id);
     EXPECT_EQ(boundFramebuffer(), 0);
     EXPECT_EQ(glCheckNamedFramebufferStatus(gbuffer.fbo.id, GL_FRAMEBUFFER),
               static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
@@ -34,7 +35,7 @@ TEST_F(FramebuffersTest, TheGBufferHasThreeColoursAndTheSharedDepthStencil) {
     EXPECT_EQ(attachmentName(gbuffer.fbo.id, GL_COLOR_ATTACHMENT2),
               static_cast<GLint>(gbuffer.colour2.id));
     EXPECT_EQ(attachmentName(gbuffer.fbo.id, GL_DEPTH_STENCIL_ATTACHMENT),
-              static_cast<GLint>(gbuffer.depthStencil.id));
+              static_cast<GLint>(depthStencil.id));
     GLint format = 0;
     glGetTextureLevelParameteriv(gbuffer.colour1.id, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
     EXPECT_EQ(format, GL_RGBA32F);
@@ -48,15 +49,15 @@ TEST_F(FramebuffersTest, TheGBufferHasThreeColoursAndTheSharedDepthStencil) {
 }
 
 TEST_F(FramebuffersTest, TheFinalAndDepthOnlyFramebuffersBorrowTheDepthStencil) {
-    const GBuffer gbuffer(64, 64);
-    const finalFramebuffer final(64, 64, gbuffer.depthStencil.id);
+    const dsbuffer depthStencil(64, 64);
+    const finalFramebuffer final(64, 64, depthStencil.id);
     EXPECT_EQ(boundFramebuffer(), 0);
     EXPECT_EQ(final.clearColor, glm::vec3(1.0f));
     EXPECT_EQ(attachmentName(final.fbo.id, GL_DEPTH_STENCIL_ATTACHMENT),
-              static_cast<GLint>(gbuffer.depthStencil.id));
+              static_cast<GLint>(depthStencil.id));
 
     FBO depthOnly;
-    depthOnly.makeFramebufferWithDStencil(gbuffer.depthStencil.id);
+    depthOnly.makeFramebufferWithDStencil(depthStencil.id);
     EXPECT_EQ(boundFramebuffer(), 0);
     EXPECT_EQ(glCheckNamedFramebufferStatus(depthOnly.id, GL_FRAMEBUFFER),
               static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));

@@ -102,7 +102,8 @@ Picture bloomOnTheGpu(const Picture& input) {
     glBindTexture(GL_TEXTURE_2D, image.id);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kWidth, kHeight, GL_RGBA, GL_FLOAT, upload.data());
 
-    const GBuffer gbuffer(kWidth, kHeight);
+    const dsbuffer depthStencil(kWidth, kHeight);
+    const GBuffer gbuffer(kWidth, kHeight, depthStencil.id);
     PostProcessEffect_Bloom bloom(DRIFTLINE_ASSETS_DIR, kWidth, kHeight, kNoDepthStencil);
     glViewport(0, 0, kWidth, kHeight);
     // Twice, as frames follow each other: the second must not build on the first.

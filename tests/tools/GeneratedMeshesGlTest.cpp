@@ -63,7 +63,8 @@ TEST_P(GeneratedMeshesTest, LoadsAndDrawsFacingOutwards) {
     const glm::mat4 view = lookAt(forward, up, preview.eye);
     const glm::mat4 viewProj = perspective(40.0f, 1.0f, 0.1f, 1000.0f) * view;
 
-    const GBuffer target(256, 256);  // a framebuffer with depth, colour 0 holds the picture
+    const dsbuffer depth(256, 256);
+    const GBuffer target(256, 256, depth.id);  // colour 0 holds the picture
     glBindFramebuffer(GL_FRAMEBUFFER, target.fbo.id);
     glViewport(0, 0, 256, 256);
     glClearColor(0.05f, 0.07f, 0.12f, 1.0f);

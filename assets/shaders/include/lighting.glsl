@@ -2,10 +2,14 @@
 // visibility, Schlick Fresnel, the spot cone and a filtered shadow look-up.
 // Needs lights.glsl, and a sampler2DArrayShadow named shadowMaps declared before it (each
 // pass binds the shadow maps to its own unit); the maps' size is SHADOW_MAP_SIZE texels.
-// SOFT_SHADOWS 0 (the low quality level) takes one filtered tap instead of nine.
+// SOFT_SHADOWS 0 (the low quality level) takes one filtered tap instead of nine; SHADOWS 0 (the
+// basic level, which makes no shadow maps) leaves every surface lit and needs no shadowMaps.
 
 #ifndef SOFT_SHADOWS
 #define SOFT_SHADOWS 1
+#endif
+#ifndef SHADOWS
+#define SHADOWS 1
 #endif
 
 const float PI = 3.14159265;
@@ -28,6 +32,7 @@ vec3 fresnelSchlick(float cosTheta, vec3 F0) {
     return F0 + (1.0 - F0) * pow(1.0 - cosTheta, 5.0);
 }
 
+#if SHADOWS
 // 0 in shadow, 1 lit. The sample point is moved off the surface along its normal by about a
 // texel of the map at that distance, so a lit surface never shadows itself (no acne), while
 // the offset is too small to detach a shadow from its caster. The edge is softened by nine
@@ -74,6 +79,11 @@ float shadowFactor(Light light, vec3 P, vec3 N, vec3 L, float distanceToLight) {
     return dot(rows, vec4(1.0 - f.y, 1.0, 1.0, f.y)) / 9.0;
 #endif
 }
+#else
+float shadowFactor(Light light, vec3 P, vec3 N, vec3 L, float distanceToLight) {
+    return 1.0;
+}
+#endif
 
 float spotCone(Light light, vec3 L) {
     if (light.type != 1u) {
