@@ -20,7 +20,13 @@ namespace kes {
 enum class Presentation : std::uint8_t { fullscreen = 0, windowed = 1 };
 // The picture's quality: one of the fixed levels, or chosen by the game from its frame rate.
 // The file keeps the words; basic came last to the game, so it comes last here too.
-enum class QualitySetting : std::uint8_t { automatic = 0, low = 1, medium = 2, high = 3, basic = 4 };
+enum class QualitySetting : std::uint8_t {
+    automatic = 0,
+    low = 1,
+    medium = 2,
+    high = 3,
+    basic = 4
+};
 // The ghost ship raced against: the record across runs, this run's best round, or none.
 enum class GhostSetting : std::uint8_t { record = 0, best = 1, off = 2 };
 

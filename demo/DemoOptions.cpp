@@ -37,8 +37,8 @@ QualitySetting parseQuality(const std::string& text) {
     if (const auto quality = qualityFromWord(text)) {
         return *quality;
     }
-    throw std::invalid_argument("--quality expects auto, basic, low, medium or high, not \"" + text +
-                                "\"");
+    throw std::invalid_argument("--quality expects auto, basic, low, medium or high, not \"" +
+                                text + "\"");
 }
 
 // A number from 0.25 to 1, written with a point.
@@ -112,7 +112,8 @@ const char* demoUsage() {
            "\n"
            "  --rounds N             rounds to fly before stopping (default 1)\n"
            "  --size WxH             window size, e.g. 640x480 (default: the settings file's)\n"
-           "  --quality Q            auto, basic, low, medium or high (default: the settings file's)\n"
+           "  --quality Q            auto, basic, low, medium or high (default: the settings "
+           "file's)\n"
            "  --render-scale S       the picture drawn at S (0.25 to 1) times the window's size\n"
            "                         and scaled up; for a fixed quality (default: settings)\n"
            "  --course NAME          the course to fly: a course file's name or seed:N\n"

@@ -8,7 +8,8 @@ namespace {
 // The surfaces' winding and depth as in the deferred frame; nothing reads the stencil here.
 constexpr PipelineState kLitSurfaces = PipelineState{}.depth(GL_LESS, true).culling(GL_BACK, GL_CW);
 // The sky box lies on the far plane: it passes only where the depth is still the clear value.
-constexpr PipelineState kSkyBehind = PipelineState{}.depth(GL_LEQUAL, false).culling(GL_BACK, GL_CW);
+constexpr PipelineState kSkyBehind =
+    PipelineState{}.depth(GL_LEQUAL, false).culling(GL_BACK, GL_CW);
 
 }  // namespace
 

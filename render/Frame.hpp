@@ -1,9 +1,10 @@
 // What every pass of a frame shares, made by the renderer and handed to each pass in the frame's
 // order: the depth and stencil, the G-buffer (where the level shades deferred), the HDR image
-// the frame composes into, the per-pixel fragment lists (when the quality level keeps them), the per-frame block, the lights, the full-screen triangle, the
-// internal picture's size and the one door to GL's fixed-function state. Each pass owns
-// everything else it needs. A change of quality or render scale makes a new frame of the new
-// size, which takes the old one's lights and per-frame block over.
+// the frame composes into, the per-pixel fragment lists (when the quality level keeps them), the
+// per-frame block, the lights, the full-screen triangle, the internal picture's size and the one
+// door to GL's fixed-function state. Each pass owns everything else it needs. A change of quality
+// or render scale makes a new frame of the new size, which takes the old one's lights and per-frame
+// block over.
 #pragma once
 
 #include <cstdint>
@@ -47,8 +48,8 @@ struct Frame {
     std::optional<GBuffer> gbuffer;            // none where the level shades forward
     std::optional<TransparencyBuffers> lists;  // none where the level adds the tube instead
     finalFramebuffer hdr;
-    VAO fullscreen;                            // no buffers: the vertex stage makes the triangle
-    Viewport viewport;                         // the whole picture
+    VAO fullscreen;     // no buffers: the vertex stage makes the triangle
+    Viewport viewport;  // the whole picture
     GlStateCache state;
     GpuPassTimer* timer = nullptr;  // not owned; when set, each pass is timed on the GPU
 };

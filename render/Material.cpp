@@ -56,7 +56,8 @@ const Program& Material::blendedProgram() const {
 
 const Program& Material::forwardProgram() const {
     if (!m_forwardProgram) {
-        m_forwardProgram.emplace(makeProgram(m_assetsFolder, m_baseName, "_forward_ps", "_forward"));
+        m_forwardProgram.emplace(
+            makeProgram(m_assetsFolder, m_baseName, "_forward_ps", "_forward"));
     }
     return *m_forwardProgram;
 }
@@ -71,9 +72,9 @@ std::uint32_t Material::bind(const UBO<perFrameData>& frameData, const glm::mat4
         return 0;
     }
     if (mode == kDrawTransparent || mode == kDrawTransparentBlended || mode == kDrawForward) {
-        const GLuint id = mode == kDrawTransparent   ? transparentProgram.id
-                          : mode == kDrawForward ? forwardProgram().id
-                                                 : blendedProgram().id;
+        const GLuint id = mode == kDrawTransparent ? transparentProgram.id
+                          : mode == kDrawForward   ? forwardProgram().id
+                                                   : blendedProgram().id;
         glUseProgram(id);
         glUniform1f(locations.alpha, opacity);
     } else {

@@ -32,7 +32,9 @@ PathMesh::Variant& PathMesh::variant(TubeBlend blend) {
         const bool blended = blend == TubeBlend::blended;
         Program program(makeShaderPath(m_assetsFolder, "pathMesh_vs"),
                         makeShaderPath(m_assetsFolder, "pathMesh_ps"),
-                        additive ? "path (additive)" : blended ? "path (blended)" : "path",
+                        additive  ? "path (additive)"
+                        : blended ? "path (blended)"
+                                  : "path",
                         {std::string("#define ADDITIVE_TUBE ") + (additive ? "1" : "0"),
                          std::string("#define BLENDED_TUBE ") + (blended ? "1" : "0")});
         const GLint radiusAt = program.uniformLocation("RADIUS");

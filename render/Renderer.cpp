@@ -143,8 +143,8 @@ void Renderer::makeEffects() {
             static_cast<std::uint32_t>(traits.bloomDivisor)));
     }
     if ((m_effectSet & kEffectReflections) != 0 && traits.reflections) {
-        m_effects.push_back(std::make_unique<PostProcessEffect_SSR>(
-            m_assetsFolder, width, height, depthStencil, m_sky.cube()));
+        m_effects.push_back(std::make_unique<PostProcessEffect_SSR>(m_assetsFolder, width, height,
+                                                                    depthStencil, m_sky.cube()));
     }
 }
 

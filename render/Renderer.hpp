@@ -3,9 +3,10 @@
 // fragment lists, the sky and the lit surfaces composed into an HDR image, the post effects,
 // the overlays and text, and the image mapped to the window. The basic quality level's frame
 // is forward instead: the opaque nodes lit as drawn, the sky behind them, the tube and the
-// translucent nodes blended over them, then the overlays, the text and the final mapping. Each pass is an object holding its
-// own programs and targets (render/*Pass.hpp); what the passes share is the Frame. The renderer
-// owns the passes, the frame and the scene graph; the game adds nodes, lights and the tube.
+// translucent nodes blended over them, then the overlays, the text and the final mapping. Each pass
+// is an object holding its own programs and targets (render/*Pass.hpp); what the passes share is
+// the Frame. The renderer owns the passes, the frame and the scene graph; the game adds nodes,
+// lights and the tube.
 #pragma once
 
 #include <cstdint>

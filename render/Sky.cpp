@@ -22,8 +22,8 @@ VAO makeBox() {
 }  // namespace
 
 Sky::Sky(const std::filesystem::path& assetsFolder)
-    : m_program(makeShaderPath(assetsFolder, "skybox_vs"), makeShaderPath(assetsFolder, "skybox_ps"),
-                "progRenderSkybox"),
+    : m_program(makeShaderPath(assetsFolder, "skybox_vs"),
+                makeShaderPath(assetsFolder, "skybox_ps"), "progRenderSkybox"),
       m_cube(assetsFolder / "textures", "try"),
       m_box(makeBox()) {}
 

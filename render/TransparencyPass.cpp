@@ -22,7 +22,8 @@ constexpr PipelineState kAddedTubeSkin =
 constexpr PipelineState kAddedTubeWires = kAddedTubeSkin.polygons(GL_LINE);
 constexpr PipelineState kBlendedTranslucent =
     kTranslucent.withoutStencilTest().blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-constexpr PipelineState kBlendedTubeSkin = kAddedTubeSkin.blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+constexpr PipelineState kBlendedTubeSkin =
+    kAddedTubeSkin.blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 constexpr PipelineState kBlendedTubeWires = kBlendedTubeSkin.polygons(GL_LINE);
 
 FBO depthStencilFramebuffer(GLuint renderbuffer) {
