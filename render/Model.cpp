@@ -1,5 +1,6 @@
 #include "render/Model.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -82,8 +83,21 @@ void makeSphere(float radius, std::vector<VertexPosNormalUV>& vertices,
 Model::Model(const std::filesystem::path& assetsFolder, const std::string& meshName,
              const std::string& baseName, const glm::vec3& albedo, float metalness, float roughness,
              const glm::vec3& emissive, bool textures)
-    : material(assetsFolder, baseName, albedo, metalness, roughness, emissive),
-      mesh(loadMesh(assetsFolder, meshName)) {
+    : material(assetsFolder, baseName, albedo, metalness, roughness, emissive), mesh() {
+    const MeshBlocks blocks =
+        MeshReader(assetsFolder / "meshes" / (meshName + ".ksx")).readBlocks();
+    mesh = VAO(blocks.vertices, blocks.indices);
+    // The farthest vertex bounds the model, so a rock or a ring out of view is never drawn.
+    float farthest = 0.0f;
+    for (const MeshVertex& vertex : blocks.vertices) {
+        farthest = std::max(farthest, glm::length(vertex.position));
+    }
+    boundingRadius = farthest;
+    const std::filesystem::path coarse = assetsFolder / "meshes" / (meshName + "_coarse.ksx");
+    if (std::filesystem::exists(coarse)) {
+        const MeshBlocks coarseBlocks = MeshReader(coarse).readBlocks();
+        coarseMesh.emplace(coarseBlocks.vertices, coarseBlocks.indices);
+    }
     if (textures) {
         loadTextures(assetsFolder / "textures", meshName);
     }
@@ -107,7 +121,7 @@ void Model::loadTextures(const std::filesystem::path& texturesFolder, const std:
 void Model::draw(const glm::mat4& M, const UBO<perFrameData>& frameData, DrawMode mode,
                  float opacity, float scale) const {
     std::uint32_t boundUnits = material.bind(frameData, M, mode, opacity, scale);
-    mesh.draw(GL_TRIANGLES);
+    (mode == kDrawForward && coarseMesh ? *coarseMesh : mesh).draw(GL_TRIANGLES);
     for (GLuint unit = 0; boundUnits != 0; ++unit, boundUnits >>= 1) {
         if ((boundUnits & 1u) != 0) {
             glActiveTexture(GL_TEXTURE0 + unit);

@@ -57,8 +57,12 @@ public:
     // Built first: a model whose programs do not compile never loads its mesh.
     Material material;
     VAO mesh;
-    // The radius about the model's origin that holds all of it, where known (the generated
-    // sphere); a model without one is always drawn.
+    // A coarser cut of the mesh ("<meshName>_coarse.ksx", where there is one), drawn by the
+    // forward frame of the basic level, whose vertices a software rasteriser shades one by one
+    // on the game's thread. It lies within the full mesh's bounding radius.
+    std::optional<VAO> coarseMesh;
+    // The radius about the model's origin that holds all of it (its farthest vertex, or the
+    // sphere's radius); a model without one is always drawn.
     std::optional<float> boundingRadius;
 
 private:

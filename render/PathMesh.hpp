@@ -16,8 +16,12 @@
 #include "gpu/Shader.hpp"
 #include "gpu/UBO.hpp"
 #include "gpu/UniformBlocks.hpp"
+#include "render/ViewFrustum.hpp"
 
 namespace kes {
+
+// Where the tube has faded out wholly, in units from the eye: the tube shaders' FADE_END.
+inline constexpr float kTubeFadeEnd = 450.0f;
 
 enum class TubeBlend : std::uint8_t { fragmentLists, additive, blended };
 
@@ -32,6 +36,12 @@ public:
     // polygon mode, depth and blend state.
     void draw(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha,
               TubeBlend blend = TubeBlend::fragmentLists);
+    // The blended tube (the basic level) in sections of a few rings, drawing only the sections
+    // in `view` and nearer the eye than the tube's fade: a software rasteriser shades every
+    // vertex of a draw on the main thread, and most of the course lies behind the camera or
+    // past the fade. The sectioned triangles are made when first drawn.
+    void drawVisible(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha,
+                     const ViewFrustum& view);
     // The wall clears where it stands between the camera and a ring at `centre` of `ringRadius`
     // (the zone to touch next), so the ring shows in its own colour; ringRadius 0: nowhere.
     void setHighlight(const glm::vec3& centre, float ringRadius) {
@@ -46,11 +56,24 @@ private:
         Program program;
         GLint radius, alpha, colour, highlight;
     };
+    // A run of the sectioned triangles and the sphere that holds them.
+    struct Section {
+        std::uint32_t firstIndex;
+        std::uint32_t indexCount;
+        glm::vec3 centre;
+        float radius;
+    };
     Variant& variant(TubeBlend blend);
+    void useVariant(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha,
+                    TubeBlend blend);
+    void makeSections();
 
     std::filesystem::path m_assetsFolder;
     std::array<std::optional<Variant>, 3> m_variants;  // by TubeBlend
     glm::vec4 m_highlight{0.0f};
+    std::vector<VertexPosVec3> m_vertices;  // kept until the sections are made
+    std::optional<VAO> m_sectioned;
+    std::vector<Section> m_sections;
 };
 
 }  // namespace kes

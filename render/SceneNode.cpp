@@ -58,7 +58,7 @@ void SceneNode::draw(const UBO<perFrameData>& frameData, DrawMode mode, const Vi
     const glm::mat4 first = world * modelTransforms[0];
     const auto drawModel = [&](const Model& model, const glm::mat4& placed) {
         if (view != nullptr && model.boundingRadius) {
-            const BoundingSphere bound = placedSphere(placed, *model.boundingRadius);
+            const BoundingSphere bound = placedSphere(placed, *model.boundingRadius * scale);
             if (view->excludes(bound.centre, bound.radius)) {
                 return;
             }

@@ -98,10 +98,11 @@ void TransparencyPass::drawWithoutLists(Frame& frame,
 void TransparencyPass::drawBlended(Frame& frame, const std::vector<SceneNode*>& translucentNodes) {
     glBindFramebuffer(GL_FRAMEBUFFER, frame.hdr.fbo.id);
     if (m_path != nullptr) {
+        const ViewFrustum view(frame.block.data.viewProj);
         frame.state.apply(kBlendedTubeSkin);
-        m_path->draw(frame.block, kPathFillColour, kPathFillAlpha, TubeBlend::blended);
+        m_path->drawVisible(frame.block, kPathFillColour, kPathFillAlpha, view);
         frame.state.apply(kBlendedTubeWires);
-        m_path->draw(frame.block, kPathWireColour, kPathWireAlpha, TubeBlend::blended);
+        m_path->drawVisible(frame.block, kPathWireColour, kPathWireAlpha, view);
     }
     if (!translucentNodes.empty()) {
         frame.state.apply(kBlendedTranslucent);

@@ -147,27 +147,29 @@ float asteroidRelief(const glm::vec3& p) {
     return std::clamp(broad + rock + craters, -1.7f, 1.2f);
 }
 
-MeshData makeAsteroid() {
+MeshData makeAsteroid(Detail detail) {
     constexpr float kRadius = 6.0f;
     constexpr float kHalfLength = 9.0f;
     std::vector<ProfilePoint> profile;
-    constexpr int kCapRings = 18;
-    constexpr int kBodyRings = 30;
-    for (int i = 0; i <= kCapRings; ++i) {
-        const float a = 0.5f * kPi * static_cast<float>(i) / kCapRings;
+    const bool coarse = detail == Detail::coarse;
+    const int capRings = coarse ? 7 : 18;
+    const int bodyRings = coarse ? 10 : 30;
+    for (int i = 0; i <= capRings; ++i) {
+        const float a = 0.5f * kPi * static_cast<float>(i) / static_cast<float>(capRings);
         profile.push_back({-kHalfLength - kRadius * std::cos(a), kRadius * std::sin(a)});
     }
-    for (int i = 1; i < kBodyRings; ++i) {
-        profile.push_back(
-            {-kHalfLength + 2.0f * kHalfLength * static_cast<float>(i) / kBodyRings, kRadius});
+    for (int i = 1; i < bodyRings; ++i) {
+        profile.push_back({-kHalfLength + 2.0f * kHalfLength * static_cast<float>(i) /
+                                              static_cast<float>(bodyRings),
+                           kRadius});
     }
-    for (int i = 0; i <= kCapRings; ++i) {
-        const float a = 0.5f * kPi * static_cast<float>(i) / kCapRings;
+    for (int i = 0; i <= capRings; ++i) {
+        const float a = 0.5f * kPi * static_cast<float>(i) / static_cast<float>(capRings);
         profile.push_back({kHalfLength + kRadius * std::sin(a), kRadius * std::cos(a)});
     }
     Lathe capsule;
     capsule.axis = 0;
-    capsule.segments = 96;
+    capsule.segments = coarse ? 36 : 96;
     MeshBuilder mesh;
     addLathe(mesh, profile, capsule);
     // Push every point away from the capsule's axis segment by the relief, then let the
@@ -182,19 +184,19 @@ MeshData makeAsteroid() {
     return mesh.finish();
 }
 
-MeshData makeTargetZone() {
+MeshData makeTargetZone(Detail detail) {
     // A torus about the x axis: the minor circle is the profile, turned about x.
     constexpr float kMajor = 3.42f;
     constexpr float kMinor = 0.26f;
-    constexpr int kMinorSegments = 16;
+    const int minorSegments = detail == Detail::coarse ? 6 : 16;
     std::vector<ProfilePoint> profile;
-    for (int i = 0; i <= kMinorSegments; ++i) {
-        const float b = 2.0f * kPi * static_cast<float>(i) / kMinorSegments;
+    for (int i = 0; i <= minorSegments; ++i) {
+        const float b = 2.0f * kPi * static_cast<float>(i) / static_cast<float>(minorSegments);
         profile.push_back({kMinor * std::sin(b), kMajor + kMinor * std::cos(b)});
     }
     Lathe ring;
     ring.axis = 0;
-    ring.segments = 96;
+    ring.segments = detail == Detail::coarse ? 48 : 96;
     MeshBuilder mesh;
     addLathe(mesh, profile, ring);
     return mesh.finish();

@@ -18,9 +18,14 @@ inline constexpr float kWingEnd = 0.85f;   // wings, u along the span
 inline constexpr float kFinEnd = 0.95f;    // fins
 }  // namespace ShipSheet
 
+// How finely a mesh is cut. The coarse cuts ("<name>_coarse.ksx") are what the basic quality
+// level draws: a software rasteriser shades every vertex on the game's own thread, and a rock's
+// relief still shows in its normal map.
+enum class Detail { full, coarse };
+
 MeshData makeShip();
-MeshData makeAsteroid();
-MeshData makeTargetZone();
+MeshData makeAsteroid(Detail detail = Detail::full);
+MeshData makeTargetZone(Detail detail = Detail::full);
 MeshData makeArrow();
 
 // The asteroid's surface displacement from its capsule, in world units, at a point of the

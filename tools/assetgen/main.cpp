@@ -27,6 +27,10 @@ bool writeMeshes(const fs::path& meshes) {
     return assetgen::writeMeshFile(assetgen::makeShip(), meshes / "plane2.ksx") &&
            assetgen::writeMeshFile(assetgen::makeAsteroid(), meshes / "Asteroid1.ksx") &&
            assetgen::writeMeshFile(assetgen::makeTargetZone(), meshes / "Targetzone.ksx") &&
+           assetgen::writeMeshFile(assetgen::makeAsteroid(assetgen::Detail::coarse),
+                                   meshes / "Asteroid1_coarse.ksx") &&
+           assetgen::writeMeshFile(assetgen::makeTargetZone(assetgen::Detail::coarse),
+                                   meshes / "Targetzone_coarse.ksx") &&
            // The renderer asks for this one name in capitals.
            assetgen::writeMeshFile(assetgen::makeArrow(), meshes / "Arrow.KSX");
 }
