@@ -28,6 +28,25 @@ constexpr LevelRange kRanges[] = {
     {QualityLevel::medium, 0.7f, 0.5f},
     {QualityLevel::low, 0.45f, 0.0f},
 };
+// The basic frame costs less than a quarter of low's a pixel here (640 x 480: basic at full
+// size ran faster than low at half), so its range begins at twice low's smallest scale, four
+// times the pixels, and runs down to the smallest picture again.
+constexpr float kBasicScaleOverLow = 2.0f;
+
+void addRange(std::vector<QualityChoice>& ladder, const LevelRange& range, float smallest) {
+    bool any = false;
+    for (int step = 0;; ++step) {
+        const float scale = range.highest - kScaleStep * static_cast<float>(step);
+        if (scale < range.lowest - 1e-4f || scale < smallest - 1e-4f) {
+            break;
+        }
+        ladder.push_back({range.level, std::round(scale * 100.0f) / 100.0f});
+        any = true;
+    }
+    if (!any) {
+        ladder.push_back({range.level, smallest});
+    }
+}
 
 std::vector<QualityChoice> makeLadder(std::uint32_t pictureHeight) {
     const float smallest =
@@ -36,21 +55,16 @@ std::vector<QualityChoice> makeLadder(std::uint32_t pictureHeight) {
             : 1.0f;
     std::vector<QualityChoice> ladder;
     for (const LevelRange& range : kRanges) {
-        bool any = false;
-        for (int step = 0;; ++step) {
-            const float scale = range.highest - kScaleStep * static_cast<float>(step);
-            if (scale < range.lowest - 1e-4f || scale < smallest - 1e-4f) {
-                break;
-            }
-            ladder.push_back({range.level, std::round(scale * 100.0f) / 100.0f});
-            any = true;
-        }
-        if (!any) {
-            ladder.push_back({range.level, smallest});
-        }
+        addRange(ladder, range, smallest);
     }
     if (ladder.back().scale > smallest) {
         ladder.push_back({QualityLevel::low, smallest});
+    }
+    const float basicHighest =
+        std::min(1.0f, std::floor(kBasicScaleOverLow * smallest / kScaleStep + 1e-3f) * kScaleStep);
+    addRange(ladder, {QualityLevel::basic, basicHighest, 0.0f}, smallest);
+    if (ladder.back().scale > smallest) {
+        ladder.push_back({QualityLevel::basic, smallest});
     }
     return ladder;
 }
@@ -109,7 +123,7 @@ std::optional<QualityChoice> QualityGovernor::record(double passSeconds, double 
         return choice();
     }
     if (ratio < kHeadroom && held >= kRaiseAfter && m_rung > 0) {
-        const std::size_t steps = ratio < 0.4 ? 2 : 1;
+        const std::size_t steps = ratio < 0.3 ? 3 : (ratio < 0.4 ? 2 : 1);
         std::size_t wanted = m_rung > steps ? m_rung - steps : 0;
         while (wanted < m_rung && m_retryAfter[wanted] > now) {
             ++wanted;  // not back to a rung that was too slow, for now

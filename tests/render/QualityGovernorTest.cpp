@@ -3,6 +3,7 @@
 // passes on the best choice that holds 60 passes a second, and then hold it.
 #include "render/QualityGovernor.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -14,11 +15,12 @@ namespace {
 constexpr std::uint32_t kWidth = 640;
 constexpr std::uint32_t kHeight = 480;
 
-// Milliseconds a pass takes at a choice: fixed parts and costs a pixel by level (low, medium,
-// high), shaped like the software rasteriser's (high pays for reflections and full bloom).
+// Milliseconds a pass takes at a choice: fixed parts and costs a pixel by level (basic, low,
+// medium, high), shaped like the software rasteriser's (high pays for reflections and full
+// bloom, basic lights each pixel once).
 struct Machine {
-    double fixedMs[3];
-    double nsPerPixel[3];
+    double fixedMs[4];
+    double nsPerPixel[4];
     double passSeconds(const QualityChoice& c) const {
         const auto level = static_cast<std::size_t>(c.level);
         const double pixels = double(kWidth) * kHeight * double(c.scale) * double(c.scale);
@@ -55,25 +57,39 @@ double lastChangeTime(const Flight& run) {
     return run.changeTimes.empty() ? 0.0 : run.changeTimes.back();
 }
 
-TEST(QualityGovernor, TheLadderRunsFromHighAtFullSizeToLowAt240Lines) {
+TEST(QualityGovernor, TheLadderRunsFromHighAtFullSizeThroughLowToBasicAt240Lines) {
     const QualityGovernor governor(kHeight);
     const auto& ladder = governor.ladder();
     ASSERT_GE(ladder.size(), 10u);
     EXPECT_EQ(ladder.front(), (QualityChoice{QualityLevel::high, 1.0f}));
-    EXPECT_EQ(ladder.back(), (QualityChoice{QualityLevel::low, 0.5f}));
+    EXPECT_EQ(ladder.back(), (QualityChoice{QualityLevel::basic, 0.5f}));
+    // Low ends at the smallest picture, where basic begins again at twice the scale.
+    const auto firstBasic = std::find_if(ladder.begin(), ladder.end(), [](const QualityChoice& c) {
+        return c.level == QualityLevel::basic;
+    });
+    ASSERT_NE(firstBasic, ladder.begin());
+    EXPECT_EQ(*(firstBasic - 1), (QualityChoice{QualityLevel::low, 0.5f}));
+    EXPECT_EQ(*firstBasic, (QualityChoice{QualityLevel::basic, 1.0f}));
+    EXPECT_EQ(ladder.end() - firstBasic, 11);     // 1.0 down to 0.5 in steps of 0.05
     EXPECT_EQ(governor.choice(), ladder.back());  // it starts cheap: the start stays short
     for (std::size_t i = 1; i < ladder.size(); ++i) {
         EXPECT_LE(static_cast<int>(ladder[i].level), static_cast<int>(ladder[i - 1].level));
     }
     // A window of 240 lines or less is never drawn smaller.
     EXPECT_EQ(QualityGovernor(200).ladder().back().scale, 1.0f);
-    EXPECT_NEAR(QualityGovernor(720).ladder().back().scale, 240.0f / 720.0f, 1e-6f);
+    const QualityGovernor tall(720);
+    EXPECT_NEAR(tall.ladder().back().scale, 240.0f / 720.0f, 1e-6f);
+    const auto tallBasic =
+        std::find_if(tall.ladder().begin(), tall.ladder().end(),
+                     [](const QualityChoice& c) { return c.level == QualityLevel::basic; });
+    ASSERT_NE(tallBasic, tall.ladder().end());
+    EXPECT_NEAR(tallBasic->scale, 0.65f, 1e-6f);
 }
 
 // A fast machine: every choice runs far above 60 a second; the governor climbs to high at full
 // size, a rung or two a change, no more than one change a second.
 TEST(QualityGovernor, AFastMachineClimbsToTheFullPicture) {
-    const Machine fast{{1.0, 1.5, 2.0}, {0.5, 1.0, 2.0}};
+    const Machine fast{{0.8, 1.0, 1.5, 2.0}, {0.3, 0.5, 1.0, 2.0}};
     const Flight run = fly(fast, 120.0);
     EXPECT_EQ(run.final, (QualityChoice{QualityLevel::high, 1.0f}));
     EXPECT_LT(lastChangeTime(run), 40.0);
@@ -82,19 +98,19 @@ TEST(QualityGovernor, AFastMachineClimbsToTheFullPicture) {
     }
 }
 
-// A machine like this one: high is far too slow, low at the smallest picture the best it can
-// do; the governor starts there and stays, changing nothing.
+// A slow machine: high is far too slow, basic at the smallest picture the best it can do; the
+// governor starts there and stays, changing nothing.
 TEST(QualityGovernor, ASlowMachineKeepsTheCheapestChoice) {
-    const Machine slow{{14.0, 20.0, 30.0}, {60.0, 180.0, 420.0}};
+    const Machine slow{{12.0, 14.0, 20.0, 30.0}, {20.0, 60.0, 180.0, 420.0}};
     const Flight run = fly(slow, 60.0);
     EXPECT_TRUE(run.changes.empty());
-    EXPECT_EQ(run.final, (QualityChoice{QualityLevel::low, 0.5f}));
+    EXPECT_EQ(run.final, (QualityChoice{QualityLevel::basic, 0.5f}));
 }
 
 // A machine in between, with 10 % noise on every pass: the governor settles on a choice that
 // holds 60 a second within a bounded time, and then holds it without swinging.
 TEST(QualityGovernor, AMiddlingMachineSettlesAndHolds) {
-    const Machine middling{{4.0, 6.0, 9.0}, {10.0, 30.0, 80.0}};
+    const Machine middling{{3.0, 4.0, 6.0, 9.0}, {5.0, 10.0, 30.0, 80.0}};
     const auto noise = [](int pass) { return 0.1 * std::sin(pass * 12.9898); };
     const Flight run = fly(middling, 180.0, noise);
     ASSERT_FALSE(run.changes.empty());
@@ -110,8 +126,10 @@ TEST(QualityGovernor, AMiddlingMachineSettlesAndHolds) {
         EXPECT_GT(middling.passSeconds(*(at - 1)) * 1000.0,
                   1000.0 / 60.0 * QualityGovernor::kHeadroom);
     }
-    // Changes came in one descent-or-climb and then stopped: few of them, none late.
-    EXPECT_LE(run.changes.size(), 12u);
+    // Changes came in one climb over the ladder's 23 rungs (basic at the bottom) and a step
+    // back or two, then stopped: few of them, none late.
+    EXPECT_EQ(governor.ladder().size(), 23u);
+    EXPECT_LE(run.changes.size(), 16u);
 }
 
 TEST(QualityGovernor, TheSettledLineSaysWhatWasChosen) {
