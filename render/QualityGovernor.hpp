@@ -3,10 +3,10 @@
 // Its choices lie on one ladder, from high at scale 1 down through smaller pictures to medium,
 // low at the smallest picture (240 lines high, or the window's height when that is smaller),
 // then basic from twice that scale (at most 1) down to the smallest picture again, in steps of
-// 5 % of the scale. It steps down quickly when frames are slow (several
-// rungs at once when they are much too slow) and up slowly when there is headroom (a rung at a
-// time, two or three with plenty), never more than once a second; a rung it had to leave for being
-// too slow is not tried again for a while, longer each time, so it does not swing between two. Pure
+// 5 % of the scale. It steps down quickly when frames are slow (several rungs at once when they
+// are much too slow) and up slowly when there is headroom (a rung at a time, two or three with
+// plenty), never more than once a second; a rung it had to leave for being too slow is not
+// tried again for a while, longer each time, so it does not swing between two. Pure
 // arithmetic: the game feeds it pass times and applies its choices.
 #pragma once
 

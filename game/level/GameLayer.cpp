@@ -180,10 +180,11 @@ void GameLayer::sayPause() {
     }
 }
 
-// A paused game (or one held for the countdown) draws at most 30 frames a second by design:
-// those passes say nothing about the machine.
+// A paused game (or one held for the countdown) draws at most 30 frames a second by design, and
+// a menu's passes draw another picture than the race's: those passes say nothing about how fast
+// the race draws.
 void GameLayer::steerQuality(float time) {
-    if (!m_governor || m_app.paused() || m_app.simulationHeld()) {
+    if (!m_governor || !m_measurePasses || m_app.paused() || m_app.simulationHeld()) {
         m_lastPassTime = -1.0f;
         return;
     }

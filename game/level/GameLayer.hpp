@@ -128,6 +128,9 @@ public:
     void setQuality(const QualityChoice& choice);
     // The player's quality setting from now on: a fixed level at `scale`, or the governor.
     void setQualitySetting(QualitySetting setting, float scale);
+    // Whether the passes from now on tell the automatic quality how fast the race draws: the
+    // front door says no under its menus (a paused or held game never counts either).
+    void measurePasses(bool measure) { m_measurePasses = measure; }
     // Under "auto", the governor that chooses; none for a fixed level.
     const QualityGovernor* governor() const { return m_governor ? &*m_governor : nullptr; }
 
@@ -165,6 +168,7 @@ private:
     std::optional<QualityGovernor> m_governor;
     float m_lastPassTime = -1.0f;  // real time of the last pass the governor measured
     bool m_attract = false;
+    bool m_measurePasses = true;
     bool m_pauseNotice = true;
     bool m_saidPaused = false;
 };

@@ -175,6 +175,8 @@ std::string FrontDoor::countdownText() const {
 void FrontDoor::update(float frameDt, float time, float alpha) {
     m_screens.collect();
     m_results.now(time);
+    // Only the race's own passes steer the automatic quality, never a menu's.
+    m_game->measurePasses(top()->flies());
     m_game->update(frameDt, time, alpha);
     top()->frame(double(time));
 }

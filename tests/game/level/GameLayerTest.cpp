@@ -230,6 +230,36 @@ TEST_F(GameLayerTest, PPausesTheRaceAndResumesIt) {
     EXPECT_GT(timeAfterResume, timeAtPause);
 }
 
+// The automatic quality hears only the race's own passes: a paused game, a countdown's hold and
+// a menu draw at other rates than the race does, so five seconds of quick passes under each
+// leave the choice where it began; the same passes in the race raise it.
+TEST_F(GameLayerTest, OnlyTheRacesOwnPassesSteerTheAutomaticQuality) {
+    game.setQualitySetting(QualitySetting::automatic, 1.0f);
+    const QualityChoice cheapest = game.quality();
+    EXPECT_EQ(cheapest.level, QualityLevel::basic);
+    float time = 0.0f;
+    const auto quickPasses = [&] {
+        for (int pass = 0; pass < 1250; ++pass) {
+            time += 0.004f;  // 250 passes a second: far more than the race needs
+            game.update(0.004f, time, 1.0f);
+        }
+    };
+    app.setPaused(true);
+    quickPasses();
+    app.setPaused(false);
+    EXPECT_EQ(game.quality(), cheapest) << "paused";
+    app.holdSimulation(true);
+    quickPasses();
+    app.holdSimulation(false);
+    EXPECT_EQ(game.quality(), cheapest) << "held for the countdown";
+    game.measurePasses(false);
+    quickPasses();
+    game.measurePasses(true);
+    EXPECT_EQ(game.quality(), cheapest) << "under a menu";
+    quickPasses();
+    EXPECT_NE(game.quality(), cheapest) << "racing";
+}
+
 // With a best round to beat, checking a zone ahead of it shows the split in green above the
 // ship for a while.
 TEST_F(GameLayerTest, ACheckedZoneShowsItsSplitAgainstTheBestRound) {
