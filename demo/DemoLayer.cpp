@@ -117,7 +117,21 @@ void DemoLayer::render(float /*frameDt*/, float /*time*/, unsigned int /*framebu
 
 // The demo's layer comes after the game's: the step's sounds are already started when the
 // recorder renders its 1/60 s of the mix.
+double DemoLayer::flightSimulatedSeconds() const {
+    return m_flightSteps > 1 ? double(m_flightSteps - 1) * kFixedStep : 0.0;
+}
+
+double DemoLayer::flightWallSeconds() const {
+    return std::chrono::duration<double>(m_lastStep - m_firstStep).count();
+}
+
 void DemoLayer::fixedUpdate(float /*time*/) {
+    if (!roundsFlown()) {
+        m_lastStep = std::chrono::steady_clock::now();
+        if (m_flightSteps++ == 0) {
+            m_firstStep = m_lastStep;
+        }
+    }
     ++fixedSteps;
     if (recorder != nullptr) {
         recorder->recordStep();

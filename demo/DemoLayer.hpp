@@ -34,6 +34,10 @@ public:
     void fixedUpdate(float time) override;
 
     bool roundsFlown() const;
+    // The flight in simulated seconds (the steps after the first) and in the real seconds from
+    // the first step to the last one taken before the rounds were flown.
+    double flightSimulatedSeconds() const;
+    double flightWallSeconds() const;
 
     std::vector<std::filesystem::path> screenshots;
     std::uint32_t passes = 0;
@@ -63,6 +67,9 @@ private:
     std::chrono::steady_clock::time_point m_created = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point m_lastProgress = m_created;
     std::chrono::steady_clock::time_point m_lastFrame = m_created;
+    std::chrono::steady_clock::time_point m_firstStep;
+    std::chrono::steady_clock::time_point m_lastStep;
+    std::uint64_t m_flightSteps = 0;
 };
 
 // The progress line: the next zone, the round, the simulated and the real time.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 #include <iomanip>
+#include <sstream>
 
 namespace kes::demo {
 
@@ -185,6 +186,26 @@ void DemoProfile::printFrames(std::ostream& out, const PictureSize& window) cons
             << double(last) / lastSeconds << " frames per second\n";
     }
     out.flags(flags);
+}
+
+double DemoProfile::shareSlowerThan(double milliseconds) const {
+    std::vector<double> frames;
+    for (const PassSample& pass : passes) {
+        if (pass.frameMs >= 0.0) {
+            frames.push_back(pass.frameMs);
+        }
+    }
+    return shareAbove(frames, milliseconds);
+}
+
+std::string realTimeLine(double simulatedSeconds, double wallSeconds, double slowShare) {
+    std::ostringstream line;
+    line << std::fixed << "Race ran at "
+         << std::lround(wallSeconds > 0.0 ? 100.0 * simulatedSeconds / wallSeconds : 0.0)
+         << " % of real time (" << std::setprecision(3) << simulatedSeconds << " s simulated in "
+         << wallSeconds << " s), passes slower than 1/60 s: " << std::setprecision(1) << slowShare
+         << " %";
+    return line.str();
 }
 
 bool DemoProfile::writeCsv(const std::filesystem::path& path, bool gpuTiming) const {

@@ -226,6 +226,10 @@ int runDemo(const kes::demo::DemoOptions& options) {
               << double(demo.fixedSteps) * double(kes::kFixedStep)
               << " s simulated); passes slower than 1/30 s: " << slowPasses.lines << "\n";
     std::cout.unsetf(std::ios::floatfield);
+    std::cout << "  "
+              << kes::demo::realTimeLine(demo.flightSimulatedSeconds(), demo.flightWallSeconds(),
+                                         profile.shareSlowerThan(1000.0 / 60.0))
+              << "\n";
     profile.printFrames(std::cout, {static_cast<std::uint32_t>(app.viewport.width),
                                     static_cast<std::uint32_t>(app.viewport.height)});
     printGlDebugLog(app.gl.debugLog);

@@ -11,7 +11,7 @@ namespace {
 constexpr std::uint32_t kSmallestPictureLines = 240;
 constexpr float kScaleStep = 0.05f;
 constexpr std::size_t kPassesAfterChange = 2;  // the change's own pass and the next
-constexpr std::size_t kMostSamples = 128;      // the median of the latest this many
+constexpr std::size_t kMostSamples = 128;      // judged over the latest this many
 constexpr std::size_t kFewestSamples = 3;
 constexpr double kRetryAfter = 10.0;  // seconds before a rung left for slowness is tried again
 constexpr int kMostRetries = 3;       // after this many failures a rung is not tried again
@@ -80,11 +80,12 @@ QualityGovernor::QualityGovernor(std::uint32_t pictureHeight)
     m_scratch.reserve(kMostSamples);
 }
 
-double QualityGovernor::medianSeconds() {
+double QualityGovernor::percentileSeconds(double share) {
     m_scratch.assign(m_samples.begin(), m_samples.end());
-    const auto middle = m_scratch.begin() + static_cast<std::ptrdiff_t>(m_scratch.size() / 2);
-    std::nth_element(m_scratch.begin(), middle, m_scratch.end());
-    return *middle;
+    const auto rank = static_cast<std::ptrdiff_t>(share * double(m_scratch.size() - 1) + 0.5);
+    const auto at = m_scratch.begin() + rank;
+    std::nth_element(m_scratch.begin(), at, m_scratch.end());
+    return *at;
 }
 
 void QualityGovernor::moveTo(std::size_t rung, double now) {
@@ -111,7 +112,7 @@ std::optional<QualityChoice> QualityGovernor::record(double passSeconds, double 
     if (held < kDecideEvery || m_samples.size() < kFewestSamples) {
         return std::nullopt;
     }
-    const double ratio = medianSeconds() / kTargetPassSeconds;
+    const double ratio = percentileSeconds(kJudgedShare) / kTargetPassSeconds;
     const std::size_t cheapest = m_ladder.size() - 1;
     if (ratio > kSlow && m_rung < cheapest) {
         const int failures = ++m_failures[m_rung];
@@ -142,7 +143,7 @@ std::optional<double> QualityGovernor::settledRate(double now) {
         return std::nullopt;
     }
     m_settledReported = true;
-    return 1.0 / medianSeconds();
+    return 1.0 / percentileSeconds(0.5);
 }
 
 std::string qualityLine(const QualityChoice& choice, std::uint32_t width, std::uint32_t height,

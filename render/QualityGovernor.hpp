@@ -28,7 +28,10 @@ struct QualityChoice {
 class QualityGovernor {
 public:
     static constexpr double kTargetPassSeconds = 1.0 / 60.0;
-    static constexpr double kSlow = 1.15;        // a median this much over the target is slow
+    // The loop takes one step a pass, so every pass over the target slows the race: a choice is
+    // judged by the pass that nine in ten beat, not by the median.
+    static constexpr double kJudgedShare = 0.9;
+    static constexpr double kSlow = 1.05;        // that pass this much over the target is slow
     static constexpr double kHeadroom = 0.8;     // this much under it leaves room to rise
     static constexpr double kDecideEvery = 1.0;  // seconds of real time between changes
     static constexpr double kRaiseAfter = 2.0;   // seconds a choice holds before a rise
@@ -49,12 +52,13 @@ public:
 
 private:
     void moveTo(std::size_t rung, double now);
-    double medianSeconds();
+    // The pass time that `share` of the samples do not exceed (0.5: the median).
+    double percentileSeconds(double share);
 
     std::vector<QualityChoice> m_ladder;  // best first
     std::size_t m_rung;
     std::vector<double> m_samples;  // pass times since the last change
-    std::vector<double> m_scratch;  // for the median, so a pass allocates nothing
+    std::vector<double> m_scratch;  // for the percentiles, so a pass allocates nothing
     double m_changedAt = -1.0;
     std::size_t m_skipPasses = 0;      // the passes right after a change pay for the change
     std::vector<double> m_retryAfter;  // by rung: when a rung left for slowness may be tried

@@ -27,6 +27,8 @@ fi
 for heading in "== Start-up ==" "== CPU time a pass (ms) ==" "== Frames ==" "== Race =="; do
     grep -q -F "$heading" "$out/console.txt" || fail "no \"$heading\" in the profile"
 done
+grep -qE "^  Race ran at [0-9]+ % of real time \([0-9.]+ s simulated in [0-9.]+ s\)" \
+    "$out/console.txt" || fail "no line saying how near real time the race ran"
 [ -s "$out/shots/profile.csv" ] || fail "no profile.csv"
 [ -s "$out/shots/frame-000002.png" ] || fail "no screenshot of the first chase-camera frame"
 debug=$(grep -m1 "GL debug messages: " "$out/console.txt" | sed "s/^ *//")

@@ -107,6 +107,17 @@ TEST(QualityGovernor, ASlowMachineKeepsTheCheapestChoice) {
     EXPECT_EQ(run.final, (QualityChoice{QualityLevel::basic, 0.5f}));
 }
 
+// Every pass over 1/60 s slows the race, so a choice whose median has room but where one pass
+// in five takes 80 % longer is no place to climb from: the governor stays put.
+TEST(QualityGovernor, OneSlowPassInFiveKeepsItFromClimbing) {
+    const Machine uneven{{9.0, 14.0, 20.0, 30.0}, {13.0, 60.0, 180.0, 420.0}};
+    const auto everyFifthSlow = [](int pass) { return pass % 5 == 0 ? 0.8 : 0.0; };
+    const Flight run = fly(uneven, 60.0, everyFifthSlow);
+    EXPECT_TRUE(run.changes.empty());
+    // The same machine without the slow passes climbs.
+    EXPECT_FALSE(fly(uneven, 60.0).changes.empty());
+}
+
 // A machine in between, with 10 % noise on every pass: the governor settles on a choice that
 // holds 60 a second within a bounded time, and then holds it without swinging.
 TEST(QualityGovernor, AMiddlingMachineSettlesAndHolds) {
