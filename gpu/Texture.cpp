@@ -1,5 +1,7 @@
 #include "gpu/Texture.hpp"
 
+#include <algorithm>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
@@ -38,11 +40,110 @@ Bitmap convertImage(const ImageFile& image, FIBITMAP* (*convert)(FIBITMAP*)) {
     return converted;
 }
 
+const Conversion& conversionOf(unsigned bitsPerPixel) {
+    return bitsPerPixel == 8 ? k8Bit : (bitsPerPixel == 24 ? k24Bit : k32Bit);
+}
+
+// A file read and converted, or why it could not be: decoding touches no GL, so it may run on
+// any thread.
+struct Decoded {
+    Bitmap bitmap;
+    std::string failure;
+    std::vector<Bitmap> smaller;  // the mip chain below the bitmap, halved down to 1 x 1
+};
+
+// Each level a box-filtered half of the one above: made here, on the decoding thread, instead
+// of by the driver, which on a software rasteriser compiles a filter for every format.
+std::vector<Bitmap> mipChainBelow(FIBITMAP* image) {
+    std::vector<Bitmap> levels;
+    FIBITMAP* above = image;
+    while (FreeImage_GetWidth(above) > 1 || FreeImage_GetHeight(above) > 1) {
+        const auto width = static_cast<int>(std::max(1u, FreeImage_GetWidth(above) / 2));
+        const auto height = static_cast<int>(std::max(1u, FreeImage_GetHeight(above) / 2));
+        Bitmap level(FreeImage_Rescale(above, width, height, FILTER_BOX));
+        if (!level) {
+            throw std::runtime_error("Can't make the smaller levels of the image");
+        }
+        above = level.get();
+        levels.push_back(std::move(level));
+    }
+    return levels;
+}
+
+Decoded decode(const std::filesystem::path& folder, const std::string& fileName,
+               unsigned bitsPerPixel, bool withMips) {
+    try {
+        const ImageFile image(folder, fileName);
+        Decoded decoded{convertImage(image, conversionOf(bitsPerPixel).convert), {}, {}};
+        if (withMips) {
+            decoded.smaller = mipChainBelow(decoded.bitmap.get());
+        }
+        return decoded;
+    } catch (const std::exception& failure) {
+        return {Bitmap(), failure.what(), {}};
+    }
+}
+
+// Levels 1, 2, ... of the mip chain of `texture`, in the file's depth.
+void uploadSmallerLevels(GLuint texture, const std::vector<Bitmap>& levels, unsigned bitsPerPixel) {
+    const Conversion& conversion = conversionOf(bitsPerPixel);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        FIBITMAP* level = levels[i].get();
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i + 1),
+                     static_cast<GLint>(conversion.internalFormat),
+                     static_cast<GLsizei>(FreeImage_GetWidth(level)),
+                     static_cast<GLsizei>(FreeImage_GetHeight(level)), 0, conversion.pixelFormat,
+                     GL_UNSIGNED_BYTE, FreeImage_GetBits(level));
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// The rounded average, channel by channel, of the 2 x 2 block of `pixels` (width x height,
+// four bytes each) that pixel (x, y) of the half-size level covers; a side of one pixel is not
+// halved.
+std::uint32_t averageOfBlock(const std::vector<std::uint32_t>& pixels, std::uint32_t width,
+                             std::uint32_t height, std::uint32_t x, std::uint32_t y) {
+    const std::uint32_t x0 = width > 1 ? 2 * x : x;
+    const std::uint32_t y0 = height > 1 ? 2 * y : y;
+    const std::uint32_t x1 = width > 1 ? x0 + 1 : x0;
+    const std::uint32_t y1 = height > 1 ? y0 + 1 : y0;
+    std::uint32_t result = 0;
+    for (std::uint32_t shift = 0; shift < 32; shift += 8) {
+        const auto channel = [&](std::uint32_t px, std::uint32_t py) {
+            return (pixels[std::size_t{py} * width + px] >> shift) & 0xffu;
+        };
+        const std::uint32_t sum =
+            channel(x0, y0) + channel(x1, y0) + channel(x0, y1) + channel(x1, y1);
+        result |= ((sum + 2) / 4) << shift;
+    }
+    return result;
+}
+
 }  // namespace
 
 // A constructor that throws deletes what it made: its members' destructors run.
 Texture::Texture(const std::uint32_t* pixels, std::uint32_t width, std::uint32_t height) {
     create(width, height, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    // The smaller levels averaged here, as the files' are (see mipChainBelow).
+    glBindTexture(GL_TEXTURE_2D, id);
+    std::vector<std::uint32_t> above(pixels, pixels + std::size_t{width} * height);
+    for (GLint level = 1; width > 1 || height > 1; ++level) {
+        const std::uint32_t halfWidth = std::max(1u, width / 2);
+        const std::uint32_t halfHeight = std::max(1u, height / 2);
+        std::vector<std::uint32_t> half(std::size_t{halfWidth} * halfHeight);
+        for (std::uint32_t y = 0; y < halfHeight; ++y) {
+            for (std::uint32_t x = 0; x < halfWidth; ++x) {
+                half[std::size_t{y} * halfWidth + x] = averageOfBlock(above, width, height, x, y);
+            }
+        }
+        glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, static_cast<GLsizei>(halfWidth),
+                     static_cast<GLsizei>(halfHeight), 0, GL_RGBA, GL_UNSIGNED_BYTE, half.data());
+        above = std::move(half);
+        width = halfWidth;
+        height = halfHeight;
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 Texture::Texture(std::uint32_t width, std::uint32_t height, GLenum internalFormat, GLenum type) {
@@ -58,15 +159,26 @@ void Texture::create(std::uint32_t width, std::uint32_t height, GLenum internalF
         failTexture("id");
     }
     glBindTexture(GL_TEXTURE_2D, id);
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internalFormat), static_cast<GLsizei>(width),
-                 static_cast<GLsizei>(height), 0, pixelFormat, type, data);
+    if (data == nullptr) {
+        // A render target: every level of the chain made at once, nothing to filter down (a
+        // software rasteriser would compile and run its filter for the empty picture).
+        GLsizei levels = 1;
+        while ((std::max(width, height) >> levels) != 0) {
+            ++levels;
+        }
+        glTexStorage2D(GL_TEXTURE_2D, levels, internalFormat, static_cast<GLsizei>(width),
+                       static_cast<GLsizei>(height));
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internalFormat),
+                     static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, pixelFormat,
+                     type, data);
+    }
     if (glGetError() != GL_NO_ERROR) {
         glBindTexture(GL_TEXTURE_2D, 0);
         failTexture("::glGetError() == GL_NO_ERROR");
     }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glGenerateMipmap(GL_TEXTURE_2D);
     if (glGetError() != GL_NO_ERROR) {
         glBindTexture(GL_TEXTURE_2D, 0);
         failTexture("::glGetError() == GL_NO_ERROR");
@@ -88,29 +200,62 @@ Texture Texture::fromFile32(const std::filesystem::path& folder, const std::stri
 // player's business only as a console report: the material simply goes without this texture.
 Texture Texture::loadFile(const std::filesystem::path& folder, const std::string& fileName,
                           unsigned bitsPerPixel) {
-    const Conversion& conversion =
-        bitsPerPixel == 8 ? k8Bit : (bitsPerPixel == 24 ? k24Bit : k32Bit);
-    Texture texture;
-    try {
-        Bitmap converted;
-        {
-            const ImageFile image(folder, fileName);
-            converted = convertImage(image, conversion.convert);
-        }
-        texture.create(FreeImage_GetWidth(converted.get()), FreeImage_GetHeight(converted.get()),
-                       conversion.internalFormat, conversion.pixelFormat, GL_UNSIGNED_BYTE,
-                       FreeImage_GetBits(converted.get()));
-    } catch (const std::exception& failure) {
-        std::cout << "Attempting to create a texture from disk: \"" << fileName << "\""
-                  << std::endl;
-        std::cout << conversion.severity << failure.what() << std::endl;
+    const Decoded decoded = decode(folder, fileName, bitsPerPixel, false);
+    Texture texture = upload(decoded.bitmap.get(), fileName, bitsPerPixel, decoded.failure);
+    if (texture.id != 0) {
+        glBindTexture(GL_TEXTURE_2D, texture.id);
+        glGenerateMipmap(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, 0);
     }
     return texture;
 }
 
-CubeTexture::CubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName) {
+// The files are decoded side by side, each on a thread of its own (decoding is most of a
+// texture's cost at start-up), and uploaded here in order, with their reports in that order.
+std::vector<Texture> Texture::fromFiles(const std::filesystem::path& folder,
+                                        const std::vector<TextureFile>& files) {
+    std::vector<std::future<Decoded>> decoding;
+    decoding.reserve(files.size());
+    for (const TextureFile& file : files) {
+        decoding.push_back(
+            std::async(std::launch::async, decode, folder, file.name, file.bitsPerPixel, true));
+    }
+    std::vector<Texture> textures;
+    textures.reserve(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const Decoded decoded = decoding[i].get();
+        textures.push_back(
+            upload(decoded.bitmap.get(), files[i].name, files[i].bitsPerPixel, decoded.failure));
+        if (textures.back().id != 0) {
+            uploadSmallerLevels(textures.back().id, decoded.smaller, files[i].bitsPerPixel);
+        }
+    }
+    return textures;
+}
+
+Texture Texture::upload(FIBITMAP* converted, const std::string& fileName, unsigned bitsPerPixel,
+                        const std::string& failure) {
+    const Conversion& conversion = conversionOf(bitsPerPixel);
+    Texture texture;
     try {
-        makeCubeTexture(texturesFolder, baseName);
+        if (converted == nullptr) {
+            throw std::runtime_error(failure);
+        }
+        texture.create(FreeImage_GetWidth(converted), FreeImage_GetHeight(converted),
+                       conversion.internalFormat, conversion.pixelFormat, GL_UNSIGNED_BYTE,
+                       FreeImage_GetBits(converted));
+    } catch (const std::exception& error) {
+        std::cout << "Attempting to create a texture from disk: \"" << fileName << "\""
+                  << std::endl;
+        std::cout << conversion.severity << error.what() << std::endl;
+    }
+    return texture;
+}
+
+CubeTexture::CubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName,
+                         CubeMipmaps mipmaps) {
+    try {
+        makeCubeTexture(texturesFolder, baseName, mipmaps);
     } catch (...) {
         glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
         throw;
@@ -118,7 +263,7 @@ CubeTexture::CubeTexture(const std::filesystem::path& texturesFolder, const std:
 }
 
 void CubeTexture::makeCubeTexture(const std::filesystem::path& texturesFolder,
-                                  const std::string& baseName) {
+                                  const std::string& baseName, CubeMipmaps mipmaps) {
     const auto check = [](const char* function) {
         if (glGetError() != GL_NO_ERROR) {
             throw std::runtime_error(std::string("kes::CubeTexture::") + function +
@@ -137,25 +282,33 @@ void CubeTexture::makeCubeTexture(const std::filesystem::path& texturesFolder,
     id = std::move(name);
     glBindTexture(GL_TEXTURE_CUBE_MAP, id);
 
+    // The faces are decoded side by side; a face that cannot be read throws here, in order.
+    std::vector<std::future<Decoded>> faces;
     for (GLenum face = 0; face < 6; ++face) {
-        Bitmap converted;
-        {
-            const ImageFile image(texturesFolder,
-                                  "cubemap/" + baseName + std::to_string(face) + ".png");
-            converted = convertImage(image, FreeImage_ConvertTo32Bits);
+        faces.push_back(std::async(std::launch::async, decode, texturesFolder,
+                                   "cubemap/" + baseName + std::to_string(face) + ".png", 32,
+                                   false));
+    }
+    for (GLenum face = 0; face < 6; ++face) {
+        const Decoded decoded = faces[face].get();
+        if (!decoded.bitmap) {
+            throw std::runtime_error(decoded.failure);
         }
+        FIBITMAP* converted = decoded.bitmap.get();
         glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGBA,
-                     static_cast<GLsizei>(FreeImage_GetWidth(converted.get())),
-                     static_cast<GLsizei>(FreeImage_GetHeight(converted.get())), 0, GL_BGRA,
-                     GL_UNSIGNED_BYTE, FreeImage_GetBits(converted.get()));
+                     static_cast<GLsizei>(FreeImage_GetWidth(converted)),
+                     static_cast<GLsizei>(FreeImage_GetHeight(converted)), 0, GL_BGRA,
+                     GL_UNSIGNED_BYTE, FreeImage_GetBits(converted));
         check("CubeTexture");
     }
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     check("CubeTexture");
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    check("CubeTexture");
-    glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
-    check("CubeTexture");
+    if (mipmaps == CubeMipmaps::made) {
+        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        check("CubeTexture");
+        glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
+        check("CubeTexture");
+    }
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
 }
 

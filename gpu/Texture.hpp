@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <GL/glew.h>
 
@@ -33,6 +34,15 @@ public:
     static Texture fromFile32(const std::filesystem::path& folder,
                               const std::string& fileName);  // GL_RGBA8
 
+    // Several files at once, decoded side by side and uploaded in their order, each as the
+    // single-file reader of its depth would.
+    struct TextureFile {
+        std::string name;
+        unsigned bitsPerPixel;  // 8, 24 or 32
+    };
+    static std::vector<Texture> fromFiles(const std::filesystem::path& folder,
+                                          const std::vector<TextureFile>& files);
+
     TextureName id;              // none for a file that could not be read
     float inverseWidth = 0.0f;   // the width of one texel in texture coordinates
     float inverseHeight = 0.0f;  // the height of one texel
@@ -40,20 +50,28 @@ public:
 private:
     static Texture loadFile(const std::filesystem::path& folder, const std::string& fileName,
                             unsigned bitsPerPixel);
+    // A decoded and converted image (null, with the reason, when the file could not be read).
+    static Texture upload(FIBITMAP* converted, const std::string& fileName, unsigned bitsPerPixel,
+                          const std::string& failure);
     // Generates the name first, so a failure after it leaves the name in `id`.
     void create(std::uint32_t width, std::uint32_t height, GLenum internalFormat,
                 GLenum pixelFormat, GLenum type, const void* data);
 };
 
 // Six faces "cubemap/<base><i>.png", i = 0 ... 5 for +X, -X, +Y, -Y, +Z, -Z.
+// Whether a cube map gets its chain of smaller levels (for blurred lookups) or only its faces.
+enum class CubeMipmaps { made, none };
+
 class CubeTexture {
 public:
-    CubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName);
+    CubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName,
+                CubeMipmaps mipmaps = CubeMipmaps::made);
 
     TextureName id;
 
 private:
-    void makeCubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName);
+    void makeCubeTexture(const std::filesystem::path& texturesFolder, const std::string& baseName,
+                         CubeMipmaps mipmaps);
 };
 
 // A decoded image file. Throws when the file's type is unknown (a missing file among them) or

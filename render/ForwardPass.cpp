@@ -29,7 +29,7 @@ void ForwardPass::draw(Frame& frame, const std::vector<SceneNode*>& opaqueNodes,
     for (SceneNode* node : opaqueNodes) {
         node->draw(frame.block, kDrawForward, &view);
     }
-    sky.draw(frame, kSkyBehind);
+    sky.draw(frame, kSkyBehind, SkyDetail::small);
 }
 
 }  // namespace kes

@@ -25,72 +25,70 @@ Material::Material(const std::filesystem::path& assetsFolder, const std::string&
       metalness(metalness_),
       roughness(roughness_),
       emissive(emissive_),
-      program(makeProgram(assetsFolder, baseName, "_ps", "")),
-      shadowProgram(makeProgram(assetsFolder, baseName, "_shadowPS", "_shadow")),
-      transparentProgram(makeProgram(assetsFolder, baseName, "_transparent_ps", "_oit")),
-      locations{program.uniformLocation("iAlbedo"),
-                program.uniformLocation("iMetal"),
-                program.uniformLocation("iRoughness"),
-                program.uniformLocation("iEmissive"),
-                program.uniformLocation("hasAlbedoTexture"),
-                program.uniformLocation("hasNormalTexture"),
-                program.uniformLocation("hasMetalTexture"),
-                program.uniformLocation("hasRoughnessTexture"),
-                program.uniformLocation("hasEmissiveTexture"),
-                transparentProgram.uniformLocation("ALPHA"),
-                program.uniformLocation("modelToWorld"),
-                program.uniformLocation("modelInvTrans"),
-                program.uniformLocation("iScale")},
       m_assetsFolder(assetsFolder),
       m_baseName(baseName) {}
 
-const Program& Material::blendedProgram() const {
-    if (!m_blendedProgram) {
-        m_blendedProgram.emplace(makeShaderPath(m_assetsFolder, m_baseName + "_vs"),
-                                 makeShaderPath(m_assetsFolder, m_baseName + "_transparent_ps"),
-                                 m_baseName + "_blended",
-                                 std::vector<std::string>{"#define BLENDED_TRANSLUCENT 1"});
+const Material::Stage& Material::stage(DrawMode mode) const {
+    std::optional<Stage>& slot = m_stages[static_cast<std::size_t>(mode)];
+    if (!slot) {
+        Program program = [&] {
+            switch (mode) {
+                case kDrawShadow:
+                    return makeProgram(m_assetsFolder, m_baseName, "_shadowPS", "_shadow");
+                case kDrawTransparent:
+                    return makeProgram(m_assetsFolder, m_baseName, "_transparent_ps", "_oit");
+                case kDrawTransparentBlended:
+                    return Program(makeShaderPath(m_assetsFolder, m_baseName + "_vs"),
+                                   makeShaderPath(m_assetsFolder, m_baseName + "_transparent_ps"),
+                                   m_baseName + "_blended",
+                                   std::vector<std::string>{"#define BLENDED_TRANSLUCENT 1"});
+                case kDrawForward:
+                    return makeProgram(m_assetsFolder, m_baseName, "_forward_ps", "_forward");
+                case kDrawGeometry: break;
+            }
+            return makeProgram(m_assetsFolder, m_baseName, "_ps", "");
+        }();
+        slot.emplace(Stage{std::move(program), -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1});
+        Stage& made = *slot;
+        const auto at = [&made](const char* name) { return made.program.uniformLocation(name); };
+        made.iAlbedo = at("iAlbedo");
+        made.iMetal = at("iMetal");
+        made.iRoughness = at("iRoughness");
+        made.iEmissive = at("iEmissive");
+        made.hasAlbedoTexture = at("hasAlbedoTexture");
+        made.hasNormalTexture = at("hasNormalTexture");
+        made.hasMetalTexture = at("hasMetalTexture");
+        made.hasRoughnessTexture = at("hasRoughnessTexture");
+        made.hasEmissiveTexture = at("hasEmissiveTexture");
+        made.alpha = at("ALPHA");
+        made.modelToWorld = at("modelToWorld");
+        made.modelInvTrans = at("modelInvTrans");
+        made.iScale = at("iScale");
     }
-    return *m_blendedProgram;
-}
-
-const Program& Material::forwardProgram() const {
-    if (!m_forwardProgram) {
-        m_forwardProgram.emplace(
-            makeProgram(m_assetsFolder, m_baseName, "_forward_ps", "_forward"));
-    }
-    return *m_forwardProgram;
+    return *slot;
 }
 
 std::uint32_t Material::bind(const UBO<perFrameData>& frameData, const glm::mat4& M, DrawMode mode,
                              float opacity, float scale) const {
+    const Stage& shaded = stage(mode);
+    glUseProgram(shaded.program.id);
+    frameData.bind();
+    glUniformMatrix4fv(shaded.modelToWorld, 1, GL_FALSE, &M[0][0]);
+    glUniform1f(shaded.iScale, scale);
     if (mode == kDrawShadow) {
-        glUseProgram(shadowProgram.id);
-        frameData.bind();
-        glUniformMatrix4fv(locations.modelToWorld, 1, GL_FALSE, &M[0][0]);
-        glUniform1f(locations.iScale, scale);
         return 0;
     }
-    if (mode == kDrawTransparent || mode == kDrawTransparentBlended || mode == kDrawForward) {
-        const GLuint id = mode == kDrawTransparent ? transparentProgram.id
-                          : mode == kDrawForward   ? forwardProgram().id
-                                                   : blendedProgram().id;
-        glUseProgram(id);
-        glUniform1f(locations.alpha, opacity);
-    } else {
-        glUseProgram(program.id);
+    if (shaded.alpha != -1) {
+        glUniform1f(shaded.alpha, opacity);
     }
-    frameData.bind();
-    const std::uint32_t boundUnits = bindTextures();
+    const std::uint32_t boundUnits = bindTextures(shaded);
     const glm::mat4 invTrans = glm::inverse(glm::transpose(M));
-    glUniformMatrix4fv(locations.modelInvTrans, 1, GL_FALSE, &invTrans[0][0]);
-    glUniformMatrix4fv(locations.modelToWorld, 1, GL_FALSE, &M[0][0]);
-    glUniform1f(locations.iScale, scale);
+    glUniformMatrix4fv(shaded.modelInvTrans, 1, GL_FALSE, &invTrans[0][0]);
     return boundUnits;
 }
 
 // A slot with a texture binds it and leaves the constant unwritten; the shader picks by flag.
-std::uint32_t Material::bindTextures() const {
+std::uint32_t Material::bindTextures(const Stage& shaded) const {
     std::uint32_t units = 0;
     auto slot = [&units](GLuint unit, const Texture& texture, GLint flagLocation) {
         const bool present = texture.id != 0;
@@ -101,18 +99,18 @@ std::uint32_t Material::bindTextures() const {
         glUniform1i(flagLocation, present ? 1 : 0);
         return present;
     };
-    if (!slot(kAlbedoUnit, albedoTexture, locations.hasAlbedoTexture)) {
-        glUniform3f(locations.iAlbedo, albedo.x, albedo.y, albedo.z);
+    if (!slot(kAlbedoUnit, albedoTexture, shaded.hasAlbedoTexture)) {
+        glUniform3f(shaded.iAlbedo, albedo.x, albedo.y, albedo.z);
     }
-    slot(kNormalUnit, normalTexture, locations.hasNormalTexture);
-    if (!slot(kMetalUnit, metalTexture, locations.hasMetalTexture)) {
-        glUniform1f(locations.iMetal, metalness);
+    slot(kNormalUnit, normalTexture, shaded.hasNormalTexture);
+    if (!slot(kMetalUnit, metalTexture, shaded.hasMetalTexture)) {
+        glUniform1f(shaded.iMetal, metalness);
     }
-    if (!slot(kRoughnessUnit, roughnessTexture, locations.hasRoughnessTexture)) {
-        glUniform1f(locations.iRoughness, roughness);
+    if (!slot(kRoughnessUnit, roughnessTexture, shaded.hasRoughnessTexture)) {
+        glUniform1f(shaded.iRoughness, roughness);
     }
-    if (!slot(kEmissiveUnit, emissiveTexture, locations.hasEmissiveTexture)) {
-        glUniform3f(locations.iEmissive, emissive.x, emissive.y, emissive.z);
+    if (!slot(kEmissiveUnit, emissiveTexture, shaded.hasEmissiveTexture)) {
+        glUniform3f(shaded.iEmissive, emissive.x, emissive.y, emissive.z);
     }
     return units;
 }

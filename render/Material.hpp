@@ -1,6 +1,6 @@
 // A physically based surface description and the programs that draw it: into the G-buffer,
-// into the transparent fragment lists, into a shadow map and, made when first drawn, blended
-// without lists and lit forward (the basic level). Each value (albedo,
+// into the transparent fragment lists, into a shadow map, blended without lists and lit forward
+// (the basic level), each made when first drawn. Each value (albedo,
 // metalness, roughness, emissive) comes from its texture when the material has one and from
 // the constant otherwise; the normal map has no constant.
 #pragma once
@@ -33,8 +33,10 @@ enum MaterialUnit : GLuint {
 
 class Material {
 public:
-    // Programs B, B_shadow and B_oit from "B_vs" with "B_ps", "B_shadowPS" and
-    // "B_transparent_ps", from `assetsFolder`.
+    // Programs from "B_vs" with "B_ps" (into the G-buffer), "B_shadowPS" (shadow maps),
+    // "B_transparent_ps" (fragment lists, or blended with BLENDED_TRANSLUCENT) and
+    // "B_forward_ps" (lit as drawn), from `assetsFolder`; each is compiled when first drawn
+    // with, so a level builds only what it draws.
     Material(const std::filesystem::path& assetsFolder, const std::string& baseName,
              const glm::vec3& albedo, float metalness, float roughness, const glm::vec3& emissive);
     Material(Material&&) = default;
@@ -44,6 +46,8 @@ public:
     // matrix M. Returns the units it bound textures to, one bit each.
     std::uint32_t bind(const UBO<perFrameData>& frameData, const glm::mat4& M, DrawMode mode,
                        float opacity, float scale) const;
+    // Compiles the program of `mode` now, if it is not yet (a failing one throws here).
+    void prepare(DrawMode mode) const { stage(mode); }
 
     glm::vec3 albedo;
     float metalness;
@@ -54,31 +58,25 @@ public:
     Texture metalTexture;
     Texture roughnessTexture;
     Texture emissiveTexture;
-    Program program;
-    Program shadowProgram;
-    Program transparentProgram;
 
-    // Looked up in `program` ("ALPHA" in `transparentProgram`) and used with all three: the
-    // shaders of one base name give each uniform the same location.
-    struct Locations {
+private:
+    // A program with the locations of the uniforms the material sets (-1 where it has none).
+    struct Stage {
+        Program program;
         GLint iAlbedo, iMetal, iRoughness, iEmissive;
         GLint hasAlbedoTexture, hasNormalTexture, hasMetalTexture, hasRoughnessTexture,
             hasEmissiveTexture;
         GLint alpha;
         GLint modelToWorld, modelInvTrans, iScale;
-    } locations;
+    };
+    static constexpr std::size_t kStageCount = 5;  // one a DrawMode
 
-private:
-    std::uint32_t bindTextures() const;
-    // The transparent stage that writes its colour for blending (made when first drawn).
-    const Program& blendedProgram() const;
-    // The forward stage "B_forward_ps" (made when first drawn).
-    const Program& forwardProgram() const;
+    const Stage& stage(DrawMode mode) const;
+    std::uint32_t bindTextures(const Stage& stage) const;
 
     std::filesystem::path m_assetsFolder;
     std::string m_baseName;
-    mutable std::optional<Program> m_blendedProgram;
-    mutable std::optional<Program> m_forwardProgram;
+    mutable std::array<std::optional<Stage>, kStageCount> m_stages;
 };
 
 }  // namespace kes

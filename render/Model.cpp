@@ -111,11 +111,17 @@ Model::Model(const std::filesystem::path& assetsFolder, float radius, const std:
       boundingRadius(radius) {}
 
 void Model::loadTextures(const std::filesystem::path& texturesFolder, const std::string& meshName) {
-    material.albedoTexture = Texture::fromFile32(texturesFolder, meshName + "_albedo.png");
-    material.normalTexture = Texture::fromFile24(texturesFolder, meshName + "_normal.png");
-    material.metalTexture = Texture::fromFile8(texturesFolder, meshName + "_metal.png");
-    material.roughnessTexture = Texture::fromFile8(texturesFolder, meshName + "_roughness.png");
-    material.emissiveTexture = Texture::fromFile24(texturesFolder, meshName + "_emissive.png");
+    std::vector<Texture> textures =
+        Texture::fromFiles(texturesFolder, {{meshName + "_albedo.png", 32},
+                                            {meshName + "_normal.png", 24},
+                                            {meshName + "_metal.png", 8},
+                                            {meshName + "_roughness.png", 8},
+                                            {meshName + "_emissive.png", 24}});
+    material.albedoTexture = std::move(textures[0]);
+    material.normalTexture = std::move(textures[1]);
+    material.metalTexture = std::move(textures[2]);
+    material.roughnessTexture = std::move(textures[3]);
+    material.emissiveTexture = std::move(textures[4]);
 }
 
 void Model::draw(const glm::mat4& M, const UBO<perFrameData>& frameData, DrawMode mode,

@@ -54,7 +54,6 @@ public:
     void draw(const glm::mat4& M, const UBO<perFrameData>& frameData, DrawMode mode, float opacity,
               float scale) const;
 
-    // Built first: a model whose programs do not compile never loads its mesh.
     Material material;
     VAO mesh;
     // A coarser cut of the mesh ("<meshName>_coarse.ksx", where there is one), drawn by the

@@ -22,17 +22,30 @@ VAO makeBox() {
 }  // namespace
 
 Sky::Sky(const std::filesystem::path& assetsFolder)
-    : m_program(makeShaderPath(assetsFolder, "skybox_vs"),
+    : m_textures(assetsFolder / "textures"),
+      m_program(makeShaderPath(assetsFolder, "skybox_vs"),
                 makeShaderPath(assetsFolder, "skybox_ps"), "progRenderSkybox"),
-      m_cube(assetsFolder / "textures", "try"),
       m_box(makeBox()) {}
 
-void Sky::draw(Frame& frame, const PipelineState& state) const {
+const CubeTexture& Sky::cubeOf(SkyDetail detail) const {
+    if (detail == SkyDetail::small) {
+        if (!m_smallCube) {
+            m_smallCube.emplace(m_textures, "small", CubeMipmaps::none);
+        }
+        return *m_smallCube;
+    }
+    if (!m_fullCube) {
+        m_fullCube.emplace(m_textures, "try", CubeMipmaps::made);
+    }
+    return *m_fullCube;
+}
+
+void Sky::draw(Frame& frame, const PipelineState& state, SkyDetail detail) const {
     frame.state.apply(state);
     glUseProgram(m_program.id);
     frame.block.bind();
     glActiveTexture(GL_TEXTURE0 + unit::kImage);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, m_cube.id);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, cubeOf(detail).id);
     glBindVertexArray(m_box.id);
     glDrawElements(GL_TRIANGLES, 36, GL_UNSIGNED_SHORT, nullptr);
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);

@@ -78,7 +78,7 @@ GameLayer::GameLayer(App& app, CourseLibrary library, RaceSetup setup)
       m_renderer(setupOf(app), static_cast<std::uint32_t>(app.renderSize.width),
                  static_cast<std::uint32_t>(app.renderSize.height),
                  kEffectReflections | kEffectBloom),
-      m_scene(app.assetsPath, traitsOf(m_renderer.quality()).fineSun),
+      m_scene(app.assetsPath, traitsOf(m_renderer.quality())),
       m_courses(std::move(library)),
       m_cameraController(&app.camera),
       m_audio(app.sounds),
@@ -203,6 +203,7 @@ void GameLayer::steerQuality(float time) {
 void GameLayer::setQuality(const QualityChoice& choice) {
     m_renderer.setQuality(choice.level, choice.scale);
     m_scene.useFineSun(traitsOf(choice.level).fineSun);
+    m_scene.prepareMaterials(traitsOf(choice.level));
 }
 
 void GameLayer::setQualitySetting(QualitySetting setting, float scale) {

@@ -13,14 +13,14 @@ NodeModels nodeOf(const char* name, Model& model) {
 
 }  // namespace
 
-LevelScene::LevelScene(const std::filesystem::path& assetsFolder_, bool fineSun)
+LevelScene::LevelScene(const std::filesystem::path& assetsFolder_, const QualityTraits& traits)
     : assetsFolder(assetsFolder_),
       shipModel(level::makeModel(assetsFolder, level::kShipLook)),
       asteroidModel(level::makeModel(assetsFolder, level::kAsteroidLook)),
       targetZoneModel(level::makeModel(assetsFolder, level::kZoneLook)),
       nextZoneModel(level::makeModel(assetsFolder, level::kNextZoneLook)),
-      m_sunFine(fineSun) {
-    sunModel(fineSun);
+      m_sunFine(traits.fineSun) {
+    prepareMaterials(traits);
 }
 
 Model& LevelScene::sunModel(bool fine) {
@@ -40,6 +40,18 @@ void LevelScene::useFineSun(bool fine) {
     Model& sun = sunModel(fine);
     if (m_sunNode != nullptr) {
         m_sunNode->models[0] = &sun;
+    }
+}
+
+void LevelScene::prepareMaterials(const QualityTraits& traits) {
+    for (const Model* model :
+         {&shipModel, &asteroidModel, &targetZoneModel, &nextZoneModel, &sunModel(m_sunFine)}) {
+        if (traits.forward) {
+            model->material.prepare(kDrawForward);
+        } else {
+            model->material.prepare(kDrawGeometry);
+            model->material.prepare(kDrawShadow);
+        }
     }
 }
 

@@ -12,14 +12,16 @@
 #include "physics/PhysicsService.hpp"
 #include "game/race/RaceSimulation.hpp"
 #include "render/Model.hpp"
+#include "render/Quality.hpp"
 #include "render/Renderer.hpp"
 
 namespace kes {
 
 class LevelScene {
 public:
-    // Loads the models from `assetsFolder`; the sun's sphere fine or coarse (see useFineSun).
-    explicit LevelScene(const std::filesystem::path& assetsFolder, bool fineSun = true);
+    // Loads the models from `assetsFolder`, with the sun's sphere and the programs a level of
+    // `traits` draws (see useFineSun and prepareMaterials).
+    LevelScene(const std::filesystem::path& assetsFolder, const QualityTraits& traits);
 
     // The tube mesh around the course, of the course's radius.
     void addTube(Renderer& renderer, const RaceSimulation& race) const;
@@ -37,6 +39,10 @@ public:
     // The sun drawn with its full sphere or a coarse one (made the first time it is asked for):
     // the full one's 130 000 triangles cost a software rasteriser several milliseconds a frame.
     void useFineSun(bool fine);
+    // Compiles now the programs the models draw with at a level of `traits` (each is otherwise
+    // made when first drawn), so a broken shader stops the start or the change of level, not a
+    // frame.
+    void prepareMaterials(const QualityTraits& traits);
 
     std::filesystem::path assetsFolder;
     Model shipModel;

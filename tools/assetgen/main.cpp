@@ -45,10 +45,26 @@ bool writeTextureSet(const assetgen::TextureSet& set, const fs::path& folder,
     return true;
 }
 
+// Each 2 x 2 block of `image` averaged into one pixel: the same sky at half the side.
+assetgen::Image halved(const assetgen::Image& image) {
+    assetgen::Image half(image.width() / 2, image.height() / 2, image.channels());
+    for (int y = 0; y < half.height(); ++y) {
+        for (int x = 0; x < half.width(); ++x) {
+            half.set(x, y,
+                     0.25f * (image.get(2 * x, 2 * y) + image.get(2 * x + 1, 2 * y) +
+                              image.get(2 * x, 2 * y + 1) + image.get(2 * x + 1, 2 * y + 1)));
+        }
+    }
+    return half;
+}
+
+// The full faces ("try<face>.png") and the small ones the basic level draws ("small<face>.png").
 bool writeSkybox(const fs::path& cubemap) {
     for (int face = 0; face < 6; ++face) {
         const assetgen::Image image = assetgen::paintSkyboxFace(face, kSkyboxFaceSize);
-        if (!assetgen::writePng(image, cubemap / ("try" + std::to_string(face) + ".png"))) {
+        if (!assetgen::writePng(image, cubemap / ("try" + std::to_string(face) + ".png")) ||
+            !assetgen::writePng(halved(image),
+                                cubemap / ("small" + std::to_string(face) + ".png"))) {
             return false;
         }
     }
