@@ -20,7 +20,7 @@ public:
     GameLikeScene(Renderer& renderer, const std::filesystem::path& assets, float aspect)
         : camera(90.0f, aspect, 0.1f, 1000.0f, glm::vec3(0.0f), 1.0f, {0, 0, 1}, {0, 1, 0}),
           race(physics, Difficulty::hard),
-          level(assets) {
+          level(assets, traitsOf(renderer.quality())) {
         level.addTube(renderer, race);
         level.addNodes(renderer, physics, race);
         level::restCamera(camera, level.shipNode->render.position);
