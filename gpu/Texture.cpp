@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <future>
+#include <tuple>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
@@ -99,23 +100,31 @@ void uploadSmallerLevels(GLuint texture, const std::vector<Bitmap>& levels, unsi
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-// The rounded average, channel by channel, of the 2 x 2 block of `pixels` (width x height,
-// four bytes each) that pixel (x, y) of the half-size level covers; a side of one pixel is not
-// halved.
+// Pixel (x, y) of the half-size level of `pixels` (width x height, four bytes each): the
+// bilinear sample at its centre, as a driver makes the level. For an even side that is the
+// average of a 2 x 2 block; for an odd one the samples spread over the whole side, so a glyph
+// of a few rows does not drift.
 std::uint32_t averageOfBlock(const std::vector<std::uint32_t>& pixels, std::uint32_t width,
                              std::uint32_t height, std::uint32_t x, std::uint32_t y) {
-    const std::uint32_t x0 = width > 1 ? 2 * x : x;
-    const std::uint32_t y0 = height > 1 ? 2 * y : y;
-    const std::uint32_t x1 = width > 1 ? x0 + 1 : x0;
-    const std::uint32_t y1 = height > 1 ? y0 + 1 : y0;
+    const std::uint32_t halfWidth = std::max(1u, width / 2);
+    const std::uint32_t halfHeight = std::max(1u, height / 2);
+    const auto source = [](std::uint32_t at, std::uint32_t from, std::uint32_t to) {
+        const float centre = (float(at) + 0.5f) * float(from) / float(to) - 0.5f;
+        const float clamped = std::clamp(centre, 0.0f, float(from - 1));
+        const auto low = static_cast<std::uint32_t>(clamped);
+        return std::tuple{low, std::min(low + 1, from - 1), clamped - float(low)};
+    };
+    const auto [x0, x1, fx] = source(x, width, halfWidth);
+    const auto [y0, y1, fy] = source(y, height, halfHeight);
     std::uint32_t result = 0;
     for (std::uint32_t shift = 0; shift < 32; shift += 8) {
         const auto channel = [&](std::uint32_t px, std::uint32_t py) {
-            return (pixels[std::size_t{py} * width + px] >> shift) & 0xffu;
+            return float((pixels[std::size_t{py} * width + px] >> shift) & 0xffu);
         };
-        const std::uint32_t sum =
-            channel(x0, y0) + channel(x1, y0) + channel(x0, y1) + channel(x1, y1);
-        result |= ((sum + 2) / 4) << shift;
+        const float top = channel(x0, y0) * (1.0f - fx) + channel(x1, y0) * fx;
+        const float bottom = channel(x0, y1) * (1.0f - fx) + channel(x1, y1) * fx;
+        const float value = top * (1.0f - fy) + bottom * fy;
+        result |= static_cast<std::uint32_t>(value + 0.5f) << shift;
     }
     return result;
 }

@@ -69,9 +69,11 @@ std::vector<ProgramFiles> gamePrograms() {
         {"pbr_vs", "pbr_ps", kMaterialUnits},
         {"pbr_vs", "pbr_shadowPS", {}},
         {"pbr_vs", "pbr_transparent_ps", transparent},
+        {"pbr_vs", "pbr_forward_ps", kMaterialUnits},
         {"water_vs", "water_ps", kMaterialUnits},
         {"water_vs", "water_shadowPS", {}},
         {"water_vs", "water_transparent_ps", transparent},
+        {"water_vs", "water_forward_ps", kMaterialUnits},
     };
 }
 

@@ -238,12 +238,12 @@ TEST(FrontDoorTest, SettingsAndABindingMadeWithKeysAloneAreKeptAndUsed) {
         EXPECT_TRUE(acceleratedByJ);
         EXPECT_FALSE(acceleratedBySpace);
         EXPECT_TRUE(f1Refused);
-        EXPECT_EQ(app.quality, QualitySetting::low);
+        EXPECT_EQ(app.quality, QualitySetting::basic);
     }
     testing::internal::GetCapturedStdout();
     const std::string written = readText(settings);
     EXPECT_EQ(written.substr(0, elevenLines.size()), elevenLines);
-    EXPECT_NE(written.find("\nQuality = low\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\nQuality = basic\n"), std::string::npos) << written;
     EXPECT_NE(written.find("\nMasterVolume = 0.9\n"), std::string::npos) << written;
     EXPECT_NE(written.find("\nAccelerate = J, A\n"), std::string::npos) << written;
 }

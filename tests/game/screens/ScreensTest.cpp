@@ -204,8 +204,8 @@ TEST(Screens, AKeyAndAGamepadButtonGiveTheSameMenuAction) {
         byKeys.key(key);
         byButtons.button(button);
     }
-    EXPECT_EQ(byKeys.kept.quality, QualitySetting::low);
-    EXPECT_EQ(byButtons.kept.quality, QualitySetting::low);
+    EXPECT_EQ(byKeys.kept.quality, QualitySetting::basic);
+    EXPECT_EQ(byButtons.kept.quality, QualitySetting::basic);
     EXPECT_EQ(byKeys.shown(), byButtons.shown());
     EXPECT_EQ(byKeys.shown(), (Names{"title", "course"}));
 }
