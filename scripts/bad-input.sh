@@ -155,17 +155,21 @@ mesh_empty() { : >"$1/assets/meshes/plane2.ksx"; }
 mesh_truncated() { truncate -s 1000 "$1/assets/meshes/plane2.ksx"; }
 mesh_oversized() { head -c 200000000 /dev/zero >>"$1/assets/meshes/plane2.ksx"; }
 mesh_four_billion() { printf '.KSX\x00\x28\x6b\xee\x01\x00\x00\x00' >"$1/assets/meshes/Asteroid1.ksx"; }
-shader_missing() { rm "$1/assets/shaders/pbr_ps.glsl"; }
-shader_broken() { echo "this is not GLSL {" >"$1/assets/shaders/renderGbuffers_ps.glsl"; }
+# The shaders broken are ones the start compiles at the default quality (auto starts at basic).
+shader_missing() { rm "$1/assets/shaders/pbr_forward_ps.glsl"; }
+shader_broken() { echo "this is not GLSL {" >"$1/assets/shaders/renderFinalFBO_ps.glsl"; }
 shader_include_escapes() {
     sed -i '0,/^#include/s|^#include .*|#include "../../bin/settings.ini"|' \
-        "$1/assets/shaders/renderGbuffers_ps.glsl"
+        "$1/assets/shaders/pbr_forward_ps.glsl"
 }
-shader_fifo() { rm "$1/assets/shaders/pbr_ps.glsl" && mkfifo "$1/assets/shaders/pbr_ps.glsl"; }
+shader_fifo() {
+    rm "$1/assets/shaders/pbr_forward_ps.glsl" && mkfifo "$1/assets/shaders/pbr_forward_ps.glsl"
+}
 texture_corrupt() { head -c 5000 /dev/urandom >"$1/assets/textures/plane2_albedo.png"; }
+# The small faces are the ones the basic level (where auto starts) reads, in its first frame.
 cube_face_corrupt() {
-    printf '\x89PNG\r\n\x1a\n' >"$1/assets/textures/cubemap/try3.png"
-    head -c 3000 /dev/urandom >>"$1/assets/textures/cubemap/try3.png"
+    printf '\x89PNG\r\n\x1a\n' >"$1/assets/textures/cubemap/small3.png"
+    head -c 3000 /dev/urandom >>"$1/assets/textures/cubemap/small3.png"
 }
 # Random bytes after a first line that is surely no setting: the bytes alone could, rarely, start
 # with a NUL (the parser reads no further) or a comment, and then say nothing.
