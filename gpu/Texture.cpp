@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <future>
-#include <tuple>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 
 #include <FreeImage.h>
@@ -13,6 +13,15 @@
 #include "gpu/FreeImageBitmap.hpp"
 
 namespace kes {
+
+// A file read and converted, or why it could not be: decoding touches no GL, so it may run on
+// any thread.
+struct DecodedImage {
+    Bitmap bitmap;
+    std::string failure;
+    std::vector<Bitmap> smaller;  // the mip chain below the bitmap, halved down to 1 x 1
+};
+
 namespace {
 
 [[noreturn]] void failTexture(const char* condition) {
@@ -45,14 +54,6 @@ const Conversion& conversionOf(unsigned bitsPerPixel) {
     return bitsPerPixel == 8 ? k8Bit : (bitsPerPixel == 24 ? k24Bit : k32Bit);
 }
 
-// A file read and converted, or why it could not be: decoding touches no GL, so it may run on
-// any thread.
-struct Decoded {
-    Bitmap bitmap;
-    std::string failure;
-    std::vector<Bitmap> smaller;  // the mip chain below the bitmap, halved down to 1 x 1
-};
-
 // Each level a box-filtered half of the one above: made here, on the decoding thread, instead
 // of by the driver, which on a software rasteriser compiles a filter for every format.
 std::vector<Bitmap> mipChainBelow(FIBITMAP* image) {
@@ -71,11 +72,11 @@ std::vector<Bitmap> mipChainBelow(FIBITMAP* image) {
     return levels;
 }
 
-Decoded decode(const std::filesystem::path& folder, const std::string& fileName,
-               unsigned bitsPerPixel, bool withMips) {
+DecodedImage decode(const std::filesystem::path& folder, const std::string& fileName,
+                    unsigned bitsPerPixel, bool withMips) {
     try {
         const ImageFile image(folder, fileName);
-        Decoded decoded{convertImage(image, conversionOf(bitsPerPixel).convert), {}, {}};
+        DecodedImage decoded{convertImage(image, conversionOf(bitsPerPixel).convert), {}, {}};
         if (withMips) {
             decoded.smaller = mipChainBelow(decoded.bitmap.get());
         }
@@ -85,16 +86,15 @@ Decoded decode(const std::filesystem::path& folder, const std::string& fileName,
     }
 }
 
-// Levels 1, 2, ... of the mip chain of `texture`, in the file's depth.
-void uploadSmallerLevels(GLuint texture, const std::vector<Bitmap>& levels, unsigned bitsPerPixel) {
-    const Conversion& conversion = conversionOf(bitsPerPixel);
+// Levels 1, 2, ... of the mip chain of `texture`.
+void uploadSmallerLevels(GLuint texture, const std::vector<Bitmap>& levels, GLenum internalFormat,
+                         GLenum pixelFormat) {
     glBindTexture(GL_TEXTURE_2D, texture);
     for (std::size_t i = 0; i < levels.size(); ++i) {
         FIBITMAP* level = levels[i].get();
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i + 1),
-                     static_cast<GLint>(conversion.internalFormat),
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i + 1), static_cast<GLint>(internalFormat),
                      static_cast<GLsizei>(FreeImage_GetWidth(level)),
-                     static_cast<GLsizei>(FreeImage_GetHeight(level)), 0, conversion.pixelFormat,
+                     static_cast<GLsizei>(FreeImage_GetHeight(level)), 0, pixelFormat,
                      GL_UNSIGNED_BYTE, FreeImage_GetBits(level));
     }
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -104,7 +104,7 @@ void uploadSmallerLevels(GLuint texture, const std::vector<Bitmap>& levels, unsi
 // bilinear sample at its centre, as a driver makes the level. For an even side that is the
 // average of a 2 x 2 block; for an odd one the samples spread over the whole side, so a glyph
 // of a few rows does not drift.
-std::uint32_t averageOfBlock(const std::vector<std::uint32_t>& pixels, std::uint32_t width,
+std::uint32_t halfLevelTexel(const std::vector<std::uint32_t>& pixels, std::uint32_t width,
                              std::uint32_t height, std::uint32_t x, std::uint32_t y) {
     const std::uint32_t halfWidth = std::max(1u, width / 2);
     const std::uint32_t halfHeight = std::max(1u, height / 2);
@@ -134,7 +134,9 @@ std::uint32_t averageOfBlock(const std::vector<std::uint32_t>& pixels, std::uint
 // A constructor that throws deletes what it made: its members' destructors run.
 Texture::Texture(const std::uint32_t* pixels, std::uint32_t width, std::uint32_t height) {
     create(width, height, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-    // The smaller levels averaged here, as the files' are (see mipChainBelow).
+    // The smaller levels made here rather than by the driver (see mipChainBelow), each texel
+    // sampled as a driver samples it: the glyphs are a few texels high, and a plain box filter
+    // on an odd side lets small labels drift and fade.
     glBindTexture(GL_TEXTURE_2D, id);
     std::vector<std::uint32_t> above(pixels, pixels + std::size_t{width} * height);
     for (GLint level = 1; width > 1 || height > 1; ++level) {
@@ -143,7 +145,7 @@ Texture::Texture(const std::uint32_t* pixels, std::uint32_t width, std::uint32_t
         std::vector<std::uint32_t> half(std::size_t{halfWidth} * halfHeight);
         for (std::uint32_t y = 0; y < halfHeight; ++y) {
             for (std::uint32_t x = 0; x < halfWidth; ++x) {
-                half[std::size_t{y} * halfWidth + x] = averageOfBlock(above, width, height, x, y);
+                half[std::size_t{y} * halfWidth + x] = halfLevelTexel(above, width, height, x, y);
             }
         }
         glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, static_cast<GLsizei>(halfWidth),
@@ -209,21 +211,14 @@ Texture Texture::fromFile32(const std::filesystem::path& folder, const std::stri
 // player's business only as a console report: the material simply goes without this texture.
 Texture Texture::loadFile(const std::filesystem::path& folder, const std::string& fileName,
                           unsigned bitsPerPixel) {
-    const Decoded decoded = decode(folder, fileName, bitsPerPixel, false);
-    Texture texture = upload(decoded.bitmap.get(), fileName, bitsPerPixel, decoded.failure);
-    if (texture.id != 0) {
-        glBindTexture(GL_TEXTURE_2D, texture.id);
-        glGenerateMipmap(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, 0);
-    }
-    return texture;
+    return upload(decode(folder, fileName, bitsPerPixel, true), fileName, bitsPerPixel);
 }
 
 // The files are decoded side by side, each on a thread of its own (decoding is most of a
 // texture's cost at start-up), and uploaded here in order, with their reports in that order.
 std::vector<Texture> Texture::fromFiles(const std::filesystem::path& folder,
                                         const std::vector<TextureFile>& files) {
-    std::vector<std::future<Decoded>> decoding;
+    std::vector<std::future<DecodedImage>> decoding;
     decoding.reserve(files.size());
     for (const TextureFile& file : files) {
         decoding.push_back(
@@ -232,27 +227,25 @@ std::vector<Texture> Texture::fromFiles(const std::filesystem::path& folder,
     std::vector<Texture> textures;
     textures.reserve(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const Decoded decoded = decoding[i].get();
-        textures.push_back(
-            upload(decoded.bitmap.get(), files[i].name, files[i].bitsPerPixel, decoded.failure));
-        if (textures.back().id != 0) {
-            uploadSmallerLevels(textures.back().id, decoded.smaller, files[i].bitsPerPixel);
-        }
+        textures.push_back(upload(decoding[i].get(), files[i].name, files[i].bitsPerPixel));
     }
     return textures;
 }
 
-Texture Texture::upload(FIBITMAP* converted, const std::string& fileName, unsigned bitsPerPixel,
-                        const std::string& failure) {
+Texture Texture::upload(const DecodedImage& decoded, const std::string& fileName,
+                        unsigned bitsPerPixel) {
     const Conversion& conversion = conversionOf(bitsPerPixel);
     Texture texture;
     try {
-        if (converted == nullptr) {
-            throw std::runtime_error(failure);
+        if (!decoded.bitmap) {
+            throw std::runtime_error(decoded.failure);
         }
+        FIBITMAP* converted = decoded.bitmap.get();
         texture.create(FreeImage_GetWidth(converted), FreeImage_GetHeight(converted),
                        conversion.internalFormat, conversion.pixelFormat, GL_UNSIGNED_BYTE,
                        FreeImage_GetBits(converted));
+        uploadSmallerLevels(texture.id, decoded.smaller, conversion.internalFormat,
+                            conversion.pixelFormat);
     } catch (const std::exception& error) {
         std::cout << "Attempting to create a texture from disk: \"" << fileName << "\""
                   << std::endl;
@@ -292,14 +285,14 @@ void CubeTexture::makeCubeTexture(const std::filesystem::path& texturesFolder,
     glBindTexture(GL_TEXTURE_CUBE_MAP, id);
 
     // The faces are decoded side by side; a face that cannot be read throws here, in order.
-    std::vector<std::future<Decoded>> faces;
+    std::vector<std::future<DecodedImage>> faces;
     for (GLenum face = 0; face < 6; ++face) {
         faces.push_back(std::async(std::launch::async, decode, texturesFolder,
                                    "cubemap/" + baseName + std::to_string(face) + ".png", 32,
                                    false));
     }
     for (GLenum face = 0; face < 6; ++face) {
-        const Decoded decoded = faces[face].get();
+        const DecodedImage decoded = faces[face].get();
         if (!decoded.bitmap) {
             throw std::runtime_error(decoded.failure);
         }

@@ -17,6 +17,8 @@ struct FIBITMAP;
 
 namespace kes {
 
+struct DecodedImage;  // a file read on any thread, not yet uploaded (Texture.cpp)
+
 class Texture {
 public:
     Texture() = default;
@@ -50,17 +52,19 @@ public:
 private:
     static Texture loadFile(const std::filesystem::path& folder, const std::string& fileName,
                             unsigned bitsPerPixel);
-    // A decoded and converted image (null, with the reason, when the file could not be read).
-    static Texture upload(FIBITMAP* converted, const std::string& fileName, unsigned bitsPerPixel,
-                          const std::string& failure);
+    // A decoded and converted image with its smaller levels, or the report of why the file
+    // could not be read.
+    static Texture upload(const DecodedImage& decoded, const std::string& fileName,
+                          unsigned bitsPerPixel);
     // Generates the name first, so a failure after it leaves the name in `id`.
     void create(std::uint32_t width, std::uint32_t height, GLenum internalFormat,
                 GLenum pixelFormat, GLenum type, const void* data);
 };
 
-// Six faces "cubemap/<base><i>.png", i = 0 ... 5 for +X, -X, +Y, -Y, +Z, -Z.
 // Whether a cube map gets its chain of smaller levels (for blurred lookups) or only its faces.
 enum class CubeMipmaps { made, none };
+
+// Six faces "cubemap/<base><i>.png", i = 0 ... 5 for +X, -X, +Y, -Y, +Z, -Z.
 
 class CubeTexture {
 public:

@@ -5,10 +5,11 @@ namespace kes {
 namespace {
 
 Program makeProgram(const std::filesystem::path& assetsFolder, const std::string& baseName,
-                    const std::string& fragmentSuffix, const std::string& programSuffix) {
+                    const std::string& fragmentSuffix, const std::string& programSuffix,
+                    const std::vector<std::string>& defines = {}) {
     return Program(makeShaderPath(assetsFolder, baseName + "_vs"),
                    makeShaderPath(assetsFolder, baseName + fragmentSuffix),
-                   baseName + programSuffix);
+                   baseName + programSuffix, defines);
 }
 
 void bindUnit(GLuint unit, const Texture& texture) {
@@ -28,42 +29,41 @@ Material::Material(const std::filesystem::path& assetsFolder, const std::string&
       m_assetsFolder(assetsFolder),
       m_baseName(baseName) {}
 
+Material::Stage::Stage(Program made)
+    : program(std::move(made)),
+      iAlbedo(program.uniformLocation("iAlbedo")),
+      iMetal(program.uniformLocation("iMetal")),
+      iRoughness(program.uniformLocation("iRoughness")),
+      iEmissive(program.uniformLocation("iEmissive")),
+      hasAlbedoTexture(program.uniformLocation("hasAlbedoTexture")),
+      hasNormalTexture(program.uniformLocation("hasNormalTexture")),
+      hasMetalTexture(program.uniformLocation("hasMetalTexture")),
+      hasRoughnessTexture(program.uniformLocation("hasRoughnessTexture")),
+      hasEmissiveTexture(program.uniformLocation("hasEmissiveTexture")),
+      alpha(program.uniformLocation("ALPHA")),
+      modelToWorld(program.uniformLocation("modelToWorld")),
+      modelInvTrans(program.uniformLocation("modelInvTrans")),
+      iScale(program.uniformLocation("iScale")) {}
+
+Program Material::makeStageProgram(DrawMode mode) const {
+    switch (mode) {
+        case kDrawShadow: return makeProgram(m_assetsFolder, m_baseName, "_shadowPS", "_shadow");
+        case kDrawTransparent:
+            return makeProgram(m_assetsFolder, m_baseName, "_transparent_ps", "_oit");
+        case kDrawTransparentBlended:
+            return makeProgram(m_assetsFolder, m_baseName, "_transparent_ps", "_blended",
+                               {"#define BLENDED_TRANSLUCENT 1"});
+        case kDrawForward:
+            return makeProgram(m_assetsFolder, m_baseName, "_forward_ps", "_forward");
+        case kDrawGeometry: break;
+    }
+    return makeProgram(m_assetsFolder, m_baseName, "_ps", "");
+}
+
 const Material::Stage& Material::stage(DrawMode mode) const {
     std::optional<Stage>& slot = m_stages[static_cast<std::size_t>(mode)];
     if (!slot) {
-        Program program = [&] {
-            switch (mode) {
-                case kDrawShadow:
-                    return makeProgram(m_assetsFolder, m_baseName, "_shadowPS", "_shadow");
-                case kDrawTransparent:
-                    return makeProgram(m_assetsFolder, m_baseName, "_transparent_ps", "_oit");
-                case kDrawTransparentBlended:
-                    return Program(makeShaderPath(m_assetsFolder, m_baseName + "_vs"),
-                                   makeShaderPath(m_assetsFolder, m_baseName + "_transparent_ps"),
-                                   m_baseName + "_blended",
-                                   std::vector<std::string>{"#define BLENDED_TRANSLUCENT 1"});
-                case kDrawForward:
-                    return makeProgram(m_assetsFolder, m_baseName, "_forward_ps", "_forward");
-                case kDrawGeometry: break;
-            }
-            return makeProgram(m_assetsFolder, m_baseName, "_ps", "");
-        }();
-        slot.emplace(Stage{std::move(program), -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1});
-        Stage& made = *slot;
-        const auto at = [&made](const char* name) { return made.program.uniformLocation(name); };
-        made.iAlbedo = at("iAlbedo");
-        made.iMetal = at("iMetal");
-        made.iRoughness = at("iRoughness");
-        made.iEmissive = at("iEmissive");
-        made.hasAlbedoTexture = at("hasAlbedoTexture");
-        made.hasNormalTexture = at("hasNormalTexture");
-        made.hasMetalTexture = at("hasMetalTexture");
-        made.hasRoughnessTexture = at("hasRoughnessTexture");
-        made.hasEmissiveTexture = at("hasEmissiveTexture");
-        made.alpha = at("ALPHA");
-        made.modelToWorld = at("modelToWorld");
-        made.modelInvTrans = at("modelInvTrans");
-        made.iScale = at("iScale");
+        slot.emplace(makeStageProgram(mode));
     }
     return *slot;
 }

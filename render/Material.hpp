@@ -1,8 +1,8 @@
 // A physically based surface description and the programs that draw it: into the G-buffer,
 // into the transparent fragment lists, into a shadow map, blended without lists and lit forward
-// (the basic level), each made when first drawn. Each value (albedo,
-// metalness, roughness, emissive) comes from its texture when the material has one and from
-// the constant otherwise; the normal map has no constant.
+// (the basic level), each made when first drawn. Each value (albedo, metalness, roughness,
+// emissive) comes from its texture when the material has one and from the constant otherwise;
+// the normal map has no constant.
 #pragma once
 
 #include <array>
@@ -62,6 +62,8 @@ public:
 private:
     // A program with the locations of the uniforms the material sets (-1 where it has none).
     struct Stage {
+        explicit Stage(Program made);
+
         Program program;
         GLint iAlbedo, iMetal, iRoughness, iEmissive;
         GLint hasAlbedoTexture, hasNormalTexture, hasMetalTexture, hasRoughnessTexture,
@@ -71,6 +73,7 @@ private:
     };
     static constexpr std::size_t kStageCount = 5;  // one a DrawMode
 
+    Program makeStageProgram(DrawMode mode) const;
     const Stage& stage(DrawMode mode) const;
     std::uint32_t bindTextures(const Stage& stage) const;
 
