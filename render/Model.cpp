@@ -124,6 +124,15 @@ void Model::loadTextures(const std::filesystem::path& texturesFolder, const std:
     material.emissiveTexture = std::move(textures[4]);
 }
 
+void Model::prepare(const QualityTraits& traits) const {
+    if (traits.forward) {
+        material.prepare(kDrawForward);
+        return;
+    }
+    material.prepare(kDrawGeometry);
+    material.prepare(kDrawShadow);
+}
+
 void Model::draw(const glm::mat4& M, const UBO<perFrameData>& frameData, DrawMode mode,
                  float opacity, float scale) const {
     std::uint32_t boundUnits = material.bind(frameData, M, mode, opacity, scale);

@@ -12,6 +12,7 @@
 
 #include "gpu/Buffers.hpp"
 #include "render/Material.hpp"
+#include "render/Quality.hpp"
 
 namespace kes {
 
@@ -53,6 +54,9 @@ public:
 
     void draw(const glm::mat4& M, const UBO<perFrameData>& frameData, DrawMode mode, float opacity,
               float scale) const;
+    // Compiles now the programs a level of `traits` draws the model's surface with (a broken
+    // shader throws here); the others are made when first drawn.
+    void prepare(const QualityTraits& traits) const;
 
     Material material;
     VAO mesh;

@@ -46,12 +46,7 @@ void LevelScene::useFineSun(bool fine) {
 void LevelScene::prepareMaterials(const QualityTraits& traits) {
     for (const Model* model :
          {&shipModel, &asteroidModel, &targetZoneModel, &nextZoneModel, &sunModel(m_sunFine)}) {
-        if (traits.forward) {
-            model->material.prepare(kDrawForward);
-        } else {
-            model->material.prepare(kDrawGeometry);
-            model->material.prepare(kDrawShadow);
-        }
+        model->prepare(traits);
     }
 }
 
