@@ -138,8 +138,16 @@ void DemoLayer::fixedUpdate(float /*time*/) {
     }
     if (judge != nullptr) {
         judge->afterStep();
-    } else {
-        m_pilot.step(m_game.simulation().nextZone());
+        return;
+    }
+    m_pilot.step(m_game.simulation().nextZone());
+    if (m_options.restartAfter != 0 && !m_restarted &&
+        m_game.simulation().flightStep() >= m_options.restartAfter * 60) {
+        m_restarted = true;
+        m_pilot.releaseAll();
+        m_game.restartRace();
+        std::cout << "Demo: the race restarted after " << m_options.restartAfter
+                  << " s of flight" << std::endl;
     }
 }
 

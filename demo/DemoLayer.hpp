@@ -70,6 +70,7 @@ private:
     std::chrono::steady_clock::time_point m_firstStep;
     std::chrono::steady_clock::time_point m_lastStep;
     std::uint64_t m_flightSteps = 0;
+    bool m_restarted = false;  // by --restart-after
 };
 
 // The progress line: the next zone, the round, the simulated and the real time.

@@ -85,6 +85,10 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
             options.course = value();
         } else if (option == "--replay") {
             options.replay = value();
+        } else if (option == "--restart-after") {
+            options.restartAfter = parseCount(option, value(), 1);
+        } else if (option == "--targets") {
+            options.targets = true;
         } else if (option == "--ghost-out") {
             options.ghostOut = value();
         } else if (option == "--gpu-timing") {
@@ -97,6 +101,12 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
     }
     if (!options.replay.empty() && options.course) {
         throw std::invalid_argument("--replay flies the ghost's own course; leave out --course");
+    }
+    if (options.targets && !options.replay.empty()) {
+        throw std::invalid_argument("--targets flies the autopilot; leave out --replay");
+    }
+    if (options.restartAfter != 0 && !options.replay.empty()) {
+        throw std::invalid_argument("--restart-after is for the autopilot; leave out --replay");
     }
     if (options.renderScale && options.quality == QualitySetting::automatic) {
         throw std::invalid_argument(
@@ -121,6 +131,10 @@ const char* demoUsage() {
            "  --replay FILE.ghost    fly the ghost's recorded controls instead of the autopilot,\n"
            "                         on its course, and say whether its round time comes again\n"
            "  --ghost-out FILE       write the ghost of the last round flown to FILE\n"
+           "  --restart-after S      restart the race once after S seconds of flight, as R\n"
+           "                         does; the rounds after it start mid-run\n"
+           "  --targets              print the course's target times (bronze, silver, gold,\n"
+           "                         prime) and exit; no window is opened\n"
            "  --screenshots FOLDER   where screenshots and the profile CSV go\n"
            "                         (default demo-output)\n"
            "  --screenshot-every N   a screenshot every N passes of the loop (default 600;\n"

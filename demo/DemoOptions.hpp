@@ -27,6 +27,11 @@ struct DemoOptions {
     std::optional<std::string> course;
     // A ghost file whose recorded controls are flown instead of the autopilot's, on its course.
     std::filesystem::path replay;
+    // Seconds of flight after which the race is restarted once, as R does (0: never): the
+    // rounds flown after it start mid-run, with the asteroids elsewhere and the clocks on.
+    std::uint32_t restartAfter = 0;
+    // Prints the course's target times and exits, flying no window.
+    bool targets = false;
     // Where the ghost of the last round flown is written; empty: none.
     std::filesystem::path ghostOut;
     // Where the game's mix is written as a WAV; empty: not recorded. A relative path lies in

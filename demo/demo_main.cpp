@@ -129,10 +129,10 @@ std::optional<kes::Ghost> loadReplay(const std::filesystem::path& path) {
                   << std::endl;
         return std::nullopt;
     }
-    if (!read.ghost->fromStart) {
+    if (!read.ghost->flyable()) {
         std::cout << "driftline-demo: the ghost file " << path.string()
-                  << " holds a round flown after a restart; it cannot be flown again from the "
-                     "start"
+                  << " holds a round flown after a restart in an older format, without its "
+                     "start; it cannot be flown again"
                   << std::endl;
         return std::nullopt;
     }
@@ -207,6 +207,11 @@ int runDemo(const kes::demo::DemoOptions& options) {
          kes::courseHash(game.simulation().course) != replayed->courseHash)) {
         std::cout << "Replay cannot run: the course " << replayed->courseName
                   << " is not here as it was recorded" << std::endl;
+        return 1;
+    }
+    if (replayed != nullptr && replayed->start && !game.startFlightFrom(*replayed->start)) {
+        std::cout << "Replay cannot run: its start has another number of asteroids than "
+                  << replayed->courseName << std::endl;
         return 1;
     }
     auto& demo = app.layers.emplace<kes::demo::DemoLayer>(app, game, options, profile, replayed);

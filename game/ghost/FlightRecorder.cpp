@@ -37,6 +37,10 @@ void FlightRecorder::recordStep(const ControlState& controls, const Transform& p
     ++m_step;
 }
 
+void FlightRecorder::flightStarted(const FlightStart& start) {
+    m_start = start;
+}
+
 void FlightRecorder::onClockStarted(float /*time*/) {
     m_clockStarted = true;
 }
@@ -80,6 +84,7 @@ void FlightRecorder::finishRound(const GhostSample& ship) {
     ghost.fromStart = m_fromStart;
     ghost.roundStartStep = m_roundStart;
     ghost.roundEndStep = m_step;
+    ghost.start = m_start;
     ghost.controls = m_controls;
     ghost.samples = m_samples;
     m_lastRound = std::move(ghost);

@@ -22,6 +22,7 @@ public:
 
     // The step just decided: flown with `controls`, the ship at `ship` as the step began.
     void recordStep(const ControlState& controls, const Transform& ship) override;
+    void flightStarted(const FlightStart& start) override;
 
     void onClockStarted(float time) override;
     void onRoundFinished(const RoundResult& result) override;
@@ -50,6 +51,7 @@ private:
     // What the events of the step's physics said, taken up when the step is recorded.
     bool m_clockStarted = false;
     std::optional<RoundResult> m_finished;
+    FlightStart m_start;
     std::optional<Ghost> m_lastRound;
 };
 

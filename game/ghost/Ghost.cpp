@@ -22,6 +22,10 @@ constexpr std::size_t kMostSplits = 64;
 constexpr std::size_t kControlBytes = 4 + 1 + 1;
 constexpr std::size_t kSampleBytes = 7 * 4;
 constexpr std::uint32_t kMostSampleEvery = 60;  // steps between samples: at least one a second
+constexpr std::size_t kRockBytes = 10 * 4;
+constexpr std::size_t kMostRocks = 4096;
+// The latest simulation step a flight may start at: about 2 years of play at 60 steps a second.
+constexpr std::uint64_t kLatestStartStep = std::uint64_t(1) << 32;
 
 std::uint32_t checksum(const char* bytes, std::size_t size) {
     std::uint32_t hash = 2166136261u;
@@ -51,6 +55,17 @@ public:
         std::uint32_t bits = 0;
         std::memcpy(&bits, &value, sizeof bits);
         u32(bits);
+    }
+    void vec3(const glm::vec3& v) {
+        f32(v.x);
+        f32(v.y);
+        f32(v.z);
+    }
+    void quat(const glm::quat& q) {
+        f32(q.w);
+        f32(q.x);
+        f32(q.y);
+        f32(q.z);
     }
     void text(const std::string& value) {
         u32(static_cast<std::uint32_t>(value.size()));
@@ -126,6 +141,30 @@ private:
     std::size_t m_left;
 };
 
+bool readVec3(Reader& in, glm::vec3& v) {
+    return in.f32(v.x) && in.f32(v.y) && in.f32(v.z);
+}
+
+bool readQuat(Reader& in, glm::quat& q) {
+    return in.f32(q.w) && in.f32(q.x) && in.f32(q.y) && in.f32(q.z);
+}
+
+bool readStart(Reader& in, FlightStart& start) {
+    std::uint32_t rocks = 0;
+    if (!in.u64(start.clockStep) || !in.f32(start.raceClock) || !readVec3(in, start.shipPosition) ||
+        !readQuat(in, start.shipOrientation) || !in.count(rocks, kRockBytes, kMostRocks)) {
+        return false;
+    }
+    start.rocks.resize(rocks);
+    for (RockStart& rock : start.rocks) {
+        if (!readVec3(in, rock.position) || !readQuat(in, rock.orientation) ||
+            !readVec3(in, rock.velocity)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool readControls(Reader& in, std::vector<ControlChange>& controls) {
     std::uint32_t count = 0;
     if (!in.count(count, kControlBytes, in.left() / kControlBytes)) {
@@ -156,10 +195,7 @@ bool readSamples(Reader& in, std::vector<GhostSample>& samples) {
     }
     samples.resize(count);
     for (GhostSample& sample : samples) {
-        glm::quat& q = sample.orientation;
-        if (!in.f32(sample.position.x) || !in.f32(sample.position.y) ||
-            !in.f32(sample.position.z) || !in.f32(q.w) || !in.f32(q.x) || !in.f32(q.y) ||
-            !in.f32(q.z)) {
+        if (!readVec3(in, sample.position) || !readQuat(in, sample.orientation)) {
             return false;
         }
     }
@@ -184,7 +220,11 @@ bool readBody(Reader& in, Ghost& ghost) {
                        in.u32(ghost.roundEndStep) && readControls(in, ghost.controls) &&
                        in.u32(ghost.sampleEvery) && readSamples(in, ghost.samples);
     ghost.fromStart = fromStart != 0;
-    return whole;
+    if (!whole || ghost.format < 2) {
+        return whole;
+    }
+    ghost.start.emplace();
+    return in.text(ghost.playerName) && readStart(in, *ghost.start);
 }
 
 bool isTime(float value) {
@@ -232,6 +272,27 @@ std::string controlSense(const Ghost& ghost) {
     return {};
 }
 
+bool finite(const glm::vec3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+bool unitQuat(const glm::quat& q) {
+    const float length = q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z;
+    return std::isfinite(length) && std::fabs(length - 1.0f) < 1e-3f;
+}
+
+// The flight's start is a place: finite numbers, turns that are rotations, a clock no run
+// reaches beyond.
+std::string startSense(const FlightStart& start) {
+    bool place = std::isfinite(start.raceClock) && start.clockStep <= kLatestStartStep &&
+                 finite(start.shipPosition) && unitQuat(start.shipOrientation);
+    for (const RockStart& rock : start.rocks) {
+        place = place && finite(rock.position) && finite(rock.velocity) &&
+                unitQuat(rock.orientation);
+    }
+    return place ? std::string() : "has a start that is no place";
+}
+
 // What makes a decoded ghost one the game can use; empty when it is.
 std::string sense(const Ghost& ghost) {
     if (!(ghost.roundTime > 0.0f) || ghost.splits.empty() || ghost.sampleEvery == 0 ||
@@ -245,10 +306,31 @@ std::string sense(const Ghost& ghost) {
     if (std::string problem = roundSense(ghost); !problem.empty()) {
         return problem;
     }
+    if (ghost.start) {
+        if (std::string problem = startSense(*ghost.start); !problem.empty()) {
+            return problem;
+        }
+    }
+    if (!playerNameProblem(ghost.playerName).empty()) {
+        return "has a player's name that is no name";
+    }
     return controlSense(ghost);
 }
 
 }  // namespace
+
+std::string playerNameProblem(std::string_view name) {
+    if (name.size() > kLongestPlayerName) {
+        return "is longer than " + std::to_string(kLongestPlayerName) + " bytes";
+    }
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return "holds a control character";
+        }
+    }
+    return {};
+}
 
 const char* gameVersion() {
     return DRIFTLINE_VERSION;
@@ -280,7 +362,8 @@ ControlState Ghost::controlsAt(std::uint32_t step) const {
 std::string encodeGhost(const Ghost& ghost) {
     Writer out;
     out.bytes(kMagic, sizeof kMagic);
-    out.u32(Ghost::kFormat);
+    // A ghost without its start (read from a format 1 file) is written as it was read.
+    out.u32(ghost.start ? Ghost::kFormat : Ghost::kFirstFormat);
     out.text(ghost.gameVersion.substr(0, kLongestText));
     out.text(ghost.courseName.substr(0, kLongestText));
     out.u64(ghost.courseHash);
@@ -315,11 +398,23 @@ std::string encodeGhost(const Ghost& ghost) {
     out.u32(ghost.sampleEvery);
     out.u32(static_cast<std::uint32_t>(ghost.samples.size()));
     for (const GhostSample& sample : ghost.samples) {
-        for (const float value :
-             {sample.position.x, sample.position.y, sample.position.z, sample.orientation.w,
-              sample.orientation.x, sample.orientation.y, sample.orientation.z}) {
-            out.f32(value);
-        }
+        out.vec3(sample.position);
+        out.quat(sample.orientation);
+    }
+    if (!ghost.start) {
+        return out.finish();
+    }
+    out.text(ghost.playerName.substr(0, kLongestPlayerName));
+    const FlightStart& start = *ghost.start;
+    out.u64(start.clockStep);
+    out.f32(start.raceClock);
+    out.vec3(start.shipPosition);
+    out.quat(start.shipOrientation);
+    out.u32(static_cast<std::uint32_t>(start.rocks.size()));
+    for (const RockStart& rock : start.rocks) {
+        out.vec3(rock.position);
+        out.quat(rock.orientation);
+        out.vec3(rock.velocity);
     }
     return out.finish();
 }
@@ -335,8 +430,9 @@ GhostRead decodeGhost(const std::string& bytes, const std::string& courseName,
     Reader in(bytes.data() + sizeof kMagic, bytes.size() - sizeof kMagic - 4);
     std::uint32_t format = 0;
     in.u32(format);
-    if (format != Ghost::kFormat) {
+    if (format < Ghost::kFirstFormat || format > Ghost::kFormat) {
         read.problem = "is of ghost format " + std::to_string(format) + "; this game reads " +
+                       std::to_string(Ghost::kFirstFormat) + " to " +
                        std::to_string(Ghost::kFormat);
         return read;
     }
@@ -348,6 +444,7 @@ GhostRead decodeGhost(const std::string& bytes, const std::string& courseName,
         return read;
     }
     Ghost ghost;
+    ghost.format = format;
     if (!readBody(in, ghost) || in.left() != 0) {
         read.problem = "holds counts its size does not allow";
         return read;

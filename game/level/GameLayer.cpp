@@ -342,7 +342,7 @@ void GameLayer::fixedUpdate(float time) {
     RaceSimulation& simulation = m_run->simulation;
     // The race's clock goes on while the countdown holds the race, so the touch of zone 0 at
     // GO is stamped with GO's own time; nothing else moves.
-    simulation.beginStep(time);
+    simulation.beginStep();
     if (m_app.simulationHeld()) {
         return;
     }
@@ -354,6 +354,15 @@ void GameLayer::fixedUpdate(float time) {
     simulation.steerShip();
     m_scene.highlightZone(simulation.nextZone());
     m_audio.steerEngine(simulation.shipController);
+}
+
+bool GameLayer::startFlightFrom(const FlightStart& start) {
+    if (!m_run->simulation.startFlightFrom(start)) {
+        return false;
+    }
+    m_scene.shipNode->jumpToBody();
+    m_scene.highlightZone(m_run->simulation.nextZone());
+    return true;
 }
 
 void GameLayer::restartRace() {

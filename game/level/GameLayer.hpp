@@ -103,6 +103,9 @@ public:
     Autopilot autopilot();
     // Flies a recorded flight's controls instead of the player's (none: the player's again).
     void flyRecorded(const ControlSource* flight);
+    // Puts the race where a recorded flight started; false when the start is not this
+    // course's (see RaceSimulation::startFlightFrom).
+    bool startFlightFrom(const FlightStart& start);
     const FlightRecorder& recorder() const;
 
     // The record across runs, when one is kept, and its splits (none without one).

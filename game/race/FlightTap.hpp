@@ -6,12 +6,15 @@
 #include <cstdint>
 
 #include "control/ControlState.hpp"
+#include "game/race/FlightStart.hpp"
 #include "physics/Transform.hpp"
 
 namespace kes {
 
 class StepRecorder {
 public:
+    // A flight begins with the step that follows, from `start`.
+    virtual void flightStarted(const FlightStart& start) = 0;
     // The step just decided: flown with `controls`, the ship at `ship` as the step began.
     virtual void recordStep(const ControlState& controls, const Transform& ship) = 0;
 

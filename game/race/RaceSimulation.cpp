@@ -34,6 +34,9 @@ RaceSimulation::RaceSimulation(PhysicsService& physics, Difficulty difficulty_, 
     m_launchOrientation = shipBody->getTransform().orientation;
     shipController.respawn(m_launchPosition);
     shipController.orientation = m_launchOrientation;
+    m_startCandidate.rocks.reserve(asteroidBodies.size());
+    m_flightStart.rocks.reserve(asteroidBodies.size());
+    takeStartCandidate();
 }
 
 // The ship starts on its mid point, its nose turned back along the start of the course.
@@ -77,13 +80,59 @@ void RaceSimulation::createAsteroids(PhysicsService& physics) {
 }
 
 // The asteroids swing together along x, a full swing every 2 pi seconds of simulation.
-void RaceSimulation::beginStep(float time) {
+// Until a flight's first step is steered, each step may be its first: the state before this
+// step's physics is kept as its start, and the state after it as the next step's candidate.
+void RaceSimulation::beginStep() {
+    if (m_flightStep == 0) {
+        m_flightStart = m_startCandidate;
+    }
+    const float time = stepTime(m_clockStep++);
     // The contacts of the next step's physics update are stamped with that step's time.
     race.currentTime = time + kFixedStep;
     const float swing = kAsteroidSwing * std::sin(time + 0.5f);
     for (RigidBody* asteroid : asteroidBodies) {
         asteroid->setLinearVelocity({swing, 0.0f, 0.0f});
     }
+    if (m_flightStep == 0) {
+        takeStartCandidate();
+    }
+}
+
+// Copied into vectors reserved for the course's asteroids: no allocation while a countdown
+// holds the race.
+void RaceSimulation::takeStartCandidate() {
+    FlightStart& start = m_startCandidate;
+    start.clockStep = m_clockStep;
+    start.raceClock = race.currentTime;
+    const Transform ship = shipBody->getTransform();
+    start.shipPosition = ship.position;
+    start.shipOrientation = ship.orientation;
+    start.rocks.clear();
+    for (const RigidBody* asteroid : asteroidBodies) {
+        const Transform rock = asteroid->getTransform();
+        start.rocks.push_back({rock.position, rock.orientation, asteroid->getLinearVelocity()});
+    }
+}
+
+bool RaceSimulation::startFlightFrom(const FlightStart& start) {
+    if (start.rocks.size() != asteroidBodies.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < asteroidBodies.size(); ++i) {
+        const RockStart& rock = start.rocks[i];
+        asteroidBodies[i]->setTransform({rock.position, rock.orientation});
+        asteroidBodies[i]->setLinearVelocity(rock.velocity);
+    }
+    m_clockStep = start.clockStep;
+    race.currentTime = start.raceClock;
+    m_flightStep = 0;
+    shipController.respawn(start.shipPosition);
+    shipController.orientation = start.shipOrientation;
+    shipBody->setLinearVelocity(glm::vec3(0.0f));
+    shipBody->teleport({start.shipPosition, start.shipOrientation});
+    race.restart();
+    m_startCandidate = start;
+    return true;
 }
 
 // The ship flies each step with the bonus of where this step's physics left it before; the
@@ -94,6 +143,9 @@ void RaceSimulation::steerShip() {
         shipController.setControls(replay->controlsAt(m_flightStep));
     }
     const Transform ship = shipBody->getTransform();
+    if (recorder != nullptr && m_flightStep == 0) {
+        recorder->flightStarted(m_flightStart);
+    }
     if (recorder != nullptr) {
         recorder->recordStep(shipController.controls(), ship);
     }
@@ -114,6 +166,7 @@ void RaceSimulation::restart() {
     shipBody->setLinearVelocity(glm::vec3(0.0f));
     shipBody->teleport({m_launchPosition, m_launchOrientation});
     race.restart();
+    takeStartCandidate();
 }
 
 void RaceSimulation::releaseBodies(PhysicsService& physics) {

@@ -16,9 +16,11 @@
 #include "game/course/Course.hpp"
 #include "game/course/RacePath.hpp"
 #include "game/race/CollisionsListener.hpp"
+#include "game/race/FlightStart.hpp"
 #include "game/race/FlightTap.hpp"
 #include "game/race/RaceState.hpp"
 #include "physics/PhysicsService.hpp"
+#include "physics/Step.hpp"
 
 namespace kes {
 
@@ -34,13 +36,17 @@ public:
 
     // A fixed step after the physics world's update, in two halves so that whoever draws the
     // bodies can take their transforms in between, before the ship's controller turns the
-    // ship for the next step. `time` is the simulation's time before this step.
-    void beginStep(float time);  // the race's clock and the asteroids' swing
-    void steerShip();            // the controller's step, and the speed bonus for the next
-    void fixedUpdate(float time) {
-        beginStep(time);
+    // ship for the next step. The simulation keeps its own clock, counted in steps from its
+    // making (a course raced anew starts its asteroids' swing anew); a step held by a
+    // countdown still begins, so the clock goes on while nothing moves.
+    void beginStep();  // the race's clock and the asteroids' swing
+    void steerShip();  // the controller's step, and the speed bonus for the next
+    void fixedUpdate() {
+        beginStep();
         steerShip();
     }
+    // The simulation's time before the next step.
+    float clock() const { return stepTime(m_clockStep); }
 
     // The ship back at the start, facing along the course as at launch; the zones to fly
     // again, the best time and the record kept.
@@ -48,8 +54,14 @@ public:
     // Takes the ship's, the zones' and the asteroids' bodies out of `physics`'s world and stops
     // hearing its contacts: before the simulation goes while the world stays (another course).
     void releaseBodies(PhysicsService& physics);
+    // Puts the simulation where a recorded flight started (its ship, asteroids and clocks) and
+    // begins a flight from there; false, with nothing changed, when the start is not one of
+    // this course (another number of asteroids).
+    bool startFlightFrom(const FlightStart& start);
     // Steps flown since the start or the last restart.
     std::uint32_t flightStep() const { return m_flightStep; }
+    // Where the running flight started (taken as its first step began).
+    const FlightStart& flightStart() const { return m_flightStart; }
     // The zone the player must touch next.
     std::uint32_t nextZone() const;
     glm::vec3 zonePosition(std::uint32_t zone) const;
@@ -78,11 +90,16 @@ private:
     void createShip(PhysicsService& physics);
     void createTargetZones(PhysicsService& physics);
     void createAsteroids(PhysicsService& physics);
+    // The state between two steps, which is a flight's start if the next step is its first.
+    void takeStartCandidate();
 
     CollisionsListener m_listener{this};
     glm::vec3 m_launchPosition{0.0f};
     std::uint32_t m_flightStep = 0;
+    std::uint64_t m_clockStep = 0;  // the next step to begin
     glm::quat m_launchOrientation{1.0f, 0.0f, 0.0f, 0.0f};
+    FlightStart m_startCandidate;
+    FlightStart m_flightStart;
 };
 
 // The autopilot at `race`'s controls: it follows the course's mid points, reaches for the zones

@@ -17,6 +17,7 @@
 #include "game/ghost/FlightRecorder.hpp"
 #include "game/ghost/GhostKeeper.hpp"
 #include "game/level/GhostShip.hpp"
+#include "game/ghost/Reflight.hpp"
 #include "game/ghost/ReplayJudge.hpp"
 #include "support/FlyRace.hpp"
 #include "support/TempFolder.hpp"
@@ -44,19 +45,12 @@ struct RecordedRound {
     FlightRecorder recorder;
 };
 
-// Flies `ghost`'s controls from a fresh start and says what the judge found.
+// Flies `ghost`'s controls from its start and says what the judge found.
 std::string replay(const Ghost& ghost) {
     testing::internal::CaptureStdout();
-    test::HeadlessRace race(firstCourse());
-    race.simulation.replay = &ghost;
-    ReplayJudge judge(ghost, race.simulation);
-    race.simulation.race.addObserver(&judge);
-    while (!judge.decided()) {
-        race.step();
-        judge.afterStep();
-    }
+    const Reflight flight = flyAgain(ghost, firstCourse());
     testing::internal::GetCapturedStdout();
-    return judge.verdict();
+    return flight.verdict;
 }
 
 const RecordedRound& firstRound() {
@@ -147,16 +141,19 @@ TEST(GhostTest, BytesThatAreNoGhostOfThisCourseSayWhy) {
     flipped[200] = static_cast<char>(flipped[200] ^ 0x40);
     EXPECT_EQ(problem(flipped), "has a bad checksum (cut short or changed)");
     std::string future = good;
-    future[8] = 2;
-    EXPECT_EQ(problem(future), "is of ghost format 2; this game reads 1");
+    future[8] = 3;
+    EXPECT_EQ(problem(future), "is of ghost format 3; this game reads 1 to 2");
     EXPECT_EQ(decodeGhost(good, "tight-knot", hash).problem,
               "is the ghost of another course (prime-loop)");
     EXPECT_EQ(decodeGhost(good, "prime-loop", hash + 1).problem,
               "is the ghost of another version of this course");
     // A sample count of four billion, the checksum made right: refused before anything is made.
     std::string greedy = good;
-    const std::size_t samples = firstRound().recorder.lastRound()->samples.size();
-    const std::size_t countAt = good.size() - 4 - 28 * samples - 4;
+    const Ghost& round = *firstRound().recorder.lastRound();
+    // After the samples: the player's name and the start (clock, race clock, ship, rocks).
+    const std::size_t tail =
+        4 + round.playerName.size() + 8 + 4 + 28 + 4 + 40 * round.start->rocks.size();
+    const std::size_t countAt = good.size() - 4 - tail - 28 * round.samples.size() - 4;
     for (std::size_t i = 0; i < 4; ++i) {
         greedy[countAt + i] = static_cast<char>(0xEE);
     }
@@ -196,6 +193,14 @@ TEST(GhostTest, AGhostWhosePartsDisagreeIsRefused) {
               "ends its round more than a day into its flight");
     EXPECT_EQ(problem([](Ghost& g) { g.samples.resize(g.samples.size() / 2); }),
               "has samples that its steps do not give");
+    EXPECT_EQ(problem([](Ghost& g) {
+                  g.start->rocks[1].velocity.x = std::numeric_limits<float>::quiet_NaN();
+              }),
+              "has a start that is no place");
+    EXPECT_EQ(problem([](Ghost& g) { g.start->shipOrientation.w = 3.0f; }),
+              "has a start that is no place");
+    EXPECT_EQ(problem([](Ghost& g) { g.playerName = "Ada\x1b[2J"; }),
+              "has a player's name that is no name");
     for (const float hostile : {std::numeric_limits<float>::quiet_NaN(), 3e38f, -3e38f, -0.5f, 1.5f,
                                 std::numeric_limits<float>::infinity()}) {
         EXPECT_EQ(problem([&](Ghost& g) {
@@ -229,6 +234,59 @@ TEST(GhostTest, TheSecondRoundOfAFlightHasAGhostThatFliesAgain) {
     ASSERT_TRUE(back.ghost) << back.problem;
     EXPECT_EQ(replay(*back.ghost),
               "Replay reproduces round time " + threeDecimals(second.roundTime) + " s");
+}
+
+// A round flown after a restart starts mid-run: the asteroids stand elsewhere and swing in
+// another phase, and the clocks have gone on. Its ghost holds that start, so it flies again
+// to its time from a fresh simulation, through its file; a format 1 file of it (no start)
+// is still read and drawn, but cannot be flown.
+TEST(GhostTest, ARoundFlownAfterARestartFliesAgainFromItsStoredStart) {
+    test::HeadlessRace race;
+    FlightRecorder recorder(race.simulation.course);
+    race.simulation.race.addObserver(&recorder);
+    race.simulation.recorder = &recorder;
+    Autopilot pilot = autopilotFor(race.simulation);
+    testing::internal::CaptureStdout();
+    for (int step = 0; step < 60 * 7 + 13; ++step) {
+        race.step();
+        pilot.step(race.simulation.nextZone());
+    }
+    pilot.releaseAll();
+    race.simulation.restart();
+    // A countdown's hold: the steps begin (the clock and the swing go on) but nothing moves.
+    for (int held = 0; held < 180; ++held) {
+        race.simulation.beginStep();
+    }
+    while (!recorder.lastRound() && race.steps < 60 * 300) {
+        race.step();
+        pilot.step(race.simulation.nextZone());
+    }
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(recorder.lastRound());
+    const Ghost& ghost = *recorder.lastRound();
+    ASSERT_TRUE(ghost.start);
+    EXPECT_FALSE(ghost.fromStart);
+    EXPECT_EQ(ghost.start->clockStep, 60u * 7 + 13 + 180);
+    // The rocks had swung away from where a fresh course places them.
+    EXPECT_GT(glm::distance(ghost.start->rocks.front().position,
+                            test::HeadlessRace().simulation.flightStart().rocks.front().position),
+              1.0f);
+    const GhostRead back = decodeGhost(encodeGhost(ghost), "prime-loop", courseHash(firstCourse()));
+    ASSERT_TRUE(back.ghost) << back.problem;
+    EXPECT_EQ(replay(*back.ghost),
+              "Replay reproduces round time " + threeDecimals(ghost.roundTime) + " s");
+    // Flown from a fresh start instead, the same controls meet other rocks at other times.
+    Ghost unanchored = *back.ghost;
+    unanchored.start.reset();
+    unanchored.fromStart = true;
+    EXPECT_NE(replay(unanchored).rfind("Replay differs", 0), std::string::npos);
+    Ghost older = *back.ghost;
+    older.start.reset();
+    const GhostRead olderBack = decodeGhost(encodeGhost(older), "prime-loop", courseHash(firstCourse()));
+    ASSERT_TRUE(olderBack.ghost) << olderBack.problem;
+    EXPECT_EQ(olderBack.ghost->format, 1u);
+    EXPECT_FALSE(olderBack.ghost->flyable());
+    EXPECT_EQ(replay(*olderBack.ghost), "its flight began after a restart and it holds no start");
 }
 
 // Where records are kept, a round's ghost replaces the record's only when the records file
