@@ -102,27 +102,26 @@ std::filesystem::path App::makeAssetsPath(const std::filesystem::path& appPath) 
     throw std::runtime_error("kes::App::makeAssetsPath - Couldn't find assetsPath :(");
 }
 
-namespace {
-
 // The player's folders, made when they are not there yet, said once on the console.
-PlayerFolders preparePlayerFolders(const std::filesystem::path& appPath,
-                                   const std::filesystem::path& assetsPath) {
+PlayerFolders App::preparePlayerFolders(const std::filesystem::path& appPath,
+                                        const std::filesystem::path& assetsPath,
+                                        std::ostream& console, bool sayWhere) {
     PlayerFolders folders =
         choosePlayerFolders(appPath, isInstalledData(appPath, assetsPath), processEnvironment());
     for (const std::filesystem::path& folder : {folders.settings, folders.data}) {
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (error) {
-            std::cout << "Couldn't make the folder " << folder.string() << " (" << error.message()
-                      << "); settings and records may not be kept" << std::endl;
+            console << "Couldn't make the folder " << folder.string() << " (" << error.message()
+                    << "); settings and records may not be kept" << std::endl;
         }
     }
-    std::cout << "Settings are kept in " << (folders.settings / "settings.ini").string()
-              << ", records and ghosts in " << folders.data.string() << std::endl;
+    if (sayWhere) {
+        console << "Settings are kept in " << (folders.settings / "settings.ini").string()
+                << ", records and ghosts in " << folders.data.string() << std::endl;
+    }
     return folders;
 }
-
-}  // namespace
 
 std::string App::getLocale() {
     return getLocale(std::cout);
@@ -146,7 +145,7 @@ App::App() : App(LaunchOptions{}) {}
 App::App(const LaunchOptions& options)
     : appPath(makeAppPath()),
       assetsPath(makeAssetsPath(appPath)),
-      folders(preparePlayerFolders(appPath, assetsPath)),
+      folders(preparePlayerFolders(appPath, assetsPath, std::cout, true)),
       settings(folders.settings),
       timer(startedTimer()),
       localeName(getLocale()),

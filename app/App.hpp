@@ -91,6 +91,11 @@ public:
     // line on `console`, when it selects one this machine has not installed).
     static std::string getLocale();
     static std::string getLocale(std::ostream& console);
+    // The player's folders for `appPath` and `assetsPath`, made when missing (a folder that
+    // cannot be made is said on `console`); `sayWhere` adds the line saying where they are.
+    static PlayerFolders preparePlayerFolders(const std::filesystem::path& appPath,
+                                              const std::filesystem::path& assetsPath,
+                                              std::ostream& console, bool sayWhere);
 
     // Members are constructed in this order and destroyed in reverse.
     std::filesystem::path appPath;

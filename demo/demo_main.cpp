@@ -14,6 +14,7 @@
 #include "demo/DemoLayer.hpp"
 #include "demo/DemoOptions.hpp"
 #include "demo/DemoProfile.hpp"
+#include "game/ghost/PrimeRound.hpp"
 #include "game/level/GameLayer.hpp"
 #include "platform/CloseSignal.hpp"
 #include "platform/Files.hpp"
@@ -164,6 +165,36 @@ bool writeGhost(const kes::FlightRecorder& recorder, const std::filesystem::path
     return true;
 }
 
+// The course's target times in one line, flown headless: no window, nothing kept. Exit status
+// 1, with one line, for a course the game does not have or the autopilot cannot finish.
+int printTargets(const kes::demo::DemoOptions& options) {
+    const std::filesystem::path appPath = kes::App::makeAppPath();
+    const std::filesystem::path assets = kes::App::makeAssetsPath(appPath);
+    const kes::PlayerFolders folders =
+        kes::App::preparePlayerFolders(appPath, assets, std::cout, false);
+    std::string name;
+    if (options.course) {
+        name = *options.course;
+    } else {
+        name = kes::Settings(folders.settings, std::cout).course;
+    }
+    const kes::CourseLibrary library(assets / "courses", folders.data / "courses", std::cout);
+    const std::optional<kes::Course> course = library.find(name);
+    if (!course) {
+        std::cout << "driftline-demo: there is no course " << name << std::endl;
+        return 1;
+    }
+    kes::TargetKeeper keeper({}, std::cout);
+    const std::optional<kes::TargetTimes>& targets = keeper.targets(*course);
+    if (!targets) {
+        std::cout << "driftline-demo: the autopilot finishes no round of " << name
+                  << " in ten minutes of flight; it has no targets" << std::endl;
+        return 1;
+    }
+    std::cout << kes::targetsLine(course->name, *targets) << std::endl;
+    return 0;
+}
+
 int runDemo(const kes::demo::DemoOptions& options) {
     std::optional<kes::Ghost> replay;
     if (!options.replay.empty()) {
@@ -284,7 +315,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
-        return runDemo(options);
+        return options.targets ? printTargets(options) : runDemo(options);
     } catch (const std::exception& failure) {
         std::cout << "excp: " << failure.what() << std::endl;
         return 1;

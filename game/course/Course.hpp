@@ -31,6 +31,13 @@ struct CourseSun {
     glm::vec3 colour{1.0f};
 };
 
+// Target times a course file may set for itself, in seconds; the game computes them otherwise.
+struct CourseTargets {
+    float bronze = 0.0f;
+    float silver = 0.0f;
+    float gold = 0.0f;
+};
+
 struct Course {
     static constexpr std::uint32_t kFormat = 1;
     static constexpr std::size_t kFewestPoints = 4;
@@ -50,6 +57,9 @@ struct Course {
     Placement asteroids{10, {}};
     std::uint32_t startMidPoint = 5;
     std::optional<CourseSun> sun;  // none: the level's own
+    // None: computed from the autopilot's round. Not part of the course's flying content (its
+    // canonical text and hash): new times keep the records.
+    std::optional<CourseTargets> targets;
 };
 
 inline constexpr const char* kFirstCourseName = "prime-loop";

@@ -137,7 +137,7 @@ private:
 
     void openSection(const std::string& section) {
         static const std::string_view kSections[] = {"course", "points", "zones", "asteroids",
-                                                     "sun"};
+                                                     "sun",    "targets"};
         if (std::find(std::begin(kSections), std::end(kSections), section) == std::end(kSections)) {
             fail("has an unknown section [" + section + "]");
             return;
@@ -145,6 +145,10 @@ private:
         m_section = section;
         if (section == "sun") {
             m_course.sun = CourseSun{};
+        }
+        if (section == "targets") {
+            m_course.targets = CourseTargets{};
+            m_targetsLine = m_line;
         }
     }
 
@@ -155,6 +159,8 @@ private:
             readPoint(key, value);
         } else if (m_section == "sun") {
             readSunSetting(key, value);
+        } else if (m_section == "targets") {
+            readTarget(key, value);
         } else {
             readPlacement(key, value, m_section == "zones" ? m_course.zones : m_course.asteroids,
                           m_section == "zones" ? m_result.lines.zones : m_result.lines.asteroids);
@@ -282,7 +288,42 @@ private:
         }
     }
 
+    void readTarget(const std::string& key, std::string_view value) {
+        float* target = key == "bronze"   ? &m_course.targets->bronze
+                        : key == "silver" ? &m_course.targets->silver
+                        : key == "gold"   ? &m_course.targets->gold
+                                          : nullptr;
+        const auto parts = words(value);
+        if (target == nullptr) {
+            warn("has an unknown key \"" + key + "\", which is ignored");
+        } else if (parts.size() != 1 || !readFinite(parts[0], *target) || *target <= 0.0f) {
+            warn("has a " + key + " time that is not a number of seconds; the game computes "
+                 "the targets");
+            m_targetsSaid = true;
+        }
+    }
+
+    // Times that do not fall from bronze to gold are no targets: the game's own are used.
+    void checkTargets() {
+        const std::optional<CourseTargets>& t = m_course.targets;
+        if (!t) {
+            return;
+        }
+        const bool falling = t->gold > 0.0f && t->silver > t->gold && t->bronze > t->silver;
+        if (!falling && !m_targetsSaid) {
+            const std::size_t at = m_line;
+            m_line = m_targetsLine;
+            warn("has target times that do not fall from bronze to silver to gold; the game "
+                 "computes them");
+            m_line = at;
+        }
+        if (!falling || m_targetsSaid) {
+            m_course.targets.reset();
+        }
+    }
+
     void checkComplete() {
+        checkTargets();
         m_line = 0;
         if (!m_sawFormat) {
             fail("has no Format in its [Course] section");
@@ -296,6 +337,8 @@ private:
     std::string m_section;
     std::size_t m_line = 0;
     bool m_sawFormat = false;
+    std::size_t m_targetsLine = 0;
+    bool m_targetsSaid = false;  // a target time was refused, in a line of its own
 };
 
 }  // namespace

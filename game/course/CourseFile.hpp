@@ -19,6 +19,10 @@
 //   [Sun]                 ; optional
 //   Position = -132 48 167
 //   Colour = 1 0.976 0.921
+//   [Targets]             ; optional: the course's own medal times in seconds, falling
+//   Bronze = 80           ; from bronze to gold (otherwise a warning, and the game computes
+//   Silver = 70           ; them from the autopilot's round)
+//   Gold = 62
 //
 // Keys and section names are matched without regard to case; numbers are written with a point,
 // whatever the locale.

@@ -259,3 +259,32 @@ TEST(CourseTest, TheAutopilotFliesARoundOnEveryCourse) {
 
 }  // namespace
 }  // namespace kes
+
+namespace kes {
+namespace {
+
+// A course may set its own target times; they are not part of what it flies (its hash stays),
+// and times that do not fall from bronze to gold are a warning on their line, not a refusal.
+TEST(CourseTest, ACoursesOwnTargetTimesAreOptionalAndChecked) {
+    const std::string course = canonicalCourseText(firstCourse());
+    const CourseParse plain = parseCourse(course, "prime-loop");
+    ASSERT_TRUE(plain.course);
+    EXPECT_FALSE(plain.course->targets);
+    const CourseParse timed =
+        parseCourse(course + "[Targets]\nBronze = 80\nSilver = 70.5\nGold = 62\n", "prime-loop");
+    ASSERT_TRUE(timed.course && timed.course->targets);
+    EXPECT_FLOAT_EQ(timed.course->targets->silver, 70.5f);
+    EXPECT_TRUE(timed.warnings.empty());
+    EXPECT_EQ(courseHash(*timed.course), courseHash(*plain.course));
+    for (const char* bad : {"Bronze = 60\nSilver = 70\nGold = 62\n", "Bronze = 80\nGold = 62\n",
+                            "Bronze = 80\nSilver = soon\nGold = 62\n"}) {
+        const CourseParse parsed = parseCourse(course + "[Targets]\n" + bad, "prime-loop");
+        ASSERT_TRUE(parsed.course) << bad;
+        EXPECT_FALSE(parsed.course->targets) << bad;
+        ASSERT_EQ(parsed.warnings.size(), 1u) << bad;
+        EXPECT_NE(parsed.warnings[0].text.find("the game computes"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace kes
