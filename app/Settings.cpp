@@ -69,10 +69,17 @@ constexpr std::array<Word<Presentation>, 2> kPresentationWords{{
     {"windowed", Presentation::windowed},
 }};
 constexpr std::array<Word<bool>, 2> kVsyncWords{{{"true", true}, {"false", false}}};
-constexpr std::array<Word<GhostSetting>, 3> kGhostWords{{
+// In the order the ghost menus step through them.
+constexpr std::array<Word<GhostSetting>, 5> kGhostWords{{
     {"record", GhostSetting::record},
     {"best", GhostSetting::best},
+    {"last", GhostSetting::last},
+    {"prime", GhostSetting::prime},
     {"off", GhostSetting::off},
+}};
+constexpr std::array<Word<SplitsAgainst>, 2> kSplitsWords{{
+    {"record", SplitsAgainst::record},
+    {"target", SplitsAgainst::target},
 }};
 
 // In the order the settings screen steps through them.
@@ -175,6 +182,37 @@ const char* toString(QualitySetting quality) {
     return "auto";
 }
 
+const char* toString(SplitsAgainst splits) {
+    return splits == SplitsAgainst::target ? "target" : "record";
+}
+
+GhostSetting steppedGhost(GhostSetting ghost, int step) {
+    std::size_t at = 0;
+    while (at < kGhostWords.size() && kGhostWords[at].value != ghost) {
+        ++at;
+    }
+    const auto count = static_cast<int>(kGhostWords.size());
+    return kGhostWords[static_cast<std::size_t>(((static_cast<int>(at) + step) % count + count) %
+                                                count)]
+        .value;
+}
+
+std::string playerNameProblem(std::string_view name) {
+    if (name.empty() || name.size() > kLongestPlayerName) {
+        return "is not 1 to " + std::to_string(kLongestPlayerName) + " bytes long";
+    }
+    if (name.front() == ' ' || name.back() == ' ') {
+        return "starts or ends with a space";
+    }
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return "holds a control character";
+        }
+    }
+    return {};
+}
+
 const char* toString(GhostSetting ghost) {
     for (const auto& word : kGhostWords) {
         if (word.value == ghost) {
@@ -233,6 +271,9 @@ Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
 
     course = readCourseName(ini.Get("Race", "Course", "prime-loop"), console);
     ghost = readWord(ini, "Race", "Ghost", kGhostWords, GhostSetting::record, console);
+    secondGhost = readWord(ini, "Race", "SecondGhost", kGhostWords, GhostSetting::off, console);
+    splits = readWord(ini, "Race", "Splits", kSplitsWords, SplitsAgainst::record, console);
+    playerName = readPlayerName(ini.Get("Race", "PlayerName", "Player"), console);
     ghostOpacity = numbers.real("Race", "GhostOpacity", 0.5, kMinGhostOpacity, 1.0);
     masterVolume = numbers.real("Sound", "MasterVolume", 1.0, 0.0, 1.0);
     engineVolume = numbers.real("Sound", "EngineVolume", 1.0, 0.0, 1.0);
@@ -329,6 +370,15 @@ std::string Settings::readCourseName(const std::string& name, std::ostream& cons
     return "prime-loop";
 }
 
+std::string Settings::readPlayerName(const std::string& name, std::ostream& console) {
+    const std::string problem = playerNameProblem(name);
+    if (problem.empty()) {
+        return name;
+    }
+    console << "PlayerName " << problem << "; using Player" << std::endl;
+    return "Player";
+}
+
 std::string Settings::toIniText() const {
     std::ostringstream out;
     // The classic locale keeps the decimal point a point whatever the player's locale says.
@@ -352,6 +402,9 @@ std::string Settings::toIniText() const {
     out << "Course = " << course << std::endl;
     out << "Ghost = " << toString(ghost) << std::endl;
     out << "GhostOpacity = " << ghostOpacity << std::endl;
+    out << "SecondGhost = " << toString(secondGhost) << std::endl;
+    out << "Splits = " << toString(splits) << std::endl;
+    out << "PlayerName = " << playerName << std::endl;
     out << std::endl;
     out << "[Sound]" << std::endl;
     out << "MasterVolume = " << masterVolume << std::endl;

@@ -27,8 +27,16 @@ enum class QualitySetting : std::uint8_t {
     high = 3,
     basic = 4
 };
-// The ghost ship raced against: the record across runs, this run's best round, or none.
-enum class GhostSetting : std::uint8_t { record = 0, best = 1, off = 2 };
+// A ghost ship raced against: the record across runs, this run's best round, the last round
+// finished, the prime round (the autopilot's own), or none.
+enum class GhostSetting : std::uint8_t { record = 0, best = 1, off = 2, last = 3, prime = 4 };
+// What the split at each ring is measured against: the record, or the next medal's target.
+enum class SplitsAgainst : std::uint8_t { record = 0, target = 1 };
+
+// Why `name` cannot be a player's name (empty when it can): 1 to 32 bytes, no control
+// characters, no spaces at either end.
+std::string playerNameProblem(std::string_view name);
+inline constexpr std::size_t kLongestPlayerName = 32;
 
 struct Settings {
     // Reads "<folder>/settings.ini". Never fails: a missing file, malformed lines, numbers out
@@ -71,6 +79,9 @@ struct Settings {
     std::string course = "prime-loop";
     static constexpr std::size_t kLongestCourseName = 64;
     GhostSetting ghost = GhostSetting::record;
+    GhostSetting secondGhost = GhostSetting::off;  // raced beside the first; off for none
+    SplitsAgainst splits = SplitsAgainst::record;
+    std::string playerName = "Player";  // written into the ghosts of the player's rounds
     float ghostOpacity = 0.5f;  // the ghost ship at its most opaque, 0.05 to 1
     static constexpr float kMinGhostOpacity = 0.05f;
 
@@ -85,6 +96,7 @@ struct Settings {
 private:
     std::string readFileText(std::ostream& console);
     static std::string readCourseName(const std::string& name, std::ostream& console);
+    static std::string readPlayerName(const std::string& name, std::ostream& console);
     void readControls(const INIReader& ini, std::ostream& console);
     void keepWhatIsFree(Action action, const Binding& fallback);
 
@@ -96,6 +108,10 @@ const char* toString(Difficulty difficulty);
 const char* toString(Presentation presentation);
 const char* toString(QualitySetting quality);
 const char* toString(GhostSetting ghost);
+const char* toString(SplitsAgainst splits);
+// The ghost setting `step` places from `ghost` in the order record, best, last, prime, off,
+// round the ends.
+GhostSetting steppedGhost(GhostSetting ghost, int step);
 // "auto", "basic", "low", "medium" or "high"; nothing for any other word.
 std::optional<QualitySetting> qualityFromWord(std::string_view word);
 // The setting `step` places from `quality` in the order auto, basic, low, medium, high, round

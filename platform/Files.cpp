@@ -145,6 +145,22 @@ FileRead readRegularFile(const std::filesystem::path& path, std::uintmax_t limit
     return FileRead{ReadStatus::ok, std::move(*bytes), {}};
 }
 
+std::optional<std::string> appendLine(const std::filesystem::path& path, const std::string& line) {
+    Descriptor fd(
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644));
+    if (fd.get() < 0) {
+        return systemText(errno);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::string("it is not a regular file");
+    }
+    if (!writeAll(fd.get(), line) || ::fdatasync(fd.get()) != 0 || !fd.close()) {
+        return systemText(errno);
+    }
+    return std::nullopt;
+}
+
 FileWrite writeFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
     const auto notWritten = [](std::string why) { return FileWrite{std::move(why), {}}; };
     const std::filesystem::path target = resolvedTarget(path);

@@ -50,6 +50,11 @@ struct FileWrite {
 // regular file (a folder, a device) is left alone.
 FileWrite writeFileAtomically(const std::filesystem::path& path, const std::string& bytes);
 
+// Appends `line` (which ends in a newline) to the regular file at `path`, made when missing,
+// in one write and flushed to the disk before it returns: a line is there whole or, after a
+// failed write cut it short, as a broken line the reader skips. The reason when it could not.
+std::optional<std::string> appendLine(const std::filesystem::path& path, const std::string& line);
+
 // An advisory lock on a lock file (made when missing, never removed: removing it would let
 // two copies lock two different files), held until the object goes. Two running copies of the
 // game that lock the same file take turns at what they do under it.

@@ -76,6 +76,7 @@ void FlightRecorder::finishRound(const GhostSample& ship) {
     m_samples.push_back(ship);
     Ghost ghost;
     ghost.gameVersion = gameVersion();
+    ghost.playerName = playerName;
     ghost.courseName = m_courseName;
     ghost.courseHash = m_courseHash;
     ghost.roundTime = result.time;

@@ -33,6 +33,8 @@ public:
     // Steps recorded since the flight's start.
     std::uint32_t steps() const { return m_step; }
 
+    // Written into each round's ghost.
+    std::string playerName;
     // Called with each round's ghost once it is complete (a step after the round's result).
     std::function<void(const Ghost&, const RoundResult&)> onRound;
 

@@ -311,26 +311,14 @@ std::string sense(const Ghost& ghost) {
             return problem;
         }
     }
-    if (!playerNameProblem(ghost.playerName).empty()) {
+    // Format 1 files and the game's own older rounds have no name; any other is a name.
+    if (!ghost.playerName.empty() && !playerNameProblem(ghost.playerName).empty()) {
         return "has a player's name that is no name";
     }
     return controlSense(ghost);
 }
 
 }  // namespace
-
-std::string playerNameProblem(std::string_view name) {
-    if (name.size() > kLongestPlayerName) {
-        return "is longer than " + std::to_string(kLongestPlayerName) + " bytes";
-    }
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            return "holds a control character";
-        }
-    }
-    return {};
-}
 
 const char* gameVersion() {
     return DRIFTLINE_VERSION;

@@ -36,6 +36,7 @@
 #include <glm/glm.hpp>
 #include <glm/gtc/quaternion.hpp>
 
+#include "app/Settings.hpp"
 #include "control/ControlState.hpp"
 #include "game/race/FlightStart.hpp"
 #include "game/race/FlightTap.hpp"
@@ -85,10 +86,6 @@ struct Ghost final : ControlSource {
     bool flyable() const { return start.has_value() || fromStart; }
 };
 
-// Why `name` cannot be a player's name (empty when it can): at most 32 bytes of UTF-8, no
-// control characters.
-std::string playerNameProblem(std::string_view name);
-inline constexpr std::size_t kLongestPlayerName = 32;
 
 // The file's bytes.
 std::string encodeGhost(const Ghost& ghost);

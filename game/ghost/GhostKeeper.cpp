@@ -97,6 +97,7 @@ bool GhostKeeper::handOnSeedsGhost(const std::string& bytes) {
 }
 
 void GhostKeeper::roundFinished(const Ghost& ghost, bool newBest, bool isRecord) {
+    m_last = ghost;
     if (newBest) {
         m_best = ghost;
     }
@@ -128,6 +129,8 @@ const Ghost* GhostKeeper::shown(GhostSetting setting) const {
     switch (setting) {
         case GhostSetting::record: return m_record ? &*m_record : nullptr;
         case GhostSetting::best: return m_best ? &*m_best : nullptr;
+        case GhostSetting::last: return m_last ? &*m_last : nullptr;
+        case GhostSetting::prime:  // the autopilot's, which the level keeps
         case GhostSetting::off: return nullptr;
     }
     return nullptr;

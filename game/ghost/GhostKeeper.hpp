@@ -1,7 +1,8 @@
 // Keeps the course's ghost across runs: reads "<course>.ghost" beside the records at start (a
 // broken one, or one of another course or another version of it, is reported in one line and
 // moved aside as records are), and writes the ghost of a round that beats the record, whole or
-// not at all. It also keeps this run's best round, for the ghost setting "best".
+// not at all. It also keeps this run's best round and its last, for the ghost settings "best"
+// and "last".
 #pragma once
 
 #include <filesystem>
@@ -40,7 +41,7 @@ public:
     // the ghost. Without records kept, the run's own record is.
     void roundFinished(const Ghost& ghost, const RoundResult& result, const RecordKeeper* records);
 
-    // The ghost the setting asks for, or none.
+    // The ghost the setting asks for, or none (the prime round is not the keeper's).
     const Ghost* shown(GhostSetting setting) const;
     const std::optional<Ghost>& record() const { return m_record; }
     const std::filesystem::path& path() const { return m_path; }
@@ -53,6 +54,7 @@ private:
     std::ostream& m_console;
     std::optional<Ghost> m_record;
     std::optional<Ghost> m_best;
+    std::optional<Ghost> m_last;
     bool m_blocked = false;  // a file that could not be read or moved aside stays untouched
 };
 

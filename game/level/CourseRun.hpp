@@ -4,6 +4,7 @@
 // models, the display, the cues and the camera stay with the race layer.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "app/App.hpp"
@@ -11,6 +12,7 @@
 #include "game/ghost/FlightRecorder.hpp"
 #include "game/ghost/GhostKeeper.hpp"
 #include "game/level/LevelScene.hpp"
+#include "game/level/RoundTally.hpp"
 #include "game/race/RaceSimulation.hpp"
 #include "game/race/RecordKeeper.hpp"
 #include "render/Renderer.hpp"
@@ -21,8 +23,10 @@ class CourseRun {
 public:
     // Lays out `course` in `app`'s physics world and `scene`'s nodes in `renderer`; reads its
     // records (a skipped section said unless `recordsSaid`) and its ghost when `keepRecords`.
+    // Its finished rounds go into `history` with the medal `targets` gives them.
     CourseRun(App& app, Renderer& renderer, LevelScene& scene, Course course, bool keepRecords,
-              bool recordsSaid);
+              bool recordsSaid, RoundHistory& history,
+              std::function<const TargetTimes*()> targets);
     CourseRun(const CourseRun&) = delete;
     CourseRun& operator=(const CourseRun&) = delete;
 
@@ -37,6 +41,7 @@ public:
     // only when records are).
     FlightRecorder recorder;
     GhostKeeper ghosts;
+    RoundTally tally;
 };
 
 }  // namespace kes

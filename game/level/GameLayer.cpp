@@ -83,8 +83,15 @@ GameLayer::GameLayer(App& app, CourseLibrary library, RaceSetup setup)
       m_cameraController(&app.camera),
       m_audio(app.sounds),
       m_console(std::cout),
-      m_ghostShip(m_renderer, app.assetsPath, app.settings.ghostOpacity),
-      m_ghost(m_setup.ghost.value_or(app.settings.ghost)) {
+      m_ghosts(m_renderer, app.assetsPath, app.settings.ghostOpacity),
+      m_ghost(m_setup.ghost.value_or(app.settings.ghost)),
+      m_secondGhost(m_setup.ghost ? GhostSetting::off : app.settings.secondGhost),
+      m_splitsAgainst(app.settings.splits),
+      m_targets(m_setup.keepRecords ? app.folders.data / "targets" : std::filesystem::path(),
+                std::cout),
+      m_history(m_setup.keepRecords ? app.folders.data : std::filesystem::path(), std::cout),
+      m_library(m_setup.keepRecords ? app.folders.data / "ghosts" : std::filesystem::path(),
+                std::cout) {
     // The game is played at hard difficulty whatever the file said, and saved that way.
     app.settings.difficulty = Difficulty::hard;
     startRun(m_courses.choose(m_setup.course.value_or(app.settings.course), std::cout),
@@ -115,14 +122,19 @@ GameLayer::~GameLayer() {
 
 // The course's run, heard by the layer's parts as the mode says, with the camera on its ship.
 void GameLayer::startRun(Course course, bool recordsSaid) {
+    m_chosenGhost.reset();
     m_run = std::make_unique<CourseRun>(m_app, m_renderer, m_scene, std::move(course),
-                                        m_setup.keepRecords, recordsSaid);
+                                        m_setup.keepRecords, recordsSaid, m_history,
+                                        [this] { return targets(); });
+    // The keeper's ghosts change with each round: the ships are shown them again.
     m_run->recorder.onRound = [this](const Ghost& ghost, const RoundResult& result) {
         CourseRun& run = *m_run;
         run.ghosts.roundFinished(ghost, result, run.records ? &*run.records : nullptr);
-        m_ghostShip.show(run.ghosts.shown(m_ghost));
+        showChosenGhosts();
+        aimSplits();
     };
-    m_ghostShip.show(m_run->ghosts.shown(m_ghost));
+    showChosenGhosts();
+    aimSplits();
     listen(m_attract);
     m_cameraController.node = m_scene.shipNode;
     m_cameraController.body = m_run->simulation.shipBody;
@@ -145,7 +157,7 @@ void GameLayer::changeCourse(const std::string& name) {
 void GameLayer::listen(bool attract) {
     CourseRun& run = *m_run;
     RaceState& race = run.simulation.race;
-    RaceObserver* const quiet[] = {&m_console, &m_audio, &m_hud, &run.recorder};
+    RaceObserver* const quiet[] = {&m_console, &m_audio, &m_hud, &run.recorder, &run.tally};
     for (RaceObserver* observer : quiet) {
         race.removeObserver(observer);
         if (!attract) {
@@ -238,6 +250,7 @@ void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
                        const Viewport* viewport) {
     if (!m_attract) {
         m_hud.queue(m_renderer.text(), hudFacts(), time);
+        m_ghosts.queue(m_renderer.text(), m_renderer.frameView().viewProj);
     }
     queueGuide();
     m_renderer.render(framebuffer, viewport);
@@ -309,8 +322,65 @@ std::vector<float> GameLayer::recordSplits() const {
 }
 
 void GameLayer::showGhost(GhostSetting ghost) {
-    m_ghost = ghost;
-    m_ghostShip.show(m_run->ghosts.shown(ghost));
+    showGhosts(ghost, m_secondGhost);
+}
+
+void GameLayer::showGhosts(GhostSetting first, GhostSetting second) {
+    m_ghost = first;
+    m_secondGhost = second;
+    m_chosenGhost.reset();
+    showChosenGhosts();
+}
+
+void GameLayer::raceGhost(const Ghost& ghost, std::string what) {
+    m_chosenGhost = ghost;
+    m_chosenWhat = std::move(what);
+    showChosenGhosts();
+}
+
+const Ghost* GameLayer::ghostFor(GhostSetting setting) {
+    return setting == GhostSetting::prime ? primeRound() : m_run->ghosts.shown(setting);
+}
+
+void GameLayer::showChosenGhosts() {
+    const GhostField::Shown first =
+        m_chosenGhost ? GhostField::Shown{&*m_chosenGhost, m_chosenWhat}
+                      : GhostField::Shown{ghostFor(m_ghost), toString(m_ghost)};
+    m_ghosts.show(first, {ghostFor(m_secondGhost), toString(m_secondGhost)});
+}
+
+const TargetTimes* GameLayer::targets() {
+    return targetsOf(m_run->simulation.course);
+}
+
+const TargetTimes* GameLayer::targetsOf(const Course& course) {
+    const std::optional<TargetTimes>& times = m_targets.targets(course);
+    return times ? &*times : nullptr;
+}
+
+const Ghost* GameLayer::primeRound() {
+    return m_targets.primeRound(m_run->simulation.course);
+}
+
+void GameLayer::setSplitsAgainst(SplitsAgainst against) {
+    m_splitsAgainst = against;
+    aimSplits();
+}
+
+// Against the target: the next medal above the one the record holds (the splits of prime's
+// round, scaled to that medal's time); with prime held, or without targets, the record again.
+void GameLayer::aimSplits() {
+    RaceState& race = m_run->simulation.race;
+    const TargetTimes* times = m_splitsAgainst == SplitsAgainst::target ? targets() : nullptr;
+    if (times == nullptr) {
+        race.setSplitTarget({});
+        return;
+    }
+    const std::optional<float> record = recordTime();
+    const float held = record ? *record : race.bestTime;
+    const Medal chased = nextMedal(medalFor(held, *times));
+    race.setSplitTarget(chased == Medal::none ? std::vector<float>{}
+                                              : targetSplits(*times, chased));
 }
 
 void GameLayer::setPaused(bool paused) {
@@ -348,8 +418,8 @@ void GameLayer::fixedUpdate(float time) {
     }
     // The ship's body stands where this step's physics left it: a step into the clock's time.
     const RaceState& race = simulation.race;
-    m_ghostShip.follow(!m_attract && race.lastChecked != RaceState::kNone,
-                       race.roundTime() - kFixedStep, simulation.shipBody->getTransform().position);
+    m_ghosts.follow(!m_attract && race.lastChecked != RaceState::kNone,
+                    race.roundTime() - kFixedStep, simulation.shipBody->getTransform().position);
     m_renderer.syncPhysics(time);
     simulation.steerShip();
     m_scene.highlightZone(simulation.nextZone());

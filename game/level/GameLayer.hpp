@@ -23,7 +23,9 @@
 #include "game/course/CourseLibrary.hpp"
 #include "game/ghost/FlightRecorder.hpp"
 #include "game/ghost/GhostKeeper.hpp"
-#include "game/level/GhostShip.hpp"
+#include "game/ghost/GhostLibrary.hpp"
+#include "game/ghost/PrimeRound.hpp"
+#include "game/level/GhostField.hpp"
 #include "game/level/Hud.hpp"
 #include "game/level/LevelScene.hpp"
 #include "game/level/RaceAudio.hpp"
@@ -112,8 +114,28 @@ public:
     bool keepsRecords() const { return m_setup.keepRecords; }
     std::optional<float> recordTime() const;
     std::vector<float> recordSplits() const;
-    // The ghost ship flies the ghost `ghost` says (the record's, this run's best, or none).
+    // The ghost ships fly the ghosts the settings say (the record's, this run's best, the last
+    // round, the prime round, or none), the second beside the first.
     void showGhost(GhostSetting ghost);
+    void showGhosts(GhostSetting first, GhostSetting second);
+    // Races `ghost` (one of the course's table) as the first ghost until the course changes or
+    // the ghosts are chosen again; `what` is what the display calls it.
+    void raceGhost(const Ghost& ghost, std::string what);
+    const GhostField& ghosts() const { return m_ghosts; }
+
+    // The course's targets (the prime round flown the first time they are asked for); none
+    // when the autopilot cannot finish the course.
+    const TargetTimes* targets();
+    const TargetTimes* targetsOf(const Course& course);
+    const Ghost* primeRound();
+    // Each split measured against the record or against the next medal's target.
+    void setSplitsAgainst(SplitsAgainst against);
+    // The medal of the last round finished.
+    Medal lastMedal() const { return m_run->tally.lastMedal(); }
+    // Every round finished, this run's and those read from the history file.
+    const RoundHistory& history() const { return m_history; }
+    // The ghosts imported into the player's folder.
+    GhostLibrary& library() { return m_library; }
 
     // Attract mode, behind the title screen: the race runs silently (no console lines, no cues
     // but the engine, no records, no ghosts kept) and the race display is hidden.
@@ -147,6 +169,9 @@ private:
     // Under "auto": hands the pass's time to the governor and applies what it chooses.
     void steerQuality(float time);
     void sayPause();
+    const Ghost* ghostFor(GhostSetting setting);
+    void showChosenGhosts();
+    void aimSplits();
 
     App& m_app;
     RaceSetup m_setup;
@@ -161,8 +186,15 @@ private:
     Hud m_hud;
     RaceAudio m_audio;
     RaceConsole m_console;
-    GhostShip m_ghostShip;
+    GhostField m_ghosts;
     GhostSetting m_ghost;
+    GhostSetting m_secondGhost;
+    std::optional<Ghost> m_chosenGhost;  // from the course's table, raced as the first
+    std::string m_chosenWhat;
+    SplitsAgainst m_splitsAgainst;
+    TargetKeeper m_targets;
+    RoundHistory m_history;
+    GhostLibrary m_library;
     std::unique_ptr<CourseRun> m_run;
     // The race's own keys, where no front door maps the input.
     RaceKeys m_keys{*this};

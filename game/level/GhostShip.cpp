@@ -3,19 +3,14 @@
 #include "game/level/LevelLayout.hpp"
 
 namespace kes {
-namespace {
-
-constexpr glm::vec3 kGhostAlbedo{0.25f, 1.0f, 0.4f};
-constexpr glm::vec3 kGhostGlow{0.1f, 0.7f, 0.2f};
-
-}  // namespace
 
 float ghostOpacityAt(float opacity, float distance) {
     return opacity * glm::smoothstep(GhostShip::kFadeNear, GhostShip::kFadeFar, distance);
 }
 
-GhostShip::GhostShip(Renderer& renderer, const std::filesystem::path& assetsFolder, float opacity)
-    : m_model(assetsFolder, level::kShipLook.mesh, "pbr", kGhostAlbedo, 0.0f, 0.6f, kGhostGlow,
+GhostShip::GhostShip(Renderer& renderer, const std::filesystem::path& assetsFolder, float opacity,
+                     const GhostLook& look)
+    : m_model(assetsFolder, level::kShipLook.mesh, "pbr", look.albedo, 0.0f, 0.6f, look.glow,
               /*textures=*/false),
       m_opacity(opacity) {
     NodeModels models{"Ghost", {&m_model}, {glm::mat4(1.0f)}};

@@ -1,5 +1,5 @@
-// The ghost ship: a recorded round flown beside the player as a translucent, pale green glowing
-// ship (so it reads against the blue tube and never looks like the player's), where the
+// The ghost ship: a recorded round flown beside the player as a translucent glowing ship of its
+// own colour (so it reads against the blue tube and never looks like the player's), where the
 // recording had the ship at the running round's time (between two samples: position linearly,
 // orientation by spherical interpolation). It is drawn only: no body, no contacts, no zones. It
 // fades out within a few units of the player's ship, so it never hides the view, and is hidden
@@ -16,6 +16,12 @@
 
 namespace kes {
 
+// A ghost ship's colours: its albedo and its glow.
+struct GhostLook {
+    glm::vec3 albedo;
+    glm::vec3 glow;
+};
+
 class GhostShip final : public TransformSource {
 public:
     static constexpr float kFadeNear = 6.0f;  // units from the player's ship: gone
@@ -23,7 +29,9 @@ public:
 
     // A node of the ship's mesh from `assetsFolder` in `renderer`, which must outlive the
     // ghost ship.
-    GhostShip(Renderer& renderer, const std::filesystem::path& assetsFolder, float opacity);
+    GhostShip(Renderer& renderer, const std::filesystem::path& assetsFolder, float opacity,
+              const GhostLook& look);
+    GhostShip(GhostShip&&) = delete;
 
     // The ghost to fly; none hides it.
     void show(const Ghost* ghost) { m_ghost = ghost; }

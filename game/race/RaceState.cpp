@@ -52,8 +52,9 @@ void RaceState::onTargetZoneReached(std::uint32_t index) {
 
 Split RaceState::splitAt(std::uint32_t zone, std::uint32_t position) const {
     Split split{zone, position, currentTime - roundStartTime, std::nullopt};
-    if (position >= 1 && position <= referenceSplits.size()) {
-        split.delta = split.time - referenceSplits[position - 1];
+    const std::vector<float>& against = splitTarget.empty() ? referenceSplits : splitTarget;
+    if (position >= 1 && position <= against.size()) {
+        split.delta = split.time - against[position - 1];
     }
     return split;
 }

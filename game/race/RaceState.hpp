@@ -27,6 +27,8 @@ struct RaceState {
     void restart();
     // The best round known before this run (a kept record), for the splits to compare with.
     void setReference(float roundTime, std::vector<float> splits);
+    // Splits to compare with instead of the reference's (a target's); empty: the reference's.
+    void setSplitTarget(std::vector<float> splits) { splitTarget = std::move(splits); }
     // Seconds of the running round; 0 before the clock has started.
     float roundTime() const;
 
@@ -45,6 +47,7 @@ struct RaceState {
     std::vector<float> roundSplits{};      // the running round's, by position - 1
     float referenceTime = -1.0f;           // the best round known, -1 for none
     std::vector<float> referenceSplits{};  // its splits, by position - 1
+    std::vector<float> splitTarget{};      // compared with instead when not empty
     std::vector<RaceObserver*> observers{};
 
 private:

@@ -38,7 +38,8 @@ constexpr const char* kDefaultFile =
     "Presentation = windowed\nVSync = false\n\n[Game]\nDifficulty = medium\n\n";
 constexpr const char* kDefaultSections =
     "[Graphics]\nQuality = auto\nRenderScale = 1\n\n"
-    "[Race]\nCourse = prime-loop\nGhost = record\nGhostOpacity = 0.5\n\n"
+    "[Race]\nCourse = prime-loop\nGhost = record\nGhostOpacity = 0.5\nSecondGhost = off\n"
+    "Splits = record\nPlayerName = Player\n\n"
     "[Sound]\nMasterVolume = 1\nEngineVolume = 1\nEffectsVolume = 1\n\n"
     "[Controls]\nAccelerate = Space, A\nBrake = Left Ctrl, B\nPitch down = W, none\nPitch up = S, "
     "none\nYaw right = D, none\nYaw left = A, none\nRoll right = Right, Right Shoulder\nRoll left "
@@ -136,7 +137,8 @@ TEST(Settings, AFullFileRoundTripsUnchanged) {
         "[Window]\nWidth = 1280\nHeight = 720\nRefreshRate = 144\nBrightness = 0.8\n"
         "Presentation = fullscreen\nVSync = true\n\n[Game]\nDifficulty = easy\n\n"
         "[Graphics]\nQuality = medium\nRenderScale = 0.75\n\n"
-        "[Race]\nCourse = seed:42\nGhost = best\nGhostOpacity = 0.4\n\n"
+        "[Race]\nCourse = seed:42\nGhost = best\nGhostOpacity = 0.4\nSecondGhost = prime\n"
+        "Splits = target\nPlayerName = Ada Lovelace\n\n"
         "[Sound]\nMasterVolume = 0.8\nEngineVolume = 0.5\nEffectsVolume = 0\n\n"
         "[Controls]\nAccelerate = J, X\nBrake = Left Ctrl, B\nPitch down = W, none\nPitch up = S, "
         "none\nYaw right = D, none\nYaw left = A, none\nRoll right = Right, Right Shoulder\nRoll "
@@ -148,6 +150,9 @@ TEST(Settings, AFullFileRoundTripsUnchanged) {
     EXPECT_EQ(loaded.settings->course, "seed:42");
     EXPECT_EQ(loaded.settings->ghost, GhostSetting::best);
     EXPECT_EQ(loaded.settings->ghostOpacity, 0.4f);
+    EXPECT_EQ(loaded.settings->secondGhost, GhostSetting::prime);
+    EXPECT_EQ(loaded.settings->splits, SplitsAgainst::target);
+    EXPECT_EQ(loaded.settings->playerName, "Ada Lovelace");
     EXPECT_EQ(loaded.settings->engineVolume, 0.5f);
     EXPECT_EQ(loaded.settings->controls.of(Action::accelerate).key, GLFW_KEY_J);
     EXPECT_EQ(loaded.settings->toIniText(), file);
@@ -175,10 +180,16 @@ TEST(Settings, BadGraphicsValuesSayWhichKeyInOneLineEach) {
               QualitySetting::low);
     EXPECT_NE(LoadedSettings("[Graphics]\nRenderScale = 0.2\n").console.str().find("0.2 is out"),
               std::string::npos);
-    LoadedSettings ghostly("[Race]\nGhost = always\nGhostOpacity = 0\n");
+    LoadedSettings ghostly("[Race]\nGhost = always\nGhostOpacity = 0\nSecondGhost = twin\n"
+                           "Splits = medal\nPlayerName = \x1b[31mred\n");
     EXPECT_EQ(ghostly.console.str(),
-              "Ghost = always is not one of record, best, off; using record\n"
+              "Ghost = always is not one of record, best, last, prime, off; using record\n"
+              "SecondGhost = twin is not one of record, best, last, prime, off; using off\n"
+              "Splits = medal is not one of record, target; using record\n"
+              "PlayerName holds a control character; using Player\n"
               "GhostOpacity = 0 is out of range (0.05 to 1), using 0.5\n");
+    EXPECT_EQ(LoadedSettings("[Race]\nPlayerName = " + std::string(33, 'x') + "\n").console.str(),
+              "PlayerName is not 1 to 32 bytes long; using Player\n");
     // Controls: a word that is no key, and a key another action has: each one line, the
     // action's default kept.
     LoadedSettings bound("[Controls]\nBrake = Banana, B\nPitch up = W, none\n");

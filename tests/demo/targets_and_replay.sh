@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The targets and the proof of a round, as a player's commands give them:
+# - driftline-demo --targets on a seed chosen afresh each run: four times, each faster than the
+#   one before, the same on a second run; prime is the round the demo's autopilot flies there;
+# - a round flown after a restart (--restart-after) written as a ghost flies again to its time.
+# Needs an X display. Usage: targets_and_replay.sh <driftline-demo executable>
+set -u
+demo=$1
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+seed=$(( (RANDOM << 15 | RANDOM) % 1000000 ))
+echo "seed:$seed"
+start=$(date +%s%N)
+first=$("$demo" --targets --course "seed:$seed" 2>&1 | tail -n 1)
+end=$(date +%s%N)
+second=$("$demo" --targets --course "seed:$seed" 2>&1 | tail -n 1)
+echo "$first (computed in $(( (end - start) / 1000000 )) ms)"
+[ "$first" = "$second" ] || fail "a second run printed other targets: $second"
+pattern="^Targets for seed:$seed: bronze ([0-9.]+) s, silver ([0-9.]+) s, gold ([0-9.]+) s, prime ([0-9.]+) s$"
+if [[ "$first" =~ $pattern ]]; then
+    bronze=${BASH_REMATCH[1]} silver=${BASH_REMATCH[2]} gold=${BASH_REMATCH[3]} prime=${BASH_REMATCH[4]}
+    awk -v b="$bronze" -v s="$silver" -v g="$gold" -v p="$prime" \
+        'BEGIN { exit !(b > s && s > g && g > p) }' || fail "the targets do not fall: $first"
+else
+    fail "not the targets line: $first"
+    prime=none
+fi
+"$demo" --targets --course no-such-course >"$out/none.txt" 2>&1 && fail "an unknown course exited 0"
+
+"$demo" --size 160x120 --quality basic --course "seed:$seed" --screenshots "$out/a" \
+    --screenshot-every 0 >"$out/round.txt" 2>&1 || fail "the demo's round exited non-zero"
+grep -q "^Finished round 1 in " "$out/round.txt" || fail "the demo finished no round"
+flown=$(grep -m1 -oE "^Split at targetzone 0: [0-9.]+" "$out/round.txt" | grep -oE "[0-9.]+$")
+[ "$flown" = "$prime" ] || fail "prime is $prime s, the demo's autopilot flew $flown s"
+
+"$demo" --size 160x120 --quality basic --course tight-knot --restart-after 4 \
+    --ghost-out "$out/after-r.ghost" --screenshots "$out/b" --screenshot-every 0 \
+    >"$out/restart.txt" 2>&1 || fail "the flight with a restart exited non-zero"
+grep -q "^Demo: the race restarted after 4 s of flight" "$out/restart.txt" ||
+    fail "the race was not restarted"
+"$demo" --size 160x120 --quality basic --replay "$out/after-r.ghost" --screenshots "$out/c" \
+    --screenshot-every 0 >"$out/replay.txt" 2>&1 || fail "the replay exited non-zero"
+grep -q "^Replay reproduces round time " "$out/replay.txt" ||
+    fail "the round after the restart did not fly again: $(grep Replay "$out/replay.txt")"
+
+if [ "$failures" -ne 0 ]; then
+    tail -n 20 "$out"/*.txt
+    exit 1
+fi
+echo "targets: $first; prime flown by the demo; a round after a restart flew again"
