@@ -192,6 +192,15 @@ int printTargets(const kes::demo::DemoOptions& options) {
         return 1;
     }
     std::cout << kes::targetsLine(course->name, *targets) << std::endl;
+    if (!options.ghostOut.empty()) {
+        const kes::FileWrite write =
+            kes::writeFileAtomically(options.ghostOut, kes::encodeGhost(*keeper.primeRound(*course)));
+        if (!write.written()) {
+            std::cout << "Couldn't write the ghost file " << options.ghostOut.string() << " ("
+                      << *write.problem << ")" << std::endl;
+            return 1;
+        }
+    }
     return 0;
 }
 

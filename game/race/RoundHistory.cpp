@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <ctime>
+#include <fstream>
 #include <ostream>
 #include <sstream>
 
@@ -119,9 +120,11 @@ std::string utcNow() {
     return text;
 }
 
-RoundHistory::RoundHistory(const std::filesystem::path& folder, std::ostream& console)
+RoundHistory::RoundHistory(const std::filesystem::path& folder, std::ostream& console,
+                           std::size_t mostRounds)
     : m_path(folder.empty() ? std::filesystem::path() : folder / "history.csv"),
-      m_console(console) {
+      m_console(console),
+      m_mostRounds(mostRounds) {
     if (!m_path.empty()) {
         read();
     }
@@ -165,11 +168,15 @@ void RoundHistory::append(const HistoryEntry& entry) {
         return;
     }
     std::string text = historyLine(entry);
-    if (m_lines == 0) {
-        std::error_code error;
-        if (!std::filesystem::exists(m_path, error)) {
+    if (!m_endChecked) {
+        // A line cut short by a crash keeps its own line: the new round never joins it.
+        m_endChecked = true;
+        std::ifstream file(m_path, std::ios::binary | std::ios::ate);
+        if (!file) {
             text = kHeader + text;
             ++m_lines;
+        } else if (file.tellg() > 0 && file.seekg(-1, std::ios::end) && file.get() != '\n') {
+            text = "\n" + text;
         }
     }
     if (const auto problem = appendLine(m_path, text)) {
@@ -181,15 +188,17 @@ void RoundHistory::append(const HistoryEntry& entry) {
         return;
     }
     ++m_lines;
-    if (m_lines > kMostRounds + 1) {
+    if (m_lines > m_mostRounds + 1) {
         trim();
     }
 }
 
 // The oldest rounds go, the rest written whole: a failed write leaves the long file as it was.
 void RoundHistory::trim() {
+    const std::size_t dropped = std::max<std::size_t>(1, m_mostRounds / 5);
     m_entries.erase(m_entries.begin(),
-                    m_entries.begin() + std::min(kDropped, m_entries.size()));
+                    m_entries.begin() + static_cast<std::ptrdiff_t>(
+                                            std::min(dropped, m_entries.size())));
     std::string text = kHeader;
     for (const HistoryEntry& entry : m_entries) {
         text += historyLine(entry);

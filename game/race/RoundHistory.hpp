@@ -6,8 +6,8 @@
 // The UTC time in ISO 8601, the course's name and content hash, the round's time and its
 // splits (";" between them) in seconds, the medal it earned ("" for none), the rocks that hit
 // the ship and the rings touched out of order during it, and the game's version. A line is
-// appended and flushed as the round ends. The file is bounded: past kMostRounds lines the
-// oldest kDropped go, the rest written whole by rename. Reading skips a broken line (a cut
+// appended and flushed as the round ends. The file is bounded: past kMostRounds rounds the
+// oldest fifth go, the rest written whole by rename. Reading skips a broken line (a cut
 // write, a hand edit) with one line on the console for all of them; nothing read is ever a
 // reason to move or lose the file.
 #pragma once
@@ -43,12 +43,12 @@ std::string utcNow();
 class RoundHistory {
 public:
     static constexpr std::size_t kMostRounds = 10000;  // about 1.5 MiB of lines
-    static constexpr std::size_t kDropped = 2000;
     static constexpr const char* kHeader =
         "utc,course,hash,time,splits,medal,rocks,wrong_zones,version\n";
 
     // An empty `folder` keeps nothing (the demo and the tests' races).
-    RoundHistory(const std::filesystem::path& folder, std::ostream& console);
+    RoundHistory(const std::filesystem::path& folder, std::ostream& console,
+                 std::size_t mostRounds = kMostRounds);
 
     // Appends the round (and the header to a new file); one line on the console when it
     // cannot be written, once a run.
@@ -63,9 +63,11 @@ private:
 
     std::filesystem::path m_path;
     std::ostream& m_console;
+    std::size_t m_mostRounds;
     std::vector<HistoryEntry> m_entries;
     std::size_t m_lines = 0;  // lines in the file, header and broken ones included
     bool m_saidFailure = false;
+    bool m_endChecked = false;  // whether the file's last line was seen to end
 };
 
 // What a course's rounds add up to, for its statistics.
