@@ -44,6 +44,7 @@ Program programOf(const std::filesystem::path& assetsFolder, const char* vertex,
 OverlayPass::OverlayPass(const std::filesystem::path& assetsFolder, float dpi,
                          const DebugShapeSource* debugShapes)
     : m_text(assetsFolder, dpi),
+      m_lines(assetsFolder),
       m_debugShapes(debugShapes),
       m_physicsShapes(
           programOf(assetsFolder, "debugPhysics_vs", "debugPhysics_ps", "debugPhysics")),
@@ -70,6 +71,7 @@ void OverlayPass::draw(Frame& frame, const ShadowPass* shadows) {
 
 void OverlayPass::drawText(Frame& frame, const Viewport& shown,
                            const std::function<glm::vec3(const glm::vec3&)>& toDisplay) {
+    m_lines.draw(shown, frame.state, toDisplay);
     if (m_text.queued().empty() || shown.width <= 0 || shown.height <= 0) {
         m_text.clearQueue();
         return;

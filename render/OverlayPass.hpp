@@ -17,6 +17,7 @@
 #include "gpu/Shader.hpp"
 #include "physics/DebugShapes.hpp"
 #include "render/Frame.hpp"
+#include "render/ScreenLines.hpp"
 #include "render/ShadowPass.hpp"
 #include "text/TextRenderer.hpp"
 
@@ -40,12 +41,14 @@ public:
     // The debug views over the picture; the shadow maps' tiles from `shadows` (null: the
     // frame drew none).
     void draw(Frame& frame, const ShadowPass* shadows);
-    // The queued text over the finished picture in the bound framebuffer, within `shown` (the
-    // part of the window the picture fills), its colours mapped as the final pass maps light.
+    // The queued lines and then the queued text over the finished picture in the bound
+    // framebuffer, within `shown` (the part of the window the picture fills), their colours
+    // mapped as the final pass maps light.
     void drawText(Frame& frame, const Viewport& shown,
                   const std::function<glm::vec3(const glm::vec3&)>& toDisplay);
 
     TextRenderer& text() { return m_text; }
+    ScreenLines& lines() { return m_lines; }
     void addArrow(const DebugArrow& arrow) { m_arrows.push_back(arrow); }
     const std::vector<DebugArrow>& pendingArrows() const { return m_arrows; }
     void toggleShadowMapTiles() { m_showShadowMaps = !m_showShadowMaps; }
@@ -56,6 +59,7 @@ private:
     void drawShadowMapTiles(Frame& frame, const ShadowPass* shadows);
 
     TextRenderer m_text;
+    ScreenLines m_lines;
     const DebugShapeSource* m_debugShapes;  // not owned
     Program m_physicsShapes;
     GLint m_shapeAlphaLocation;

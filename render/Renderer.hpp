@@ -112,6 +112,7 @@ public:
 
     // Text queued here is drawn over the next frame.
     TextRenderer& text() { return m_overlays.text(); }
+    ScreenLines& screenLines() { return m_overlays.lines(); }
     // The view the next frame is drawn from, as prepareFrame uploaded it.
     const perFrameData& frameView() const { return m_frame->block.data; }
     // The colour around the scene where nothing is drawn.

@@ -38,6 +38,8 @@ public:
     // The proven ghosts of `course`, fastest first. Files that are no ghost of it are passed
     // over; one that is but does not fly to its time is said once and left where it is.
     const std::vector<Ghost>& of(const Course& course);
+    // The ghosts the last call of `of` listed.
+    const std::vector<Ghost>& listed() const { return m_listed; }
     const std::filesystem::path& folder() const { return m_folder; }
 
 private:

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 
 #include <GLFW/glfw3.h>
 
 #include "game/course/Course.hpp"
 #include "game/race/FigureText.hpp"
 #include "game/screens/ScreenStack.hpp"
+#include "game/screens/StatisticsScreen.hpp"
 
 namespace kes {
 namespace {
@@ -22,8 +24,7 @@ void CourseScreen::build(Menu& menu) {
     const std::string raced = host().course().name;
     for (const CourseRow& row : host().courseRows()) {
         const std::string value = std::to_string(static_cast<long>(std::lround(row.length))) +
-                                  " units" +
-                                  (row.record ? ", record " + threeDecimals(*row.record) : "");
+                                  " units" + chaseText(row);
         menu.entries.push_back(
             {row.title, [value] { return value; }, [this, name = row.name] { choose(name); }, {}});
         if (row.name == raced) {
@@ -37,7 +38,31 @@ void CourseScreen::build(Menu& menu) {
                  std::clamp(std::atoll(m_seedText.c_str()) + step, 0ll, kLargestSeed);
              m_seedText = std::to_string(seed);
          }});
+    ScreenHost& game = host();
+    menu.entries.push_back(
+        {"Statistics",
+         [&game] { return game.course().title; },
+         [&game] { game.screens().push(std::make_unique<StatisticsScreen>(game)); },
+         {}});
     menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
+}
+
+std::string chaseText(const CourseRow& row) {
+    std::string text;
+    Medal held = Medal::none;
+    if (row.record) {
+        text += ", record " + threeDecimals(*row.record);
+        if (row.targets) {
+            held = medalFor(*row.record, *row.targets);
+            text += held == Medal::none ? "" : " " + std::string(medalName(held));
+        }
+    }
+    const Medal next = row.targets ? nextMedal(held) : Medal::none;
+    if (next != Medal::none) {
+        text += ", next " + std::string(medalName(next)) + " " +
+                threeDecimals(targetTime(*row.targets, next));
+    }
+    return text;
 }
 
 void CourseScreen::choose(const std::string& name) {

@@ -1,5 +1,6 @@
-// The courses: each bundled and own course with its length and the record kept on it, and a
-// seed to grow one from (left and right step through the numbers; digits type one).
+// The courses: each bundled and own course with its length, the record kept on it with the
+// medal it earned and the next target, a seed to grow one from (left and right step through
+// the numbers; digits type one), and the raced course's statistics.
 #pragma once
 
 #include <string>
@@ -7,6 +8,10 @@
 #include "game/screens/MenuScreen.hpp"
 
 namespace kes {
+
+// What a course's entry says of the chase: ", record 24.350 gold, next prime 23.717", or
+// ", next bronze 30.800" before any record.
+std::string chaseText(const CourseRow& row);
 
 class CourseScreen final : public MenuScreen {
 public:

@@ -9,6 +9,7 @@
 #include "game/screens/Menu.hpp"
 #include "game/screens/RacingScreen.hpp"
 #include "game/screens/TitleScreen.hpp"
+#include "text/DrawableText.hpp"
 
 namespace kes {
 namespace {
@@ -64,7 +65,7 @@ void FrontDoor::listenToRounds(bool listen) {
 void FrontDoor::startRace() {
     m_game->restartRace();
     m_game->setAttract(false);
-    m_results.startRace(m_game->recordSplits());
+    m_results.startRace(m_game->recordSplits(), targets());
     listenToRounds(true);
     m_screens.reset(std::make_unique<CountdownScreen>(*this));
 }
@@ -126,10 +127,45 @@ std::vector<CourseRow> FrontDoor::courseRows() {
         std::string problem;
         const auto record =
             kept ? recordOf(sections, keyOf(course), recordFitOf(course), problem) : std::nullopt;
+        const TargetTimes* targets = m_game->targetsOf(course);
         rows.push_back({course.name, course.title, courseLength(course),
-                        record ? std::optional(record->bestTime) : std::nullopt});
+                        record ? std::optional(record->bestTime) : std::nullopt,
+                        targets ? std::optional(*targets) : std::nullopt});
     }
     return rows;
+}
+
+void FrontDoor::showGhosts() {
+    m_game->showGhosts(m_app.settings.ghost, m_app.settings.secondGhost);
+}
+
+std::optional<TargetTimes> FrontDoor::targets() {
+    const TargetTimes* times = m_game->targets();
+    return times ? std::optional(*times) : std::nullopt;
+}
+
+std::vector<GhostRow> FrontDoor::ghostTable() {
+    const TargetTimes* times = m_game->targets();
+    std::vector<GhostRow> rows;
+    for (const Ghost& ghost : m_game->library().of(m_game->course())) {
+        rows.push_back({drawableText(ghost.playerName).text, ghost.roundTime,
+                        times ? medalFor(ghost.roundTime, *times) : Medal::none});
+    }
+    return rows;
+}
+
+// The table as it was listed last (the screen lists it as it opens).
+void FrontDoor::raceTableGhost(std::size_t index) {
+    const std::vector<Ghost>& listed = m_game->library().listed();
+    if (index < listed.size()) {
+        m_game->raceGhost(listed[index], "imported");
+    }
+}
+
+CourseFacts FrontDoor::courseFacts() {
+    const Course& course = m_game->course();
+    return {statisticsOf(m_game->history().entries(), course.name, courseHash(course)),
+            targets()};
 }
 
 // Each course's section of the records file that does not fit it, said once in the run: the
@@ -198,6 +234,7 @@ void FrontDoor::render(float frameDt, float time, unsigned int framebuffer,
     m_game->renderer().setBrightness(m_app.settings.brightness * dimming);
     TextRenderer& text = m_game->renderer().text();
     screen.queue(text, time);
+    screen.queueLines(m_game->renderer().screenLines());
     if (!screen.dimsLevel()) {
         m_results.queue(text, time);
     }

@@ -68,7 +68,12 @@ public:
     std::vector<CourseRow> courseRows() override;
     Settings& settings() override { return m_app.settings; }
     void saveSettings() override { m_app.settings.save(); }
-    void showGhost(GhostSetting ghost) override { m_game->showGhost(ghost); }
+    void showGhosts() override;
+    std::optional<TargetTimes> targets() override;
+    std::vector<GhostRow> ghostTable() override;
+    void raceTableGhost(std::size_t index) override;
+    CourseFacts courseFacts() override;
+    void setSplitsAgainst(SplitsAgainst against) override { m_game->setSplitsAgainst(against); }
     QualitySetting quality() const override { return m_app.quality; }
     void setQuality(QualitySetting quality, float scale) override;
     void applyVolumes() override;

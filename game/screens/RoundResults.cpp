@@ -13,9 +13,22 @@ constexpr glm::vec3 kBehind{1.0f, 0.3f, 0.25f};
 
 }  // namespace
 
-void RoundResults::startRace(std::vector<float> record) {
+void RoundResults::startRace(std::vector<float> record, std::optional<TargetTimes> targets) {
     m_result.reset();
     m_nextRecord = std::move(record);
+    m_targets = std::move(targets);
+}
+
+std::string medalLine(float time, const TargetTimes& targets) {
+    const Medal won = medalFor(time, targets);
+    std::string line = won == Medal::none ? "No medal" : std::string(medalTitle(won)) + " medal";
+    const Medal next = nextMedal(won);
+    if (next != Medal::none) {
+        line += "   " + std::string(medalName(next)) + " " +
+                threeDecimals(targetTime(targets, next)) + " s is " +
+                threeDecimals(time - targetTime(targets, next)) + " s faster";
+    }
+    return line;
 }
 
 void RoundResults::onRoundFinished(const RoundResult& result) {
@@ -47,6 +60,10 @@ void RoundResults::queue(TextRenderer& text, float time) const {
     // Below the split the race display shows at the top.
     queueShadowedText(text, headline, {0.0f, 0.42f}, 0.09f,
                       result.newRecord ? kMenuAmber : kMenuWhite);
+    if (m_targets) {
+        queueShadowedText(text, medalLine(result.time, *m_targets), {0.0f, 0.63f}, 0.06f,
+                          kMenuWhite);
+    }
     for (std::size_t i = 0; i < result.splits.size(); ++i) {
         const float y = 0.3f - 0.065f * static_cast<float>(i);
         const std::string zone =

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/Settings.hpp"
+#include "game/race/Medals.hpp"
+#include "game/race/RoundHistory.hpp"
 #include "game/screens/MenuAction.hpp"
 #include "platform/HidListener.hpp"
 #include "platform/SoundService.hpp"
@@ -19,6 +21,7 @@ namespace kes {
 struct Menu;
 class ScreenStack;
 class TextRenderer;
+class ScreenLines;
 struct Course;
 
 class Screen {
@@ -35,6 +38,8 @@ public:
     virtual void fixedStep() {}
     virtual void frame(double /*now*/) {}
     virtual void queue(TextRenderer& /*text*/, float /*time*/) {}
+    // Lines over the picture (a plot), after the text's queue.
+    virtual void queueLines(ScreenLines& /*lines*/) {}
     // A menu dims the level behind it; a race screen shows it as it is.
     virtual bool dimsLevel() const { return true; }
     // While true the player's bound controls fly the ship (the countdown, the race).
@@ -53,6 +58,20 @@ struct CourseRow {
     std::string title;
     float length = 0.0f;          // units
     std::optional<float> record;  // the kept record, when one fits the course
+    std::optional<TargetTimes> targets;  // none when the autopilot cannot finish the course
+};
+
+// One proven ghost of the course's table.
+struct GhostRow {
+    std::string name;  // the player's, drawable
+    float time = 0.0f;
+    Medal medal = Medal::none;
+};
+
+// What the statistics screen shows of the raced course.
+struct CourseFacts {
+    CourseStatistics statistics;
+    std::optional<TargetTimes> targets;
 };
 
 // What a screen may ask of the game and the application: a narrow face, so that the screens
@@ -82,7 +101,16 @@ public:
     virtual std::vector<CourseRow> courseRows() = 0;
     virtual Settings& settings() = 0;
     virtual void saveSettings() = 0;
-    virtual void showGhost(GhostSetting ghost) = 0;
+    // The ghosts the settings choose (the first and the second) are raced from now on.
+    virtual void showGhosts() = 0;
+    // The course's targets; none when the autopilot cannot finish it.
+    virtual std::optional<TargetTimes> targets() = 0;
+    // The proven ghosts of the raced course, fastest first; racing one of them (an index of
+    // that list) as the first ghost.
+    virtual std::vector<GhostRow> ghostTable() = 0;
+    virtual void raceTableGhost(std::size_t index) = 0;
+    virtual CourseFacts courseFacts() = 0;
+    virtual void setSplitsAgainst(SplitsAgainst against) = 0;
     virtual QualitySetting quality() const = 0;
     virtual void setQuality(QualitySetting quality, float scale) = 0;
     virtual void applyVolumes() = 0;

@@ -26,6 +26,7 @@ void SettingsScreen::build(Menu& menu) {
     menu.title = "SETTINGS";
     addWindow(menu);
     addPicture(menu);
+    addSplits(menu);
     addVolume(menu, "Master volume", &Settings::masterVolume);
     addVolume(menu, "Engine volume", &Settings::engineVolume);
     addVolume(menu, "Effects volume", &Settings::effectsVolume);
@@ -36,6 +37,21 @@ void SettingsScreen::build(Menu& menu) {
          [&game] { game.screens().push(std::make_unique<ControlsScreen>(game)); },
          {}});
     menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
+}
+
+// What the split at each ring is measured against: the record, or the next medal's time.
+void SettingsScreen::addSplits(Menu& menu) {
+    ScreenHost& game = host();
+    const auto toggle = [&game](int /*step*/) {
+        Settings& settings = game.settings();
+        settings.splits = settings.splits == SplitsAgainst::record ? SplitsAgainst::target
+                                                                   : SplitsAgainst::record;
+        game.setSplitsAgainst(settings.splits);
+        game.saveSettings();
+    };
+    menu.entries.push_back({"Splits against",
+                            [&game] { return std::string(toString(game.settings().splits)); },
+                            [toggle] { toggle(1); }, toggle});
 }
 
 void SettingsScreen::addWindow(Menu& menu) {

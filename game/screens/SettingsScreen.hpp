@@ -17,6 +17,7 @@ protected:
 
 private:
     void addWindow(Menu& menu);
+    void addSplits(Menu& menu);
     void addPicture(Menu& menu);
     void addVolume(Menu& menu, const char* label, float Settings::*member);
 };

@@ -5,17 +5,11 @@
 #include "game/course/Course.hpp"
 #include "game/race/FigureText.hpp"
 #include "game/screens/CourseScreen.hpp"
+#include "game/screens/GhostsScreen.hpp"
 #include "game/screens/ScreenStack.hpp"
 #include "game/screens/SettingsScreen.hpp"
 
 namespace kes {
-namespace {
-
-GhostSetting nextGhost(GhostSetting ghost, int step) {
-    return static_cast<GhostSetting>((static_cast<int>(ghost) + step + 3) % 3);
-}
-
-}  // namespace
 
 void TitleScreen::build(Menu& menu) {
     ScreenHost& game = host();
@@ -30,15 +24,17 @@ void TitleScreen::build(Menu& menu) {
                             },
                             [&game] { game.screens().push(std::make_unique<CourseScreen>(game)); },
                             {}});
-    const auto stepGhost = [&game](int step) {
-        Settings& settings = game.settings();
-        settings.ghost = nextGhost(settings.ghost, step);
-        game.showGhost(settings.ghost);
-        game.saveSettings();
-    };
-    menu.entries.push_back({"Ghost",
-                            [&game] { return std::string(toString(game.settings().ghost)); },
-                            [stepGhost] { stepGhost(1); }, stepGhost});
+    menu.entries.push_back(
+        {"Ghosts",
+         [&game] {
+             const Settings& settings = game.settings();
+             const bool two = settings.secondGhost != GhostSetting::off &&
+                              settings.secondGhost != settings.ghost;
+             return std::string(toString(settings.ghost)) +
+                    (two ? std::string(" + ") + toString(settings.secondGhost) : "");
+         },
+         [&game] { game.screens().push(std::make_unique<GhostsScreen>(game)); },
+         {}});
     menu.entries.push_back(
         {"Settings",
          {},

@@ -1,4 +1,4 @@
-// The title: Race, the course with its record, the ghost, Settings, Quit; the level flown by
+// The title: Race, the course with its record, the ghosts, Settings, Quit; the level flown by
 // the autopilot behind it.
 #pragma once
 

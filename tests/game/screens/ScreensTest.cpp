@@ -14,6 +14,11 @@
 #include "game/screens/CountdownScreen.hpp"
 #include "game/screens/InputRouter.hpp"
 #include "game/screens/ScreenStack.hpp"
+#include "game/screens/CourseScreen.hpp"
+#include "game/screens/GhostsScreen.hpp"
+#include "game/screens/RoundResults.hpp"
+#include "game/screens/SettingsScreen.hpp"
+#include "game/screens/StatisticsScreen.hpp"
 #include "game/screens/TitleScreen.hpp"
 #include "support/TempFolder.hpp"
 
@@ -44,11 +49,29 @@ public:
     const Course& course() const override { return firstOne; }
     std::optional<float> recordTime() const override { return std::nullopt; }
     std::vector<CourseRow> courseRows() override {
-        return {{"prime-loop", "Prime Loop", 4593, std::nullopt}};
+        return {{"prime-loop", "Prime Loop", 4593, 60.0f, times}};
     }
     Settings& settings() override { return kept; }
-    void saveSettings() override {}
-    void showGhost(GhostSetting) override {}
+    void saveSettings() override { ++saves; }
+    void showGhosts() override {
+        ghostsShown.emplace_back(toString(kept.ghost) + std::string("+") +
+                                 toString(kept.secondGhost));
+    }
+    std::optional<TargetTimes> targets() override { return times; }
+    std::vector<GhostRow> ghostTable() override {
+        return {{"Ada", 57.0f, Medal::prime}, {"Grace", 59.9f, Medal::gold}};
+    }
+    void raceTableGhost(std::size_t index) override { racedFromTable.push_back(index); }
+    CourseFacts courseFacts() override {
+        CourseStatistics stats;
+        stats.rounds = 3;
+        stats.secondsFlown = 185.0;
+        stats.record = 60.0f;
+        stats.bestSections = 59.5f;
+        stats.times = {64.0f, 61.0f, 60.0f};
+        return {stats, times};
+    }
+    void setSplitsAgainst(SplitsAgainst against) override { splitsAgainst.push_back(against); }
     QualitySetting quality() const override { return kept.quality; }
     void setQuality(QualitySetting quality, float) override { kept.quality = quality; }
     void applyVolumes() override {}
@@ -100,6 +123,11 @@ public:
     std::string chosen;
     std::vector<bool> holds;
     std::vector<SoundEffect> cues;
+    TargetTimes times = targetsFor(57.467f, {}, std::nullopt);
+    int saves = 0;
+    std::vector<std::string> ghostsShown;
+    std::vector<std::size_t> racedFromTable;
+    std::vector<SplitsAgainst> splitsAgainst;
 };
 
 using Names = std::vector<std::string>;
@@ -116,6 +144,18 @@ TEST(Screens, NavigationGoesWhereEachWayLeads) {
         {"Settings from the title",
          {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER},
          {"title", "settings"}},
+        {"the ghosts", {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER}, {"title", "ghosts"}},
+        {"their table",
+         {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_DOWN,
+          GLFW_KEY_ENTER},
+         {"title", "ghosts", "ghost table"}},
+        {"the statistics from the courses",
+         {GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER},
+         {"title", "course", "statistics"}},
+        {"and back",
+         {GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER,
+          GLFW_KEY_ESCAPE},
+         {"title", "course"}},
         {"and back",
          {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_ESCAPE},
          {"title"}},
@@ -226,6 +266,67 @@ TEST(Screens, F1InARaceTogglesOnce) {
     host.key(GLFW_KEY_F1);
     EXPECT_EQ(host.debugShapes, 1);
     EXPECT_EQ(host.shown(), (Names{"racing", "paused"}));
+}
+
+}  // namespace
+}  // namespace kes
+
+namespace kes {
+namespace {
+
+// What the player chases, as the menus say it: the ghosts chosen (each change taken and saved
+// at once), one of the table raced, the course's record with its medal and the next target,
+// the statistics' figures and plot, and the splits' setting.
+TEST(Screens, TheChaseIsChosenAndToldWhereThePlayerLooks) {
+    TestHost host;
+    host.stack.push(std::make_unique<TitleScreen>(host));
+    for (const int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_RIGHT,
+                          GLFW_KEY_RIGHT, GLFW_KEY_DOWN, GLFW_KEY_LEFT}) {
+        host.key(key);
+    }
+    // record, best, last, prime, off: two to the right of record, one to the left of off.
+    EXPECT_EQ(host.ghostsShown, (std::vector<std::string>{"best+off", "last+off", "last+prime"}));
+    EXPECT_EQ(host.saves, 3);
+    for (const int key : {GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_ENTER}) {
+        host.key(key);
+    }
+    EXPECT_EQ(host.racedFromTable, std::vector<std::size_t>{1});
+    const auto* table = dynamic_cast<const GhostTableScreen*>(host.stack.top());
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->shownMenu().entries[0].line, "Ada:  57.000 s  prime");
+    EXPECT_EQ(table->note(), "Racing Grace's ghost as the first");
+
+    const TargetTimes& t = host.times;
+    EXPECT_EQ(chaseText({"a", "A", 1.0f, 60.0f, t}), ", record 60.000 gold, next prime 57.467");
+    EXPECT_EQ(chaseText({"a", "A", 1.0f, std::nullopt, t}), ", next bronze 74.700");
+    EXPECT_EQ(chaseText({"a", "A", 1.0f, 57.0f, t}), ", record 57.000 prime");
+    EXPECT_EQ(chaseText({"a", "A", 1.0f, 60.0f, std::nullopt}), ", record 60.000");
+    EXPECT_EQ(medalLine(61.0f, t), "Silver medal   gold 60.300 s is 0.700 s faster");
+    EXPECT_EQ(medalLine(80.0f, t), "No medal   bronze 74.700 s is 5.300 s faster");
+    EXPECT_EQ(medalLine(57.0f, t), "Prime medal");
+
+    host.stack.reset(std::make_unique<StatisticsScreen>(host));
+    const auto* stats = dynamic_cast<const StatisticsScreen*>(host.stack.top());
+    ASSERT_NE(stats, nullptr);
+    EXPECT_EQ(stats->figures(),
+              (std::vector<std::string>{"Rounds flown 3    Time flown 3 min 05 s",
+                                        "Record 60.000 s (gold)    Best sections 59.500 s"}));
+    // The frame, four medals' lines and the record's, two lines and three dots of rounds.
+    EXPECT_EQ(stats->plot().size(), 4u + 5u + 2u + 3u);
+    host.key(GLFW_KEY_ESCAPE);
+    EXPECT_EQ(host.stack.size(), 0u);
+
+    host.stack.push(std::make_unique<SettingsScreen>(host));
+    Menu& settings = *host.stack.top()->menu();
+    for (std::size_t i = 0; i < settings.entries.size(); ++i) {
+        if (settings.entries[i].label == "Splits against") {
+            settings.selected = i;
+        }
+    }
+    host.key(GLFW_KEY_ENTER);
+    host.key(GLFW_KEY_RIGHT);
+    EXPECT_EQ(host.splitsAgainst,
+              (std::vector<SplitsAgainst>{SplitsAgainst::target, SplitsAgainst::record}));
 }
 
 }  // namespace

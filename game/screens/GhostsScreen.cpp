@@ -1,0 +1,58 @@
+#include "game/screens/GhostsScreen.hpp"
+
+#include <memory>
+
+#include "game/course/Course.hpp"
+#include "game/race/FigureText.hpp"
+#include "game/screens/ScreenStack.hpp"
+
+namespace kes {
+
+void GhostsScreen::build(Menu& menu) {
+    ScreenHost& game = host();
+    menu.title = "GHOSTS";
+    addChoice(menu, "First ghost", &Settings::ghost);
+    addChoice(menu, "Second ghost", &Settings::secondGhost);
+    menu.entries.push_back(
+        {"Table of ghosts",
+         {},
+         [&game] { game.screens().push(std::make_unique<GhostTableScreen>(game)); },
+         {}});
+    menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
+}
+
+void GhostsScreen::addChoice(Menu& menu, const char* label, GhostSetting Settings::*which) {
+    ScreenHost& game = host();
+    const auto step = [&game, which](int by) {
+        Settings& settings = game.settings();
+        settings.*which = steppedGhost(settings.*which, by);
+        game.showGhosts();
+        game.saveSettings();
+    };
+    menu.entries.push_back({label,
+                            [&game, which] { return std::string(toString(game.settings().*which)); },
+                            [step] { step(1); }, step});
+}
+
+void GhostTableScreen::build(Menu& menu) {
+    ScreenHost& game = host();
+    menu.title = "GHOSTS OF " + game.course().title;
+    const std::vector<GhostRow> rows = game.ghostTable();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const GhostRow& row = rows[i];
+        const std::string value = threeDecimals(row.time) + " s" +
+                                  (row.medal == Medal::none ? "" : "  " + std::string(medalName(row.medal)));
+        menu.entries.push_back({row.name, [value] { return value; },
+                                [this, &game, i, name = row.name] {
+                                    game.raceTableGhost(i);
+                                    say("Racing " + name + "'s ghost as the first");
+                                },
+                                {}});
+    }
+    if (rows.empty()) {
+        m_standingNote = "No ghosts of this course yet: driftline --import FILE adds one";
+    }
+    menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
+}
+
+}  // namespace kes
