@@ -10,7 +10,9 @@ namespace {
 // the amber of the next ring.
 constexpr GhostLook kLooks[2] = {{{0.25f, 1.0f, 0.4f}, {0.1f, 0.7f, 0.2f}},
                                  {{1.0f, 0.35f, 0.85f}, {0.7f, 0.15f, 0.55f}}};
-constexpr float kTagSize = 0.045f;
+constexpr float kTagSize = 0.05f;
+constexpr glm::vec2 kTagShadow{0.003f, -0.004f};
+constexpr glm::vec3 kShadow{0.0f};
 constexpr float kTagAbove = 0.06f;  // of the screen's height, over the ghost's centre
 constexpr glm::vec2 kRacingAt{0.97f, 0.9f};
 constexpr float kRacingSize = 0.05f;
@@ -64,7 +66,11 @@ void GhostField::queue(TextRenderer& text, const glm::mat4& viewProj) const {
         if (std::abs(at.x) > 1.0f || std::abs(at.y) > 1.0f) {
             continue;
         }
-        text.addText(m_tags[i], at, kTagSize, kLooks[i].albedo, VerticalAnchor::standing,
+        // A dark copy under the tag keeps it legible over the bright tube; the light is strong
+        // enough to keep the ship's hue through the display's mapping.
+        text.addText(m_tags[i], at + kTagShadow, kTagSize, kShadow, VerticalAnchor::standing,
+                     HorizontalAnchor::centred);
+        text.addText(m_tags[i], at, kTagSize, kLooks[i].albedo * 1.6f, VerticalAnchor::standing,
                      HorizontalAnchor::centred);
     }
     if (!m_racing.empty()) {

@@ -18,14 +18,15 @@ constexpr float kLineWidth = 2.0f;
 constexpr float kDotSize = 5.0f;
 constexpr float kFigureSize = 0.055f;
 constexpr float kLabelSize = 0.04f;
-constexpr glm::vec3 kFrame{0.55f, 0.6f, 0.7f};
-constexpr glm::vec3 kRounds{1.0f, 1.0f, 1.0f};
-constexpr glm::vec3 kRecord = kMenuAmber;
+// Light, as the text's colours are: bright enough to keep their hue under a menu's dimming.
+constexpr glm::vec3 kFrame{0.8f, 0.85f, 1.0f};
+constexpr glm::vec3 kRounds{2.0f, 2.0f, 2.0f};
+constexpr glm::vec3 kRecord = kMenuAmber * 2.0f;
 constexpr glm::vec3 kMedalColours[] = {{0.0f, 0.0f, 0.0f},
-                                       {0.8f, 0.5f, 0.25f},   // bronze
-                                       {0.75f, 0.78f, 0.82f},  // silver
-                                       {1.0f, 0.84f, 0.2f},   // gold
-                                       {0.3f, 0.9f, 1.0f}};   // prime
+                                       {2.0f, 0.9f, 0.3f},   // bronze
+                                       {1.6f, 1.7f, 1.9f},   // silver
+                                       {2.5f, 2.0f, 0.2f},   // gold
+                                       {0.3f, 2.0f, 2.6f}};  // prime
 
 std::string minutesAndSeconds(double seconds) {
     const auto whole = static_cast<long>(std::lround(seconds));
@@ -61,7 +62,7 @@ void StatisticsScreen::act(MenuAction action) {
 glm::vec2 StatisticsScreen::point(float attempt, float time) const {
     const float x = m_attempts > 1.0f ? (attempt - 1.0f) / (m_attempts - 1.0f) : 0.5f;
     const float y = (m_slowest - time) / (m_slowest - m_fastest);  // faster is higher
-    return glm::mix(kPlotLow, kPlotHigh, glm::vec2(x, 1.0f - y));
+    return glm::mix(kPlotLow, kPlotHigh, glm::vec2(x, y));
 }
 
 // The latest rounds left to right, time upwards: faster higher, as a better round should be.
