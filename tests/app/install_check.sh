@@ -20,6 +20,7 @@ for file in games/driftline games/driftline-demo \
     share/games/driftline-prime/courses/prime-loop.course \
     share/games/driftline-prime/meshes/plane2.ksx \
     share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
+    share/mime/packages/$app_id.xml \
     share/icons/hicolor/16x16/apps/$app_id.png share/icons/hicolor/512x512/apps/$app_id.png \
     share/doc/driftline-prime/README.md share/doc/driftline-prime/LICENSE; do
     [ -e "$prefix/$file" ] || fail "not installed: $file"
