@@ -82,7 +82,7 @@ struct Settings {
     GhostSetting secondGhost = GhostSetting::off;  // raced beside the first; off for none
     SplitsAgainst splits = SplitsAgainst::record;
     std::string playerName = "Player";  // written into the ghosts of the player's rounds
-    float ghostOpacity = 0.5f;  // the ghost ship at its most opaque, 0.05 to 1
+    float ghostOpacity = 0.5f;          // the ghost ship at its most opaque, 0.05 to 1
     static constexpr float kMinGhostOpacity = 0.05f;
 
     // [Sound]: loudness from 0 to 1

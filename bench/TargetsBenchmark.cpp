@@ -60,17 +60,17 @@ int main(int argc, char** argv) {
         }
         const float prime = targets->prime;
         char line[320];
-        std::snprintf(line, sizeof line,
-                      "%-12s prime %7.3f s in %5.0f ms | gold %+5.1f %% silver %+5.1f %% "
-                      "bronze %+5.1f %% | throttle 90 %% %+5.1f %%, 80 %% %+5.1f %%, 70 %% %+5.1f "
-                      "%% | a section %4.1f %%",
-                      course.name.c_str(), prime, seconds * 1000.0,
-                      100.0 * (targets->gold / prime - 1.0), 100.0 * (targets->silver / prime - 1.0),
-                      100.0 * (targets->bronze / prime - 1.0),
-                      100.0 * (gentleRound(course, 0.9f) / prime - 1.0),
-                      100.0 * (gentleRound(course, 0.8f) / prime - 1.0),
-                      100.0 * (gentleRound(course, 0.7f) / prime - 1.0),
-                      100.0 / static_cast<double>(targets->primeSplits.size()));
+        std::snprintf(
+            line, sizeof line,
+            "%-12s prime %7.3f s in %5.0f ms | gold %+5.1f %% silver %+5.1f %% "
+            "bronze %+5.1f %% | throttle 90 %% %+5.1f %%, 80 %% %+5.1f %%, 70 %% %+5.1f "
+            "%% | a section %4.1f %%",
+            course.name.c_str(), prime, seconds * 1000.0, 100.0 * (targets->gold / prime - 1.0),
+            100.0 * (targets->silver / prime - 1.0), 100.0 * (targets->bronze / prime - 1.0),
+            100.0 * (gentleRound(course, 0.9f) / prime - 1.0),
+            100.0 * (gentleRound(course, 0.8f) / prime - 1.0),
+            100.0 * (gentleRound(course, 0.7f) / prime - 1.0),
+            100.0 / static_cast<double>(targets->primeSplits.size()));
         lines.push_back(line);
     }
     std::cout.rdbuf(console);

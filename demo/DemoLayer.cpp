@@ -146,8 +146,8 @@ void DemoLayer::fixedUpdate(float /*time*/) {
         m_restarted = true;
         m_pilot.releaseAll();
         m_game.restartRace();
-        std::cout << "Demo: the race restarted after " << m_options.restartAfter
-                  << " s of flight" << std::endl;
+        std::cout << "Demo: the race restarted after " << m_options.restartAfter << " s of flight"
+                  << std::endl;
     }
 }
 

@@ -193,8 +193,8 @@ int printTargets(const kes::demo::DemoOptions& options) {
     }
     std::cout << kes::targetsLine(course->name, *targets) << std::endl;
     if (!options.ghostOut.empty()) {
-        const kes::FileWrite write =
-            kes::writeFileAtomically(options.ghostOut, kes::encodeGhost(*keeper.primeRound(*course)));
+        const kes::FileWrite write = kes::writeFileAtomically(
+            options.ghostOut, kes::encodeGhost(*keeper.primeRound(*course)));
         if (!write.written()) {
             std::cout << "Couldn't write the ghost file " << options.ghostOut.string() << " ("
                       << *write.problem << ")" << std::endl;

@@ -146,8 +146,8 @@ FileRead readRegularFile(const std::filesystem::path& path, std::uintmax_t limit
 }
 
 std::optional<std::string> appendLine(const std::filesystem::path& path, const std::string& line) {
-    Descriptor fd(
-        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644));
+    Descriptor fd(::open(path.c_str(),
+                         O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644));
     if (fd.get() < 0) {
         return systemText(errno);
     }

@@ -48,7 +48,8 @@ void ScreenLines::draw(const Viewport& shown, GlStateCache& state,
         const glm::vec2 a = segment.from - extend;
         const glm::vec2 b = segment.to + extend;
         const std::uint32_t colour = packed(toDisplay(segment.colour));
-        for (const glm::vec2& corner : {a - side, b - side, b + side, a - side, b + side, a + side}) {
+        for (const glm::vec2& corner :
+             {a - side, b - side, b + side, a - side, b + side, a + side}) {
             m_vertices.push_back({glm::vec3(corner, 0.0f), colour});
         }
     }

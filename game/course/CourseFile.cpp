@@ -136,8 +136,8 @@ private:
     }
 
     void openSection(const std::string& section) {
-        static const std::string_view kSections[] = {"course", "points", "zones", "asteroids",
-                                                     "sun",    "targets"};
+        static const std::string_view kSections[] = {"course",    "points", "zones",
+                                                     "asteroids", "sun",    "targets"};
         if (std::find(std::begin(kSections), std::end(kSections), section) == std::end(kSections)) {
             fail("has an unknown section [" + section + "]");
             return;
@@ -297,7 +297,8 @@ private:
         if (target == nullptr) {
             warn("has an unknown key \"" + key + "\", which is ignored");
         } else if (parts.size() != 1 || !readFinite(parts[0], *target) || *target <= 0.0f) {
-            warn("has a " + key + " time that is not a number of seconds; the game computes "
+            warn("has a " + key +
+                 " time that is not a number of seconds; the game computes "
                  "the targets");
             m_targetsSaid = true;
         }
@@ -313,8 +314,9 @@ private:
         if (!falling && !m_targetsSaid) {
             const std::size_t at = m_line;
             m_line = m_targetsLine;
-            warn("has target times that do not fall from bronze to silver to gold; the game "
-                 "computes them");
+            warn(
+                "has target times that do not fall from bronze to silver to gold; the game "
+                "computes them");
             m_line = at;
         }
         if (!falling || m_targetsSaid) {

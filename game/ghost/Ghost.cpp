@@ -287,8 +287,8 @@ std::string startSense(const FlightStart& start) {
     bool place = std::isfinite(start.raceClock) && start.clockStep <= kLatestStartStep &&
                  finite(start.shipPosition) && unitQuat(start.shipOrientation);
     for (const RockStart& rock : start.rocks) {
-        place = place && finite(rock.position) && finite(rock.velocity) &&
-                unitQuat(rock.orientation);
+        place =
+            place && finite(rock.position) && finite(rock.velocity) && unitQuat(rock.orientation);
     }
     return place ? std::string() : "has a start that is no place";
 }

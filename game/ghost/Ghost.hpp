@@ -86,7 +86,6 @@ struct Ghost final : ControlSource {
     bool flyable() const { return start.has_value() || fromStart; }
 };
 
-
 // The file's bytes.
 std::string encodeGhost(const Ghost& ghost);
 

@@ -90,8 +90,8 @@ void TargetKeeper::keep(const Ghost& round, const std::filesystem::path& path) {
     std::filesystem::create_directories(path.parent_path(), error);
     const FileWrite write = writeFileAtomically(path, encodeGhost(round));
     if (!write.written()) {
-        m_console << "Couldn't keep the prime round in " << path.string() << " ("
-                  << *write.problem << "); it is flown again next time" << std::endl;
+        m_console << "Couldn't keep the prime round in " << path.string() << " (" << *write.problem
+                  << "); it is flown again next time" << std::endl;
     }
 }
 

@@ -25,8 +25,7 @@ public:
     // records (a skipped section said unless `recordsSaid`) and its ghost when `keepRecords`.
     // Its finished rounds go into `history` with the medal `targets` gives them.
     CourseRun(App& app, Renderer& renderer, LevelScene& scene, Course course, bool keepRecords,
-              bool recordsSaid, RoundHistory& history,
-              std::function<const TargetTimes*()> targets);
+              bool recordsSaid, RoundHistory& history, std::function<const TargetTimes*()> targets);
     CourseRun(const CourseRun&) = delete;
     CourseRun& operator=(const CourseRun&) = delete;
 

@@ -343,9 +343,9 @@ const Ghost* GameLayer::ghostFor(GhostSetting setting) {
 }
 
 void GameLayer::showChosenGhosts() {
-    const GhostField::Shown first =
-        m_chosenGhost ? GhostField::Shown{&*m_chosenGhost, m_chosenWhat}
-                      : GhostField::Shown{ghostFor(m_ghost), toString(m_ghost)};
+    const GhostField::Shown first = m_chosenGhost
+                                        ? GhostField::Shown{&*m_chosenGhost, m_chosenWhat}
+                                        : GhostField::Shown{ghostFor(m_ghost), toString(m_ghost)};
     m_ghosts.show(first, {ghostFor(m_secondGhost), toString(m_secondGhost)});
 }
 

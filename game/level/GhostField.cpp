@@ -23,8 +23,7 @@ std::string nameOf(const Ghost& ghost) {
 
 }  // namespace
 
-GhostField::GhostField(Renderer& renderer, const std::filesystem::path& assetsFolder,
-                       float opacity)
+GhostField::GhostField(Renderer& renderer, const std::filesystem::path& assetsFolder, float opacity)
     : m_ships{GhostShip(renderer, assetsFolder, opacity, kLooks[0]),
               GhostShip(renderer, assetsFolder, opacity, kLooks[1])} {}
 

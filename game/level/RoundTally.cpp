@@ -28,8 +28,8 @@ void RoundTally::onAsteroidHit(std::uint32_t /*asteroid*/, std::int32_t /*respaw
 void RoundTally::onRoundFinished(const RoundResult& result) {
     const TargetTimes* targets = m_targets();
     m_lastMedal = targets != nullptr ? medalFor(result.time, *targets) : Medal::none;
-    m_history.append({utcNow(), m_course, m_hash, result.time, result.splits, m_lastMedal,
-                      m_rocks, m_wrongZones, gameVersion()});
+    m_history.append({utcNow(), m_course, m_hash, result.time, result.splits, m_lastMedal, m_rocks,
+                      m_wrongZones, gameVersion()});
     m_rocks = 0;
     m_wrongZones = 0;
 }

@@ -45,11 +45,10 @@ bool readCount(const std::string& text, std::uint32_t& value) {
 // Letters, digits and the few signs a course name, a version and a time use: no commas, no
 // quotes, nothing a spreadsheet would take for a formula.
 bool plainWord(const std::string& text) {
-    return !text.empty() && text.size() <= 64 &&
-           std::all_of(text.begin(), text.end(), [](char c) {
-               return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' ||
-                      c == ':' || c == '.';
-           });
+    return !text.empty() && text.size() <= 64 && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == ':' ||
+               c == '.';
+    });
 }
 
 std::optional<Medal> medalFromWord(const std::string& word) {
@@ -85,8 +84,8 @@ std::optional<HistoryEntry> parseHistoryLine(const std::string& line) {
     entry.course = fields[1];
     entry.version = fields[8];
     const std::optional<Medal> medal = medalFromWord(fields[5]);
-    const auto hash = std::from_chars(fields[2].data(), fields[2].data() + fields[2].size(),
-                                      entry.hash, 16);
+    const auto hash =
+        std::from_chars(fields[2].data(), fields[2].data() + fields[2].size(), entry.hash, 16);
     const bool ok = entry.utc.size() == 20 && entry.utc.back() == 'Z' && plainWord(entry.utc) &&
                     plainWord(entry.course) && plainWord(entry.version) && medal &&
                     fields[2].size() == 16 && hash.ec == std::errc() &&
@@ -196,9 +195,8 @@ void RoundHistory::append(const HistoryEntry& entry) {
 // The oldest rounds go, the rest written whole: a failed write leaves the long file as it was.
 void RoundHistory::trim() {
     const std::size_t dropped = std::max<std::size_t>(1, m_mostRounds / 5);
-    m_entries.erase(m_entries.begin(),
-                    m_entries.begin() + static_cast<std::ptrdiff_t>(
-                                            std::min(dropped, m_entries.size())));
+    m_entries.erase(m_entries.begin(), m_entries.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                               dropped, m_entries.size())));
     std::string text = kHeader;
     for (const HistoryEntry& entry : m_entries) {
         text += historyLine(entry);

@@ -74,7 +74,7 @@ private:
 struct CourseStatistics {
     std::size_t rounds = 0;
     double secondsFlown = 0.0;
-    float record = -1.0f;         // -1: no round
+    float record = -1.0f;        // -1: no round
     float bestSections = -1.0f;  // the best time of each section between rings, summed
     std::vector<float> times;    // each round's, in the order flown
 };

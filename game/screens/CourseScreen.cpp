@@ -23,8 +23,8 @@ void CourseScreen::build(Menu& menu) {
     menu.title = "COURSE";
     const std::string raced = host().course().name;
     for (const CourseRow& row : host().courseRows()) {
-        const std::string value = std::to_string(static_cast<long>(std::lround(row.length))) +
-                                  " units" + chaseText(row);
+        const std::string value =
+            std::to_string(static_cast<long>(std::lround(row.length))) + " units" + chaseText(row);
         menu.entries.push_back(
             {row.title, [value] { return value; }, [this, name = row.name] { choose(name); }, {}});
         if (row.name == raced) {

@@ -164,8 +164,7 @@ void FrontDoor::raceTableGhost(std::size_t index) {
 
 CourseFacts FrontDoor::courseFacts() {
     const Course& course = m_game->course();
-    return {statisticsOf(m_game->history().entries(), course.name, courseHash(course)),
-            targets()};
+    return {statisticsOf(m_game->history().entries(), course.name, courseHash(course)), targets()};
 }
 
 // Each course's section of the records file that does not fit it, said once in the run: the

@@ -29,9 +29,9 @@ void GhostsScreen::addChoice(Menu& menu, const char* label, GhostSetting Setting
         game.showGhosts();
         game.saveSettings();
     };
-    menu.entries.push_back({label,
-                            [&game, which] { return std::string(toString(game.settings().*which)); },
-                            [step] { step(1); }, step});
+    menu.entries.push_back(
+        {label, [&game, which] { return std::string(toString(game.settings().*which)); },
+         [step] { step(1); }, step});
 }
 
 void GhostTableScreen::build(Menu& menu) {
@@ -40,9 +40,11 @@ void GhostTableScreen::build(Menu& menu) {
     const std::vector<GhostRow> rows = game.ghostTable();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const GhostRow& row = rows[i];
-        const std::string value = threeDecimals(row.time) + " s" +
-                                  (row.medal == Medal::none ? "" : "  " + std::string(medalName(row.medal)));
-        menu.entries.push_back({row.name, [value] { return value; },
+        const std::string value =
+            threeDecimals(row.time) + " s" +
+            (row.medal == Medal::none ? "" : "  " + std::string(medalName(row.medal)));
+        menu.entries.push_back({row.name,
+                                [value] { return value; },
                                 [this, &game, i, name = row.name] {
                                     game.raceTableGhost(i);
                                     say("Racing " + name + "'s ghost as the first");

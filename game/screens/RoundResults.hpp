@@ -1,7 +1,7 @@
 // Each round's results while the ship flies on: its time, the medal it earned and how far the
 // next one is, each zone's split against this run's best and the record as they stood before
-// the round, and "New record" or "New best", for a few seconds. It listens to the race; what each round is measured against carries over from
-// round to round.
+// the round, and "New record" or "New best", for a few seconds. It listens to the race; what each
+// round is measured against carries over from round to round.
 #pragma once
 
 #include <optional>

@@ -56,8 +56,8 @@ public:
 struct CourseRow {
     std::string name;
     std::string title;
-    float length = 0.0f;          // units
-    std::optional<float> record;  // the kept record, when one fits the course
+    float length = 0.0f;                 // units
+    std::optional<float> record;         // the kept record, when one fits the course
     std::optional<TargetTimes> targets;  // none when the autopilot cannot finish the course
 };
 

@@ -44,9 +44,10 @@ void StatisticsScreen::enter() {
                  minutesAndSeconds(stats.secondsFlown)};
     if (stats.rounds > 0) {
         const Medal medal = facts.targets ? medalFor(stats.record, *facts.targets) : Medal::none;
-        m_figures.push_back("Record " + threeDecimals(stats.record) + " s" +
-                            (medal == Medal::none ? "" : " (" + std::string(medalName(medal)) + ")") +
-                            "    Best sections " + threeDecimals(stats.bestSections) + " s");
+        m_figures.push_back(
+            "Record " + threeDecimals(stats.record) + " s" +
+            (medal == Medal::none ? "" : " (" + std::string(medalName(medal)) + ")") +
+            "    Best sections " + threeDecimals(stats.bestSections) + " s");
     } else {
         m_figures.push_back("No round finished on this course yet");
     }
@@ -85,7 +86,8 @@ void StatisticsScreen::buildPlot(const CourseFacts& facts) {
     m_fastest = *low - margin;
     m_slowest = *high + margin;
     m_attempts = static_cast<float>(std::max<std::size_t>(times.size(), 2));
-    const glm::vec2 corners[] = {kPlotLow, {kPlotHigh.x, kPlotLow.y}, kPlotHigh, {kPlotLow.x, kPlotHigh.y}};
+    const glm::vec2 corners[] = {
+        kPlotLow, {kPlotHigh.x, kPlotLow.y}, kPlotHigh, {kPlotLow.x, kPlotHigh.y}};
     for (std::size_t i = 0; i < 4; ++i) {
         m_plot.push_back({corners[i], corners[(i + 1) % 4], 1.0f, kFrame});
     }
@@ -105,12 +107,17 @@ void StatisticsScreen::buildPlot(const CourseFacts& facts) {
         }
         m_plot.push_back({at, at, kDotSize, kRounds});
     }
-    m_labels.push_back({threeDecimals(m_slowest), {kPlotLow.x - 0.02f, kPlotLow.y}, kFrame,
+    m_labels.push_back({threeDecimals(m_slowest),
+                        {kPlotLow.x - 0.02f, kPlotLow.y},
+                        kFrame,
                         HorizontalAnchor::ending});
-    m_labels.push_back({threeDecimals(m_fastest), {kPlotLow.x - 0.02f, kPlotHigh.y}, kFrame,
+    m_labels.push_back({threeDecimals(m_fastest),
+                        {kPlotLow.x - 0.02f, kPlotHigh.y},
+                        kFrame,
                         HorizontalAnchor::ending});
     m_labels.push_back({"rounds " + std::to_string(first + 1) + " to " + std::to_string(all.size()),
-                        {0.5f * (kPlotLow.x + kPlotHigh.x), kPlotLow.y - 0.06f}, kFrame,
+                        {0.5f * (kPlotLow.x + kPlotHigh.x), kPlotLow.y - 0.06f},
+                        kFrame,
                         HorizontalAnchor::centred});
 }
 
@@ -118,8 +125,10 @@ void StatisticsScreen::addLevel(float time, const char* name, const glm::vec3& c
     const glm::vec2 left = point(1.0f, time);
     const glm::vec2 right = point(m_attempts, time);
     m_plot.push_back({{kPlotLow.x, left.y}, {kPlotHigh.x, right.y}, kLineWidth, colour});
-    m_labels.push_back({std::string(name) + " " + threeDecimals(time), {kPlotHigh.x + 0.02f, left.y},
-                        colour, HorizontalAnchor::starting});
+    m_labels.push_back({std::string(name) + " " + threeDecimals(time),
+                        {kPlotHigh.x + 0.02f, left.y},
+                        colour,
+                        HorizontalAnchor::starting});
 }
 
 void StatisticsScreen::queue(TextRenderer& text, float /*time*/) {

@@ -24,17 +24,17 @@ void TitleScreen::build(Menu& menu) {
                             },
                             [&game] { game.screens().push(std::make_unique<CourseScreen>(game)); },
                             {}});
-    menu.entries.push_back(
-        {"Ghosts",
-         [&game] {
-             const Settings& settings = game.settings();
-             const bool two = settings.secondGhost != GhostSetting::off &&
-                              settings.secondGhost != settings.ghost;
-             return std::string(toString(settings.ghost)) +
-                    (two ? std::string(" + ") + toString(settings.secondGhost) : "");
-         },
-         [&game] { game.screens().push(std::make_unique<GhostsScreen>(game)); },
-         {}});
+    menu.entries.push_back({"Ghosts",
+                            [&game] {
+                                const Settings& settings = game.settings();
+                                const bool two = settings.secondGhost != GhostSetting::off &&
+                                                 settings.secondGhost != settings.ghost;
+                                return std::string(toString(settings.ghost)) +
+                                       (two ? std::string(" + ") + toString(settings.secondGhost)
+                                            : "");
+                            },
+                            [&game] { game.screens().push(std::make_unique<GhostsScreen>(game)); },
+                            {}});
     menu.entries.push_back(
         {"Settings",
          {},

@@ -180,8 +180,9 @@ TEST(Settings, BadGraphicsValuesSayWhichKeyInOneLineEach) {
               QualitySetting::low);
     EXPECT_NE(LoadedSettings("[Graphics]\nRenderScale = 0.2\n").console.str().find("0.2 is out"),
               std::string::npos);
-    LoadedSettings ghostly("[Race]\nGhost = always\nGhostOpacity = 0\nSecondGhost = twin\n"
-                           "Splits = medal\nPlayerName = \x1b[31mred\n");
+    LoadedSettings ghostly(
+        "[Race]\nGhost = always\nGhostOpacity = 0\nSecondGhost = twin\n"
+        "Splits = medal\nPlayerName = \x1b[31mred\n");
     EXPECT_EQ(ghostly.console.str(),
               "Ghost = always is not one of record, best, last, prime, off; using record\n"
               "SecondGhost = twin is not one of record, best, last, prime, off; using off\n"

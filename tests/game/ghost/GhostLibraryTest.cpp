@@ -89,7 +89,8 @@ TEST(GhostLibrary, AGenuineGhostIsKeptAndEveryOtherRefusedWithItsReason) {
         {"format-one.ghost", encodeGhost(formatOne),
          "Not imported: the file is of ghost format 1, which keeps no start to fly it again "
          "from; this game imports format 2"},
-        {"newer.ghost", newer, "Not imported: the file is of ghost format 3; this game reads 1 to 2"},
+        {"newer.ghost", newer,
+         "Not imported: the file is of ghost format 3; this game reads 1 to 2"},
     };
     for (const auto& refusal : refusals) {
         const GhostLibrary::Import result = import(refusal.name, refusal.bytes);
@@ -124,7 +125,8 @@ TEST(GhostLibrary, AFileDroppedIntoTheFolderIsListedOnlyWhenItFliesToItsTime) {
     Ghost forged = *flyPrimeRound(knot);
     forged.controls[forged.controls.size() / 2].state.held ^= 1;  // one change flipped
     test::TempFolder kept;
-    const std::filesystem::path dropped = kept.write("tight-knot-forged.ghost", encodeGhost(forged));
+    const std::filesystem::path dropped =
+        kept.write("tight-knot-forged.ghost", encodeGhost(forged));
     GhostLibrary library(kept.path(), console);
     EXPECT_TRUE(library.of(knot).empty());
     EXPECT_TRUE(library.of(knot).empty());

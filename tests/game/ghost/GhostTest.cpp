@@ -282,7 +282,8 @@ TEST(GhostTest, ARoundFlownAfterARestartFliesAgainFromItsStoredStart) {
     EXPECT_NE(replay(unanchored).rfind("Replay differs", 0), std::string::npos);
     Ghost older = *back.ghost;
     older.start.reset();
-    const GhostRead olderBack = decodeGhost(encodeGhost(older), "prime-loop", courseHash(firstCourse()));
+    const GhostRead olderBack =
+        decodeGhost(encodeGhost(older), "prime-loop", courseHash(firstCourse()));
     ASSERT_TRUE(olderBack.ghost) << olderBack.problem;
     EXPECT_EQ(olderBack.ghost->format, 1u);
     EXPECT_FALSE(olderBack.ghost->flyable());

@@ -35,11 +35,10 @@ TEST(Medals, ARoundEarnsTheBestMedalItMeetsAndTheTargetSplitsScalePrimesRound) {
     const struct {
         float time;
         Medal medal;
-    } cases[] = {{-1.0f, Medal::none},          {0.0f, Medal::none},
-                 {t.bronze + 0.001f, Medal::none}, {t.bronze, Medal::bronze},
-                 {t.silver, Medal::silver},      {t.gold + 0.001f, Medal::silver},
-                 {t.gold, Medal::gold},          {20.0f, Medal::prime},
-                 {1.0f, Medal::prime}};
+    } cases[] = {
+        {-1.0f, Medal::none},      {0.0f, Medal::none},       {t.bronze + 0.001f, Medal::none},
+        {t.bronze, Medal::bronze}, {t.silver, Medal::silver}, {t.gold + 0.001f, Medal::silver},
+        {t.gold, Medal::gold},     {20.0f, Medal::prime},     {1.0f, Medal::prime}};
     for (const auto& c : cases) {
         EXPECT_EQ(medalFor(c.time, t), c.medal) << c.time;
     }

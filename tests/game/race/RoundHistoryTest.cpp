@@ -15,8 +15,8 @@ namespace {
 
 HistoryEntry round(float time, std::vector<float> splits, const std::string& course = "tight-knot",
                    std::uint64_t hash = 0x5f0c4d9a1b2e3f47ull) {
-    return {"2026-12-10T03:12:45Z", course, hash, time, std::move(splits), Medal::gold, 1, 2,
-            "0.9.0"};
+    return {
+        "2026-12-10T03:12:45Z", course, hash, time, std::move(splits), Medal::gold, 1, 2, "0.9.0"};
 }
 
 TEST(RoundHistory, RoundsAreAppendedReadBackAndBounded) {
@@ -57,7 +57,8 @@ TEST(RoundHistory, ADamagedFileLosesOnlyItsBrokenLinesAndIsKept) {
         "2026-12-10T03:12:45Z,tight-knot,5f0c4d9a1b2e3f47,24.350,10.000;24.350,gold,1,2,0.9.0\n";
     const std::string text = std::string(RoundHistory::kHeader) + good +
                              "=HYPERLINK(\"http://x\"),tight-knot,5f0c4d9a1b2e3f47,1,1,,0,0,0\n" +
-                             good + "2026-12-10T03:12:45Z,tight-knot,5f0c4d9a1b2e3f47,nan,1,,0,0,x\n" +
+                             good +
+                             "2026-12-10T03:12:45Z,tight-knot,5f0c4d9a1b2e3f47,nan,1,,0,0,x\n" +
                              good + good.substr(0, 40);  // the last write cut short
     folder.write("history.csv", text);
     std::ostringstream console;
@@ -82,7 +83,8 @@ TEST(RoundHistory, StatisticsCountACoursesOwnRoundsAndSumItsBestSections) {
     EXPECT_EQ(stats.rounds, 2u);
     EXPECT_DOUBLE_EQ(stats.secondsFlown, 58.0);
     EXPECT_FLOAT_EQ(stats.record, 28.0f);
-    EXPECT_FLOAT_EQ(stats.bestSections, 10.0f + 16.0f);  // the first section of one, the second of the other
+    EXPECT_FLOAT_EQ(stats.bestSections,
+                    10.0f + 16.0f);  // the first section of one, the second of the other
     EXPECT_EQ(stats.times, (std::vector<float>{30.0f, 28.0f}));
     EXPECT_EQ(statisticsOf(entries, "long-haul", 0).rounds, 0u);
 }

@@ -161,7 +161,8 @@ TEST_P(ChasePictures, TheChaseIsDrawnWhereThePlayerLooks) {
         const glm::mat4& viewProj = door.game().renderer().frameView().viewProj;
         for (std::size_t i = 0; i < 2; ++i) {
             const SceneNode& node = *field.ship(i).node;
-            const glm::vec4 clip = viewProj * glm::vec4(field.ship(i).getTransform().position, 1.0f);
+            const glm::vec4 clip =
+                viewProj * glm::vec4(field.ship(i).getTransform().position, 1.0f);
             const bool onScreen = clip.w > 0.0f && std::abs(clip.x) < 0.8f * clip.w &&
                                   std::abs(clip.y) < 0.8f * clip.w;
             if (!node.visible || node.opacity < 0.3f || !onScreen || clip.w > 60.0f) {
@@ -179,9 +180,15 @@ TEST_P(ChasePictures, TheChaseIsDrawnWhereThePlayerLooks) {
     };
     const std::vector<Step> steps{
         // Title, Ghosts, the table, Ada's ghost raced as the first.
-        {"ghost-table", [&] { keys({GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN,
-                                    GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_ENTER}); }},
-        {nullptr, [&] { keys({GLFW_KEY_ESCAPE, GLFW_KEY_ESCAPE, GLFW_KEY_ENTER}); }},
+        {"ghost-table",
+         [&] {
+             keys({GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_DOWN,
+                   GLFW_KEY_ENTER, GLFW_KEY_ENTER});
+         }},
+        {nullptr,
+         [&] {
+             keys({GLFW_KEY_ESCAPE, GLFW_KEY_ESCAPE, GLFW_KEY_ENTER});
+         }},
         // The player sets off a little after GO and follows the ghosts (the autopilot at the
         // controls, a decision a pass).
         {nullptr, [&] { pilot.emplace(door.game().autopilot()); },
@@ -195,9 +202,14 @@ TEST_P(ChasePictures, TheChaseIsDrawnWhereThePlayerLooks) {
              pilot.reset();
              finishRound();
          }},
-        {"course", [&] { keys({GLFW_KEY_ESCAPE, GLFW_KEY_UP, GLFW_KEY_ENTER, GLFW_KEY_DOWN,
-                               GLFW_KEY_ENTER}); }},
-        {"statistics", [&] { keys({GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER}); }},
+        {"course",
+         [&] {
+             keys({GLFW_KEY_ESCAPE, GLFW_KEY_UP, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_ENTER});
+         }},
+        {"statistics",
+         [&] {
+             keys({GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER});
+         }},
     };
     std::size_t step = 0;
     int since = 0;
@@ -223,9 +235,8 @@ TEST_P(ChasePictures, TheChaseIsDrawnWhereThePlayerLooks) {
                 pictures.push_back(captureFramebuffer(0, GL_BACK, window.width, window.height));
                 names.push_back(door.screenName());
                 std::filesystem::create_directories("test-output");
-                saveJpeg(pictures.back(), "test-output/chase-" +
-                                              std::string(steps[step].picture) + "-" +
-                                              std::to_string(size.x) + "x" +
+                saveJpeg(pictures.back(), "test-output/chase-" + std::string(steps[step].picture) +
+                                              "-" + std::to_string(size.x) + "x" +
                                               std::to_string(size.y) + ".jpg");
             }
             since = -1;
