@@ -26,10 +26,10 @@ void SettingsScreen::build(Menu& menu) {
     menu.title = "SETTINGS";
     addWindow(menu);
     addPicture(menu);
-    addSplits(menu);
     addVolume(menu, "Master volume", &Settings::masterVolume);
     addVolume(menu, "Engine volume", &Settings::engineVolume);
     addVolume(menu, "Effects volume", &Settings::effectsVolume);
+    addSplits(menu);
     ScreenHost& game = host();
     menu.entries.push_back(
         {"Controls",

@@ -115,10 +115,13 @@ void StatisticsScreen::buildPlot(const CourseFacts& facts) {
                         {kPlotLow.x - 0.02f, kPlotHigh.y},
                         kFrame,
                         HorizontalAnchor::ending});
-    m_labels.push_back({"rounds " + std::to_string(first + 1) + " to " + std::to_string(all.size()),
-                        {0.5f * (kPlotLow.x + kPlotHigh.x), kPlotLow.y - 0.06f},
-                        kFrame,
-                        HorizontalAnchor::centred});
+    if (!times.empty()) {
+        m_labels.push_back(
+            {"rounds " + std::to_string(first + 1) + " to " + std::to_string(all.size()),
+             {0.5f * (kPlotLow.x + kPlotHigh.x), kPlotLow.y - 0.06f},
+             kFrame,
+             HorizontalAnchor::centred});
+    }
 }
 
 void StatisticsScreen::addLevel(float time, const char* name, const glm::vec3& colour) {

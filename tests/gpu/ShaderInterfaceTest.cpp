@@ -64,6 +64,7 @@ std::vector<ProgramFiles> gamePrograms() {
         {"skybox_vs", "skybox_ps", {{"skybox", unit::kImage}}},
         {"text_vs", "text_ps", {{"atlas", unit::kImage}}},
         {"debugPhysics_vs", "debugPhysics_ps", {}},
+        {"screenLines_vs", "screenLines_ps", {}},
         {"debugArrow_vs", "debugArrow_ps", {}},
         {"pathMesh_vs", "pathMesh_ps", {{"listHeads", binding::kListHeads}}},
         {"pbr_vs", "pbr_ps", kMaterialUnits},

@@ -202,7 +202,7 @@ TEST(FrontDoorTest, SettingsAndABindingMadeWithKeysAloneAreKeptAndUsed) {
                 GameLayerSeam::simulation(door.game()).shipController;
             if (pass == 2) {
                 for (int i = 0; i < 3; ++i) {
-                    press(door, GLFW_KEY_DOWN);  // Race, Course, Ghost, Settings
+                    press(door, GLFW_KEY_DOWN);  // Race, Course, Ghosts, Settings
                 }
                 press(door, GLFW_KEY_ENTER);
                 for (int i = 0; i < 3; ++i) {
@@ -212,8 +212,8 @@ TEST(FrontDoorTest, SettingsAndABindingMadeWithKeysAloneAreKeptAndUsed) {
                 press(door, GLFW_KEY_DOWN);
                 press(door, GLFW_KEY_DOWN);  // Render scale, Master volume
                 press(door, GLFW_KEY_LEFT);  // 100 % -> 90 %
-                for (int i = 0; i < 3; ++i) {
-                    press(door, GLFW_KEY_DOWN);  // Engine, Effects, Controls
+                for (int i = 0; i < 4; ++i) {
+                    press(door, GLFW_KEY_DOWN);  // Engine, Effects, Splits against, Controls
                 }
                 press(door, GLFW_KEY_ENTER);  // Controls: Accelerate first
                 press(door, GLFW_KEY_ENTER);  // press a key for it: F1 is the debug view's
@@ -411,7 +411,7 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
         {"settings", "settings",
          [&] {
              buttons({GamepadButton::kB});
-             clickOn(3);  // Race, Course, Ghost, Settings
+             clickOn(3);  // Race, Course, Ghosts, Settings
          }},
         {"controls", "controls",
          [&] {
