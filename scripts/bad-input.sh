@@ -248,13 +248,13 @@ course_first_broken_twice() {
     keep "$1/assets/courses/prime-loop.course" "$1/assets/courses/prime-loop.course.bad.1"
 }
 
-# Ghost files: one good ghost of tight-knot flown once by the demo, then broken copies of it.
+# Ghost files: one good ghost of tight-knot (the prime round the demo flies headless for its
+# targets), then broken copies of it.
 good_ghost="$work/tight-knot.ghost"
 make_good_ghost() {
     [ -f "$good_ghost" ] && return
-    ALSOFT_DRIVERS=null "${DRIFTLINE_BUILD_DIR:-$root/build}/driftline-demo" --rounds 1 \
-        --course tight-knot --size 320x240 --screenshots "$work/ghost-shots" \
-        --screenshot-every 0 --ghost-out "$good_ghost" >"$work/ghost-demo.txt" 2>&1
+    "${DRIFTLINE_BUILD_DIR:-$root/build}/driftline-demo" --targets --course tight-knot \
+        --ghost-out "$good_ghost" >"$work/ghost-demo.txt" 2>&1
 }
 # A ghost of the first course's file name from standard input, kept as it ends up: moved aside.
 player_ghost() {
@@ -267,8 +267,8 @@ ghost_bad_checksum() {
     cp "$good_ghost" "$1/ghost" && printf 'X' | dd of="$1/ghost" bs=1 seek=300 conv=notrunc 2>/dev/null
     player_ghost "$1" <"$1/ghost"
 }
-ghost_format_two() {
-    cp "$good_ghost" "$1/ghost" && printf '\x02' | dd of="$1/ghost" bs=1 seek=8 conv=notrunc 2>/dev/null
+ghost_format_three() {
+    cp "$good_ghost" "$1/ghost" && printf '\x03' | dd of="$1/ghost" bs=1 seek=8 conv=notrunc 2>/dev/null
     player_ghost "$1" <"$1/ghost"
 }
 ghost_other_version() {
@@ -353,6 +353,12 @@ ghost_nan_control() { tight_knot_ghost "$1" nan-control; }
 ghost_huge_control() { tight_knot_ghost "$1" huge-control; }
 ghost_one_second() { tight_knot_ghost "$1" one-second; }
 ghost_round_zero() { tight_knot_ghost "$1" round-zero; }
+# The round history: broken lines (a formula, a cut write) are skipped, the file kept as it is.
+history_broken() {
+    printf 'utc,course,hash,time,splits,medal,rocks,wrong_zones,version\n=cmd|calc,a,b,c,d,e,f,g,h\n2026-12-10T03:12:45Z,tight-knot,5f0c4d9a1b2e3f47,24.350,24.350,gold,1,0,0.9.0\n2026-12-10T03:1' >"$1/bin/history.csv"
+    keep "$1/bin/history.csv"
+}
+history_folder() { mkdir "$1/bin/history.csv"; }
 # A player's course named "seed-12345" beside a seed's ghost under the name seeds' ghosts once
 # had, "seed-12345.ghost": the ghost is the seed's, handed to its own name, not moved aside.
 ghost_seed_old_name() {
@@ -473,7 +479,7 @@ run_case "ghost: another version of the course" ghost_other_version 0 \
     "tight-knot.ghost is the ghost of another version of this course$ghost_aside" "${null[@]}"
 run_case "ghost: truncated" ghost_truncated 0 "prime-loop.ghost has a bad checksum \(cut short or changed\)$ghost_aside" "${null[@]}"
 run_case "ghost: a byte changed" ghost_bad_checksum 0 "prime-loop.ghost has a bad checksum \(cut short or changed\)$ghost_aside" "${null[@]}"
-run_case "ghost: format 2" ghost_format_two 0 "prime-loop.ghost is of ghost format 2; this game reads 1$ghost_aside" "${null[@]}"
+run_case "ghost: format 3" ghost_format_three 0 "prime-loop.ghost is of ghost format 3; this game reads 1 to 2$ghost_aside" "${null[@]}"
 run_case "ghost: empty" ghost_empty 0 "prime-loop.ghost is empty$ghost_aside" "${null[@]}"
 run_case "ghost: 9 MB" ghost_huge 0 "prime-loop.ghost is larger than 8 MiB$ghost_aside" "${null[@]}"
 run_case "ghost: a folder in its place" ghost_folder 0 \
@@ -488,6 +494,10 @@ run_case "ghost: relabelled 1.000 s" ghost_one_second 0 \
     "tight-knot.ghost has a round time that its steps do not give$ghost_aside" "${null[@]}"
 run_case "ghost: round 0" ghost_round_zero 0 "tight-knot.ghost holds no round$ghost_aside" "${null[@]}"
 run_case "ghost: a seed's under its old name" ghost_seed_old_name 0 "" "${null[@]}"
+run_case "history: broken lines" history_broken 0 \
+    "history.csv has 2 broken line\\(s\\), the first at line 2; they are skipped and the file kept$" "${null[@]}"
+run_case "history: a folder in its place" history_folder 0 \
+    "history.csv is not a regular file; the statistics show this run's rounds only$" "${null[@]}"
 run_case "settings: a window of 16384 x 16384" settings_huge_window 0 \
     "^A window of 16384 x 16384 does not fit the screen's work area; it opens at [0-9]+ x [0-9]+$" "${null[@]}"
 verify=comma_kept
@@ -524,6 +534,36 @@ demo_case() {
 demo_case "demo --replay: ends 4e9 steps in" end-step "ends its round more than a day into its flight$"
 demo_case "demo --replay: round 0" round-zero "holds no round$"
 demo_case "demo --replay: a NaN control" nan-control "has a control strength outside 0 to 1.414$"
+
+# driftline --import, without a window: a ghost that does not prove its time is refused in one
+# line with status 1 and nothing is written; a genuine one is kept.
+import_case() {
+    local name=$1 change=$2 want_status=$3 expected=$4 verdict=ok line kept=yes
+    local dir file
+    dir=$(install "$name")
+    file="$work/import-$change.ghost"
+    case $change in
+    genuine) cp "$good_ghost" "$file" ;;
+    cut) head -c 3000 "$good_ghost" >"$file" ;;
+    *) hostile_ghost "$change" "$file" ;;
+    esac
+    MESA_DEBUG=1 timeout 120 "$dir/bin/driftline" --import "$file" >"$dir/console.txt" 2>&1
+    status=$?
+    line=$(grep -m1 -E -e "$expected" "$dir/console.txt")
+    if [ "$want_status" -ne 0 ] && [ -e "$dir/bin/ghosts" ]; then
+        kept="WROTE"
+    fi
+    if [ "$status" -ne "$want_status" ] || [ -z "$line" ] || [ "$kept" != yes ]; then
+        verdict=FAIL
+        failures=$((failures + 1))
+        line=${line:-"MISSING /$expected/; $(tail -n 1 "$dir/console.txt")"}
+    fi
+    printf '| %-36s | %4s | %-4s | %-8s | %s\n' "$name" "$status" "$verdict" "$kept" "$(echo "$line" | cut -c1-110)"
+}
+import_case "import: a genuine ghost" genuine 0 "^Imported ghost of Tight Knot by Prime: 23.717 s, verified$"
+import_case "import: cut short" cut 1 "^Not imported: the file has a bad checksum \\(cut short or changed\\)$"
+import_case "import: relabelled 1.000 s" one-second 1 "^Not imported: the file has a round time that its steps do not give$"
+import_case "import: round 0" round-zero 1 "^Not imported: the file holds no round$"
 echo
 if [ "$failures" -ne 0 ]; then
     echo "$failures case(s) crashed, hung, ended otherwise than expected, raised a GL error or lost a file"

@@ -133,6 +133,11 @@ void GameLayer::startRun(Course course, bool recordsSaid) {
         showChosenGhosts();
         aimSplits();
     };
+    // The targets are known before the first round ends (read from the player's folder, or
+    // flown there and then: a few milliseconds), so no round's end waits for them.
+    if (m_setup.keepRecords) {
+        targets();
+    }
     showChosenGhosts();
     aimSplits();
     listen(m_attract);

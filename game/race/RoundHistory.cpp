@@ -136,7 +136,7 @@ void RoundHistory::read() {
     }
     if (file.status != ReadStatus::ok) {
         m_console << "The round history " << m_path.string() << " " << file.problem
-                  << "; its rounds are not shown, and new ones are still added" << std::endl;
+                  << "; the statistics show this run's rounds only" << std::endl;
         return;
     }
     std::istringstream lines(file.bytes);
