@@ -165,6 +165,7 @@ App::App(const LaunchOptions& options)
       viewport{0, 0, renderSize.width, renderSize.height},
       m_audioWatch([this] { return audio.connected(); }, [this] { return reopenAudio(); },
                    std::cout) {
+    m_speed = options.simulationSpeed;
     publishInstance(this);
     timer.tick();
     timer.stop();
@@ -182,6 +183,12 @@ bool App::closeRequested() {
         gl.requestClose();
     }
     return gl.shouldClose();
+}
+
+void App::advance(std::uint32_t steps) {
+    for (std::uint32_t i = 0; i < steps; ++i) {
+        fixedStep(0.0f);
+    }
 }
 
 void App::fixedStep(float time) {

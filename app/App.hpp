@@ -44,6 +44,8 @@ struct LaunchOptions {
     // The picture's quality and render scale for this run only; the settings' when not given.
     std::optional<QualitySetting> quality;
     std::optional<float> renderScale;
+    // Simulated seconds a second of real time (1/4 to 4): a replay watched slowed or sped up.
+    float simulationSpeed = 1.0f;
 };
 
 // The parts of a pass of the main loop that a profiler can time.
@@ -81,6 +83,11 @@ public:
     // steps still reach the layers (the countdown counts them) and frames are drawn.
     void holdSimulation(bool hold) { m_held = hold; }
     bool simulationHeld() const { return m_held; }
+    // Simulated seconds a second of real time, from 1/4 to 4 (see FixedStepClock::setSpeed).
+    void setSimulationSpeed(float speed) { m_speed = speed; }
+    // Takes `steps` fixed steps at once, drawing nothing (a replay started further in): the
+    // physics, the camera controller's and the layers' fixed updates, as the loop takes them.
+    void advance(std::uint32_t steps);
 
     // The executable's folder, without a trailing separator.
     static std::filesystem::path makeAppPath();
@@ -128,12 +135,14 @@ public:
 private:
     bool m_paused = false;
     bool m_held = false;
+    float m_speed = 1.0f;
     std::uint32_t m_secondsCounted = 0;
     bool m_wasFocused = false;
     AudioDeviceWatch m_audioWatch;
 
     bool closeRequested() override;
     bool simulationPaused() override { return m_paused; }
+    float simulationSpeed() override { return m_speed; }
     void fixedStep(float time) override;
     void updateCamera(float frameDt, float time) override;
     void renderLayers(float frameDt, float time) override;

@@ -15,8 +15,18 @@ PassTimes FixedStepClock::beginPass(double measuredDt, double elapsed) {
     times.realDt = std::max(measured, 0.0f);
     times.frameDt = std::clamp(measured, 0.0f, kMaxFrameTime);
     times.time = static_cast<float>(elapsed);
-    m_accumulator = std::clamp(m_accumulator, 0.0f, kMaxFrameTime);
+    m_accumulator = std::clamp(m_accumulator, 0.0f, kMaxFrameTime * std::max(m_speed, 1.0f));
     return times;
+}
+
+void FixedStepClock::setSpeed(float speed) {
+    m_speed = std::clamp(speed, 0.25f, 4.0f);
+}
+
+// One more than the speed asks for, so the leftovers of single-precision steps catch up; at
+// real time or slower, one (a slow machine runs the simulation slower rather than spiralling).
+std::uint32_t FixedStepClock::mostStepsAPass() const {
+    return m_speed > 1.0f ? static_cast<std::uint32_t>(std::ceil(m_speed)) + 1 : 1;
 }
 
 bool FixedStepClock::takeFixedStep() {
@@ -65,7 +75,9 @@ void runMainLoop(LoopHost& host, FrameTimer& timer, std::ostream& console) {
             console << "DT is too large :(" << std::endl;
         }
         const bool paused = host.simulationPaused();
-        if (!paused && clock.takeFixedStep()) {
+        clock.setSpeed(host.simulationSpeed());
+        for (std::uint32_t step = 0;
+             !paused && step < clock.mostStepsAPass() && clock.takeFixedStep(); ++step) {
             host.fixedStep(clock.stepStartTime());
         }
         host.updateCamera(pass.frameDt, pass.time);

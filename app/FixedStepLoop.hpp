@@ -1,6 +1,7 @@
 // The main loop's arithmetic and order, apart from the window: a pass measures its frame time,
-// takes at most one fixed simulation step, renders, presents, polls input, updates the layers
-// with the leftover fraction of a step, and once a second of real time reports the pass count.
+// takes at most one fixed simulation step (or, with the simulation sped up S times, at most S),
+// renders, presents, polls input, updates the layers with the leftover fraction of a step, and
+// once a second of real time reports the pass count.
 // The simulation keeps its own clock, the steps taken times kFixedStep: on a machine too slow
 // for 60 steps a second it runs slower than real time, and everything it decides (the race's
 // times, the asteroids' swing) follows the flight, not the machine.
@@ -45,13 +46,18 @@ public:
     // two steps (one step a pass at most, or none while paused), but a scene drawn past its
     // last step would be a guess that snaps back: the fraction stays within [0, 1].
     float alpha() const;
-    void accumulate(float frameDt) { m_accumulator += frameDt; }
+    void accumulate(float frameDt) { m_accumulator += frameDt * m_speed; }
+    // Simulated seconds a second of real time, from 1/4 to 4 (a replay watched slowed or sped
+    // up); above 1 a pass may take up to that many steps and one more.
+    void setSpeed(float speed);
+    std::uint32_t mostStepsAPass() const;
     // Counts the pass, which took `realDt` seconds of real time; once a full second has
     // gathered, returns the passes it held.
     std::optional<std::uint32_t> countPass(float realDt);
 
 private:
     float m_accumulator = kFixedStep;
+    float m_speed = 1.0f;
     float m_secondCounter = 0.0f;
     std::uint64_t m_steps = 0;
     std::uint32_t m_passes = 0;
@@ -75,6 +81,8 @@ public:
     virtual void everySecond() {}
     // While true the simulation stands still: no fixed steps, and no time gathers for them.
     virtual bool simulationPaused() { return false; }
+    // Simulated seconds a second of real time (see FixedStepClock::setSpeed).
+    virtual float simulationSpeed() { return 1.0f; }
     // Sleeps until an input event arrives or `seconds` have passed; called at the end of a
     // paused pass that was quicker than kPausedPassTime.
     virtual void waitForEvents(double /*seconds*/) {}

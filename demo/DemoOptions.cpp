@@ -53,6 +53,18 @@ float parseScale(const std::string& text) {
     return scale;
 }
 
+// The replay's speed: 0.25 to 4, written with a point.
+float parseSpeed(const std::string& text) {
+    float speed = 0.0f;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), speed);
+    if (error != std::errc() || end != text.data() + text.size() ||
+        !(speed >= 0.25f && speed <= 4.0f)) {
+        throw std::invalid_argument("--speed expects a number from 0.25 to 4, not \"" + text +
+                                    "\"");
+    }
+    return speed;
+}
+
 }  // namespace
 
 DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
@@ -85,6 +97,10 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
             options.course = value();
         } else if (option == "--replay") {
             options.replay = value();
+        } else if (option == "--speed") {
+            options.speed = parseSpeed(value());
+        } else if (option == "--from-ring") {
+            options.fromRing = parseCount(option, value(), 0);
         } else if (option == "--restart-after") {
             options.restartAfter = parseCount(option, value(), 1);
         } else if (option == "--targets") {
@@ -101,6 +117,9 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
     }
     if (!options.replay.empty() && options.course) {
         throw std::invalid_argument("--replay flies the ghost's own course; leave out --course");
+    }
+    if (options.fromRing && options.replay.empty()) {
+        throw std::invalid_argument("--from-ring starts a replay further in; give --replay");
     }
     if (options.targets && !options.replay.empty()) {
         throw std::invalid_argument("--targets flies the autopilot; leave out --replay");
@@ -130,6 +149,10 @@ const char* demoUsage() {
            "                         (default: the settings file's)\n"
            "  --replay FILE.ghost    fly the ghost's recorded controls instead of the autopilot,\n"
            "                         on its course, and say whether its round time comes again\n"
+           "  --speed S              simulated seconds a second of real time, 0.25 to 4\n"
+           "                         (default 1); the round's time is the same at any speed\n"
+           "  --from-ring K          with --replay: fly the replay up to ring K at once,\n"
+           "                         drawing nothing, and watch it from there\n"
            "  --ghost-out FILE       write the ghost of the last round flown to FILE\n"
            "  --restart-after S      restart the race once after S seconds of flight, as R\n"
            "                         does; the rounds after it start mid-run\n"

@@ -27,6 +27,12 @@ struct DemoOptions {
     std::optional<std::string> course;
     // A ghost file whose recorded controls are flown instead of the autopilot's, on its course.
     std::filesystem::path replay;
+    // Simulated seconds a second of real time, 0.25 to 4: the replay watched slowed or sped up
+    // (the loop takes up to that many steps a pass), its round time the same.
+    float speed = 1.0f;
+    // Ring K (0 to the last) at which the replay starts: the steps before it are flown at once,
+    // drawing nothing; none: from the flight's start.
+    std::optional<std::uint32_t> fromRing;
     // Seconds of flight after which the race is restarted once, as R does (0: never): the
     // rounds flown after it start mid-run, with the asteroids elsewhere and the clocks on.
     std::uint32_t restartAfter = 0;

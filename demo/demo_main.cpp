@@ -1,6 +1,7 @@
 // driftline-demo: the real game, flown by the autopilot, with a profile of where the time
 // goes. The game itself takes no options; this launcher does.
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <iomanip>
 #include <filesystem>
@@ -140,6 +141,33 @@ std::optional<kes::Ghost> loadReplay(const std::filesystem::path& path) {
     return read.ghost;
 }
 
+// Flies the replay up to ring `ring` at once, drawing nothing: to the first sample of the
+// ghost at or after the ring's touch, where the ship must stand exactly where the ghost's sample
+// says (a sample is the ship's place as a step began). One line says so; false when it does not
+// or when the ghost has no such ring.
+bool startFromRing(kes::App& app, const kes::GameLayer& game, const kes::Ghost& ghost,
+                   std::uint32_t ring) {
+    if (ring >= ghost.splits.size()) {
+        std::cout << "driftline-demo: --from-ring " << ring
+                  << ": the ghost's course has rings 0 to " << ghost.splits.size() - 1 << std::endl;
+        return false;
+    }
+    const float reached = ring == 0 ? 0.0f : ghost.splits[ring - 1];
+    const auto stepsIn = static_cast<std::uint32_t>(std::lround(reached / kes::kFixedStep));
+    const std::uint32_t sample = (stepsIn + ghost.sampleEvery - 1) / ghost.sampleEvery;
+    app.advance(ghost.roundStartStep + sample * ghost.sampleEvery + 1);
+    const glm::vec3 ship = game.simulation().shipBody->getTransform().position;
+    const glm::vec3 recorded =
+        ghost.samples[std::min<std::size_t>(sample, ghost.samples.size() - 1)].position;
+    const float apart = glm::distance(ship, recorded);
+    std::cout << std::fixed << std::setprecision(3) << "Replay from ring " << ring << " ("
+              << float(sample * ghost.sampleEvery) * kes::kFixedStep
+              << " s into the round): the ship stands " << apart
+              << " units from the ghost's recorded place" << std::endl;
+    std::cout.unsetf(std::ios::floatfield);
+    return apart == 0.0f;
+}
+
 // False, with one line, when the ghost of the last round could not be written.
 bool writeGhost(const kes::FlightRecorder& recorder, const std::filesystem::path& path) {
     if (!recorder.lastRound()) {
@@ -226,7 +254,8 @@ int runDemo(const kes::demo::DemoOptions& options) {
                                     .glDebugOutput = kes::GlDebugOutput::on,
                                     .audioLoopback = !options.audioOut.empty(),
                                     .quality = options.quality,
-                                    .renderScale = options.renderScale});
+                                    .renderScale = options.renderScale,
+                                    .simulationSpeed = options.speed});
     profile.addStartupPhase("window, context, input and audio", secondsSince(start));
     // The demo keeps no records and no ghosts of the player's.
     auto& game = app.layers.emplace<kes::GameLayer>(
@@ -255,6 +284,13 @@ int runDemo(const kes::demo::DemoOptions& options) {
         return 1;
     }
     auto& demo = app.layers.emplace<kes::demo::DemoLayer>(app, game, options, profile, replayed);
+    bool startedWhereRecorded = true;
+    if (replayed != nullptr && options.fromRing) {
+        startedWhereRecorded = startFromRing(app, game, *replayed, *options.fromRing);
+        if (!startedWhereRecorded && *options.fromRing >= replayed->splits.size()) {
+            return 1;
+        }
+    }
     app.profiler = &profile;
     LineCounter slowPasses;
     std::ostream slowPassConsole(&slowPasses);
@@ -291,7 +327,9 @@ int runDemo(const kes::demo::DemoOptions& options) {
                                         ? demo.judge->verdict()
                                         : "Replay differs: the window was closed before the round";
         std::cout << "\n" << verdict << "\n";
-        replayReproduced = demo.judge->reproduced();
+        std::cout << "Replay flown in " << demo.passes << " passes at speed " << options.speed
+                  << "\n";
+        replayReproduced = demo.judge->reproduced() && startedWhereRecorded;
     }
     const std::filesystem::path csv = options.screenshotFolder / "profile.csv";
     if (profile.writeCsv(csv, options.gpuTiming)) {

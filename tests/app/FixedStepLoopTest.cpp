@@ -45,6 +45,7 @@ public:
     }
     void showPassesPerSecond(std::uint32_t count) override { titles.push_back(count); }
     bool simulationPaused() override { return pausedPasses.contains(passes); }
+    float simulationSpeed() override { return speed; }
     // The wait comes after the pass's update: it belongs to the pass just counted.
     void waitForEvents(double seconds) override {
         waits.push_back(seconds);
@@ -58,6 +59,7 @@ public:
     std::vector<std::uint32_t> titles;
     std::set<std::size_t> pausedPasses;
     std::vector<double> waits;
+    float speed = 1.0f;
 
 private:
     ScriptedCounter& m_counter;
@@ -65,9 +67,11 @@ private:
 };
 
 struct LoopRun {
-    explicit LoopRun(std::vector<double> passSeconds, std::set<std::size_t> paused = {})
+    explicit LoopRun(std::vector<double> passSeconds, std::set<std::size_t> paused = {},
+                     float speed = 1.0f)
         : timer([this] { return counter.now; }), host(counter, std::move(passSeconds)) {
         host.pausedPasses = std::move(paused);
+        host.speed = speed;
         runMainLoop(host, timer, console);
     }
     ScriptedCounter counter;
@@ -120,6 +124,24 @@ TEST(FixedStepLoop, At20PassesASecondEveryPassTakesExactlyOneStep) {
     ASSERT_FALSE(run.host.titles.empty());
     EXPECT_NEAR(static_cast<double>(run.host.titles[0]), 20.0, 1.0);
     EXPECT_EQ(run.console.str().size(), std::string("DT is too large :(\n").size() * 39);
+}
+
+// A replay watched four times as fast takes four steps a pass at 60 passes a second; a slow pass
+// takes five at most (four, and one for what single precision left over); a quarter as fast, a
+// step every fourth pass. The clock still counts steps.
+TEST(FixedStepLoop, ASpedUpOrSlowedSimulationTakesAsManyStepsAsItsTimeGathers) {
+    // The first pass measures no time and steps once; a pass steps what the passes before it
+    // gathered, so 59 passes' time is stepped: 1 + 59 x 4.
+    LoopRun fast(std::vector<double>(61, 1.0 / 60.0), {}, 4.0f);
+    EXPECT_NEAR(static_cast<double>(fast.host.stepTimes.size()), 237.0, 1.0);
+    EXPECT_FLOAT_EQ(fast.host.stepTimes.back(),
+                    float(double(fast.host.stepTimes.size() - 1) / 60.0));
+    LoopRun slowPasses(std::vector<double>(11, 0.5), {}, 4.0f);
+    EXPECT_EQ(slowPasses.host.stepTimes.size(), 1u + 9u * 5u);
+    LoopRun slow(std::vector<double>(241, 1.0 / 60.0), {}, 0.25f);
+    EXPECT_NEAR(static_cast<double>(slow.host.stepTimes.size()), 61.0, 2.0);
+    LoopRun beyond(std::vector<double>(61, 1.0 / 60.0), {}, 40.0f);  // held to 4
+    EXPECT_NEAR(static_cast<double>(beyond.host.stepTimes.size()), 237.0, 1.0);
 }
 
 // On a machine too slow for the fixed rate the simulation's clock counts steps, not seconds:

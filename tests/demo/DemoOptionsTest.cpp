@@ -45,6 +45,12 @@ TEST(DemoOptionsTest, DefaultsAndEveryOption) {
     EXPECT_FALSE(defaults.quality.has_value());
     EXPECT_EQ(parseDemoOptions({"--quality", "auto"}).quality, QualitySetting::automatic);
     EXPECT_TRUE(parseDemoOptions({"--help"}).help);
+    const DemoOptions replay =
+        parseDemoOptions({"--replay", "g.ghost", "--speed", "0.25", "--from-ring", "0"});
+    EXPECT_EQ(replay.speed, 0.25f);
+    EXPECT_EQ(replay.fromRing, 0u);
+    EXPECT_TRUE(parseDemoOptions({"--targets", "--course", "seed:3"}).targets);
+    EXPECT_EQ(parseDemoOptions({"--restart-after", "5"}).restartAfter, 5u);
 }
 
 TEST(DemoOptionsTest, BadArgumentsAreNamed) {
@@ -70,6 +76,14 @@ TEST(DemoOptionsTest, BadArgumentsAreNamed) {
             failureOf({"--quality", "low", "--render-scale", scale}),
             std::string("--render-scale expects a number from 0.25 to 1, not \"") + scale + "\"");
     }
+    for (const char* speed : {"0.2", "5", "fast", "nan"}) {
+        EXPECT_EQ(failureOf({"--speed", speed}),
+                  std::string("--speed expects a number from 0.25 to 4, not \"") + speed + "\"");
+    }
+    EXPECT_EQ(failureOf({"--from-ring", "3"}),
+              "--from-ring starts a replay further in; give --replay");
+    EXPECT_EQ(failureOf({"--targets", "--replay", "g.ghost"}),
+              "--targets flies the autopilot; leave out --replay");
     EXPECT_EQ(failureOf({"--quality", "auto", "--render-scale", "0.5"}),
               "--render-scale needs a fixed --quality: under auto the game chooses the scale "
               "itself");
