@@ -12,8 +12,8 @@ namespace kes {
 namespace {
 
 constexpr std::array<const char*, kActionCount> kActionNames{
-    "Accelerate", "Brake",      "Pitch down", "Pitch up", "Yaw right",
-    "Yaw left",   "Roll right", "Roll left",  "Restart",  "Pause"};
+    "Accelerate", "Brake",     "Pitch down", "Pitch up", "Yaw right", "Yaw left",
+    "Roll right", "Roll left", "Restart",    "Pause",    "Screenshot"};
 
 struct NamedKey {
     int key;
@@ -256,6 +256,7 @@ Bindings Bindings::defaults() {
         {GLFW_KEY_LEFT, GamepadButton::kLeftShoulder},
         {GLFW_KEY_R, GamepadButton::kBack},
         {GLFW_KEY_P, GamepadButton::kStart},
+        {GLFW_KEY_F12, 0},
     }};
     return bindings;
 }

@@ -32,8 +32,9 @@ enum class Action : std::uint8_t {
     rollLeft,
     restart,
     pause,
+    screenshot,  // the frame as shown, saved as a picture
 };
-inline constexpr std::size_t kActionCount = 10;
+inline constexpr std::size_t kActionCount = 11;
 
 // "Accelerate", "Pitch down", ...
 const char* actionName(Action action);

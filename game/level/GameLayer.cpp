@@ -1,11 +1,14 @@
 #include "game/level/GameLayer.hpp"
 
 #include <cmath>
+#include <ctime>
 #include <utility>
 #include <iostream>
 
 #include "game/race/FastestRound.hpp"
 #include "game/level/LevelLayout.hpp"
+#include "gpu/FrameCapture.hpp"
+#include "text/DrawableText.hpp"
 #include "platform/OpenGL.hpp"
 
 namespace kes {
@@ -15,6 +18,9 @@ constexpr glm::vec4 kGuideColour{1.0f, 0.62f, 0.12f, 1.0f};
 constexpr float kGuideScale = 9.0f;  // the arrow's length in units
 constexpr float kGuideAbove = 5.0f;  // units above the ship, towards the camera's up
 constexpr glm::vec3 kSceneClearColour{0.075f};
+constexpr glm::vec2 kScreenshotNoteAt{0.0f, -0.97f};
+constexpr float kScreenshotNoteSize = 0.045f;
+constexpr float kScreenshotNoteSeconds = 3.0f;
 
 // Inside the view: in front of the camera and within the screen's edges.
 bool inView(const glm::vec3& point, const glm::mat4& viewProj) {
@@ -257,8 +263,44 @@ void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
         m_hud.queue(m_renderer.text(), hudFacts(), time);
         m_ghosts.queue(m_renderer.text(), m_renderer.frameView().viewProj);
     }
+    if (time < m_screenshotNoteUntil) {
+        m_renderer.text().addText(m_screenshotNote, kScreenshotNoteAt, kScreenshotNoteSize,
+                                  glm::vec3(1.0f), VerticalAnchor::standing,
+                                  HorizontalAnchor::centred);
+    }
     queueGuide();
     m_renderer.render(framebuffer, viewport);
+    if (m_screenshotDue && viewport != nullptr) {
+        m_screenshotDue = false;
+        saveScreenshot(*viewport);
+        m_screenshotNoteUntil = time + kScreenshotNoteSeconds;
+    }
+}
+
+// Named by the local time, never over an earlier picture.
+void GameLayer::saveScreenshot(const Viewport& window) {
+    const std::filesystem::path folder = m_app.folders.data / "screenshots";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "driftline-%Y-%m-%d-%H%M%S", &local);
+    std::filesystem::path path = folder / (std::string(stamp) + ".png");
+    for (int n = 2; std::filesystem::exists(path, error); ++n) {
+        path = folder / (std::string(stamp) + "-" + std::to_string(n) + ".png");
+    }
+    const CapturedImage image = captureFramebuffer(0, GL_BACK, window.width, window.height);
+    if (savePng(image, path)) {
+        m_lastScreenshot = path;
+        m_screenshotNote = "Screenshot saved: " + path.string();
+    } else {
+        m_screenshotNote = "Couldn't save the screenshot in " + folder.string();
+    }
+    std::cout << m_screenshotNote << std::endl;
+    // A folder's name may hold characters the display has no glyph for.
+    m_screenshotNote = drawableText(m_screenshotNote).text;
 }
 
 HudFacts GameLayer::hudFacts() const {

@@ -134,6 +134,10 @@ public:
     Medal lastMedal() const { return m_run->tally.lastMedal(); }
     // Every round finished, this run's and those read from the history file.
     const RoundHistory& history() const { return m_history; }
+    // Saves the next frame as drawn (the display included) as a PNG of the window's size in
+    // the "screenshots" folder of the player's data folder, and says where for a few seconds.
+    void takeScreenshot() { m_screenshotDue = true; }
+    const std::filesystem::path& lastScreenshot() const { return m_lastScreenshot; }
     // The ghosts imported into the player's folder.
     GhostLibrary& library() { return m_library; }
 
@@ -172,6 +176,7 @@ private:
     const Ghost* ghostFor(GhostSetting setting);
     void showChosenGhosts();
     void aimSplits();
+    void saveScreenshot(const Viewport& window);
 
     App& m_app;
     RaceSetup m_setup;
@@ -206,6 +211,10 @@ private:
     bool m_measurePasses = true;
     bool m_pauseNotice = true;
     bool m_saidPaused = false;
+    bool m_screenshotDue = false;
+    std::filesystem::path m_lastScreenshot;
+    std::string m_screenshotNote;
+    float m_screenshotNoteUntil = -1.0f;
 };
 
 }  // namespace kes

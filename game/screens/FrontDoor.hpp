@@ -62,6 +62,7 @@ public:
     void toggleShadowMapTiles() override { m_game->toggleShadowMapTiles(); }
     void play(SoundEffect cue) override { m_app.sounds.play(cue); }
     void quitGame() override { m_app.gl.requestClose(); }
+    void takeScreenshot() override { m_game->takeScreenshot(); }
     HidListener& ship() override { return m_game->ship(); }
     const Course& course() const override { return m_game->course(); }
     std::optional<float> recordTime() const override { return m_game->recordTime(); }

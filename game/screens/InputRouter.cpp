@@ -34,6 +34,10 @@ void InputRouter::onKey(int key, int /*scancode*/, std::uint8_t action, std::uin
     if (action == GLFW_RELEASE || (action == GLFW_PRESS && screen->takeKey(key))) {
         return;
     }
+    if (action == GLFW_PRESS && m_host.settings().controls.actionOfKey(key) == Action::screenshot) {
+        m_host.takeScreenshot();
+        return;
+    }
     if (const auto menuAction = menuActionOfKey(key)) {
         screen->act(*menuAction);
     }
@@ -50,8 +54,7 @@ void InputRouter::raceKey(int key, std::uint8_t action) {
         }
     }
     const auto bound = m_host.settings().controls.actionOfKey(key);
-    if (!bound || (action == GLFW_PRESS && gameAction(*bound)) || *bound == Action::restart ||
-        *bound == Action::pause) {
+    if (!bound || (action == GLFW_PRESS && gameAction(*bound)) || !fliesShip(*bound)) {
         return;
     }
     m_host.ship().onKey(defaultKey(*bound), 0, action, 0);
@@ -59,11 +62,14 @@ void InputRouter::raceKey(int key, std::uint8_t action) {
 
 void InputRouter::raceButton(std::uint16_t button, bool pressed) {
     const auto bound = m_host.settings().controls.actionOfButton(button);
-    if (!bound || (pressed && gameAction(*bound)) || *bound == Action::restart ||
-        *bound == Action::pause) {
+    if (!bound || (pressed && gameAction(*bound)) || !fliesShip(*bound)) {
         return;
     }
     m_host.ship().onKey(defaultKey(*bound), 0, pressed ? GLFW_PRESS : GLFW_RELEASE, 0);
+}
+
+bool InputRouter::fliesShip(Action action) {
+    return action != Action::restart && action != Action::pause && action != Action::screenshot;
 }
 
 bool InputRouter::gameAction(Action action) {
@@ -75,6 +81,10 @@ bool InputRouter::gameAction(Action action) {
         if (top()->pausable()) {
             m_host.screens().push(std::make_unique<PauseScreen>(m_host));
         }
+        return true;
+    }
+    if (action == Action::screenshot) {
+        m_host.takeScreenshot();
         return true;
     }
     return false;

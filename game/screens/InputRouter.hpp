@@ -34,8 +34,10 @@ private:
     Screen* top() const;
     void raceKey(int key, std::uint8_t action);
     void raceButton(std::uint16_t button, bool pressed);
-    // A pause or restart asked for while racing; false for any other action.
+    // A pause, restart or screenshot asked for while racing; false for any other action.
     bool gameAction(Action action);
+    // Whether the action's binding flies the ship (the game's own actions do not).
+    static bool fliesShip(Action action);
 
     ScreenHost& m_host;
     const Viewport& m_window;

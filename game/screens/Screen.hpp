@@ -92,6 +92,8 @@ public:
     virtual void toggleShadowMapTiles() = 0;
     virtual void play(SoundEffect cue) = 0;
     virtual void quitGame() = 0;
+    // The frame as shown saved as a picture, at the window's size (see GameLayer).
+    virtual void takeScreenshot() = 0;
     // The ship's controls, which a race's bound keys fly.
     virtual HidListener& ship() = 0;
 

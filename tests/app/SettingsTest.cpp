@@ -43,7 +43,7 @@ constexpr const char* kDefaultSections =
     "[Sound]\nMasterVolume = 1\nEngineVolume = 1\nEffectsVolume = 1\n\n"
     "[Controls]\nAccelerate = Space, A\nBrake = Left Ctrl, B\nPitch down = W, none\nPitch up = S, "
     "none\nYaw right = D, none\nYaw left = A, none\nRoll right = Right, Right Shoulder\nRoll left "
-    "= Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\n\n";
+    "= Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\nScreenshot = F12, none\n\n";
 
 TEST(Settings, MissingFileReportsItsPathUsesDefaultsAndIsWrittenFresh) {
     TempFolder folder;
@@ -142,7 +142,7 @@ TEST(Settings, AFullFileRoundTripsUnchanged) {
         "[Sound]\nMasterVolume = 0.8\nEngineVolume = 0.5\nEffectsVolume = 0\n\n"
         "[Controls]\nAccelerate = J, X\nBrake = Left Ctrl, B\nPitch down = W, none\nPitch up = S, "
         "none\nYaw right = D, none\nYaw left = A, none\nRoll right = Right, Right Shoulder\nRoll "
-        "left = Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\n\n";
+        "left = Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\nScreenshot = F12, none\n\n";
     LoadedSettings loaded(file);
     EXPECT_EQ(loaded.console.str(), "");
     EXPECT_EQ(loaded.settings->quality, QualitySetting::medium);

@@ -278,6 +278,50 @@ TEST(FrontDoorTest, TheWindowTakesANewSizeAtOnce) {
     EXPECT_EQ(written.substr(0, expected.size()), expected) << written;
 }
 
+// F12 saves the frame as shown, in a race as on a menu: a PNG of the window's size in the
+// "screenshots" folder beside the records, a new name each time, said on the console.
+TEST(FrontDoorTest, F12SavesTheFrameAsAPictureOfTheWindowsSize) {
+    const SettingsKept kept;
+    freshSettings(320, 240);
+    const std::filesystem::path folder = App::makeAppPath() / "screenshots";
+    std::filesystem::remove_all(folder);
+    testing::internal::CaptureStdout();
+    std::filesystem::path raced;
+    {
+        App app(noRecords());
+        FrontDoor& door = app.layers.emplace<FrontDoor>(app, RaceSetup{.keepRecords = false});
+        app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport&) {
+            if (pass == 3) {
+                press(door, GLFW_KEY_F12);  // on the title
+                press(door, GLFW_KEY_ENTER);
+            } else if (pass > 3 && door.screenName() == "racing" && raced.empty()) {
+                press(door, GLFW_KEY_F12);
+                raced = "asked";
+            } else if (raced == "asked") {
+                raced = door.game().lastScreenshot();
+                app.gl.requestClose();
+            } else if (pass > 2000) {
+                app.gl.requestClose();
+            }
+        }));
+        app.run();
+    }
+    const std::string console = testing::internal::GetCapturedStdout();
+    std::vector<std::filesystem::path> saved;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        saved.push_back(entry.path());
+    }
+    ASSERT_EQ(saved.size(), 2u) << console;
+    for (const std::filesystem::path& path : saved) {
+        const std::optional<CapturedImage> image = loadPng(path);
+        ASSERT_TRUE(image) << path;
+        EXPECT_EQ(glm::ivec2(image->width, image->height), glm::ivec2(320, 240));
+        EXPECT_NE(console.find("Screenshot saved: " + path.string() + "\n"), std::string::npos);
+    }
+    EXPECT_EQ(raced.parent_path(), folder);
+    std::filesystem::remove_all(folder);
+}
+
 // Another course chosen on the course screen: the level is built anew on it and the choice is
 // kept in the settings.
 TEST(FrontDoorTest, ACourseChosenIsFlownAndKept) {

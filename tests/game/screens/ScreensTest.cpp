@@ -45,6 +45,7 @@ public:
     void toggleShadowMapTiles() override { ++shadowTiles; }
     void play(SoundEffect cue) override { cues.push_back(cue); }
     void quitGame() override { quit = true; }
+    void takeScreenshot() override { ++screenshots; }
     HidListener& ship() override { return shipControls; }
     const Course& course() const override { return firstOne; }
     std::optional<float> recordTime() const override { return std::nullopt; }
@@ -125,6 +126,7 @@ public:
     std::vector<SoundEffect> cues;
     TargetTimes times = targetsFor(57.467f, {}, std::nullopt);
     int saves = 0;
+    int screenshots = 0;
     std::vector<std::string> ghostsShown;
     std::vector<std::size_t> racedFromTable;
     std::vector<SplitsAgainst> splitsAgainst;
