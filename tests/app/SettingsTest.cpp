@@ -142,7 +142,8 @@ TEST(Settings, AFullFileRoundTripsUnchanged) {
         "[Sound]\nMasterVolume = 0.8\nEngineVolume = 0.5\nEffectsVolume = 0\n\n"
         "[Controls]\nAccelerate = J, X\nBrake = Left Ctrl, B\nPitch down = W, none\nPitch up = S, "
         "none\nYaw right = D, none\nYaw left = A, none\nRoll right = Right, Right Shoulder\nRoll "
-        "left = Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\nScreenshot = F12, none\n\n";
+        "left = Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\nScreenshot = F12, "
+        "none\n\n";
     LoadedSettings loaded(file);
     EXPECT_EQ(loaded.console.str(), "");
     EXPECT_EQ(loaded.settings->quality, QualitySetting::medium);
