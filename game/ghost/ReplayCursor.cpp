@@ -6,6 +6,12 @@
 #include "physics/Step.hpp"
 
 namespace kes {
+namespace {
+
+// Whole: a second played at speed 1 is 60 steps exactly, not 1 / kFixedStep in single precision.
+constexpr double kStepsASecond = 60.0;
+
+}  // namespace
 
 ReplayCursor::ReplayCursor(const Ghost& ghost) : m_ghost(ghost) {}
 
@@ -25,7 +31,7 @@ void ReplayCursor::advance(float realSeconds) {
     if (!m_playing) {
         return;
     }
-    m_step += double(realSeconds) * double(speed()) / double(kFixedStep);
+    m_step += double(realSeconds) * double(speed()) * kStepsASecond;
     if (m_step >= lastStep()) {
         m_step = lastStep();
         m_playing = false;

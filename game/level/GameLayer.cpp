@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "game/race/FastestRound.hpp"
+#include "game/race/HeadlessRace.hpp"
 #include "game/level/LevelLayout.hpp"
 #include "gpu/FrameCapture.hpp"
 #include "text/DrawableText.hpp"
@@ -471,6 +472,25 @@ void GameLayer::fixedUpdate(float time) {
     simulation.steerShip();
     m_scene.highlightZone(simulation.nextZone());
     m_audio.steerEngine(simulation.shipController);
+}
+
+void GameLayer::showReplayAt(const ReplayStage& stage, const GhostSample& ship,
+                             std::uint32_t stepsIn, std::size_t ringsPassed) {
+    RaceSimulation& simulation = m_run->simulation;
+    simulation.shipBody->setTransform({ship.position, ship.orientation});
+    const std::size_t rocks = std::min(stage.rocks(), simulation.asteroidBodies.size());
+    for (std::size_t i = 0; i < rocks; ++i) {
+        RigidBody& rock = *simulation.asteroidBodies[i];
+        rock.setTransform({stage.rockAt(i, stepsIn), rock.getTransform().orientation});
+    }
+    m_renderer.syncPhysics(0.0f);
+    m_scene.shipNode->jumpToBody();
+    const auto zones = static_cast<std::uint32_t>(simulation.zoneBodies.size());
+    m_scene.highlightZone(static_cast<std::uint32_t>((ringsPassed + 1) % zones));
+}
+
+FlightStart GameLayer::freshStart() const {
+    return HeadlessRace(m_run->simulation.course).simulation.flightStart();
 }
 
 bool GameLayer::startFlightFrom(const FlightStart& start) {

@@ -26,6 +26,7 @@
 #include "game/ghost/GhostLibrary.hpp"
 #include "game/ghost/PrimeRound.hpp"
 #include "game/level/GhostField.hpp"
+#include "game/level/ReplayStage.hpp"
 #include "game/level/Hud.hpp"
 #include "game/level/LevelScene.hpp"
 #include "game/level/RaceAudio.hpp"
@@ -122,6 +123,8 @@ public:
     // the ghosts are chosen again; `what` is what the display calls it.
     void raceGhost(const Ghost& ghost, std::string what);
     const GhostField& ghosts() const { return m_ghosts; }
+    // The ghost a setting names on this course now, or none.
+    const Ghost* ghostOf(GhostSetting setting) { return ghostFor(setting); }
 
     // The course's targets (the prime round flown the first time they are asked for); none
     // when the autopilot cannot finish the course.
@@ -134,6 +137,13 @@ public:
     Medal lastMedal() const { return m_run->tally.lastMedal(); }
     // Every round finished, this run's and those read from the history file.
     const RoundHistory& history() const { return m_history; }
+    // Watching a recorded round: the ship and the rocks put where `stage` had them `stepsIn`
+    // steps into the round (the ship at `ship`), the ring after the `ringsPassed` highlighted.
+    // The race must stand held meanwhile; a restart puts everything back.
+    void showReplayAt(const ReplayStage& stage, const GhostSample& ship, std::uint32_t stepsIn,
+                      std::size_t ringsPassed);
+    // Where a flight on this course starts from a fresh start (for older ghosts without theirs).
+    FlightStart freshStart() const;
     // Saves the next frame as drawn (the display included) as a PNG of the window's size in
     // the "screenshots" folder of the player's data folder, and says where for a few seconds.
     void takeScreenshot() { m_screenshotDue = true; }

@@ -162,6 +162,25 @@ void FrontDoor::raceTableGhost(std::size_t index) {
     }
 }
 
+std::vector<ReplayChoice> FrontDoor::replays() {
+    std::vector<ReplayChoice> choices;
+    for (const GhostSetting setting :
+         {GhostSetting::record, GhostSetting::best, GhostSetting::last, GhostSetting::prime}) {
+        const Ghost* ghost = m_game->ghostOf(setting);
+        if (ghost != nullptr && ghost->flyable()) {
+            choices.push_back({toString(setting), *ghost});
+        }
+    }
+    for (const Ghost& ghost : m_game->library().of(m_game->course())) {
+        choices.push_back({"imported", ghost});
+    }
+    return choices;
+}
+
+FlightStart FrontDoor::startOf(const Ghost& ghost) {
+    return ghost.start ? *ghost.start : m_game->freshStart();
+}
+
 CourseFacts FrontDoor::courseFacts() {
     const Course& course = m_game->course();
     return {statisticsOf(m_game->history().entries(), course.name, courseHash(course)), targets()};
@@ -234,7 +253,7 @@ void FrontDoor::render(float frameDt, float time, unsigned int framebuffer,
     TextRenderer& text = m_game->renderer().text();
     screen.queue(text, time);
     screen.queueLines(m_game->renderer().screenLines());
-    if (!screen.dimsLevel()) {
+    if (screen.flies()) {  // the race's own screens, not the theatre
         m_results.queue(text, time);
     }
     m_game->render(frameDt, time, framebuffer, viewport);

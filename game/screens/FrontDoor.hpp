@@ -75,6 +75,12 @@ public:
     void raceTableGhost(std::size_t index) override;
     CourseFacts courseFacts() override;
     void setSplitsAgainst(SplitsAgainst against) override { m_game->setSplitsAgainst(against); }
+    std::vector<ReplayChoice> replays() override;
+    FlightStart startOf(const Ghost& ghost) override;
+    void showReplayAt(const ReplayStage& stage, const GhostSample& ship, std::uint32_t stepsIn,
+                      std::size_t ringsPassed) override {
+        m_game->showReplayAt(stage, ship, stepsIn, ringsPassed);
+    }
     QualitySetting quality() const override { return m_app.quality; }
     void setQuality(QualitySetting quality, float scale) override;
     void applyVolumes() override;

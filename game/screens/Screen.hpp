@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/Settings.hpp"
+#include "game/ghost/Ghost.hpp"
+#include "game/level/ReplayStage.hpp"
 #include "game/race/Medals.hpp"
 #include "game/race/RoundHistory.hpp"
 #include "game/screens/MenuAction.hpp"
@@ -68,6 +70,12 @@ struct GhostRow {
     Medal medal = Medal::none;
 };
 
+// A round that can be watched: what it is called ("record", "prime", "imported") and the ghost.
+struct ReplayChoice {
+    std::string what;
+    Ghost ghost;
+};
+
 // What the statistics screen shows of the raced course.
 struct CourseFacts {
     CourseStatistics statistics;
@@ -113,6 +121,14 @@ public:
     virtual void raceTableGhost(std::size_t index) = 0;
     virtual CourseFacts courseFacts() = 0;
     virtual void setSplitsAgainst(SplitsAgainst against) = 0;
+    // The rounds of the raced course that can be watched: the record's, this run's best and
+    // last, the prime round, and the imported ghosts.
+    virtual std::vector<ReplayChoice> replays() = 0;
+    // Where `ghost`'s flight started (an older ghost without its own: the course's fresh start).
+    virtual FlightStart startOf(const Ghost& ghost) = 0;
+    // The level as the watched round had it (see GameLayer::showReplayAt).
+    virtual void showReplayAt(const ReplayStage& stage, const GhostSample& ship,
+                              std::uint32_t stepsIn, std::size_t ringsPassed) = 0;
     virtual QualitySetting quality() const = 0;
     virtual void setQuality(QualitySetting quality, float scale) = 0;
     virtual void applyVolumes() = 0;

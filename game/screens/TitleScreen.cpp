@@ -8,6 +8,7 @@
 #include "game/screens/GhostsScreen.hpp"
 #include "game/screens/ScreenStack.hpp"
 #include "game/screens/SettingsScreen.hpp"
+#include "game/screens/TheatreScreen.hpp"
 
 namespace kes {
 
@@ -40,6 +41,10 @@ void TitleScreen::build(Menu& menu) {
          {},
          [&game] { game.screens().push(std::make_unique<SettingsScreen>(game)); },
          {}});
+    menu.entries.push_back({"Replays",
+                            {},
+                            [&game] { game.screens().push(std::make_unique<ReplaysScreen>(game)); },
+                            {}});
     menu.entries.push_back({"Quit", {}, [&game] { game.quitGame(); }, {}});
 }
 

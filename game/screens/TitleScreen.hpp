@@ -1,5 +1,5 @@
-// The title: Race, the course with its record, the ghosts, Settings, Quit; the level flown by
-// the autopilot behind it.
+// The title: Race, the course with its record, the ghosts, Settings, Replays, Quit; the level
+// flown by the autopilot behind it.
 #pragma once
 
 #include "game/screens/MenuScreen.hpp"

@@ -20,6 +20,7 @@
 #include "game/ghost/PrimeRound.hpp"
 #include "game/race/HeadlessRace.hpp"
 #include "game/screens/FrontDoor.hpp"
+#include "game/screens/TheatreScreen.hpp"
 #include "gpu/FrameCapture.hpp"
 #include "support/GameLayerSeam.hpp"
 #include "support/ScriptLayer.hpp"
@@ -102,6 +103,14 @@ private:
 // The plot's hues, as drawn (the menus' dimming and the display's mapping soften them).
 bool isGold(const glm::ivec3& p) {
     return p.r > 150 && p.g > 120 && p.b + 60 < p.g;
+}
+// The theatre's marks and lines over the undimmed level: the display's mapping leaves the
+// rings' amber a yellow and the difference line's green and red pale.
+bool isAmber(const glm::ivec3& p) {
+    return p.r > 170 && p.g > 150 && p.b < p.r - 60;
+}
+bool isGreenOrRed(const glm::ivec3& p) {
+    return (p.g > p.r + 25 && p.g > p.b + 10) || (p.r > p.g + 25 && p.r > p.b + 25);
 }
 bool isCyan(const glm::ivec3& p) {
     return p.b > 150 && p.g > 150 && p.r + 50 < p.g;
@@ -210,12 +219,30 @@ TEST_P(ChasePictures, TheChaseIsDrawnWhereThePlayerLooks) {
          [&] {
              keys({GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER});
          }},
+        // Title, Replays, Ada's round (the last of the list), compared with the fastest other.
+        {nullptr, [&] { keys({GLFW_KEY_ESCAPE}); }},
+        {nullptr, [&] { keys({GLFW_KEY_ESCAPE}); }},
+        {nullptr,
+         [&] {
+             keys({GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER});
+         }},
+        {nullptr,
+         [&] {
+             keys({GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER});
+         }},
+        {"theatre", [] {},
+         [&] {
+             const auto* theatre = dynamic_cast<const TheatreScreen*>(door.top());
+             return theatre != nullptr && theatre->cursor().seconds() > 6.0f;
+         }},
     };
     std::size_t step = 0;
     int since = 0;
+    std::string lastScreen;
     std::vector<CapturedImage> pictures;
     std::vector<std::string> names;
     app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
+        lastScreen = door.screenName() + " at step " + std::to_string(step);
         if (pass > 6000) {  // a step that never became ready: the pictures say which
             app.gl.requestClose();
         }
@@ -248,9 +275,12 @@ TEST_P(ChasePictures, TheChaseIsDrawnWhereThePlayerLooks) {
     }));
     app.run();
     const std::string console = testing::internal::GetCapturedStdout();
-    ASSERT_EQ(pictures.size(), 5u) << console;
+    ASSERT_EQ(pictures.size(), 6u) << lastScreen << " " << testing::PrintToString(names);
     EXPECT_EQ(names, (std::vector<std::string>{"ghost table", "racing", "racing", "course",
-                                               "statistics"}));
+                                               "statistics", "theatre"}));
+    // The timeline's ring marks and the difference line's colours.
+    EXPECT_GT(countPixels(pictures[5], -0.8f, -0.64f, isAmber), size.x / 100) << "ring marks";
+    EXPECT_GT(countPixels(pictures[5], -0.68f, -0.42f, isGreenOrRed), size.x / 20) << "difference";
     const GhostField& ghosts = door.game().ghosts();
     EXPECT_EQ(ghosts.racingLine().rfind("vs imported ", 0), 0u) << ghosts.racingLine();
     EXPECT_NE(ghosts.racingLine().find("(Ada)  /  prime "), std::string::npos);

@@ -19,7 +19,10 @@
 #include "game/screens/RoundResults.hpp"
 #include "game/screens/SettingsScreen.hpp"
 #include "game/screens/StatisticsScreen.hpp"
+#include "game/screens/TheatreScreen.hpp"
 #include "game/screens/TitleScreen.hpp"
+#include "game/ghost/PrimeRound.hpp"
+#include "physics/Step.hpp"
 #include "support/TempFolder.hpp"
 
 namespace kes {
@@ -73,6 +76,14 @@ public:
         return {stats, times};
     }
     void setSplitsAgainst(SplitsAgainst against) override { splitsAgainst.push_back(against); }
+    std::vector<ReplayChoice> replays() override {
+        return {{"record", watched}, {"prime", watched}};
+    }
+    FlightStart startOf(const Ghost& ghost) override { return *ghost.start; }
+    void showReplayAt(const ReplayStage&, const GhostSample& ship, std::uint32_t stepsIn,
+                      std::size_t) override {
+        shownAt.emplace_back(stepsIn, ship.position);
+    }
     QualitySetting quality() const override { return kept.quality; }
     void setQuality(QualitySetting quality, float) override { kept.quality = quality; }
     void applyVolumes() override {}
@@ -130,6 +141,8 @@ public:
     std::vector<std::string> ghostsShown;
     std::vector<std::size_t> racedFromTable;
     std::vector<SplitsAgainst> splitsAgainst;
+    Ghost watched;
+    std::vector<std::pair<std::uint32_t, glm::vec3>> shownAt;
 };
 
 using Names = std::vector<std::string>;
@@ -328,6 +341,48 @@ TEST(Screens, TheChaseIsChosenAndToldWhereThePlayerLooks) {
     host.key(GLFW_KEY_RIGHT);
     EXPECT_EQ(host.splitsAgainst,
               (std::vector<SplitsAgainst>{SplitsAgainst::target, SplitsAgainst::record}));
+}
+
+}  // namespace
+}  // namespace kes
+
+namespace kes {
+namespace {
+
+// The theatre, driven by keys: it plays as it opens, Space pauses, a step forward is one fixed
+// step, PgDn goes to the next ring, Home restarts, and each shows the level at the ghost's
+// place of that moment; Escape leaves for the title.
+TEST(Screens, TheTheatreShowsTheRoundWhereTheKeysTakeIt) {
+    TestHost host;
+    testing::internal::CaptureStdout();
+    host.watched = *flyPrimeRound(firstCourse());
+    testing::internal::GetCapturedStdout();
+    const Ghost& ghost = host.watched;
+    host.stack.push(std::make_unique<TitleScreen>(host));
+    for (const int key :
+         {GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_ENTER}) {
+        host.key(key);  // Replays (above Quit), the second round: prime, against the record
+    }
+    ASSERT_EQ(host.shown(), (Names{"title", "replays", "theatre"}));
+    const auto& theatre = dynamic_cast<const TheatreScreen&>(*host.stack.top());
+    EXPECT_TRUE(theatre.cursor().playing());
+    host.stack.top()->frame(10.0);
+    host.stack.top()->frame(11.0);  // a second played
+    EXPECT_NEAR(theatre.cursor().seconds(), 1.0f, 1e-3f);
+    for (const int key : {GLFW_KEY_SPACE, GLFW_KEY_RIGHT, GLFW_KEY_PAGE_DOWN, GLFW_KEY_HOME}) {
+        host.key(key);
+    }
+    const std::uint32_t ringOne = std::uint32_t(std::lround(ghost.splits[0] / kFixedStep));
+    std::vector<std::uint32_t> steps;
+    for (const auto& [step, place] : host.shownAt) {
+        steps.push_back(step);
+        EXPECT_EQ(place, ghost.at(float(step) * kFixedStep).position) << step;
+    }
+    // Entered at 0, played to 60, paused there, a step on, the first ring, the start.
+    EXPECT_EQ(steps, (std::vector<std::uint32_t>{0, 60, 60, 61, ringOne, 0}));
+    EXPECT_FALSE(theatre.cursor().playing());
+    host.key(GLFW_KEY_ESCAPE);
+    EXPECT_EQ(host.shown(), Names{"title"});
 }
 
 }  // namespace
