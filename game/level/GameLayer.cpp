@@ -19,7 +19,7 @@ constexpr glm::vec4 kGuideColour{1.0f, 0.62f, 0.12f, 1.0f};
 constexpr float kGuideScale = 9.0f;  // the arrow's length in units
 constexpr float kGuideAbove = 5.0f;  // units above the ship, towards the camera's up
 constexpr glm::vec3 kSceneClearColour{0.075f};
-constexpr glm::vec2 kScreenshotNoteAt{0.0f, -0.97f};
+constexpr glm::vec2 kScreenshotNoteAt{0.0f, -0.86f};  // above the theatre's footer
 constexpr float kScreenshotNoteSize = 0.045f;
 constexpr float kScreenshotNoteSeconds = 3.0f;
 
