@@ -249,7 +249,8 @@ void VAO::draw(GLenum mode) const {
     }
 }
 
-StreamVAO::StreamVAO()
+template <typename Vertex>
+StreamVAO<Vertex>::StreamVAO()
     : m_array(VertexArrayName::generate()),
       m_vertices(BufferName::generate()),
       m_indices(BufferName::generate()) {
@@ -258,7 +259,7 @@ StreamVAO::StreamVAO()
     }
     glBindVertexArray(m_array);
     glBindBuffer(GL_ARRAY_BUFFER, m_vertices);
-    recordLayout<VertexPosUV>();
+    recordLayout<Vertex>();
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_indices);  // recorded in the array
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -281,8 +282,9 @@ void streamInto(GLenum target, const std::vector<Item>& items, std::size_t& capa
 
 }  // namespace
 
-void StreamVAO::upload(const std::vector<VertexPosUV>& vertexList,
-                       const std::vector<std::uint16_t>& indexList) {
+template <typename Vertex>
+void StreamVAO<Vertex>::upload(const std::vector<Vertex>& vertexList,
+                               const std::vector<std::uint16_t>& indexList) {
     if (vertexList.empty() || indexList.empty()) {
         return;
     }
@@ -294,12 +296,16 @@ void StreamVAO::upload(const std::vector<VertexPosUV>& vertexList,
     glBindVertexArray(0);
 }
 
-void StreamVAO::drawRange(GLenum mode, std::size_t first, std::size_t count,
-                          std::size_t baseVertex) const {
+template <typename Vertex>
+void StreamVAO<Vertex>::drawRange(GLenum mode, std::size_t first, std::size_t count,
+                                  std::size_t baseVertex) const {
     glBindVertexArray(m_array);
     glDrawElementsBaseVertex(mode, static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(first * sizeof(std::uint16_t)),
                              static_cast<GLint>(baseVertex));
 }
+
+template class StreamVAO<VertexPosUV>;
+template class StreamVAO<VertexPosColor>;
 
 }  // namespace kes

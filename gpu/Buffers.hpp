@@ -66,15 +66,16 @@ private:
     BufferName m_indexBuffer;
 };
 
-// A vertex array whose contents change every frame (the on-screen text): its buffers grow to
-// the largest contents asked for and are rewritten in place, so a frame makes no GL object.
+// A vertex array whose contents change every frame (the on-screen text, the screen's lines):
+// its buffers grow to the largest contents asked for and are rewritten in place, so a frame
+// makes no GL object. Made for VertexPosUV and VertexPosColor.
+template <typename Vertex>
 class StreamVAO {
 public:
     StreamVAO();
 
     // Replaces the contents; a buffer too small is made anew at twice the size asked for.
-    void upload(const std::vector<VertexPosUV>& vertexList,
-                const std::vector<std::uint16_t>& indexList);
+    void upload(const std::vector<Vertex>& vertexList, const std::vector<std::uint16_t>& indexList);
     // Draws `count` indices from index `first` of the last contents, each index counted from
     // vertex `baseVertex`.
     void drawRange(GLenum mode, std::size_t first, std::size_t count, std::size_t baseVertex) const;

@@ -37,7 +37,11 @@ void ScreenLines::draw(const Viewport& shown, GlStateCache& state,
     const glm::vec2 perPixel(2.0f / static_cast<float>(shown.width),
                              2.0f / static_cast<float>(shown.height));
     m_vertices.clear();
-    for (const ScreenSegment& segment : m_segments) {
+    m_indices.clear();
+    // At most as many as 16-bit indices reach: a screen of lines is far fewer.
+    const std::size_t most = 65536 / 6;
+    for (std::size_t i = 0; i < m_segments.size() && i < most; ++i) {
+        const ScreenSegment& segment = m_segments[i];
         const glm::vec2 along = (segment.to - segment.from) / perPixel;  // in pixels
         const float length = glm::length(along);
         const glm::vec2 unit = length > 1e-4f ? along / length : glm::vec2(1.0f, 0.0f);

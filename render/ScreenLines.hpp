@@ -1,7 +1,8 @@
 // Lines drawn flat over the finished picture, as the text is: the plot of the statistics screen
 // and whatever else a screen draws with lines. Positions are in the text's units (-1 to 1 each
 // way, y up, over the part of the window the picture fills) and widths in pixels, so a line is
-// as thick at 640 x 480 as at 4K. Each segment becomes a quad of two triangles when drawn.
+// as thick at 640 x 480 as at 4K. Each segment becomes a quad of two triangles when drawn, into
+// buffers that grow once and are rewritten in place: a frame of lines allocates nothing.
 #pragma once
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 #include <glm/glm.hpp>
 
+#include "gpu/Buffers.hpp"
 #include "gpu/PipelineState.hpp"
 #include "gpu/Shader.hpp"
 #include "gpu/Vertex.hpp"
@@ -40,8 +42,10 @@ public:
 
 private:
     Program m_program;
+    StreamVAO<VertexPosColor> m_quads;
     std::vector<ScreenSegment> m_segments;
     std::vector<VertexPosColor> m_vertices;
+    std::vector<std::uint16_t> m_indices;
 };
 
 }  // namespace kes

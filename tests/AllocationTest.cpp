@@ -302,7 +302,8 @@ public:
 };
 
 // A menu on the screen (its lines made when it is shown, never while drawn) and the level dimmed
-// behind it allocate nothing a pass: the title, the settings, the controls and the courses.
+// behind it allocate nothing a pass: the title, the settings, the controls, the courses, the
+// list of replays; nor does the theatre playing a round with its timeline and controls drawn.
 TEST(FrameAllocation, AMenuOnTheScreenAllocatesNothingAPass) {
     LaunchOptions options;
     options.width = 320;
@@ -315,11 +316,13 @@ TEST(FrameAllocation, AMenuOnTheScreenAllocatesNothingAPass) {
         {},
         {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER},
         {GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER},
-        {GLFW_KEY_ESCAPE, GLFW_KEY_ESCAPE, GLFW_KEY_DOWN, GLFW_KEY_ENTER}};
+        {GLFW_KEY_ESCAPE, GLFW_KEY_ESCAPE, GLFW_KEY_DOWN, GLFW_KEY_ENTER},
+        {GLFW_KEY_ESCAPE, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER},
+        {GLFW_KEY_ENTER}};
     MenuCountingLayer& counting = app.layers.emplace<MenuCountingLayer>(app, door, ways);
     app.run();
-    EXPECT_EQ(counting.shown,
-              (std::vector<std::string>{"title", "settings", "controls", "course"}));
+    EXPECT_EQ(counting.shown, (std::vector<std::string>{"title", "settings", "controls", "course",
+                                                        "replays", "theatre"}));
     for (std::size_t i = 0; i < ways.size(); ++i) {
         EXPECT_EQ(counting.counted[i], 0u) << counting.shown[i];
     }

@@ -122,7 +122,7 @@ private:
     std::vector<VertexPosUV> m_vertices;
     std::vector<std::uint16_t> m_indices;
     std::vector<QuadRange> m_ranges;
-    StreamVAO m_quads;
+    StreamVAO<VertexPosUV> m_quads;
 };
 
 }  // namespace kes

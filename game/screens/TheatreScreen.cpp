@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 #include <GLFW/glfw3.h>
@@ -77,6 +78,7 @@ TheatreScreen::TheatreScreen(ScreenHost& host, ReplayChoice watched,
       m_stage(m_watched.ghost, host.startOf(m_watched.ghost)) {
     if (m_against) {
         m_difference = differenceAtRings(m_watched.ghost, m_against->ghost);
+        m_againstLabel = "against " + m_against->what;
     }
 }
 
@@ -150,15 +152,15 @@ void TheatreScreen::frame(double now) {
 void TheatreScreen::show() {
     const auto stepsIn = static_cast<std::uint32_t>(std::lround(m_cursor.seconds() / kFixedStep));
     m_host.showReplayAt(m_stage, m_cursor.place(), stepsIn, m_cursor.ringsPassed());
-    m_status.clear();
-    m_status +=
-        m_watched.what + "  " + threeDecimals(m_cursor.seconds()) + " / " +
-        threeDecimals(m_watched.ghost.roundTime) + " s   ring " +
-        std::to_string(m_cursor.ringsPassed()) + " of " +
-        std::to_string(m_watched.ghost.splits.size()) + "   x" +
-        (m_cursor.speed() < 1.0f ? "1/" + std::to_string(std::lround(1.0f / m_cursor.speed()))
-                                 : std::to_string(std::lround(m_cursor.speed()))) +
-        (m_cursor.playing() ? "" : "   paused");
+    const float speed = m_cursor.speed();
+    const int written = std::snprintf(
+        m_status.data(), m_status.size(), "%s  %.3f / %.3f s   ring %zu of %zu   x%s%d%s",
+        m_watched.what.c_str(), double(m_cursor.seconds()), double(m_watched.ghost.roundTime),
+        m_cursor.ringsPassed(), m_watched.ghost.splits.size(), speed < 1.0f ? "1/" : "",
+        static_cast<int>(std::lround(speed < 1.0f ? 1.0f / speed : speed)),
+        m_cursor.playing() ? "" : "   paused");
+    m_statusLength =
+        std::min<std::size_t>(written > 0 ? std::size_t(written) : 0, m_status.size() - 1);
 }
 
 void TheatreScreen::queue(TextRenderer& text, float /*time*/) {
@@ -166,11 +168,11 @@ void TheatreScreen::queue(TextRenderer& text, float /*time*/) {
     if (!m_displayShown) {
         return;
     }
-    queueShadowedText(text, m_status, {0.0f, 0.88f}, kTextSize, kMenuWhite);
+    queueShadowedText(text, std::string_view(m_status.data(), m_statusLength), {0.0f, 0.88f},
+                      kTextSize, kMenuWhite);
     if (m_against) {
-        queueShadowedText(text, "against " + m_against->what,
-                          {kTimelineRight + 0.02f, kDifferenceY}, 0.035f, kMenuWhite,
-                          HorizontalAnchor::starting);
+        queueShadowedText(text, m_againstLabel, {kTimelineRight + 0.02f, kDifferenceY}, 0.035f,
+                          kMenuWhite, HorizontalAnchor::starting);
     }
 }
 

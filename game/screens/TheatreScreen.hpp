@@ -9,6 +9,7 @@
 // goes back to the title.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,7 +63,10 @@ private:
     ReplayCursor m_cursor;
     ReplayStage m_stage;
     std::vector<float> m_difference;  // at each ring, against the second round
-    std::string m_status;             // made when the moment changes, not while drawn
+    // Made as the moment changes, into a buffer of its own: a pass allocates nothing.
+    std::array<char, 160> m_status{};
+    std::size_t m_statusLength = 0;
+    std::string m_againstLabel;
     double m_lastFrame = -1.0;
     bool m_displayShown = true;
 };
