@@ -197,22 +197,6 @@ GhostSetting steppedGhost(GhostSetting ghost, int step) {
         .value;
 }
 
-std::string playerNameProblem(std::string_view name) {
-    if (name.empty() || name.size() > kLongestPlayerName) {
-        return "is not 1 to " + std::to_string(kLongestPlayerName) + " bytes long";
-    }
-    if (name.front() == ' ' || name.back() == ' ') {
-        return "starts or ends with a space";
-    }
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            return "holds a control character";
-        }
-    }
-    return {};
-}
-
 const char* toString(GhostSetting ghost) {
     for (const auto& word : kGhostWords) {
         if (word.value == ghost) {

@@ -10,6 +10,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "app/PlayerName.hpp"
 #include "control/Difficulty.hpp"
 #include "platform/InputBindings.hpp"
 
@@ -32,11 +33,6 @@ enum class QualitySetting : std::uint8_t {
 enum class GhostSetting : std::uint8_t { record = 0, best = 1, off = 2, last = 3, prime = 4 };
 // What the split at each ring is measured against: the record, or the next medal's target.
 enum class SplitsAgainst : std::uint8_t { record = 0, target = 1 };
-
-// Why `name` cannot be a player's name (empty when it can): 1 to 32 bytes, no control
-// characters, no spaces at either end.
-std::string playerNameProblem(std::string_view name);
-inline constexpr std::size_t kLongestPlayerName = 32;
 
 struct Settings {
     // Reads "<folder>/settings.ini". Never fails: a missing file, malformed lines, numbers out

@@ -36,7 +36,7 @@
 #include <glm/glm.hpp>
 #include <glm/gtc/quaternion.hpp>
 
-#include "app/Settings.hpp"
+#include "app/PlayerName.hpp"
 #include "control/ControlState.hpp"
 #include "game/race/FlightStart.hpp"
 #include "game/race/FlightTap.hpp"
