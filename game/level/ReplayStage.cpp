@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/race/RaceSimulation.hpp"
 #include "physics/Step.hpp"
 
 namespace kes {
-namespace {
-
-constexpr float kAsteroidSwing = 100.0f;  // as the race swings them
-
-}  // namespace
 
 // Flight step 0's physics moves the rocks by the velocity the start holds; each step after by
 // the swing the step before it set, which follows the simulation's clock.
@@ -21,8 +17,7 @@ ReplayStage::ReplayStage(const Ghost& ghost, FlightStart start)
     float offset = 0.0f;
     for (std::uint32_t step = 0; step < steps; ++step) {
         const float velocity =
-            step == 0 ? 0.0f
-                      : kAsteroidSwing * std::sin(stepTime(m_start.clockStep + step - 1) + 0.5f);
+            step == 0 ? 0.0f : asteroidSwing(stepTime(m_start.clockStep + step - 1));
         offset += velocity * kFixedStep;
         m_swing[step] = offset;
     }

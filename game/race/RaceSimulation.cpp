@@ -89,7 +89,7 @@ void RaceSimulation::beginStep() {
     const float time = stepTime(m_clockStep++);
     // The contacts of the next step's physics update are stamped with that step's time.
     race.currentTime = time + kFixedStep;
-    const float swing = kAsteroidSwing * std::sin(time + 0.5f);
+    const float swing = asteroidSwing(time);
     for (RigidBody* asteroid : asteroidBodies) {
         asteroid->setLinearVelocity({swing, 0.0f, 0.0f});
     }
@@ -218,6 +218,10 @@ void RaceSimulation::onAsteroidTouched(std::int32_t index) {
     }
     race.onAsteroidTouched(static_cast<std::uint32_t>(index));
     shipController.respawn(respawnAt);
+}
+
+float asteroidSwing(float time) {
+    return kAsteroidSwing * std::sin(time + 0.5f);
 }
 
 Autopilot autopilotFor(RaceSimulation& race) {

@@ -102,6 +102,10 @@ private:
     FlightStart m_flightStart;
 };
 
+// The asteroids' speed along x set at the step beginning at `time`: they swing together, a full
+// swing every 2 pi seconds of simulation. The replay's stage sums the same to place them.
+float asteroidSwing(float time);
+
 // The autopilot at `race`'s controls: it follows the course's mid points, reaches for the zones
 // and flies around the asteroids.
 Autopilot autopilotFor(RaceSimulation& race);

@@ -14,6 +14,7 @@
 #include "game/race/FigureText.hpp"
 #include "game/race/HeadlessRace.hpp"
 #include "platform/Files.hpp"
+#include "support/Flights.hpp"
 #include "support/TempFolder.hpp"
 
 namespace kes {
@@ -23,34 +24,13 @@ Course tightKnot(const CourseLibrary& courses) {
     return *courses.find("tight-knot");
 }
 
-// The autopilot's first round after a restart 6 s into the flight, named.
-Ghost roundAfterRestart(const Course& course) {
-    HeadlessRace race(course);
-    FlightRecorder recorder(race.simulation.course);
-    recorder.playerName = "Ada";
-    race.simulation.race.addObserver(&recorder);
-    race.simulation.recorder = &recorder;
-    Autopilot pilot = autopilotFor(race.simulation);
-    while (race.steps < 360) {
-        race.step();
-        pilot.step(race.simulation.nextZone());
-    }
-    pilot.releaseAll();
-    race.simulation.restart();
-    while (!recorder.lastRound()) {
-        race.step();
-        pilot.step(race.simulation.nextZone());
-    }
-    return *recorder.lastRound();
-}
-
 TEST(GhostLibrary, AGenuineGhostIsKeptAndEveryOtherRefusedWithItsReason) {
     const std::filesystem::path assets = std::filesystem::path(DRIFTLINE_SOURCE_DIR) / "assets";
     std::ostringstream console;
     const CourseLibrary courses(assets / "courses", {}, console);
     const Course knot = tightKnot(courses);
     const Ghost prime = *flyPrimeRound(knot);
-    const Ghost afterRestart = roundAfterRestart(knot);
+    const Ghost afterRestart = test::roundAfterRestart(knot, "Ada", 360);
     test::TempFolder files;
     test::TempFolder kept;
     GhostLibrary library(kept.path() / "ghosts", console);

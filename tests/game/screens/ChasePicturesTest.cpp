@@ -22,6 +22,7 @@
 #include "game/screens/FrontDoor.hpp"
 #include "game/screens/TheatreScreen.hpp"
 #include "gpu/FrameCapture.hpp"
+#include "support/Flights.hpp"
 #include "support/GameLayerSeam.hpp"
 #include "support/ScriptLayer.hpp"
 
@@ -31,28 +32,6 @@ namespace {
 using test::ScriptLayer;
 
 const std::filesystem::path kAssets = DRIFTLINE_ASSETS_DIR;
-
-// The autopilot's first round after a restart a few seconds in: a real round, other than the
-// prime one, by "Ada".
-Ghost adasRound(const Course& course) {
-    HeadlessRace race(course);
-    FlightRecorder recorder(race.simulation.course);
-    recorder.playerName = "Ada";
-    race.simulation.race.addObserver(&recorder);
-    race.simulation.recorder = &recorder;
-    Autopilot pilot = autopilotFor(race.simulation);
-    while (race.steps < 200) {
-        race.step();
-        pilot.step(race.simulation.nextZone());
-    }
-    pilot.releaseAll();
-    race.simulation.restart();
-    while (!recorder.lastRound()) {
-        race.step();
-        pilot.step(race.simulation.nextZone());
-    }
-    return *recorder.lastRound();
-}
 
 // The player's folder beside the test program: the settings, a history of six rounds on the
 // course and Ada's ghost imported; whatever the game writes there is taken away afterwards.
@@ -80,7 +59,8 @@ public:
         }
         history.close();
         const std::filesystem::path file = m_folder / "ada.ghost";
-        std::ofstream(file, std::ios::binary) << encodeGhost(adasRound(knot));
+        std::ofstream(file, std::ios::binary)
+            << encodeGhost(test::roundAfterRestart(knot, "Ada", 200));
         GhostLibrary library(m_folder / "ghosts", m_console);
         EXPECT_TRUE(library.importFile(file, courses).kept);
         std::filesystem::remove(file);
