@@ -53,6 +53,16 @@ float parseScale(const std::string& text) {
     return scale;
 }
 
+// The demo's pictures are taken along a flight; a free camera would stand where it began.
+CameraView parseCamera(const std::string& text) {
+    const auto view = cameraViewFrom(text);
+    if (!view || *view == CameraView::free) {
+        throw std::invalid_argument("--camera expects chase, orbit or trackside, not \"" + text +
+                                    "\"");
+    }
+    return *view;
+}
+
 // The replay's speed: 0.25 to 4, written with a point.
 float parseSpeed(const std::string& text) {
     float speed = 0.0f;
@@ -101,6 +111,8 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
             options.speed = parseSpeed(value());
         } else if (option == "--from-ring") {
             options.fromRing = parseCount(option, value(), 0);
+        } else if (option == "--camera") {
+            options.camera = parseCamera(value());
         } else if (option == "--restart-after") {
             options.restartAfter = parseCount(option, value(), 1);
         } else if (option == "--targets") {
@@ -153,6 +165,8 @@ const char* demoUsage() {
            "                         (default 1); the round's time is the same at any speed\n"
            "  --from-ring K          with --replay: fly the replay up to ring K at once,\n"
            "                         drawing nothing, and watch it from there\n"
+           "  --camera C             the camera of the pictures: chase (default), orbit\n"
+           "                         (around the ship) or trackside (by the next ring)\n"
            "  --ghost-out FILE       write the ghost of the last round flown to FILE\n"
            "  --restart-after S      restart the race once after S seconds of flight, as R\n"
            "                         does; the rounds after it start mid-run\n"

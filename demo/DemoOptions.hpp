@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Settings.hpp"
+#include "render/CameraRig.hpp"
 
 namespace kes::demo {
 
@@ -33,6 +34,8 @@ struct DemoOptions {
     // Ring K (0 to the last) at which the replay starts: the steps before it are flown at once,
     // drawing nothing; none: from the flight's start.
     std::optional<std::uint32_t> fromRing;
+    // The camera the pictures are taken with: chase (the race's), orbit or trackside.
+    CameraView camera = CameraView::chase;
     // Seconds of flight after which the race is restarted once, as R does (0: never): the
     // rounds flown after it start mid-run, with the asteroids elsewhere and the clocks on.
     std::uint32_t restartAfter = 0;

@@ -264,6 +264,7 @@ int runDemo(const kes::demo::DemoOptions& options) {
                        .ghost = std::nullopt,
                        .keepRecords = false,
                        .recordsSaid = false});
+    game.camera().setView(options.camera);
     const kes::LevelBuildTimes& level = game.buildTimes();
     profile.addStartupPhase("renderer and shader compilation", level.renderer);
     profile.addStartupPhase("models and generated geometry", level.models);

@@ -108,13 +108,4 @@ std::size_t ReplayCursor::ringsPassed() const {
     return passed;
 }
 
-std::vector<float> differenceAtRings(const Ghost& ghost, const Ghost& other) {
-    std::vector<float> difference{0.0f};
-    const std::size_t rings = std::min(ghost.splits.size(), other.splits.size());
-    for (std::size_t i = 0; i < rings; ++i) {
-        difference.push_back(ghost.splits[i] - other.splits[i]);
-    }
-    return difference;
-}
-
 }  // namespace kes

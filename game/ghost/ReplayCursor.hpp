@@ -3,7 +3,7 @@
 // restarting. A moment is a number of the round's fixed steps, with a fraction while playing
 // between two, so every way to a moment (played to, stepped to, sought) gives the same place:
 // the ghost's place is a function of the moment alone. The replay theatre moves one and draws
-// what it says; the difference with a second ghost is read at the rings.
+// what it says.
 #pragma once
 
 #include <cstdint>
@@ -63,10 +63,5 @@ private:
     std::size_t m_speedIndex = 2;
     bool m_playing = false;
 };
-
-// Time gained (negative) or lost (positive) against `other` at each ring of `ghost`'s round,
-// the start first (0): what the timeline's difference line joins. Rings the other ghost lacks
-// are left out.
-std::vector<float> differenceAtRings(const Ghost& ghost, const Ghost& other);
 
 }  // namespace kes

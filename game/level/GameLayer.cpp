@@ -1,16 +1,12 @@
 #include "game/level/GameLayer.hpp"
 
 #include <cmath>
-#include <ctime>
-#include <utility>
 #include <iostream>
+#include <utility>
 
 #include "game/race/FastestRound.hpp"
 #include "game/race/HeadlessRace.hpp"
 #include "game/level/LevelLayout.hpp"
-#include "gpu/FrameCapture.hpp"
-#include "text/DrawableText.hpp"
-#include "platform/OpenGL.hpp"
 
 namespace kes {
 namespace {
@@ -19,9 +15,6 @@ constexpr glm::vec4 kGuideColour{1.0f, 0.62f, 0.12f, 1.0f};
 constexpr float kGuideScale = 9.0f;  // the arrow's length in units
 constexpr float kGuideAbove = 5.0f;  // units above the ship, towards the camera's up
 constexpr glm::vec3 kSceneClearColour{0.075f};
-constexpr glm::vec2 kScreenshotNoteAt{0.0f, -0.86f};  // above the theatre's footer
-constexpr float kScreenshotNoteSize = 0.045f;
-constexpr float kScreenshotNoteSeconds = 3.0f;
 
 // Inside the view: in front of the camera and within the screen's edges.
 bool inView(const glm::vec3& point, const glm::mat4& viewProj) {
@@ -88,6 +81,7 @@ GameLayer::GameLayer(App& app, CourseLibrary library, RaceSetup setup)
       m_scene(app.assetsPath, traitsOf(m_renderer.quality())),
       m_courses(std::move(library)),
       m_cameraController(&app.camera),
+      m_camera(&app.camera, &m_cameraController),
       m_audio(app.sounds),
       m_console(std::cout),
       m_ghosts(m_renderer, app.assetsPath, app.settings.ghostOpacity),
@@ -98,7 +92,8 @@ GameLayer::GameLayer(App& app, CourseLibrary library, RaceSetup setup)
                 std::cout),
       m_history(m_setup.keepRecords ? app.folders.data : std::filesystem::path(), std::cout),
       m_library(m_setup.keepRecords ? app.folders.data / "ghosts" : std::filesystem::path(),
-                std::cout) {
+                std::cout),
+      m_screenshots(app.folders.data / "screenshots") {
     // The game is played at hard difficulty whatever the file said, and saved that way.
     app.settings.difficulty = Difficulty::hard;
     startRun(m_courses.choose(m_setup.course.value_or(app.settings.course), std::cout),
@@ -108,7 +103,7 @@ GameLayer::GameLayer(App& app, CourseLibrary library, RaceSetup setup)
     if (app.hid.listener == nullptr) {
         app.hid.listener = &m_keys;
     }
-    app.cameraController = &m_cameraController;
+    app.cameraController = &m_camera;
     m_renderer.setClearColor(kSceneClearColour);
     if (app.quality == QualitySetting::automatic) {
         m_governor.emplace(static_cast<std::uint32_t>(app.renderSize.height));
@@ -122,7 +117,7 @@ GameLayer::~GameLayer() {
     if (m_app.hid.listener == &m_keys) {
         m_app.hid.listener = nullptr;
     }
-    if (m_app.cameraController == &m_cameraController) {
+    if (m_app.cameraController == &m_camera) {
         m_app.cameraController = nullptr;
     }
 }
@@ -150,6 +145,7 @@ void GameLayer::startRun(Course course, bool recordsSaid) {
     listen(m_attract);
     m_cameraController.node = m_scene.shipNode;
     m_cameraController.body = m_run->simulation.shipBody;
+    m_camera.follow(m_scene.shipNode);
     m_run->simulation.shipController.setPaused(m_app.paused());
     m_scene.highlightZone(m_run->simulation.nextZone());
 }
@@ -264,44 +260,12 @@ void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
         m_hud.queue(m_renderer.text(), hudFacts(), time);
         m_ghosts.queue(m_renderer.text(), m_renderer.frameView().viewProj);
     }
-    if (time < m_screenshotNoteUntil) {
-        m_renderer.text().addText(m_screenshotNote, kScreenshotNoteAt, kScreenshotNoteSize,
-                                  glm::vec3(1.0f), VerticalAnchor::standing,
-                                  HorizontalAnchor::centred);
-    }
+    m_screenshots.queueNote(m_renderer.text(), time);
     queueGuide();
     m_renderer.render(framebuffer, viewport);
-    if (m_screenshotDue && viewport != nullptr) {
-        m_screenshotDue = false;
-        saveScreenshot(*viewport);
-        m_screenshotNoteUntil = time + kScreenshotNoteSeconds;
+    if (viewport != nullptr) {
+        m_screenshots.afterDrawing(*viewport, time);
     }
-}
-
-// Named by the local time, never over an earlier picture.
-void GameLayer::saveScreenshot(const Viewport& window) {
-    const std::filesystem::path folder = m_app.folders.data / "screenshots";
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "driftline-%Y-%m-%d-%H%M%S", &local);
-    std::filesystem::path path = folder / (std::string(stamp) + ".png");
-    for (int n = 2; std::filesystem::exists(path, error); ++n) {
-        path = folder / (std::string(stamp) + "-" + std::to_string(n) + ".png");
-    }
-    const CapturedImage image = captureFramebuffer(0, GL_BACK, window.width, window.height);
-    if (savePng(image, path)) {
-        m_lastScreenshot = path;
-        m_screenshotNote = "Screenshot saved: " + path.string();
-    } else {
-        m_screenshotNote = "Couldn't save the screenshot in " + folder.string();
-    }
-    std::cout << m_screenshotNote << std::endl;
-    // A folder's name may hold characters the display has no glyph for.
-    m_screenshotNote = drawableText(m_screenshotNote).text;
 }
 
 HudFacts GameLayer::hudFacts() const {
@@ -471,11 +435,13 @@ void GameLayer::fixedUpdate(float time) {
     m_renderer.syncPhysics(time);
     simulation.steerShip();
     m_scene.highlightZone(simulation.nextZone());
+    standCameraBy(simulation.nextZone());
     m_audio.steerEngine(simulation.shipController);
 }
 
 void GameLayer::showReplayAt(const ReplayStage& stage, const GhostSample& ship,
-                             std::uint32_t stepsIn, std::size_t ringsPassed) {
+                             std::uint32_t stepsIn, std::size_t ringsPassed,
+                             const GhostSample* beside) {
     RaceSimulation& simulation = m_run->simulation;
     simulation.shipBody->setTransform({ship.position, ship.orientation});
     const std::size_t rocks = std::min(stage.rocks(), simulation.asteroidBodies.size());
@@ -486,7 +452,20 @@ void GameLayer::showReplayAt(const ReplayStage& stage, const GhostSample& ship,
     m_renderer.syncPhysics(0.0f);
     m_scene.shipNode->jumpToBody();
     const auto zones = static_cast<std::uint32_t>(simulation.zoneBodies.size());
-    m_scene.highlightZone(static_cast<std::uint32_t>((ringsPassed + 1) % zones));
+    const auto ahead = static_cast<std::uint32_t>((ringsPassed + 1) % zones);
+    m_scene.highlightZone(ahead);
+    standCameraBy(ahead);
+    m_ghosts.ship(1).hide();
+    if (beside != nullptr) {
+        m_ghosts.ship(0).showAt(*beside, ship.position);
+    } else {
+        m_ghosts.ship(0).hide();
+    }
+}
+
+void GameLayer::standCameraBy(std::uint32_t zone) {
+    const Transform ring = m_run->simulation.zoneBodies[zone]->getTransform();
+    m_camera.standBy(ring.position, ring.orientation);
 }
 
 FlightStart GameLayer::freshStart() const {

@@ -15,11 +15,12 @@
 #include "app/App.hpp"
 #include "app/Layer.hpp"
 #include "app/Stopwatch.hpp"
-#include "render/CameraFollow.hpp"
 #include "control/ShipController.hpp"
 #include "game/level/GameCommands.hpp"
 #include "game/level/RaceKeys.hpp"
+#include "game/level/Screenshots.hpp"
 #include "render/CameraFollow.hpp"
+#include "render/CameraRig.hpp"
 #include "game/course/CourseLibrary.hpp"
 #include "game/ghost/FlightRecorder.hpp"
 #include "game/ghost/GhostKeeper.hpp"
@@ -138,16 +139,19 @@ public:
     // Every round finished, this run's and those read from the history file.
     const RoundHistory& history() const { return m_history; }
     // Watching a recorded round: the ship and the rocks put where `stage` had them `stepsIn`
-    // steps into the round (the ship at `ship`), the ring after the `ringsPassed` highlighted.
-    // The race must stand held meanwhile; a restart puts everything back.
+    // steps into the round (the ship at `ship`), the ring after the `ringsPassed` highlighted,
+    // and the round compared with it flown beside as the first ghost (at `beside`; none hides
+    // it). The race must stand held meanwhile; a restart puts everything back.
     void showReplayAt(const ReplayStage& stage, const GhostSample& ship, std::uint32_t stepsIn,
-                      std::size_t ringsPassed);
+                      std::size_t ringsPassed, const GhostSample* beside = nullptr);
+    // The level's camera: the chase view while racing; the theatre and the demo choose others.
+    CameraRig& camera() { return m_camera; }
     // Where a flight on this course starts from a fresh start (for older ghosts without theirs).
     FlightStart freshStart() const;
     // Saves the next frame as drawn (the display included) as a PNG of the window's size in
     // the "screenshots" folder of the player's data folder, and says where for a few seconds.
-    void takeScreenshot() { m_screenshotDue = true; }
-    const std::filesystem::path& lastScreenshot() const { return m_lastScreenshot; }
+    void takeScreenshot() { m_screenshots.ask(); }
+    const std::filesystem::path& lastScreenshot() const { return m_screenshots.last(); }
     // The ghosts imported into the player's folder.
     GhostLibrary& library() { return m_library; }
 
@@ -186,7 +190,8 @@ private:
     const Ghost* ghostFor(GhostSetting setting);
     void showChosenGhosts();
     void aimSplits();
-    void saveScreenshot(const Viewport& window);
+    // The trackside camera stands by `zone`.
+    void standCameraBy(std::uint32_t zone);
 
     App& m_app;
     RaceSetup m_setup;
@@ -198,6 +203,7 @@ private:
     // The bundled courses and the player's own.
     CourseLibrary m_courses;
     CamController_FollowSceneNode m_cameraController;
+    CameraRig m_camera;  // the app's camera controller; drives the chase camera above
     Hud m_hud;
     RaceAudio m_audio;
     RaceConsole m_console;
@@ -221,10 +227,7 @@ private:
     bool m_measurePasses = true;
     bool m_pauseNotice = true;
     bool m_saidPaused = false;
-    bool m_screenshotDue = false;
-    std::filesystem::path m_lastScreenshot;
-    std::string m_screenshotNote;
-    float m_screenshotNoteUntil = -1.0f;
+    Screenshots m_screenshots;
 };
 
 }  // namespace kes

@@ -24,7 +24,10 @@ void GhostShip::follow(bool roundRunning, float roundSeconds, const glm::vec3& p
         node->visible = false;
         return;
     }
-    const GhostSample sample = m_ghost->at(roundSeconds);
+    showAt(m_ghost->at(roundSeconds), player);
+}
+
+void GhostShip::showAt(const GhostSample& sample, const glm::vec3& player) {
     m_transform = {sample.position, sample.orientation};
     const float opacity = ghostOpacityAt(m_opacity, glm::distance(sample.position, player));
     // Too faint to see is not drawn at all (and a node of opacity 1 would be drawn opaque).

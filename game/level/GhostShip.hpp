@@ -39,6 +39,10 @@ public:
     // Before each fixed step's drawing: where the ghost is `roundSeconds` into the round (or
     // hidden when no round runs), and how clearly, seen from the player's ship at `player`.
     void follow(bool roundRunning, float roundSeconds, const glm::vec3& player);
+    // Drawn at `sample` for this frame, as clearly as seen from the player's ship at `player`,
+    // whichever ghost it flies (the replay theatre puts it where the compared round was).
+    void showAt(const GhostSample& sample, const glm::vec3& player);
+    void hide() { node->visible = false; }
 
     Transform getTransform() const override { return m_transform; }
     SceneNode* node = nullptr;

@@ -78,9 +78,10 @@ public:
     std::vector<ReplayChoice> replays() override;
     FlightStart startOf(const Ghost& ghost) override;
     void showReplayAt(const ReplayStage& stage, const GhostSample& ship, std::uint32_t stepsIn,
-                      std::size_t ringsPassed) override {
-        m_game->showReplayAt(stage, ship, stepsIn, ringsPassed);
+                      std::size_t ringsPassed, const GhostSample* beside) override {
+        m_game->showReplayAt(stage, ship, stepsIn, ringsPassed, beside);
     }
+    CameraRig& camera() override { return m_game->camera(); }
     QualitySetting quality() const override { return m_app.quality; }
     void setQuality(QualitySetting quality, float scale) override;
     void applyVolumes() override;

@@ -21,6 +21,11 @@ Screen* InputRouter::top() const {
     return m_host.screens().top();
 }
 
+Screen* InputRouter::menuScreen() const {
+    Screen* screen = top();
+    return screen != nullptr && !screen->flies() ? screen : nullptr;
+}
+
 void InputRouter::onKey(int key, int /*scancode*/, std::uint8_t action, std::uint8_t /*mods*/) {
     Screen* screen = top();
     if (screen == nullptr) {
@@ -30,8 +35,12 @@ void InputRouter::onKey(int key, int /*scancode*/, std::uint8_t action, std::uin
         raceKey(key, action);
         return;
     }
+    if (action == GLFW_RELEASE) {
+        screen->releaseKey(key);
+        return;
+    }
     // A repeat (a key held down) moves through a menu but is never taken as a key pressed.
-    if (action == GLFW_RELEASE || (action == GLFW_PRESS && screen->takeKey(key))) {
+    if (action == GLFW_PRESS && screen->takeKey(key)) {
         return;
     }
     if (action == GLFW_PRESS && m_host.settings().controls.actionOfKey(key) == Action::screenshot) {
@@ -109,8 +118,11 @@ void InputRouter::onGamepadButtons(std::uint16_t changed, bool pressed) {
 
 // On a menu the stick moves the choice, once each time it is pushed past half-way.
 void InputRouter::onLeftStick(float x, float y, float magnitude) {
-    Screen* screen = top();
-    if (screen != nullptr && !screen->flies()) {
+    if (Screen* screen = menuScreen()) {
+        if (screen->takeLeftStick({x, y})) {
+            m_stickY = y;
+            return;
+        }
         if (std::fabs(y) > kStickPushed && std::fabs(m_stickY) <= kStickPushed) {
             screen->act(y > 0.0f ? MenuAction::down : MenuAction::up);
         }
@@ -120,15 +132,33 @@ void InputRouter::onLeftStick(float x, float y, float magnitude) {
     m_host.ship().onLeftStick(x, y, magnitude);
 }
 
+void InputRouter::onRightStick(float x, float y, float /*magnitude*/) {
+    if (Screen* screen = menuScreen()) {
+        screen->rightStick({x, y});
+    }
+}
+
 void InputRouter::onLeftTrigger(float value) {
-    if (top() != nullptr && top()->flies()) {
+    m_leftTrigger = value;
+    if (Screen* screen = menuScreen()) {
+        screen->triggers(m_leftTrigger, m_rightTrigger);
+    } else if (top() != nullptr) {
         m_host.ship().onLeftTrigger(value);
     }
 }
 
 void InputRouter::onRightTrigger(float value) {
-    if (top() != nullptr && top()->flies()) {
+    m_rightTrigger = value;
+    if (Screen* screen = menuScreen()) {
+        screen->triggers(m_leftTrigger, m_rightTrigger);
+    } else if (top() != nullptr) {
         m_host.ship().onRightTrigger(value);
+    }
+}
+
+void InputRouter::onScroll(double yOffset) {
+    if (Screen* screen = menuScreen()) {
+        screen->wheel(static_cast<float>(yOffset));
     }
 }
 
@@ -142,8 +172,12 @@ void InputRouter::onCursorPos(double x, double y) {
     const glm::vec2 cursor{static_cast<float>(2.0 * x / m_window.width - 1.0),
                            static_cast<float>(1.0 - 2.0 * y / m_window.height)};
     const bool moved = m_cursorKnown && cursor != m_cursor;
+    const glm::vec2 movedBy = cursor - m_cursor;
     m_cursor = cursor;
     m_cursorKnown = true;
+    if (moved && m_leftHeld && menuScreen() != nullptr) {
+        menuScreen()->drag(m_cursor, movedBy);
+    }
     Menu* menu = top() != nullptr ? top()->menu() : nullptr;
     if (moved && menu != nullptr) {
         const std::size_t hovered = MenuLayout::entryAt(m_cursor, menu->entries.size());
@@ -153,16 +187,28 @@ void InputRouter::onCursorPos(double x, double y) {
     }
 }
 
-// A click takes the entry under the pointer.
+// A click goes to the screen first; one it does not take chooses the entry under the pointer.
 void InputRouter::onMouseButton(std::uint8_t button, std::uint8_t action, std::uint8_t /*mods*/) {
-    Menu* menu = top() != nullptr ? top()->menu() : nullptr;
-    if (menu == nullptr || button != GLFW_MOUSE_BUTTON_LEFT || action != GLFW_PRESS) {
+    Screen* screen = menuScreen();
+    if (screen == nullptr || button != GLFW_MOUSE_BUTTON_LEFT) {
+        return;
+    }
+    if (action == GLFW_RELEASE) {
+        if (m_leftHeld) {
+            m_leftHeld = false;
+            screen->letGo();
+        }
+        return;
+    }
+    m_leftHeld = true;
+    Menu* menu = screen->menu();
+    if (screen->takeClick(m_cursor) || menu == nullptr) {
         return;
     }
     const std::size_t clicked = MenuLayout::entryAt(m_cursor, menu->entries.size());
     if (clicked < menu->entries.size()) {
         menu->selected = clicked;
-        top()->act(MenuAction::choose);
+        screen->act(MenuAction::choose);
     }
 }
 

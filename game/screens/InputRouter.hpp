@@ -25,13 +25,17 @@ public:
     void onKey(int key, int scancode, std::uint8_t action, std::uint8_t mods) override;
     void onGamepadButtons(std::uint16_t changed, bool pressed) override;
     void onLeftStick(float x, float y, float magnitude) override;
+    void onRightStick(float x, float y, float magnitude) override;
     void onLeftTrigger(float value) override;
     void onRightTrigger(float value) override;
     void onCursorPos(double x, double y) override;
     void onMouseButton(std::uint8_t button, std::uint8_t action, std::uint8_t mods) override;
+    void onScroll(double yOffset) override;
 
 private:
     Screen* top() const;
+    // The top screen when it is a menu's (not flying the ship), else none.
+    Screen* menuScreen() const;
     void raceKey(int key, std::uint8_t action);
     void raceButton(std::uint16_t button, bool pressed);
     // A pause, restart or screenshot asked for while racing; false for any other action.
@@ -43,7 +47,10 @@ private:
     const Viewport& m_window;
     glm::vec2 m_cursor{0.0f};
     bool m_cursorKnown = false;
+    bool m_leftHeld = false;  // the left mouse button, since a press over a screen
     float m_stickY = 0.0f;
+    float m_leftTrigger = 0.0f;
+    float m_rightTrigger = 0.0f;
 };
 
 }  // namespace kes

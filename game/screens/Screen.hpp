@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include <glm/glm.hpp>
+
 #include "app/Settings.hpp"
 #include "game/ghost/Ghost.hpp"
 #include "game/level/ReplayStage.hpp"
@@ -21,6 +23,7 @@
 namespace kes {
 
 struct Menu;
+class CameraRig;
 class ScreenStack;
 class TextRenderer;
 class ScreenLines;
@@ -36,6 +39,21 @@ public:
     // it (a key being bound, a digit typed).
     virtual bool takeKey(int /*key*/) { return false; }
     virtual bool takeButton(std::uint16_t /*button*/) { return false; }
+    // A key let go (a screen that moves something while a key is held).
+    virtual void releaseKey(int /*key*/) {}
+    // The pointer, where a screen does more with it than choose entries; places in the text's
+    // units (-1 to 1 across the window, y up). A press of the left button (true when taken: no
+    // entry is chosen then), the pointer moved to `at` with the left button held, the button
+    // let go, the wheel turned (steps, positive away from the player).
+    virtual bool takeClick(const glm::vec2& /*at*/) { return false; }
+    virtual void drag(const glm::vec2& /*at*/, const glm::vec2& /*moved*/) {}
+    virtual void letGo() {}
+    virtual void wheel(float /*steps*/) {}
+    // The gamepad's sticks (x right, y down, -1 to 1) and triggers (0 to 1), as they change. A
+    // left stick the screen does not take moves the menu's choice.
+    virtual bool takeLeftStick(const glm::vec2& /*stick*/) { return false; }
+    virtual void rightStick(const glm::vec2& /*stick*/) {}
+    virtual void triggers(float /*left*/, float /*right*/) {}
     // A step of the simulation's clock; a pass of the loop (`now` in seconds of real time).
     virtual void fixedStep() {}
     virtual void frame(double /*now*/) {}
@@ -126,9 +144,12 @@ public:
     virtual std::vector<ReplayChoice> replays() = 0;
     // Where `ghost`'s flight started (an older ghost without its own: the course's fresh start).
     virtual FlightStart startOf(const Ghost& ghost) = 0;
-    // The level as the watched round had it (see GameLayer::showReplayAt).
+    // The level as the watched round had it, the compared round's place beside it (see
+    // GameLayer::showReplayAt), and the camera it is watched through.
     virtual void showReplayAt(const ReplayStage& stage, const GhostSample& ship,
-                              std::uint32_t stepsIn, std::size_t ringsPassed) = 0;
+                              std::uint32_t stepsIn, std::size_t ringsPassed,
+                              const GhostSample* beside) = 0;
+    virtual CameraRig& camera() = 0;
     virtual QualitySetting quality() const = 0;
     virtual void setQuality(QualitySetting quality, float scale) = 0;
     virtual void applyVolumes() = 0;

@@ -13,17 +13,19 @@
 #include "game/screens/ScreenStack.hpp"
 #include "physics/Step.hpp"
 #include "platform/Gamepad.hpp"
+#include "render/CameraRig.hpp"
 
 namespace kes {
 namespace {
 
-// The timeline along the bottom, the difference line above it, the controls at the left; in
-// the text's units.
-constexpr float kTimelineLeft = -0.8f;
-constexpr float kTimelineRight = 0.8f;
-constexpr float kTimelineY = -0.72f;
-constexpr float kDifferenceY = -0.55f;      // the difference line's axis
-constexpr float kDifferenceHeight = 0.12f;  // the most either way
+using theatre::kTimelineLeft;
+using theatre::kTimelineRight;
+using theatre::kTimelineY;
+using theatre::timelineX;
+
+// The difference line over the timeline, the controls at the left; in the text's units.
+constexpr float kDifferenceY = -0.53f;      // the difference line's axis
+constexpr float kDifferenceHeight = 0.11f;  // the most either way
 constexpr glm::vec2 kStickCentre{-0.86f, -0.2f};
 constexpr float kStickHalf = 0.08f;
 // Light as the race display's: the level behind the theatre is not dimmed.
@@ -32,9 +34,31 @@ constexpr glm::vec3 kRing = kMenuAmber;
 constexpr glm::vec3 kAhead{0.25f, 1.0f, 0.35f};
 constexpr glm::vec3 kBehind{1.0f, 0.3f, 0.25f};
 constexpr float kTextSize = 0.05f;
+// The viewer's hand on the camera: degrees a second at a full stick or a held key, degrees a
+// text unit of dragging, units a second of free flight, wheel steps a second at a full trigger.
+constexpr float kTurnRate = 90.0f;
+constexpr float kDragDegrees = 90.0f;
+constexpr float kFlySpeed = 40.0f;
+constexpr float kZoomRate = 4.0f;
+constexpr float kStickRest = 0.15f;  // a stick nearer its middle counts as let go
 
-float timelineX(float fraction) {
-    return kTimelineLeft + (kTimelineRight - kTimelineLeft) * fraction;
+glm::vec2 outsideRest(const glm::vec2& stick) {
+    return glm::length(stick) > kStickRest ? stick : glm::vec2(0.0f);
+}
+
+// The camera's keys are held: they turn or fly it while down.
+std::optional<std::size_t> heldKeyOf(int key) {
+    switch (key) {
+        case GLFW_KEY_W: return 0;  // ahead (the orbit: up)
+        case GLFW_KEY_S: return 1;  // back (down)
+        case GLFW_KEY_A: return 2;  // left
+        case GLFW_KEY_D: return 3;  // right
+        case GLFW_KEY_R: return 4;  // rise
+        case GLFW_KEY_F: return 5;  // fall
+        case GLFW_KEY_Q: return 6;  // turn left
+        case GLFW_KEY_E: return 7;  // turn right
+        default: return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -77,7 +101,7 @@ TheatreScreen::TheatreScreen(ScreenHost& host, ReplayChoice watched,
       m_cursor(m_watched.ghost),
       m_stage(m_watched.ghost, host.startOf(m_watched.ghost)) {
     if (m_against) {
-        m_difference = differenceAtRings(m_watched.ghost, m_against->ghost);
+        m_difference = differenceAlongRound(m_watched.ghost, m_against->ghost);
         m_againstLabel = "against " + m_against->what;
     }
 }
@@ -88,17 +112,32 @@ void TheatreScreen::enter() {
     show();
 }
 
-const char* TheatreScreen::footer() {
-    return "Space Play/Pause   Left/Right Step   PgUp/PgDn Ring   Up/Down Speed   Home Restart   "
-           "H Display   F12 Picture   Esc Back";
-}
-
 void TheatreScreen::leave() {
+    m_host.camera().setView(CameraView::chase);
     m_host.holdRace(false);
     m_host.quitToTitle();
 }
 
+void TheatreScreen::press(theatre::Button button) {
+    using theatre::Button;
+    switch (button) {
+        case Button::restart: m_cursor.restart(); break;
+        case Button::ringBack: m_cursor.previousRing(); break;
+        case Button::stepBack: m_cursor.stepBack(); break;
+        case Button::play: m_cursor.togglePlay(); break;
+        case Button::stepForward: m_cursor.stepForward(); break;
+        case Button::ringNext: m_cursor.nextRing(); break;
+        case Button::slower: m_cursor.slower(); break;
+        case Button::faster: m_cursor.faster(); break;
+        case Button::camera: m_host.camera().nextView(); break;
+        case Button::hide: m_displayShown = !m_displayShown; break;
+    }
+    show();
+}
+
 void TheatreScreen::act(MenuAction action) {
+    // Enter, Escape and the arrows come here as menu actions, A, B and the d-pad too: the
+    // footer says whichever was used.
     switch (action) {
         case MenuAction::back: leave(); return;
         case MenuAction::choose: m_cursor.togglePlay(); break;
@@ -112,62 +151,149 @@ void TheatreScreen::act(MenuAction action) {
 }
 
 bool TheatreScreen::takeKey(int key) {
+    using theatre::Button;
+    m_gamepadLast = false;
+    if (const auto held = heldKeyOf(key)) {
+        m_held[*held] = true;
+        return true;
+    }
     switch (key) {
-        case GLFW_KEY_SPACE: m_cursor.togglePlay(); break;
-        case GLFW_KEY_PAGE_UP: m_cursor.previousRing(); break;
-        case GLFW_KEY_PAGE_DOWN: m_cursor.nextRing(); break;
-        case GLFW_KEY_HOME: m_cursor.restart(); break;
-        case GLFW_KEY_H: m_displayShown = !m_displayShown; break;
+        case GLFW_KEY_SPACE: press(Button::play); return true;
+        case GLFW_KEY_PAGE_UP: press(Button::ringBack); return true;
+        case GLFW_KEY_PAGE_DOWN: press(Button::ringNext); return true;
+        case GLFW_KEY_HOME: press(Button::restart); return true;
+        case GLFW_KEY_H: press(Button::hide); return true;
+        case GLFW_KEY_C: press(Button::camera); return true;
+        case GLFW_KEY_EQUAL:
+        case GLFW_KEY_KP_ADD: wheel(1.0f); return true;
+        case GLFW_KEY_MINUS:
+        case GLFW_KEY_KP_SUBTRACT: wheel(-1.0f); return true;
         default: return false;
     }
-    show();
-    return true;
+}
+
+void TheatreScreen::releaseKey(int key) {
+    if (const auto held = heldKeyOf(key)) {
+        m_held[*held] = false;
+    }
 }
 
 bool TheatreScreen::takeButton(std::uint16_t button) {
-    if (button == GamepadButton::kLeftShoulder) {
-        m_cursor.previousRing();
-    } else if (button == GamepadButton::kRightShoulder) {
-        m_cursor.nextRing();
-    } else if (button == GamepadButton::kY) {
-        m_cursor.restart();
-    } else if (button == GamepadButton::kX) {
-        m_displayShown = !m_displayShown;
-    } else {
-        return false;
+    using theatre::Button;
+    m_gamepadLast = true;
+    switch (button) {
+        case GamepadButton::kLeftShoulder: press(Button::ringBack); return true;
+        case GamepadButton::kRightShoulder: press(Button::ringNext); return true;
+        case GamepadButton::kY: press(Button::restart); return true;
+        case GamepadButton::kX: press(Button::hide); return true;
+        case GamepadButton::kBack: press(Button::camera); return true;
+        default: return false;
     }
-    show();
+}
+
+// A click on the timeline seeks there (and a drag from it goes on seeking); on a button it
+// does what the button says; anywhere else a drag turns the camera. With the display hidden, a
+// click brings it back.
+bool TheatreScreen::takeClick(const glm::vec2& at) {
+    m_gamepadLast = false;
+    if (!m_displayShown) {
+        press(theatre::Button::hide);
+    } else if (theatre::onTimeline(at)) {
+        m_scrubbing = true;
+        m_cursor.seek(theatre::timelineFraction(at.x));
+        show();
+    } else if (const auto button = theatre::buttonAt(at)) {
+        press(*button);
+    }
     return true;
 }
 
+void TheatreScreen::drag(const glm::vec2& at, const glm::vec2& moved) {
+    if (m_scrubbing) {
+        m_cursor.seek(theatre::timelineFraction(at.x));
+        show();
+        return;
+    }
+    m_host.camera().turn(moved * kDragDegrees);
+}
+
+void TheatreScreen::wheel(float steps) {
+    m_host.camera().zoom(steps);
+}
+
+// The left stick flies the free camera; under the other views it moves through the speeds as
+// the d-pad does.
+bool TheatreScreen::takeLeftStick(const glm::vec2& stick) {
+    m_gamepadLast = true;
+    m_leftStick = outsideRest(stick);
+    return m_host.camera().view() == CameraView::free;
+}
+
+void TheatreScreen::rightStick(const glm::vec2& stick) {
+    m_gamepadLast = true;
+    m_rightStick = outsideRest(stick);
+}
+
+void TheatreScreen::triggers(float left, float right) {
+    m_gamepadLast = true;
+    m_triggers = {left, right};
+}
+
 void TheatreScreen::frame(double now) {
-    if (m_lastFrame >= 0.0 && m_cursor.playing()) {
-        m_cursor.advance(static_cast<float>(now - m_lastFrame));
+    const float seconds = m_lastFrame >= 0.0 ? static_cast<float>(now - m_lastFrame) : 0.0f;
+    m_lastFrame = now;
+    if (m_cursor.playing() && seconds > 0.0f) {
+        m_cursor.advance(seconds);
         show();
     }
-    m_lastFrame = now;
+    moveCamera(seconds);
+}
+
+// Held keys, the sticks and the triggers move the camera in proportion to the time passed: in
+// the orbit the turning keys turn it round the ship, the free camera they fly.
+void TheatreScreen::moveCamera(float seconds) {
+    CameraRig& camera = m_host.camera();
+    glm::vec2 turn{m_rightStick.x, -m_rightStick.y};
+    glm::vec3 fly{0.0f};
+    if (camera.view() == CameraView::orbit) {
+        turn += glm::vec2(held(heldRight) - held(heldLeft), held(heldAhead) - held(heldBack));
+    } else if (camera.view() == CameraView::free) {
+        fly = {m_leftStick.x + held(heldRight) - held(heldLeft), held(heldRise) - held(heldFall),
+               -m_leftStick.y + held(heldAhead) - held(heldBack)};
+        turn.x += held(heldTurnRight) - held(heldTurnLeft);
+    }
+    camera.turn(turn * kTurnRate * seconds);
+    camera.fly(fly * kFlySpeed * seconds);
+    camera.zoom((m_triggers.y - m_triggers.x) * kZoomRate * seconds);
 }
 
 // The level where the round was, and the line saying where the watching stands.
 void TheatreScreen::show() {
     const auto stepsIn = static_cast<std::uint32_t>(std::lround(m_cursor.seconds() / kFixedStep));
-    m_host.showReplayAt(m_stage, m_cursor.place(), stepsIn, m_cursor.ringsPassed());
+    // The compared round at the same moment of its own round.
+    std::optional<GhostSample> beside;
+    if (m_against) {
+        beside = m_against->ghost.at(m_cursor.seconds());
+    }
+    m_host.showReplayAt(m_stage, m_cursor.place(), stepsIn, m_cursor.ringsPassed(),
+                        beside ? &*beside : nullptr);
     const float speed = m_cursor.speed();
     const int written = std::snprintf(
-        m_status.data(), m_status.size(), "%s  %.3f / %.3f s   ring %zu of %zu   x%s%d%s",
+        m_status.data(), m_status.size(), "%s  %.3f / %.3f s   ring %zu of %zu   x%s%d   %s%s",
         m_watched.what.c_str(), double(m_cursor.seconds()), double(m_watched.ghost.roundTime),
         m_cursor.ringsPassed(), m_watched.ghost.splits.size(), speed < 1.0f ? "1/" : "",
         static_cast<int>(std::lround(speed < 1.0f ? 1.0f / speed : speed)),
-        m_cursor.playing() ? "" : "   paused");
+        toString(m_host.camera().view()), m_cursor.playing() ? "" : "   paused");
     m_statusLength =
         std::min<std::size_t>(written > 0 ? std::size_t(written) : 0, m_status.size() - 1);
 }
 
 void TheatreScreen::queue(TextRenderer& text, float /*time*/) {
-    queueShadowedText(text, footer(), {0.0f, -0.94f}, 0.04f, kMenuWhite);
+    theatre::queueFooter(text, m_gamepadLast);
     if (!m_displayShown) {
         return;
     }
+    theatre::queueButtonWords(text, m_cursor.playing());
     queueShadowedText(text, std::string_view(m_status.data(), m_statusLength), {0.0f, 0.88f},
                       kTextSize, kMenuWhite);
     if (m_against) {
@@ -178,6 +304,7 @@ void TheatreScreen::queue(TextRenderer& text, float /*time*/) {
 
 void TheatreScreen::queueLines(ScreenLines& lines) {
     if (m_displayShown) {
+        theatre::queueButtonFrames(lines);
         queueTimeline(lines);
         queueInputs(lines);
     }
@@ -198,17 +325,18 @@ void TheatreScreen::queueTimeline(ScreenLines& lines) const {
     }
     lines.add({{kTimelineLeft, kDifferenceY}, {kTimelineRight, kDifferenceY}, 1.0f, kLine * 0.5f});
     float most = 0.1f;
-    for (const float d : m_difference) {
-        most = std::max(most, std::fabs(d));
+    for (const DifferencePoint& point : m_difference) {
+        most = std::max(most, std::fabs(point.difference));
     }
     // Gained is ahead: above the axis.
-    const auto at = [&](std::size_t i) {
-        const float fraction = i == 0 ? 0.0f : splits[i - 1] / ghost.roundTime;
-        return glm::vec2(timelineX(fraction),
-                         kDifferenceY - m_difference[i] / most * kDifferenceHeight);
+    const auto at = [&](const DifferencePoint& point) {
+        return glm::vec2(timelineX(point.seconds / ghost.roundTime),
+                         kDifferenceY - point.difference / most * kDifferenceHeight);
     };
     for (std::size_t i = 1; i < m_difference.size(); ++i) {
-        lines.add({at(i - 1), at(i), 2.0f, m_difference[i] <= 0.0f ? kAhead : kBehind});
+        const DifferencePoint& point = m_difference[i];
+        lines.add({at(m_difference[i - 1]), at(point), 2.0f,
+                   point.difference <= 0.0f ? kAhead : kBehind});
     }
 }
 

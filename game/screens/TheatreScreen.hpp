@@ -1,12 +1,14 @@
 // The replay theatre: a recorded round watched in the level as it was flown, and the list of
 // the raced course's rounds to watch (ReplaysScreen). While watching: play and pause, speeds
-// 1/4 to 4, a step forward or back while paused, the previous or next ring, restart, the
-// display hidden or shown; every control on the keyboard and the gamepad, and shown in a
-// footer. Along the bottom a timeline with a mark at each ring and the playhead, and beside
-// it, against a second round, the time gained (above the axis) or lost (below) at each ring;
-// at the left the controls as the round recorded them: throttle and brake as bars, the stick
-// or keys as a point in a square. The race stands held while the theatre is open; leaving it
-// goes back to the title.
+// 1/4 to 4, a step forward or back while paused, the previous or next ring, seeking along the
+// timeline, restart, the camera (chase, orbit, trackside, free; turned, zoomed and flown) and
+// the display hidden or shown; every control on the keyboard, the gamepad and the mouse (a row
+// of buttons, the timeline, drags and the wheel), and shown in a footer. Along the bottom a
+// timeline with a mark at each ring and the playhead, and over it, against a second round
+// flying beside the watched one as a ghost, the time gained (above the axis) or lost (below)
+// all along the course; at the left the controls as the round recorded them: throttle and
+// brake as bars, the stick or keys as a point in a square. The race stands held while the
+// theatre is open; leaving it goes back to the title and the chase camera.
 #pragma once
 
 #include <array>
@@ -15,7 +17,9 @@
 #include <vector>
 
 #include "game/ghost/ReplayCursor.hpp"
+#include "game/ghost/RoundDifference.hpp"
 #include "game/screens/MenuScreen.hpp"
+#include "game/screens/TheatreControls.hpp"
 #include "render/ScreenLines.hpp"
 
 namespace kes {
@@ -42,18 +46,43 @@ public:
     void act(MenuAction action) override;
     bool takeKey(int key) override;
     bool takeButton(std::uint16_t button) override;
+    void releaseKey(int key) override;
+    bool takeClick(const glm::vec2& at) override;
+    void drag(const glm::vec2& at, const glm::vec2& moved) override;
+    void letGo() override { m_scrubbing = false; }
+    void wheel(float steps) override;
+    bool takeLeftStick(const glm::vec2& stick) override;
+    void rightStick(const glm::vec2& stick) override;
+    void triggers(float left, float right) override;
     void frame(double now) override;
     void queue(TextRenderer& text, float time) override;
     void queueLines(ScreenLines& lines) override;
     bool dimsLevel() const override { return false; }
 
     const ReplayCursor& cursor() const { return m_cursor; }
-    // "Space Play · Left/Right Step · ..."
-    static const char* footer();
+    bool displayShown() const { return m_displayShown; }
+    // Whether the footer says the gamepad's buttons (it was used last) or the keys.
+    bool promptsGamepad() const { return m_gamepadLast; }
 
 private:
+    // The keys held to turn or fly the camera.
+    enum Held : std::size_t {
+        heldAhead,
+        heldBack,
+        heldLeft,
+        heldRight,
+        heldRise,
+        heldFall,
+        heldTurnLeft,
+        heldTurnRight,
+        kHeld
+    };
+
     void show();
     void leave();
+    void press(theatre::Button button);
+    void moveCamera(float seconds);
+    float held(Held key) const { return m_held[key] ? 1.0f : 0.0f; }
     void queueTimeline(ScreenLines& lines) const;
     void queueInputs(ScreenLines& lines) const;
 
@@ -62,13 +91,19 @@ private:
     std::optional<ReplayChoice> m_against;
     ReplayCursor m_cursor;
     ReplayStage m_stage;
-    std::vector<float> m_difference;  // at each ring, against the second round
+    std::vector<DifferencePoint> m_difference;  // along the course, against the second round
     // Made as the moment changes, into a buffer of its own: a pass allocates nothing.
     std::array<char, 160> m_status{};
     std::size_t m_statusLength = 0;
     std::string m_againstLabel;
     double m_lastFrame = -1.0;
     bool m_displayShown = true;
+    bool m_gamepadLast = false;
+    bool m_scrubbing = false;  // the left button went down on the timeline
+    std::array<bool, kHeld> m_held{};
+    glm::vec2 m_leftStick{0.0f};
+    glm::vec2 m_rightStick{0.0f};
+    glm::vec2 m_triggers{0.0f};  // left, right
 };
 
 }  // namespace kes

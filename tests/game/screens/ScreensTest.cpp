@@ -23,6 +23,7 @@
 #include "game/screens/TitleScreen.hpp"
 #include "game/ghost/PrimeRound.hpp"
 #include "physics/Step.hpp"
+#include "render/CameraRig.hpp"
 #include "support/TempFolder.hpp"
 
 namespace kes {
@@ -81,9 +82,11 @@ public:
     }
     FlightStart startOf(const Ghost& ghost) override { return *ghost.start; }
     void showReplayAt(const ReplayStage&, const GhostSample& ship, std::uint32_t stepsIn,
-                      std::size_t) override {
+                      std::size_t, const GhostSample* beside) override {
         shownAt.emplace_back(stepsIn, ship.position);
+        besideAt.push_back(beside != nullptr ? std::optional(beside->position) : std::nullopt);
     }
+    CameraRig& camera() override { return rig; }
     QualitySetting quality() const override { return kept.quality; }
     void setQuality(QualitySetting quality, float) override { kept.quality = quality; }
     void applyVolumes() override {}
@@ -143,6 +146,9 @@ public:
     std::vector<SplitsAgainst> splitsAgainst;
     Ghost watched;
     std::vector<std::pair<std::uint32_t, glm::vec3>> shownAt;
+    std::vector<std::optional<glm::vec3>> besideAt;
+    Camera lens{80.0f, 4.0f / 3.0f, 0.1f, 1000.0f, glm::vec3(0.0f), 17.0f, {0, 0, 1}, {0, 1, 0}};
+    CameraRig rig{&lens, nullptr};
 };
 
 using Names = std::vector<std::string>;
@@ -352,19 +358,24 @@ namespace {
 // The theatre, driven by keys: it plays as it opens, Space pauses, a step forward is one fixed
 // step, PgDn goes to the next ring, Home restarts, and each shows the level at the ghost's
 // place of that moment; Escape leaves for the title.
-TEST(Screens, TheTheatreShowsTheRoundWhereTheKeysTakeIt) {
-    TestHost host;
+// The title, Replays (above Quit), the second round: prime, against the record.
+const TheatreScreen& openTheatre(TestHost& host) {
     testing::internal::CaptureStdout();
     host.watched = *flyPrimeRound(firstCourse());
     testing::internal::GetCapturedStdout();
-    const Ghost& ghost = host.watched;
     host.stack.push(std::make_unique<TitleScreen>(host));
     for (const int key :
          {GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_ENTER}) {
-        host.key(key);  // Replays (above Quit), the second round: prime, against the record
+        host.key(key);
     }
-    ASSERT_EQ(host.shown(), (Names{"title", "replays", "theatre"}));
-    const auto& theatre = dynamic_cast<const TheatreScreen&>(*host.stack.top());
+    EXPECT_EQ(host.shown(), (Names{"title", "replays", "theatre"}));
+    return dynamic_cast<const TheatreScreen&>(*host.stack.top());
+}
+
+TEST(Screens, TheTheatreShowsTheRoundWhereTheKeysTakeIt) {
+    TestHost host;
+    const TheatreScreen& theatre = openTheatre(host);
+    const Ghost& ghost = host.watched;
     EXPECT_TRUE(theatre.cursor().playing());
     host.stack.top()->frame(10.0);
     host.stack.top()->frame(11.0);  // a second played
@@ -383,6 +394,75 @@ TEST(Screens, TheTheatreShowsTheRoundWhereTheKeysTakeIt) {
     EXPECT_FALSE(theatre.cursor().playing());
     host.key(GLFW_KEY_ESCAPE);
     EXPECT_EQ(host.shown(), Names{"title"});
+}
+
+// The mouse: a click on the timeline seeks there and a drag from it goes on seeking, a moved
+// pointer without the button does nothing; the buttons do what their keys do (the camera
+// button, C and the gamepad's Back go round the views); with the display hidden a click brings
+// it back. The gamepad's shoulder goes to the next ring and the footer says the gamepad's
+// buttons until a key is pressed. The compared round flies beside the watched one at each
+// moment shown, and leaving gives the race back its chase camera.
+TEST(Screens, TheTheatreAnswersTheMouseAndTheGamepad) {
+    TestHost host;
+    const TheatreScreen& theatre = openTheatre(host);
+    host.key(GLFW_KEY_SPACE);  // paused: nothing moves but what the test does
+    const auto pointAt = [&](const glm::vec2& at) {
+        host.router.onCursorPos((at.x + 1.0) * 0.5 * host.window.width,
+                                (1.0 - at.y) * 0.5 * host.window.height);
+    };
+    const auto click = [&](const glm::vec2& at) {
+        pointAt(at);
+        host.router.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
+        host.router.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
+        host.stack.collect();
+    };
+    const float last = float(host.watched.roundEndStep - host.watched.roundStartStep);
+
+    pointAt({0.0f, 0.0f});
+    pointAt({theatre::timelineX(0.5f), theatre::kTimelineY});
+    EXPECT_EQ(theatre.cursor().seconds(), 0.0f);  // moved, never pressed
+    host.router.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
+    EXPECT_NEAR(theatre.cursor().fraction(), 0.5f, 1.0f / last);
+    pointAt({theatre::timelineX(0.75f), 0.3f});  // dragged off the line: still seeking
+    EXPECT_NEAR(theatre.cursor().fraction(), 0.75f, 1.0f / last);
+    host.router.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
+    pointAt({theatre::timelineX(0.2f), theatre::kTimelineY});
+    EXPECT_NEAR(theatre.cursor().fraction(), 0.75f, 1.0f / last);
+
+    const std::size_t rings = theatre.cursor().ringsPassed();
+    click(theatre::buttonCentre(theatre::Button::ringNext));
+    EXPECT_EQ(theatre.cursor().ringsPassed(), rings + 1);
+    click(theatre::buttonCentre(theatre::Button::play));
+    EXPECT_TRUE(theatre.cursor().playing());
+    click(theatre::buttonCentre(theatre::Button::play));
+    EXPECT_FALSE(theatre.cursor().playing());
+    click(theatre::buttonCentre(theatre::Button::restart));
+    EXPECT_EQ(theatre.cursor().seconds(), 0.0f);
+
+    click(theatre::buttonCentre(theatre::Button::camera));
+    EXPECT_EQ(host.rig.view(), CameraView::orbit);
+    host.key(GLFW_KEY_C);
+    EXPECT_EQ(host.rig.view(), CameraView::trackside);
+    host.button(GamepadButton::kBack);
+    EXPECT_EQ(host.rig.view(), CameraView::free);
+    EXPECT_TRUE(theatre.promptsGamepad());
+    host.button(GamepadButton::kRightShoulder);
+    EXPECT_EQ(theatre.cursor().ringsPassed(), 1u);
+    host.key(GLFW_KEY_H);
+    EXPECT_FALSE(theatre.promptsGamepad());
+    EXPECT_FALSE(theatre.displayShown());
+    click(theatre::buttonCentre(theatre::Button::ringNext));  // brings the display back only
+    EXPECT_TRUE(theatre.displayShown());
+    EXPECT_EQ(theatre.cursor().ringsPassed(), 1u);
+
+    ASSERT_EQ(host.besideAt.size(), host.shownAt.size());
+    for (std::size_t i = 0; i < host.shownAt.size(); ++i) {
+        ASSERT_TRUE(host.besideAt[i].has_value());
+        // The record compared is the same round here: it flies where the watched one is.
+        EXPECT_EQ(*host.besideAt[i], host.shownAt[i].second);
+    }
+    host.key(GLFW_KEY_ESCAPE);
+    EXPECT_EQ(host.rig.view(), CameraView::chase);
 }
 
 }  // namespace
