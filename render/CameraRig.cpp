@@ -13,7 +13,7 @@ constexpr std::array<const char*, 4> kViewNames{"chase", "orbit", "trackside", "
 constexpr float kOrbitFov = 70.0f;  // degrees, vertical
 constexpr float kFreeFov = 75.0f;
 // The trackside view frames about this many units around the ship, within these bounds.
-constexpr float kTracksideFrame = 9.0f;
+constexpr float kTracksideFrame = 20.0f;
 constexpr float kTracksideNarrowest = 12.0f;
 constexpr float kTracksideWidest = 70.0f;
 constexpr float kZoomStep = 0.85f;      // the orbit's distance a wheel step in
@@ -58,9 +58,10 @@ void CameraRig::nextView() {
     setView(static_cast<CameraView>((static_cast<std::size_t>(m_view) + 1) % kViewNames.size()));
 }
 
-void CameraRig::standBy(const glm::vec3& ringCentre, const glm::quat& ringTurn) {
+void CameraRig::standBy(const glm::vec3& ringCentre, const glm::quat& ringTurn, float tubeRadius) {
     m_ringCentre = ringCentre;
     m_ringTurn = ringTurn;
+    m_tubeRadius = tubeRadius;
 }
 
 void CameraRig::update(float frameDt, float time) {
@@ -125,7 +126,7 @@ void CameraRig::placeTrackside() {
         return;
     }
     const glm::vec3 eye =
-        m_ringCentre + m_ringTurn * glm::vec3(0.0f, kRingsideLift, kRingsideAhead);
+        m_ringCentre + m_ringTurn * glm::vec3(0.0f, kRingsideLift * m_tubeRadius, 0.0f);
     const glm::vec3 toShip = m_ship->render.position - eye;
     const float distance = glm::length(toShip);
     // The ship passing through the eye itself: the view stays as it was for that moment.

@@ -1,6 +1,6 @@
 // The level's camera, one of four views: the race's chase camera (the follow controller, which
 // the rig drives while it is chosen); an orbit around the ship, turned by the mouse or the right
-// stick and zoomed; a trackside camera standing by the next ring and turning with the ship, its
+// stick and zoomed; a trackside camera standing in the next ring and turning with the ship, its
 // view narrowing as the ship is further away; and a free camera, which starts where the view
 // was and is flown and turned by the viewer. The race plays with the chase camera; the replay
 // theatre and the demo choose the others.
@@ -29,8 +29,9 @@ public:
     static constexpr float kNearestOrbit = 6.0f;  // units from the ship
     static constexpr float kFurthestOrbit = 150.0f;
     static constexpr float kSteepestOrbit = 80.0f;  // degrees above or below the ship
-    static constexpr float kRingsideLift = 24.0f;   // units off the ring's centre, its up
-    static constexpr float kRingsideAhead = 12.0f;  // and further along the course
+    // Where the trackside camera stands: in the ring's plane, this many tube radii from its
+    // centre towards its up (inside the tube wherever it bends, off the ship's line).
+    static constexpr float kRingsideLift = 0.5f;
 
     // Writes `camera`; `chase` drives it in the chase view (none: the chase view keeps the
     // camera as it is). Both must outlive the rig.
@@ -46,9 +47,10 @@ public:
     CameraView view() const { return m_view; }
 
     // What the views look at: the ship (its drawn place), and the ring ahead where the
-    // trackside camera stands (its centre and its turn, which faces along the course).
+    // trackside camera stands (its centre and its turn, which faces along the course) in a
+    // tube of `tubeRadius`.
     void follow(const SceneNode* ship) { m_ship = ship; }
-    void standBy(const glm::vec3& ringCentre, const glm::quat& ringTurn);
+    void standBy(const glm::vec3& ringCentre, const glm::quat& ringTurn, float tubeRadius);
 
     // The viewer's hand: `degrees` across (x, to the right) and up (y) turn the orbit around
     // the ship or the free camera's view; `steps` of the wheel zoom the orbit in (positive) or
@@ -76,6 +78,7 @@ private:
     // The trackside camera's ring.
     glm::vec3 m_ringCentre{0.0f};
     glm::quat m_ringTurn{1.0f, 0.0f, 0.0f, 0.0f};
+    float m_tubeRadius = 25.0f;
     // The free camera: where it stands and how it is turned.
     glm::vec3 m_freeEye{0.0f};
     glm::quat m_freeTurn{1.0f, 0.0f, 0.0f, 0.0f};

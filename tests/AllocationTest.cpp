@@ -303,7 +303,8 @@ public:
 
 // A menu on the screen (its lines made when it is shown, never while drawn) and the level dimmed
 // behind it allocate nothing a pass: the title, the settings, the controls, the courses, the
-// list of replays; nor does the theatre playing a round with its timeline and controls drawn.
+// list of replays; nor does the theatre playing a round with its timeline and controls drawn,
+// seen through each camera in turn.
 TEST(FrameAllocation, AMenuOnTheScreenAllocatesNothingAPass) {
     LaunchOptions options;
     options.width = 320;
@@ -318,11 +319,16 @@ TEST(FrameAllocation, AMenuOnTheScreenAllocatesNothingAPass) {
         {GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER},
         {GLFW_KEY_ESCAPE, GLFW_KEY_ESCAPE, GLFW_KEY_DOWN, GLFW_KEY_ENTER},
         {GLFW_KEY_ESCAPE, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER},
-        {GLFW_KEY_ENTER}};
+        {GLFW_KEY_ENTER},
+        {GLFW_KEY_C},
+        {GLFW_KEY_C},
+        {GLFW_KEY_C}};
     MenuCountingLayer& counting = app.layers.emplace<MenuCountingLayer>(app, door, ways);
     app.run();
-    EXPECT_EQ(counting.shown, (std::vector<std::string>{"title", "settings", "controls", "course",
-                                                        "replays", "theatre"}));
+    EXPECT_EQ(counting.shown,
+              (std::vector<std::string>{"title", "settings", "controls", "course", "replays",
+                                        "theatre", "theatre", "theatre", "theatre"}));
+    EXPECT_EQ(door.game().camera().view(), CameraView::free);
     for (std::size_t i = 0; i < ways.size(); ++i) {
         EXPECT_EQ(counting.counted[i], 0u) << counting.shown[i];
     }

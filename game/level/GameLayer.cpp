@@ -403,6 +403,9 @@ void GameLayer::setPaused(bool paused) {
 // An arrow above the ship towards the next zone, while that zone is out of view or the ship
 // has left the tube.
 void GameLayer::queueGuide() {
+    if (m_watchingReplay) {
+        return;  // the round watched found its way; the race's next zone is not its
+    }
     const RaceSimulation& simulation = m_run->simulation;
     const glm::vec3 ship = m_scene.shipNode->render.position;
     const glm::vec3 zone = simulation.zonePosition(simulation.nextZone());
@@ -442,6 +445,7 @@ void GameLayer::fixedUpdate(float time) {
 void GameLayer::showReplayAt(const ReplayStage& stage, const GhostSample& ship,
                              std::uint32_t stepsIn, std::size_t ringsPassed,
                              const GhostSample* beside) {
+    m_watchingReplay = true;
     RaceSimulation& simulation = m_run->simulation;
     simulation.shipBody->setTransform({ship.position, ship.orientation});
     const std::size_t rocks = std::min(stage.rocks(), simulation.asteroidBodies.size());
@@ -465,7 +469,7 @@ void GameLayer::showReplayAt(const ReplayStage& stage, const GhostSample& ship,
 
 void GameLayer::standCameraBy(std::uint32_t zone) {
     const Transform ring = m_run->simulation.zoneBodies[zone]->getTransform();
-    m_camera.standBy(ring.position, ring.orientation);
+    m_camera.standBy(ring.position, ring.orientation, course().tubeRadius);
 }
 
 FlightStart GameLayer::freshStart() const {
@@ -482,6 +486,7 @@ bool GameLayer::startFlightFrom(const FlightStart& start) {
 }
 
 void GameLayer::restartRace() {
+    m_watchingReplay = false;
     m_run->simulation.restart();
     m_scene.shipNode->jumpToBody();
     m_scene.highlightZone(m_run->simulation.nextZone());

@@ -227,6 +227,7 @@ private:
     bool m_measurePasses = true;
     bool m_pauseNotice = true;
     bool m_saidPaused = false;
+    bool m_watchingReplay = false;  // since showReplayAt, until a restart
     Screenshots m_screenshots;
 };
 

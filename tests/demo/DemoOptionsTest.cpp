@@ -49,6 +49,8 @@ TEST(DemoOptionsTest, DefaultsAndEveryOption) {
         parseDemoOptions({"--replay", "g.ghost", "--speed", "0.25", "--from-ring", "0"});
     EXPECT_EQ(replay.speed, 0.25f);
     EXPECT_EQ(replay.fromRing, 0u);
+    EXPECT_EQ(replay.camera, CameraView::chase);
+    EXPECT_EQ(parseDemoOptions({"--camera", "trackside"}).camera, CameraView::trackside);
     EXPECT_TRUE(parseDemoOptions({"--targets", "--course", "seed:3"}).targets);
     EXPECT_EQ(parseDemoOptions({"--restart-after", "5"}).restartAfter, 5u);
 }
@@ -79,6 +81,11 @@ TEST(DemoOptionsTest, BadArgumentsAreNamed) {
     for (const char* speed : {"0.2", "5", "fast", "nan"}) {
         EXPECT_EQ(failureOf({"--speed", speed}),
                   std::string("--speed expects a number from 0.25 to 4, not \"") + speed + "\"");
+    }
+    for (const char* camera : {"free", "Orbit", ""}) {
+        EXPECT_EQ(
+            failureOf({"--camera", camera}),
+            std::string("--camera expects chase, orbit or trackside, not \"") + camera + "\"");
     }
     EXPECT_EQ(failureOf({"--from-ring", "3"}),
               "--from-ring starts a replay further in; give --replay");

@@ -82,10 +82,9 @@ TEST(CameraRig, TheOrbitKeepsTheShipInTheMiddleWithinItsBounds) {
 TEST(CameraRig, TheTracksideCameraStandsByTheRingAndWatchesTheShip) {
     Rig r;
     const glm::vec3 ring{0.0f, 0.0f, 200.0f};
-    r.rig.standBy(ring, glm::quat(1.0f, 0.0f, 0.0f, 0.0f));
+    r.rig.standBy(ring, glm::quat(1.0f, 0.0f, 0.0f, 0.0f), 25.0f);
     r.rig.setView(CameraView::trackside);
-    const glm::vec3 eye =
-        ring + glm::vec3(0.0f, CameraRig::kRingsideLift, CameraRig::kRingsideAhead);
+    const glm::vec3 eye = ring + glm::vec3(0.0f, CameraRig::kRingsideLift * 25.0f, 0.0f);
     expectMiddle(r.seen(r.ship.render.position));
     EXPECT_NEAR(glm::distance(r.camera.eye, eye), 0.0f, 1e-3f);
     const float farFov = r.camera.fov;

@@ -111,6 +111,18 @@ int countPixels(const CapturedImage& image, float lowY, float highY,
     return count;
 }
 
+// The mean difference of two pictures' channels, 0 to 255.
+double meanDifference(const CapturedImage& a, const CapturedImage& b) {
+    double sum = 0.0;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            const glm::ivec4 d = glm::ivec4(a.at(x, y)) - glm::ivec4(b.at(x, y));
+            sum += std::abs(d.r) + std::abs(d.g) + std::abs(d.b);
+        }
+    }
+    return sum / (3.0 * double(a.width) * double(a.height));
+}
+
 void press(FrontDoor& door, int key) {
     door.input().onKey(key, 0, GLFW_PRESS, 0);
     door.input().onKey(key, 0, GLFW_RELEASE, 0);
@@ -162,6 +174,8 @@ TEST_P(ChasePictures, TheChaseIsDrawnWhereThePlayerLooks) {
                              field.ship(1).getTransform().position) > 8.0f;
     };
     bool ghostsInView = false;
+    int currentPass = 0;
+    int flownFrom = 0;  // the pass the free camera set off
     struct Step {
         const char* picture;  // none: no picture, the next step at once
         std::function<void()> act;
@@ -215,6 +229,21 @@ TEST_P(ChasePictures, TheChaseIsDrawnWhereThePlayerLooks) {
              const auto* theatre = dynamic_cast<const TheatreScreen*>(door.top());
              return theatre != nullptr && theatre->cursor().seconds() > 6.0f;
          }},
+        // Paused there, through each camera: the orbit, the trackside camera, and the free
+        // camera flown back from where the trackside one stood.
+        {"theatre-orbit",
+         [&] {
+             keys({GLFW_KEY_SPACE, GLFW_KEY_C});
+         }},
+        {"theatre-trackside", [&] { keys({GLFW_KEY_C}); }},
+        {nullptr,
+         [&] {
+             keys({GLFW_KEY_C});
+             door.input().onKey(GLFW_KEY_S, 0, GLFW_PRESS, 0);
+             flownFrom = currentPass;
+         }},
+        {"theatre-free", [&] { door.input().onKey(GLFW_KEY_S, 0, GLFW_RELEASE, 0); },
+         [&] { return currentPass > flownFrom + 20; }},
     };
     std::size_t step = 0;
     int since = 0;
@@ -222,6 +251,7 @@ TEST_P(ChasePictures, TheChaseIsDrawnWhereThePlayerLooks) {
     std::vector<CapturedImage> pictures;
     std::vector<std::string> names;
     app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
+        currentPass = pass;
         lastScreen = door.screenName() + " at step " + std::to_string(step);
         if (pass > 6000) {  // a step that never became ready: the pictures say which
             app.gl.requestClose();
@@ -255,9 +285,16 @@ TEST_P(ChasePictures, TheChaseIsDrawnWhereThePlayerLooks) {
     }));
     app.run();
     const std::string console = testing::internal::GetCapturedStdout();
-    ASSERT_EQ(pictures.size(), 6u) << lastScreen << " " << testing::PrintToString(names);
-    EXPECT_EQ(names, (std::vector<std::string>{"ghost table", "racing", "racing", "course",
-                                               "statistics", "theatre"}));
+    ASSERT_EQ(pictures.size(), 9u) << lastScreen << " " << testing::PrintToString(names);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"ghost table", "racing", "racing", "course", "statistics",
+                                        "theatre", "theatre", "theatre", "theatre"}));
+    // Each camera shows the paused moment from elsewhere: the pictures differ well beyond the
+    // timeline and the status line.
+    for (std::size_t i = 6; i < 9; ++i) {
+        EXPECT_GT(meanDifference(pictures[i - 1], pictures[i]), 8.0) << names[i] << " " << i;
+    }
+    EXPECT_EQ(door.game().camera().view(), CameraView::free);
     // The timeline's ring marks and the difference line's colours.
     EXPECT_GT(countPixels(pictures[5], -0.8f, -0.64f, isAmber), size.x / 100) << "ring marks";
     EXPECT_GT(countPixels(pictures[5], -0.68f, -0.42f, isGreenOrRed), size.x / 20) << "difference";
