@@ -44,23 +44,24 @@ PathMesh::Variant& PathMesh::variant(TubeBlend blend) {
         const GLint alphaAt = program.uniformLocation("ALPHA");
         const GLint colourAt = program.uniformLocation("COLOR");
         const GLint highlightAt = program.uniformLocation("HIGHLIGHT");
-        slot.emplace(Variant{std::move(program), radiusAt, alphaAt, colourAt, highlightAt});
+        const GLint wiresAt = program.uniformLocation("WIRES");
+        slot.emplace(
+            Variant{std::move(program), radiusAt, alphaAt, colourAt, highlightAt, wiresAt});
     }
     return *slot;
 }
 
-void PathMesh::draw(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha,
-                    TubeBlend blend) {
-    useVariant(frameData, colour, alpha, blend);
+void PathMesh::draw(const UBO<perFrameData>& frameData, const TubeLayer& layer, TubeBlend blend) {
+    useVariant(frameData, layer, blend);
     mesh.draw(mesh.indices.count != 0 ? GL_TRIANGLE_STRIP : GL_POINTS);
 }
 
-void PathMesh::drawVisible(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha,
+void PathMesh::drawVisible(const UBO<perFrameData>& frameData, const TubeLayer& layer,
                            const ViewFrustum& view) {
     if (!m_sectioned) {
         makeSections();
     }
-    useVariant(frameData, colour, alpha, TubeBlend::blended);
+    useVariant(frameData, layer, TubeBlend::blended);
     glBindVertexArray(m_sectioned->id);
     const glm::vec3 eye = frameData.data.camPos;
     // Neighbouring sections in view are drawn as one run.
@@ -134,18 +135,22 @@ void PathMesh::makeSections() {
     m_vertices.shrink_to_fit();
 }
 
-void PathMesh::useVariant(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha,
+void PathMesh::useVariant(const UBO<perFrameData>& frameData, const TubeLayer& layer,
                           TubeBlend blend) {
+    const glm::vec3& colour = layer.colour;
     const Variant& shaded = variant(blend);
     glUseProgram(shaded.program.id);
     if (shaded.radius != -1) {
         glUniform1f(shaded.radius, radius);
     }
     if (shaded.alpha != -1) {
-        glUniform1f(shaded.alpha, alpha);
+        glUniform1f(shaded.alpha, layer.alpha);
     }
     if (shaded.colour != -1) {
         glUniform3f(shaded.colour, colour.r, colour.g, colour.b);
+    }
+    if (shaded.wires != -1) {
+        glUniform1f(shaded.wires, layer.wires ? 1.0f : 0.0f);
     }
     if (shaded.highlight != -1) {
         glUniform4f(shaded.highlight, m_highlight.x, m_highlight.y, m_highlight.z, m_highlight.w);

@@ -25,6 +25,14 @@ inline constexpr float kTubeFadeEnd = 450.0f;
 
 enum class TubeBlend : std::uint8_t { fragmentLists, additive, blended };
 
+// One of the tube's two layers: its colour and opacity, and whether it is the wire grid (whose
+// lines fade out where they would crowd a few pixels apart on the screen).
+struct TubeLayer {
+    glm::vec3 colour;
+    float alpha;
+    bool wires;
+};
+
 class PathMesh {
 public:
     // One ring centre per vertex. The shaders come from `assetsFolder`.
@@ -34,13 +42,13 @@ public:
 
     // One triangle strip over all indices (points when there are none), in the caller's
     // polygon mode, depth and blend state.
-    void draw(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha,
+    void draw(const UBO<perFrameData>& frameData, const TubeLayer& layer,
               TubeBlend blend = TubeBlend::fragmentLists);
     // The blended tube (the basic level) in sections of a few rings, drawing only the sections
     // in `view` and nearer the eye than the tube's fade: a software rasteriser shades every
     // vertex of a draw on the main thread, and most of the course lies behind the camera or
     // past the fade. The sectioned triangles are made when first drawn.
-    void drawVisible(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha,
+    void drawVisible(const UBO<perFrameData>& frameData, const TubeLayer& layer,
                      const ViewFrustum& view);
     // The wall clears where it stands between the camera and a ring at `centre` of `ringRadius`
     // (the zone to touch next), so the ring shows in its own colour; ringRadius 0: nowhere.
@@ -54,7 +62,7 @@ public:
 private:
     struct Variant {
         Program program;
-        GLint radius, alpha, colour, highlight;
+        GLint radius, alpha, colour, highlight, wires;
     };
     // A run of the sectioned triangles and the sphere that holds them.
     struct Section {
@@ -64,8 +72,7 @@ private:
         float radius;
     };
     Variant& variant(TubeBlend blend);
-    void useVariant(const UBO<perFrameData>& frameData, const glm::vec3& colour, float alpha,
-                    TubeBlend blend);
+    void useVariant(const UBO<perFrameData>& frameData, const TubeLayer& layer, TubeBlend blend);
     void makeSections();
 
     std::filesystem::path m_assetsFolder;

@@ -6,10 +6,8 @@
 namespace kes {
 namespace {
 
-constexpr glm::vec3 kPathWireColour{0.225f, 0.585f, 1.305f};
-constexpr float kPathWireAlpha = 0.5f;
-constexpr glm::vec3 kPathFillColour{0.105f, 0.273f, 0.609f};
-constexpr float kPathFillAlpha = 0.45f;
+constexpr TubeLayer kTubeWireLayer{{0.225f, 0.585f, 1.305f}, 0.5f, true};
+constexpr TubeLayer kTubeSkinLayer{{0.105f, 0.273f, 0.609f}, 0.45f, false};
 
 // Both faces count, and nothing translucent writes depth, so no translucent surface ever hides
 // another: the lists sort them.
@@ -100,9 +98,9 @@ void TransparencyPass::drawBlended(Frame& frame, const std::vector<SceneNode*>& 
     if (m_path != nullptr) {
         const ViewFrustum view(frame.block.data.viewProj);
         frame.state.apply(kBlendedTubeSkin);
-        m_path->drawVisible(frame.block, kPathFillColour, kPathFillAlpha, view);
+        m_path->drawVisible(frame.block, kTubeSkinLayer, view);
         frame.state.apply(kBlendedTubeWires);
-        m_path->drawVisible(frame.block, kPathWireColour, kPathWireAlpha, view);
+        m_path->drawVisible(frame.block, kTubeWireLayer, view);
     }
     if (!translucentNodes.empty()) {
         frame.state.apply(kBlendedTranslucent);
@@ -119,9 +117,9 @@ void TransparencyPass::drawAdditiveTube(Frame& frame) {
         return;
     }
     frame.state.apply(kAddedTubeWires);
-    m_path->draw(frame.block, kPathWireColour, kPathWireAlpha, TubeBlend::additive);
+    m_path->draw(frame.block, kTubeWireLayer, TubeBlend::additive);
     frame.state.apply(kAddedTubeSkin);
-    m_path->draw(frame.block, kPathFillColour, kPathFillAlpha, TubeBlend::additive);
+    m_path->draw(frame.block, kTubeSkinLayer, TubeBlend::additive);
 }
 
 // Translucent nodes are lit as they are drawn, then appended.
@@ -145,9 +143,9 @@ void TransparencyPass::drawPath(Frame& frame) {
     glBindFramebuffer(GL_FRAMEBUFFER, m_depthStencilOnly.id);
     frame.lists->bind();
     frame.state.apply(kTubeWires);
-    m_path->draw(frame.block, kPathWireColour, kPathWireAlpha);
+    m_path->draw(frame.block, kTubeWireLayer);
     frame.state.apply(kTubeSkin);
-    m_path->draw(frame.block, kPathFillColour, kPathFillAlpha);
+    m_path->draw(frame.block, kTubeSkinLayer);
 }
 
 }  // namespace kes

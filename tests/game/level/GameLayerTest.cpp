@@ -88,7 +88,8 @@ protected:
 
 TEST_F(GameLayerTest, TakesTheInputTheCameraAndTheSoundAndLetsThemGo) {
     EXPECT_EQ(app.hid.listener, &GameLayerSeam::keys(game));
-    EXPECT_EQ(app.cameraController, &GameLayerSeam::cameraController(game));
+    EXPECT_EQ(app.cameraController, &game.camera());
+    EXPECT_EQ(game.camera().view(), CameraView::chase);
     EXPECT_EQ(GameLayerSeam::simulation(game).difficulty, Difficulty::hard);
     EXPECT_FALSE(GameLayerSeam::records(game));
     // On the course itself, on hard difficulty, the first step gives the full bonus of 1 + 5.
