@@ -8,12 +8,20 @@
 namespace kes {
 namespace {
 
-std::uint32_t packed(const glm::vec3& colour) {
+// 0xAARRGGBB.
+std::uint32_t packed(const glm::vec3& colour, float opacity = 1.0f) {
     const auto channel = [](float value) {
         return static_cast<std::uint32_t>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
     };
-    return channel(colour.r) << 16 | channel(colour.g) << 8 | channel(colour.b);
+    return channel(opacity) << 24 | channel(colour.r) << 16 | channel(colour.g) << 8 |
+           channel(colour.b);
 }
+
+// Panels under the lines, both blended over the picture.
+constexpr PipelineState kOverPicture =
+    PipelineState{}.blending(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+// 16-bit indices reach 65 536 vertices, four a quad: a screen of lines is far fewer.
+constexpr std::size_t kMostQuads = 65536 / 4;
 
 }  // namespace
 
@@ -27,10 +35,39 @@ void ScreenLines::addDot(const glm::vec2& at, float size, const glm::vec3& colou
     m_segments.push_back({at, at, size, colour});
 }
 
+void ScreenLines::appendQuad(const glm::vec2 (&corners)[4], std::uint32_t colour) {
+    if (m_vertices.size() / 4 >= kMostQuads) {
+        return;
+    }
+    const auto first = static_cast<std::uint16_t>(m_vertices.size());
+    for (const glm::vec2& corner : corners) {
+        m_vertices.push_back({glm::vec3(corner, 0.0f), colour});
+    }
+    for (const int corner : {0, 1, 2, 0, 2, 3}) {
+        m_indices.push_back(static_cast<std::uint16_t>(first + corner));
+    }
+}
+
+void ScreenLines::appendSegment(const ScreenSegment& segment, const glm::vec2& perPixel,
+                                const std::function<glm::vec3(const glm::vec3&)>& toDisplay) {
+    const glm::vec2 along = (segment.to - segment.from) / perPixel;  // in pixels
+    const float length = glm::length(along);
+    const glm::vec2 unit = length > 1e-4f ? along / length : glm::vec2(1.0f, 0.0f);
+    const float half = segment.width * 0.5f;
+    // A dot (no length) is a square; a line gains half its width at each end.
+    const glm::vec2 extend = unit * half * perPixel;
+    const glm::vec2 side = glm::vec2(-unit.y, unit.x) * half * perPixel;
+    const glm::vec2 a = segment.from - extend;
+    const glm::vec2 b = segment.to + extend;
+    const glm::vec2 corners[4] = {a - side, b - side, b + side, a + side};
+    appendQuad(corners, packed(toDisplay(segment.colour)));
+}
+
 void ScreenLines::draw(const Viewport& shown, GlStateCache& state,
                        const std::function<glm::vec3(const glm::vec3&)>& toDisplay) {
-    if (m_segments.empty() || shown.width <= 0 || shown.height <= 0) {
+    if ((m_segments.empty() && m_panels.empty()) || shown.width <= 0 || shown.height <= 0) {
         m_segments.clear();
+        m_panels.clear();
         return;
     }
     // Pixels to the text's units, each way.
@@ -38,31 +75,32 @@ void ScreenLines::draw(const Viewport& shown, GlStateCache& state,
                              2.0f / static_cast<float>(shown.height));
     m_vertices.clear();
     m_indices.clear();
-    // At most as many as 16-bit indices reach: a screen of lines is far fewer.
-    const std::size_t most = 65536 / 6;
-    for (std::size_t i = 0; i < m_segments.size() && i < most; ++i) {
-        const ScreenSegment& segment = m_segments[i];
-        const glm::vec2 along = (segment.to - segment.from) / perPixel;  // in pixels
-        const float length = glm::length(along);
-        const glm::vec2 unit = length > 1e-4f ? along / length : glm::vec2(1.0f, 0.0f);
-        const float half = segment.width * 0.5f;
-        // A dot (no length) is a square; a line gains half its width at each end.
-        const glm::vec2 extend = unit * half * perPixel;
-        const glm::vec2 side = glm::vec2(-unit.y, unit.x) * half * perPixel;
-        const glm::vec2 a = segment.from - extend;
-        const glm::vec2 b = segment.to + extend;
-        const std::uint32_t colour = packed(toDisplay(segment.colour));
-        for (const glm::vec2& corner :
-             {a - side, b - side, b + side, a - side, b + side, a + side}) {
-            m_vertices.push_back({glm::vec3(corner, 0.0f), colour});
+    for (const ScreenPanel& panel : m_panels) {
+        const glm::vec2 corners[4] = {
+            panel.low, {panel.high.x, panel.low.y}, panel.high, {panel.low.x, panel.high.y}};
+        appendQuad(corners, packed(toDisplay(panel.fill), panel.opacity));
+    }
+    for (const ScreenPanel& panel : m_panels) {
+        if (panel.edgeWidth <= 0.0f) {
+            continue;
+        }
+        const glm::vec2 corners[4] = {
+            panel.low, {panel.high.x, panel.low.y}, panel.high, {panel.low.x, panel.high.y}};
+        for (std::size_t i = 0; i < 4; ++i) {
+            appendSegment({corners[i], corners[(i + 1) % 4], panel.edgeWidth, panel.edge}, perPixel,
+                          toDisplay);
         }
     }
+    for (const ScreenSegment& segment : m_segments) {
+        appendSegment(segment, perPixel, toDisplay);
+    }
     m_segments.clear();
+    m_panels.clear();
     glViewport(shown.x, shown.y, shown.width, shown.height);
-    state.apply(PipelineState{});
+    state.apply(kOverPicture);
     glUseProgram(m_program.id);
-    const VAO quads(m_vertices);
-    quads.draw(GL_TRIANGLES);
+    m_quads.upload(m_vertices, m_indices);
+    m_quads.drawRange(GL_TRIANGLES, 0, m_indices.size(), 0);
 }
 
 }  // namespace kes

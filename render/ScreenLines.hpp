@@ -1,8 +1,10 @@
-// Lines drawn flat over the finished picture, as the text is: the plot of the statistics screen
-// and whatever else a screen draws with lines. Positions are in the text's units (-1 to 1 each
-// way, y up, over the part of the window the picture fills) and widths in pixels, so a line is
-// as thick at 640 x 480 as at 4K. Each segment becomes a quad of two triangles when drawn, into
-// buffers that grow once and are rewritten in place: a frame of lines allocates nothing.
+// Lines and panels drawn flat over the finished picture, before the text: the plot of the
+// statistics screen, the dark panels the menus stand on, and whatever else a screen draws with
+// lines. Positions are in the text's units (-1 to 1 each way, y up, over the part of the window
+// the picture fills) and widths in pixels, so a line is as thick at 640 x 480 as at 4K. The
+// panels come first (translucent, blended over the picture), then their edges and the lines.
+// Each becomes a quad of two triangles when drawn, into buffers that grow once and are
+// rewritten in place: a frame of lines allocates nothing.
 #pragma once
 
 #include <filesystem>
@@ -26,14 +28,26 @@ struct ScreenSegment {
     glm::vec3 colour{1.0f};
 };
 
+// A translucent rectangle with an edge, from `low` (its lower left corner) to `high`.
+struct ScreenPanel {
+    glm::vec2 low{0.0f};
+    glm::vec2 high{0.0f};
+    glm::vec3 fill{0.0f};
+    float opacity = 0.6f;
+    glm::vec3 edge{1.0f};
+    float edgeWidth = 1.0f;  // pixels; 0: none
+};
+
 class ScreenLines {
 public:
     explicit ScreenLines(const std::filesystem::path& assetsFolder);
 
     void add(const ScreenSegment& segment) { m_segments.push_back(segment); }
+    void addPanel(const ScreenPanel& panel) { m_panels.push_back(panel); }
     // A square dot of `size` pixels at `at`.
     void addDot(const glm::vec2& at, float size, const glm::vec3& colour);
-    std::size_t queued() const { return m_segments.size(); }
+    std::size_t queued() const { return m_segments.size() + m_panels.size(); }
+    const std::vector<ScreenPanel>& panels() const { return m_panels; }
 
     // Draws the queue over the bound framebuffer within `shown` and empties it; colours go
     // through `toDisplay` as the text's do.
@@ -41,9 +55,14 @@ public:
               const std::function<glm::vec3(const glm::vec3&)>& toDisplay);
 
 private:
+    void appendQuad(const glm::vec2 (&corners)[4], std::uint32_t colour);
+    void appendSegment(const ScreenSegment& segment, const glm::vec2& perPixel,
+                       const std::function<glm::vec3(const glm::vec3&)>& toDisplay);
+
     Program m_program;
     StreamVAO<VertexPosColor> m_quads;
     std::vector<ScreenSegment> m_segments;
+    std::vector<ScreenPanel> m_panels;
     std::vector<VertexPosColor> m_vertices;
     std::vector<std::uint16_t> m_indices;
 };

@@ -256,12 +256,18 @@ QualityChoice GameLayer::quality() const {
 
 void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
                        const Viewport* viewport) {
-    if (!m_attract) {
+    m_scene.shipNode->visible = !m_menuOver;
+    if (m_menuOver) {
+        m_ghosts.ship(0).hide();
+        m_ghosts.ship(1).hide();
+    } else if (!m_attract) {
         m_hud.queue(m_renderer.text(), hudFacts(), time);
         m_ghosts.queue(m_renderer.text(), m_renderer.frameView().viewProj);
     }
     m_screenshots.queueNote(m_renderer.text(), time);
-    queueGuide();
+    if (!m_menuOver) {
+        queueGuide();
+    }
     m_renderer.render(framebuffer, viewport);
     if (viewport != nullptr) {
         m_screenshots.afterDrawing(*viewport, time);

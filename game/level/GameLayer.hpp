@@ -159,6 +159,10 @@ public:
     // but the engine, no records, no ghosts kept) and the race display is hidden.
     void setAttract(bool attract);
     bool attract() const { return m_attract; }
+    // Under a menu the level shows the course alone: the ship, the ghosts, the guide arrow and
+    // the race display are hidden, so nothing stands behind the menu's words.
+    void setMenuOver(bool over) { m_menuOver = over; }
+    bool menuOver() const { return m_menuOver; }
     // Whether the race display says "Paused" while the race stands still (a pause menu that
     // says so itself turns it off).
     void showPauseNotice(bool shown) { m_pauseNotice = shown; }
@@ -228,6 +232,7 @@ private:
     bool m_pauseNotice = true;
     bool m_saidPaused = false;
     bool m_watchingReplay = false;  // since showReplayAt, until a restart
+    bool m_menuOver = false;
     Screenshots m_screenshots;
 };
 

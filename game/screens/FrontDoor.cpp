@@ -250,11 +250,13 @@ void FrontDoor::render(float frameDt, float time, unsigned int framebuffer,
     // The level behind a menu is dimmed, so the menu reads over the bright tube.
     const float dimming = screen.dimsLevel() ? kMenuDimming : 1.0f;
     m_game->renderer().setBrightness(m_app.settings.brightness * dimming);
+    m_game->setMenuOver(screen.dimsLevel());
     TextRenderer& text = m_game->renderer().text();
     screen.queue(text, time);
     screen.queueLines(m_game->renderer().screenLines());
     if (screen.flies()) {  // the race's own screens, not the theatre
         m_results.queue(text, time);
+        m_results.queueLines(m_game->renderer().screenLines(), time);
     }
     m_game->render(frameDt, time, framebuffer, viewport);
 }

@@ -64,6 +64,7 @@ public:
     void quitGame() override { m_app.gl.requestClose(); }
     void takeScreenshot() override { m_game->takeScreenshot(); }
     HidListener& ship() override { return m_game->ship(); }
+    InputDevice lastDevice() const override { return m_router.lastDevice(); }
     const Course& course() const override { return m_game->course(); }
     std::optional<float> recordTime() const override { return m_game->recordTime(); }
     std::vector<CourseRow> courseRows() override;

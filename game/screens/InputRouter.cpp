@@ -13,7 +13,9 @@
 namespace kes {
 namespace {
 
-constexpr float kStickPushed = 0.6f;  // past half-way: the stick moves the menu's choice
+// Past half-way: the stick moves the menu's choice (and a stick or trigger pushed so far says
+// the gamepad is in use).
+constexpr float kStickPushed = 0.6f;
 
 }  // namespace
 
@@ -27,6 +29,9 @@ Screen* InputRouter::menuScreen() const {
 }
 
 void InputRouter::onKey(int key, int /*scancode*/, std::uint8_t action, std::uint8_t /*mods*/) {
+    if (action == GLFW_PRESS) {
+        m_lastDevice = InputDevice::keyboard;
+    }
     Screen* screen = top();
     if (screen == nullptr) {
         return;
@@ -100,6 +105,9 @@ bool InputRouter::gameAction(Action action) {
 }
 
 void InputRouter::onGamepadButtons(std::uint16_t changed, bool pressed) {
+    if (pressed) {
+        m_lastDevice = InputDevice::gamepad;
+    }
     Screen* screen = top();
     if (screen == nullptr) {
         return;
@@ -118,6 +126,9 @@ void InputRouter::onGamepadButtons(std::uint16_t changed, bool pressed) {
 
 // On a menu the stick moves the choice, once each time it is pushed past half-way.
 void InputRouter::onLeftStick(float x, float y, float magnitude) {
+    if (magnitude > kStickPushed) {
+        m_lastDevice = InputDevice::gamepad;
+    }
     if (Screen* screen = menuScreen()) {
         if (screen->takeLeftStick({x, y})) {
             m_stickY = y;
@@ -132,7 +143,10 @@ void InputRouter::onLeftStick(float x, float y, float magnitude) {
     m_host.ship().onLeftStick(x, y, magnitude);
 }
 
-void InputRouter::onRightStick(float x, float y, float /*magnitude*/) {
+void InputRouter::onRightStick(float x, float y, float magnitude) {
+    if (magnitude > kStickPushed) {
+        m_lastDevice = InputDevice::gamepad;
+    }
     if (Screen* screen = menuScreen()) {
         screen->rightStick({x, y});
     }
@@ -140,6 +154,9 @@ void InputRouter::onRightStick(float x, float y, float /*magnitude*/) {
 
 void InputRouter::onLeftTrigger(float value) {
     m_leftTrigger = value;
+    if (value > kStickPushed) {
+        m_lastDevice = InputDevice::gamepad;
+    }
     if (Screen* screen = menuScreen()) {
         screen->triggers(m_leftTrigger, m_rightTrigger);
     } else if (top() != nullptr) {
@@ -149,6 +166,9 @@ void InputRouter::onLeftTrigger(float value) {
 
 void InputRouter::onRightTrigger(float value) {
     m_rightTrigger = value;
+    if (value > kStickPushed) {
+        m_lastDevice = InputDevice::gamepad;
+    }
     if (Screen* screen = menuScreen()) {
         screen->triggers(m_leftTrigger, m_rightTrigger);
     } else if (top() != nullptr) {
@@ -175,6 +195,9 @@ void InputRouter::onCursorPos(double x, double y) {
     const glm::vec2 movedBy = cursor - m_cursor;
     m_cursor = cursor;
     m_cursorKnown = true;
+    if (moved) {
+        m_lastDevice = InputDevice::mouse;
+    }
     if (moved && m_leftHeld && menuScreen() != nullptr) {
         menuScreen()->drag(m_cursor, movedBy);
     }
@@ -201,6 +224,7 @@ void InputRouter::onMouseButton(std::uint8_t button, std::uint8_t action, std::u
         return;
     }
     m_leftHeld = true;
+    m_lastDevice = InputDevice::mouse;
     Menu* menu = screen->menu();
     if (screen->takeClick(m_cursor) || menu == nullptr) {
         return;

@@ -8,6 +8,7 @@
 
 #include <glm/glm.hpp>
 
+#include "game/screens/MenuAction.hpp"
 #include "gpu/Viewport.hpp"
 #include "platform/HidListener.hpp"
 #include "platform/InputBindings.hpp"
@@ -32,6 +33,10 @@ public:
     void onMouseButton(std::uint8_t button, std::uint8_t action, std::uint8_t mods) override;
     void onScroll(double yOffset) override;
 
+    // The device the player used last: a key, a button, a stick or trigger pushed, the pointer
+    // moved or clicked.
+    InputDevice lastDevice() const { return m_lastDevice; }
+
 private:
     Screen* top() const;
     // The top screen when it is a menu's (not flying the ship), else none.
@@ -47,6 +52,7 @@ private:
     const Viewport& m_window;
     glm::vec2 m_cursor{0.0f};
     bool m_cursorKnown = false;
+    InputDevice m_lastDevice = InputDevice::keyboard;
     bool m_leftHeld = false;  // the left mouse button, since a press over a screen
     float m_stickY = 0.0f;
     float m_leftTrigger = 0.0f;

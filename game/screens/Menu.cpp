@@ -3,10 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/ScreenLines.hpp"
+#include "text/TextRenderer.hpp"
+
 namespace kes {
 namespace {
 
 constexpr glm::vec3 kShadow{0.0f, 0.0f, 0.0f};
+// The menus' panel: near black with a touch of the tube's blue, a light edge; the chosen entry's
+// bar lighter, edged in amber.
+constexpr ScreenPanel kPanel{{}, {}, {0.02f, 0.03f, 0.07f}, 0.72f, {0.55f, 0.7f, 0.95f}, 2.0f};
+constexpr ScreenPanel kChosenBar{{}, {}, {0.25f, 0.16f, 0.05f}, 0.55f, kMenuAmber, 2.0f};
+constexpr float kPanelHalfWidth = 0.92f;
+constexpr float kBarHalfWidth = 0.86f;
 constexpr glm::vec2 kShadowOffset{0.006f, -0.009f};
 constexpr float kRimWidth = 0.07f;  // of the text's size
 constexpr glm::vec2 kRimDirections[] = {{1.0f, 0.0f}, {-1.0f, 0.0f}, {0.0f, 1.0f},  {0.0f, -1.0f},
@@ -67,6 +76,55 @@ void queueShadowedText(TextRenderer& text, std::string_view line, const glm::vec
     text.addText(line, at + kShadowOffset * (size / MenuLayout::kEntrySize), size, kShadow,
                  VerticalAnchor::centred, anchor);
     text.addText(line, at, size, colour, VerticalAnchor::centred, anchor);
+}
+
+void queueMenuPanel(ScreenLines& lines, const Menu& menu, bool withNote) {
+    const std::size_t count = menu.entries.size();
+    const float step = MenuLayout::entryStep(count);
+    const float top = MenuLayout::kTitleY + MenuLayout::kTitleSize * 0.75f;
+    float bottom = MenuLayout::entryY(count == 0 ? 0 : count - 1, count) - step * 0.6f;
+    if (withNote) {
+        bottom =
+            std::min(bottom, std::max(MenuLayout::entryY(count, count), MenuLayout::kLowestNoteY) -
+                                 MenuLayout::kEntrySize * 0.5f);
+    }
+    queuePanel(lines, {-kPanelHalfWidth, bottom}, {kPanelHalfWidth, top});
+    if (menu.selected < count) {
+        queueChosenBar(lines, MenuLayout::entryY(menu.selected, count), step * 0.45f);
+    }
+}
+
+void queuePanel(ScreenLines& lines, const glm::vec2& low, const glm::vec2& high) {
+    ScreenPanel panel = kPanel;
+    panel.low = low;
+    panel.high = high;
+    lines.addPanel(panel);
+}
+
+void queueChosenBar(ScreenLines& lines, float y, float halfHeight) {
+    ScreenPanel bar = kChosenBar;
+    bar.low = {-kBarHalfWidth, y - halfHeight};
+    bar.high = {kBarHalfWidth, y + halfHeight};
+    lines.addPanel(bar);
+}
+
+const char* menuFooter(InputDevice device, bool adjustable) {
+    switch (device) {
+        case InputDevice::gamepad:
+            return adjustable ? "D-pad Move   A Choose   D-pad Left/Right Change   B Back"
+                              : "D-pad Move   A Choose   B Back";
+        case InputDevice::mouse:
+            return adjustable ? "Point Move   Click Choose   Left/Right Change   Esc Back"
+                              : "Point Move   Click Choose   Esc Back";
+        case InputDevice::keyboard: break;
+    }
+    return adjustable ? "Up/Down Move   Enter Choose   Left/Right Change   Esc Back"
+                      : "Up/Down Move   Enter Choose   Esc Back";
+}
+
+void queueMenuFooter(TextRenderer& text, InputDevice device, bool adjustable) {
+    queueShadowedText(text, menuFooter(device, adjustable), {0.0f, MenuLayout::kFooterY},
+                      MenuLayout::kFooterSize, kMenuWhite);
 }
 
 void queueMenu(TextRenderer& text, const Menu& menu, std::string_view note) {

@@ -14,9 +14,12 @@
 
 #include <glm/glm.hpp>
 
+#include "game/screens/MenuAction.hpp"
 #include "text/TextRenderer.hpp"
 
 namespace kes {
+
+class ScreenLines;
 
 // The menus' colours: the selected entry (and a new record) amber, the rest white.
 inline constexpr glm::vec3 kMenuWhite{1.0f, 1.0f, 1.0f};
@@ -49,6 +52,8 @@ struct Menu {
 // title at the top, the entries below it one under the other. A long menu (the controls) packs
 // its entries closer and smaller, so the last one and a note under it stay on the screen.
 struct MenuLayout {
+    static constexpr float kFooterY = -0.955f;
+    static constexpr float kFooterSize = 0.042f;
     static constexpr float kTitleY = 0.62f;
     static constexpr float kTitleSize = 0.16f;
     static constexpr float kFirstEntryY = 0.28f;
@@ -74,6 +79,19 @@ struct MenuLayout {
 // with a dark rim and shadow so it reads over the bright tube. `note` (if any) goes below the
 // entries.
 void queueMenu(TextRenderer& text, const Menu& menu, std::string_view note = {});
+
+// The dark panel the menu stands on, from above its title to below its last entry (and its
+// note), and a bar with an amber edge behind the chosen entry: the choice is marked by more
+// than its colour.
+void queueMenuPanel(ScreenLines& lines, const Menu& menu, bool withNote);
+// The same panel and bar where a screen lays out its own words.
+void queuePanel(ScreenLines& lines, const glm::vec2& low, const glm::vec2& high);
+void queueChosenBar(ScreenLines& lines, float y, float halfHeight);
+
+// The footer at the bottom of the screen: what the keys do on a menu, or the gamepad's buttons,
+// or the mouse, as the player used last. `adjustable` when the menu has values to change.
+void queueMenuFooter(TextRenderer& text, InputDevice device, bool adjustable);
+const char* menuFooter(InputDevice device, bool adjustable);
 
 // Text with a dark rim round it and a shadow under it.
 void queueShadowedText(TextRenderer& text, std::string_view line, const glm::vec2& at, float size,

@@ -17,6 +17,9 @@ enum class MenuAction : std::uint8_t {
     resume,  // Start: back out of the pause menu
 };
 
+// The device the player used last, which the prompts on the screen follow.
+enum class InputDevice : std::uint8_t { keyboard, gamepad, mouse };
+
 std::optional<MenuAction> menuActionOfKey(int key);
 std::optional<MenuAction> menuActionOfButton(std::uint16_t button);
 

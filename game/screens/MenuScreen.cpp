@@ -1,5 +1,7 @@
 #include "game/screens/MenuScreen.hpp"
 
+#include <algorithm>
+
 #include "game/screens/ScreenStack.hpp"
 
 namespace kes {
@@ -46,6 +48,13 @@ const std::string& MenuScreen::note() const {
 
 void MenuScreen::queue(TextRenderer& text, float /*time*/) {
     queueMenu(text, m_menu, note());
+    const bool adjustable = std::any_of(m_menu.entries.begin(), m_menu.entries.end(),
+                                        [](const MenuEntry& entry) { return bool(entry.adjust); });
+    queueMenuFooter(text, m_host.lastDevice(), adjustable);
+}
+
+void MenuScreen::queueLines(ScreenLines& lines) {
+    queueMenuPanel(lines, m_menu, !note().empty());
 }
 
 }  // namespace kes

@@ -20,6 +20,7 @@ public:
     void act(MenuAction action) override;
     void frame(double now) override { m_now = now; }
     void queue(TextRenderer& text, float time) override;
+    void queueLines(ScreenLines& lines) override;
     Menu* menu() override { return &m_menu; }
 
     const Menu& shownMenu() const { return m_menu; }

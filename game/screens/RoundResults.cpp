@@ -45,6 +45,15 @@ void RoundResults::onRoundFinished(const RoundResult& result) {
     }
 }
 
+void RoundResults::queueLines(ScreenLines& lines, float time) const {
+    if (!m_result || time - m_resultSince > kShownSeconds) {
+        return;
+    }
+    // From above the medal line to below the last split.
+    const auto rows = static_cast<float>(m_result->splits.size());
+    queuePanel(lines, {-0.8f, 0.3f - 0.065f * rows - 0.02f}, {0.8f, m_targets ? 0.72f : 0.5f});
+}
+
 void RoundResults::queue(TextRenderer& text, float time) const {
     if (!m_result || time - m_resultSince > kShownSeconds) {
         return;

@@ -13,6 +13,8 @@
 
 namespace kes {
 
+class ScreenLines;
+
 class TextRenderer;
 
 // "Gold medal   prime 23.717 s is 0.512 s faster"; "No medal   bronze ..." below bronze.
@@ -31,6 +33,8 @@ public:
     // `time`: the loop's time, which says when the results were shown.
     void now(float time) { m_time = time; }
     void queue(TextRenderer& text, float time) const;
+    // The dark panel the results stand on, while they are shown.
+    void queueLines(ScreenLines& lines, float time) const;
 
     const std::optional<RoundResult>& last() const { return m_result; }
 

@@ -122,6 +122,8 @@ public:
     virtual void takeScreenshot() = 0;
     // The ship's controls, which a race's bound keys fly.
     virtual HidListener& ship() = 0;
+    // The device the player used last (the prompts follow it).
+    virtual InputDevice lastDevice() const = 0;
 
     // What the menus show and change.
     virtual const Course& course() const = 0;

@@ -18,6 +18,7 @@ constexpr float kLineWidth = 2.0f;
 constexpr float kDotSize = 5.0f;
 constexpr float kFigureSize = 0.055f;
 constexpr float kLabelSize = 0.04f;
+constexpr float kBackY = -0.86f;  // the one entry, Back
 // Light, as the text's colours are: bright enough to keep their hue under a menu's dimming.
 constexpr glm::vec3 kFrame{0.8f, 0.85f, 1.0f};
 constexpr glm::vec3 kRounds{2.0f, 2.0f, 2.0f};
@@ -144,10 +145,14 @@ void StatisticsScreen::queue(TextRenderer& text, float /*time*/) {
     for (const Label& label : m_labels) {
         queueShadowedText(text, label.text, label.at, kLabelSize, label.colour, label.anchor);
     }
-    queueShadowedText(text, "> Back <", {0.0f, -0.88f}, MenuLayout::kEntrySize * 0.8f, kMenuAmber);
+    queueShadowedText(text, "> Back <", {0.0f, kBackY}, MenuLayout::kEntrySize * 0.8f, kMenuAmber);
+    queueMenuFooter(text, m_host.lastDevice(), false);
 }
 
 void StatisticsScreen::queueLines(ScreenLines& lines) {
+    queuePanel(lines, {-0.96f, kBackY - 0.06f},
+               {0.96f, MenuLayout::kTitleY + MenuLayout::kTitleSize * 0.6f});
+    queueChosenBar(lines, kBackY, 0.05f);
     for (const ScreenSegment& segment : m_plot) {
         lines.add(segment);
     }

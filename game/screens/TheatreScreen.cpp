@@ -152,7 +152,6 @@ void TheatreScreen::act(MenuAction action) {
 
 bool TheatreScreen::takeKey(int key) {
     using theatre::Button;
-    m_gamepadLast = false;
     if (const auto held = heldKeyOf(key)) {
         m_held[*held] = true;
         return true;
@@ -180,7 +179,6 @@ void TheatreScreen::releaseKey(int key) {
 
 bool TheatreScreen::takeButton(std::uint16_t button) {
     using theatre::Button;
-    m_gamepadLast = true;
     switch (button) {
         case GamepadButton::kLeftShoulder: press(Button::ringBack); return true;
         case GamepadButton::kRightShoulder: press(Button::ringNext); return true;
@@ -195,7 +193,6 @@ bool TheatreScreen::takeButton(std::uint16_t button) {
 // does what the button says; anywhere else a drag turns the camera. With the display hidden, a
 // click brings it back.
 bool TheatreScreen::takeClick(const glm::vec2& at) {
-    m_gamepadLast = false;
     if (!m_displayShown) {
         press(theatre::Button::hide);
     } else if (theatre::onTimeline(at)) {
@@ -224,18 +221,15 @@ void TheatreScreen::wheel(float steps) {
 // The left stick flies the free camera; under the other views it moves through the speeds as
 // the d-pad does.
 bool TheatreScreen::takeLeftStick(const glm::vec2& stick) {
-    m_gamepadLast = true;
     m_leftStick = outsideRest(stick);
     return m_host.camera().view() == CameraView::free;
 }
 
 void TheatreScreen::rightStick(const glm::vec2& stick) {
-    m_gamepadLast = true;
     m_rightStick = outsideRest(stick);
 }
 
 void TheatreScreen::triggers(float left, float right) {
-    m_gamepadLast = true;
     m_triggers = {left, right};
 }
 
@@ -289,7 +283,7 @@ void TheatreScreen::show() {
 }
 
 void TheatreScreen::queue(TextRenderer& text, float /*time*/) {
-    theatre::queueFooter(text, m_gamepadLast);
+    theatre::queueFooter(text, promptsGamepad());
     if (!m_displayShown) {
         return;
     }

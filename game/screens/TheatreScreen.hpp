@@ -62,7 +62,7 @@ public:
     const ReplayCursor& cursor() const { return m_cursor; }
     bool displayShown() const { return m_displayShown; }
     // Whether the footer says the gamepad's buttons (it was used last) or the keys.
-    bool promptsGamepad() const { return m_gamepadLast; }
+    bool promptsGamepad() const { return m_host.lastDevice() == InputDevice::gamepad; }
 
 private:
     // The keys held to turn or fly the camera.
@@ -98,7 +98,6 @@ private:
     std::string m_againstLabel;
     double m_lastFrame = -1.0;
     bool m_displayShown = true;
-    bool m_gamepadLast = false;
     bool m_scrubbing = false;  // the left button went down on the timeline
     std::array<bool, kHeld> m_held{};
     glm::vec2 m_leftStick{0.0f};

@@ -372,6 +372,25 @@ int amberPixels(const CapturedImage& image, float lowY, float highY) {
     return count;
 }
 
+// The mean brightness (0 to 255) of the pixels between `low` and `high` (text units: -1 to 1
+// across and up the window). The image's rows run from the bottom up.
+double meanBrightness(const CapturedImage& image, const glm::vec2& low, const glm::vec2& high) {
+    const auto at = [](float unit, int pixels) {
+        return std::clamp(static_cast<int>((unit * 0.5f + 0.5f) * static_cast<float>(pixels)), 0,
+                          pixels);
+    };
+    double sum = 0.0;
+    int count = 0;
+    for (int y = at(low.y, image.height); y < at(high.y, image.height); ++y) {
+        for (int x = at(low.x, image.width); x < at(high.x, image.width); ++x) {
+            const glm::u8vec4 p = image.at(x, y);
+            sum += (p.r + p.g + p.b) / 3.0;
+            ++count;
+        }
+    }
+    return count > 0 ? sum / count : 0.0;
+}
+
 // Pixels of white text (grey, not the tube's blue) in the middle third of the window between `lowY`
 // and `highY`.
 int whitePixels(const CapturedImage& image, float lowY, float highY) {
@@ -478,6 +497,7 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
     std::vector<CapturedImage> pictures;
     std::vector<std::size_t> selected;
     std::vector<std::size_t> entries;
+    std::vector<bool> shipShown;
     app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
         // The pause waits for the race to run and the countdown's GO to go.
         const std::string screen = steps[step].screen;
@@ -494,6 +514,7 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
             const auto* menuScreen = dynamic_cast<const MenuScreen*>(door.top());
             const Menu* shown = menuScreen != nullptr ? &menuScreen->shownMenu() : nullptr;
             selected.push_back(shown != nullptr ? shown->selected : 0);
+            shipShown.push_back(GameLayerSeam::scene(door.game()).shipNode->visible);
             entries.push_back(shown != nullptr ? shown->entries.size() : 0);
             std::filesystem::create_directories("test-output");
             saveJpeg(pictures.back(), "test-output/front-door-" + std::string(steps[step].screen) +
@@ -514,7 +535,18 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
         const float half = MenuLayout::entryStep(entries[menu]) / 2.0f;
         EXPECT_GT(amberPixels(pictures[menu], y - half, y + half), size.y / 16)
             << steps[menu].screen;
+        // The entries stand on a dark panel: beside them (clear of the chosen bar) the level is
+        // much darker than just outside the panel's edge.
+        const float lowest = MenuLayout::entryY(entries[menu] - 1, entries[menu]);
+        const double inside =
+            meanBrightness(pictures[menu], {0.875f, lowest}, {0.91f, MenuLayout::kFirstEntryY});
+        const double outside =
+            meanBrightness(pictures[menu], {0.95f, lowest}, {0.99f, MenuLayout::kFirstEntryY});
+        EXPECT_LT(inside, 55.0) << steps[menu].screen;
+        EXPECT_LT(inside * 1.6, outside) << steps[menu].screen;
     }
+    // Under a menu the level shows the course alone: no ship behind the words.
+    EXPECT_EQ(shipShown, (std::vector<bool>{false, false, false, false, true, false, true}));
     EXPECT_GT(whitePixels(pictures[4], 0.1f, 0.4f), size.y / 4) << "the countdown's number";
     EXPECT_GT(amberPixels(pictures[6], 0.37f, 0.47f), size.y / 8) << "New record";
     EXPECT_GT(whitePixels(pictures[6], -0.4f, 0.4f), size.y / 4) << "the splits";

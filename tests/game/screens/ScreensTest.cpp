@@ -51,6 +51,7 @@ public:
     void quitGame() override { quit = true; }
     void takeScreenshot() override { ++screenshots; }
     HidListener& ship() override { return shipControls; }
+    InputDevice lastDevice() const override { return router.lastDevice(); }
     const Course& course() const override { return firstOne; }
     std::optional<float> recordTime() const override { return std::nullopt; }
     std::vector<CourseRow> courseRows() override {
@@ -358,6 +359,33 @@ namespace {
 // The theatre, driven by keys: it plays as it opens, Space pauses, a step forward is one fixed
 // step, PgDn goes to the next ring, Home restarts, and each shows the level at the ghost's
 // place of that moment; Escape leaves for the title.
+// The footer's prompts follow the device used last: a key, a gamepad button or a stick pushed
+// past half-way, the pointer moved or clicked; a key let go or a stick barely moved changes
+// nothing. Menus with values to change say how.
+TEST(Screens, ThePromptsFollowTheDeviceUsedLast) {
+    TestHost host;
+    host.stack.push(std::make_unique<TitleScreen>(host));
+    EXPECT_EQ(host.lastDevice(), InputDevice::keyboard);
+    host.button(GamepadButton::kDpadDown);
+    EXPECT_EQ(host.lastDevice(), InputDevice::gamepad);
+    host.router.onKey(GLFW_KEY_UP, 0, GLFW_RELEASE, 0);
+    EXPECT_EQ(host.lastDevice(), InputDevice::gamepad);
+    host.router.onCursorPos(100.0, 100.0);
+    host.router.onCursorPos(120.0, 100.0);
+    EXPECT_EQ(host.lastDevice(), InputDevice::mouse);
+    host.router.onLeftStick(0.1f, 0.1f, 0.14f);
+    EXPECT_EQ(host.lastDevice(), InputDevice::mouse);
+    host.router.onRightStick(0.0f, 0.9f, 0.9f);
+    EXPECT_EQ(host.lastDevice(), InputDevice::gamepad);
+    host.key(GLFW_KEY_DOWN);
+    EXPECT_EQ(host.lastDevice(), InputDevice::keyboard);
+    EXPECT_STREQ(menuFooter(InputDevice::keyboard, false),
+                 "Up/Down Move   Enter Choose   Esc Back");
+    EXPECT_STREQ(menuFooter(InputDevice::gamepad, true),
+                 "D-pad Move   A Choose   D-pad Left/Right Change   B Back");
+    EXPECT_STREQ(menuFooter(InputDevice::mouse, false), "Point Move   Click Choose   Esc Back");
+}
+
 // The title, Replays (above Quit), the second round: prime, against the record.
 const TheatreScreen& openTheatre(TestHost& host) {
     testing::internal::CaptureStdout();
