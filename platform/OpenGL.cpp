@@ -249,6 +249,29 @@ bool openGL::fullscreen() const {
     return glfwGetWindowMonitor(window) != nullptr;
 }
 
+bool openGL::setFullscreen(bool fullscreen_, std::int32_t width, std::int32_t height,
+                           std::int32_t refreshRate) {
+    if (fullscreen_) {
+        GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+        if (monitor == nullptr) {
+            return false;
+        }
+        if (!fullscreen()) {
+            glfwGetWindowPos(window, &windowedX, &windowedY);
+        }
+        glfwSetWindowMonitor(window, monitor, 0, 0, width, height,
+                             refreshRate > 0 ? refreshRate : GLFW_DONT_CARE);
+        return true;
+    }
+    if (!fullscreen()) {
+        resizeWindow(width, height);
+        return true;
+    }
+    const auto [fittingWidth, fittingHeight] = fitWorkArea(width, height);
+    glfwSetWindowMonitor(window, nullptr, windowedX, windowedY, fittingWidth, fittingHeight, 0);
+    return true;
+}
+
 std::vector<std::pair<std::int32_t, std::int32_t>> openGL::monitorSizes() const {
     std::vector<std::pair<std::int32_t, std::int32_t>> sizes;
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();

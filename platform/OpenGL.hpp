@@ -45,6 +45,12 @@ public:
     // pass.
     void resizeWindow(std::int32_t width, std::int32_t height);
     bool fullscreen() const;
+    // Full screen on the primary monitor at `width` x `height` (its nearest mode), or a window
+    // of that size back where the window stood before; at once, the picture following the
+    // framebuffer from the next pass. False, nothing changed, when full screen is asked for
+    // and there is no monitor.
+    bool setFullscreen(bool fullscreen, std::int32_t width, std::int32_t height,
+                       std::int32_t refreshRate);
     // The primary monitor's sizes, smallest first, each once (none without a monitor).
     std::vector<std::pair<std::int32_t, std::int32_t>> monitorSizes() const;
 
@@ -54,6 +60,9 @@ public:
     // screen's work area the largest of its shape that fits (said in one line).
     std::int32_t openedWidth = 0;
     std::int32_t openedHeight = 0;
+    // Where the window stood before it went full screen.
+    std::int32_t windowedX = 0;
+    std::int32_t windowedY = 0;
     // Every message the debug output delivered; with a plain context drivers send few or none.
     GlDebugLog debugLog;
 

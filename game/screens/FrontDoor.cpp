@@ -111,8 +111,10 @@ std::vector<std::pair<std::int32_t, std::int32_t>> FrontDoor::windowSizes(
     return {std::begin(kWindowSizes), std::end(kWindowSizes)};
 }
 
-void FrontDoor::resizeWindow(std::int32_t width, std::int32_t height) {
-    m_app.gl.resizeWindow(width, height);
+bool FrontDoor::applyWindow() {
+    const Settings& settings = m_app.settings;
+    return m_app.gl.setFullscreen(settings.presentation == Presentation::fullscreen, settings.width,
+                                  settings.height, settings.refreshRate);
 }
 
 // The bundled courses and the player's own, each with its length and the record kept on it

@@ -88,7 +88,7 @@ public:
     void applyVolumes() override;
     std::vector<std::pair<std::int32_t, std::int32_t>> windowSizes(
         Presentation presentation) const override;
-    void resizeWindow(std::int32_t width, std::int32_t height) override;
+    bool applyWindow() override;
 
 private:
     void listenToRounds(bool listen);

@@ -155,10 +155,11 @@ public:
     virtual QualitySetting quality() const = 0;
     virtual void setQuality(QualitySetting quality, float scale) = 0;
     virtual void applyVolumes() = 0;
-    // The sizes a window of `presentation` is offered; a window takes a new size at once.
+    // The sizes a window of `presentation` is offered. The window takes the settings'
+    // presentation and size at once (false when full screen has no monitor to go to).
     virtual std::vector<std::pair<std::int32_t, std::int32_t>> windowSizes(
         Presentation presentation) const = 0;
-    virtual void resizeWindow(std::int32_t width, std::int32_t height) = 0;
+    virtual bool applyWindow() = 0;
 
 protected:
     ~ScreenHost() = default;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 
 #include "game/screens/ControlsScreen.hpp"
 #include "game/screens/ScreenStack.hpp"
@@ -60,9 +61,7 @@ void SettingsScreen::addWindow(Menu& menu) {
     menu.entries.push_back(
         {"Window",
          [&settings] {
-             const bool later = settings.presentation == Presentation::fullscreen;
-             return std::to_string(settings.width) + " x " + std::to_string(settings.height) +
-                    (later ? " (at the next start)" : "");
+             return std::to_string(settings.width) + " x " + std::to_string(settings.height);
          },
          {},
          [&game, &settings](int step) {
@@ -78,21 +77,36 @@ void SettingsScreen::addWindow(Menu& menu) {
                  sizes[static_cast<std::size_t>(((index + step) % count + count) % count)];
              settings.width = width;
              settings.height = height;
-             if (settings.presentation == Presentation::windowed) {
-                 game.resizeWindow(width, height);
-             }
+             game.applyWindow();
              game.saveSettings();
          }});
     menu.entries.push_back(
         {"Presentation",
-         [&settings] {
-             return std::string(toString(settings.presentation)) + " (at the next start)";
-         },
+         [&settings] { return std::string(toString(settings.presentation)); },
          {},
-         [&game, &settings](int) {
-             settings.presentation = settings.presentation == Presentation::windowed
-                                         ? Presentation::fullscreen
-                                         : Presentation::windowed;
+         [this, &game, &settings](int) {
+             const Presentation was = settings.presentation;
+             const std::pair<std::int32_t, std::int32_t> size{settings.width, settings.height};
+             settings.presentation =
+                 was == Presentation::windowed ? Presentation::fullscreen : Presentation::windowed;
+             // A full screen takes one of the monitor's own sizes: the largest, the desktop's,
+             // unless the size set is one of them.
+             const auto sizes = game.windowSizes(settings.presentation);
+             if (settings.presentation == Presentation::fullscreen) {
+                 m_windowedSize = size;
+                 if (!sizes.empty() && std::find(sizes.begin(), sizes.end(), size) == sizes.end()) {
+                     std::tie(settings.width, settings.height) = sizes.back();
+                 }
+             } else if (m_windowedSize) {
+                 // Back to the window it was, not one as large as the screen.
+                 std::tie(settings.width, settings.height) = *m_windowedSize;
+             }
+             if (!game.applyWindow()) {
+                 settings.presentation = was;
+                 std::tie(settings.width, settings.height) = size;
+                 say("No monitor to go full screen on");
+                 return;
+             }
              game.saveSettings();
          }});
 }

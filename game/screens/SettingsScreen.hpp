@@ -1,7 +1,11 @@
-// The settings: window size (a window takes it at once; a full screen offers the monitor's
-// modes, taken at the next start), presentation, brightness, quality, render scale, the three
-// volumes and the controls; each change heard or seen at once and saved at once.
+// The settings: window size (a full screen offers the monitor's modes), presentation (window
+// or full screen), brightness, quality, render scale, the three volumes and the controls; each
+// change heard or seen at once and saved at once.
 #pragma once
+
+#include <cstdint>
+#include <optional>
+#include <utility>
 
 #include "game/screens/MenuScreen.hpp"
 
@@ -20,6 +24,9 @@ private:
     void addSplits(Menu& menu);
     void addPicture(Menu& menu);
     void addVolume(Menu& menu, const char* label, float Settings::*member);
+
+    // The window's size before it went full screen here, to go back to.
+    std::optional<std::pair<std::int32_t, std::int32_t>> m_windowedSize;
 };
 
 }  // namespace kes

@@ -278,6 +278,51 @@ TEST(FrontDoorTest, TheWindowTakesANewSizeAtOnce) {
     EXPECT_EQ(written.substr(0, expected.size()), expected) << written;
 }
 
+// The Settings screen's Presentation switches to full screen and back at once: the window
+// covers the virtual display's screen (1920 x 1080 here) in its largest size, then is again the
+// window of 640 x 480 it was, and the file says so each time.
+TEST(FrontDoorTest, FullScreenAndBackTakeEffectAtOnce) {
+    const SettingsKept kept;
+    const std::filesystem::path settings = freshSettings(640, 480);
+    testing::internal::CaptureStdout();
+    std::vector<glm::ivec2> seen;
+    std::vector<bool> fullscreen;
+    std::string writtenFull;
+    {
+        App app(noRecords());
+        FrontDoor& door = app.layers.emplace<FrontDoor>(app, RaceSetup{.keepRecords = false});
+        int since = 0;
+        app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
+            const glm::ivec2 size{window.width, window.height};
+            if (pass == 2) {
+                for (const int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER,
+                                      GLFW_KEY_DOWN, GLFW_KEY_RIGHT}) {  // Settings, Presentation
+                    press(door, key);
+                }
+                since = pass;
+            } else if (pass > 2 && seen.empty() && (size.x != 640 || pass > since + 300)) {
+                seen.push_back(size);
+                fullscreen.push_back(app.gl.fullscreen());
+                writtenFull = readText(settings);
+                press(door, GLFW_KEY_RIGHT);  // back to a window
+                since = pass;
+            } else if (seen.size() == 1 && (size.x != 1920 || pass > since + 300)) {
+                seen.push_back(size);
+                fullscreen.push_back(app.gl.fullscreen());
+                app.gl.requestClose();
+            }
+        }));
+        app.run();
+    }
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], glm::ivec2(1920, 1080));
+    EXPECT_EQ(fullscreen, (std::vector<bool>{true, false}));
+    EXPECT_EQ(seen[1], glm::ivec2(640, 480));
+    EXPECT_NE(writtenFull.find("Presentation = fullscreen"), std::string::npos) << writtenFull;
+    EXPECT_NE(readText(settings).find("Presentation = windowed"), std::string::npos);
+}
+
 // F12 saves the frame as shown, in a race as on a menu: a PNG of the window's size in the
 // "screenshots" folder beside the records, a new name each time, said on the console.
 TEST(FrontDoorTest, F12SavesTheFrameAsAPictureOfTheWindowsSize) {

@@ -94,7 +94,10 @@ public:
     std::vector<std::pair<std::int32_t, std::int32_t>> windowSizes(Presentation) const override {
         return {{640, 480}, {800, 600}};
     }
-    void resizeWindow(std::int32_t, std::int32_t) override {}
+    bool applyWindow() override {
+        windowsApplied.emplace_back(kept.presentation, kept.width);
+        return true;
+    }
 
     // The router's keys and buttons, pressed and let go; steps of the simulation.
     void key(int key) {
@@ -148,6 +151,7 @@ public:
     Ghost watched;
     std::vector<std::pair<std::uint32_t, glm::vec3>> shownAt;
     std::vector<std::optional<glm::vec3>> besideAt;
+    std::vector<std::pair<Presentation, std::int32_t>> windowsApplied;
     Camera lens{80.0f, 4.0f / 3.0f, 0.1f, 1000.0f, glm::vec3(0.0f), 17.0f, {0, 0, 1}, {0, 1, 0}};
     CameraRig rig{&lens, nullptr};
 };
