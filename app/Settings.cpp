@@ -69,6 +69,11 @@ constexpr std::array<Word<Presentation>, 2> kPresentationWords{{
     {"windowed", Presentation::windowed},
 }};
 constexpr std::array<Word<bool>, 2> kVsyncWords{{{"true", true}, {"false", false}}};
+constexpr std::array<Word<ColourVision>, 3> kColourWords{{
+    {"standard", ColourVision::standard},
+    {"red-green", ColourVision::redGreen},
+    {"blue-yellow", ColourVision::blueYellow},
+}};
 // In the order the ghost menus step through them.
 constexpr std::array<Word<GhostSetting>, 5> kGhostWords{{
     {"record", GhostSetting::record},
@@ -263,6 +268,13 @@ Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
     engineVolume = numbers.real("Sound", "EngineVolume", 1.0, 0.0, 1.0);
     effectsVolume = numbers.real("Sound", "EffectsVolume", 1.0, 0.0, 1.0);
     readControls(ini, console);
+    access.colours =
+        readWord(ini, "Accessibility", "Colours", kColourWords, ColourVision::standard, console);
+    access.reducedMotion =
+        readWord(ini, "Accessibility", "ReducedMotion", kVsyncWords, false, console);
+    access.accelerateToggles =
+        readWord(ini, "Accessibility", "AccelerateToggles", kVsyncWords, false, console);
+    access.captions = readWord(ini, "Accessibility", "Captions", kVsyncWords, false, console);
 }
 
 // The file's text for the parser: empty, with the specified line, when it cannot be loaded. A
@@ -400,6 +412,13 @@ std::string Settings::toIniText() const {
         const auto action = static_cast<Action>(i);
         out << actionName(action) << " = " << formatBinding(controls.of(action)) << std::endl;
     }
+    out << std::endl;
+    const auto word = [](bool on) { return on ? "true" : "false"; };
+    out << "[Accessibility]" << std::endl;
+    out << "Colours = " << toString(access.colours) << std::endl;
+    out << "ReducedMotion = " << word(access.reducedMotion) << std::endl;
+    out << "AccelerateToggles = " << word(access.accelerateToggles) << std::endl;
+    out << "Captions = " << word(access.captions) << std::endl;
     out << std::endl;
     return out.str();
 }

@@ -10,6 +10,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "app/Accessibility.hpp"
 #include "app/PlayerName.hpp"
 #include "control/Difficulty.hpp"
 #include "platform/InputBindings.hpp"
@@ -51,7 +52,8 @@ struct Settings {
     Settings& operator=(const Settings&) = delete;
 
     // What the destructor writes: the specified eleven lines first, unchanged, then the
-    // sections the game added after them ([Graphics], [Race]).
+    // sections the game added after them ([Graphics], [Race], [Sound], [Controls],
+    // [Accessibility]).
     std::string toIniText() const;
 
     std::filesystem::path path;
@@ -88,6 +90,9 @@ struct Settings {
 
     // [Controls]: each action's key and gamepad button
     Bindings controls = Bindings::defaults();
+
+    // [Accessibility], written after the controls
+    Accessibility access;
 
 private:
     std::string readFileText(std::ostream& console);

@@ -25,7 +25,16 @@ void CamController_FollowSceneNode::update(float /*frameDt*/, float /*time*/) {
     const float s =
         std::clamp(static_cast<float>(1.0 - 1.0 / std::pow(400.0, double(t))), 0.0f, 1.0f);
     const glm::vec3 tiltDegrees((1.0f - s) * 30.5f + s * 15.5f, s * 3.0f, 0.0f);
-    const glm::quat q = node->render.orientation * glm::quat(tiltDegrees * kDegreesToRadians);
+    glm::quat facing = node->render.orientation;
+    if (keepLevel) {
+        // The node's heading with the world's up, unless it points straight up or down.
+        const glm::vec3 ahead = facing * glm::vec3(0.0f, 0.0f, 1.0f);
+        const glm::vec3 worldUp(0.0f, 1.0f, 0.0f);
+        if (glm::length(glm::cross(worldUp, ahead)) > 0.05f) {
+            facing = glm::quatLookAtLH(ahead, worldUp);
+        }
+    }
+    const glm::quat q = facing * glm::quat(tiltDegrees * kDegreesToRadians);
 
     camera->distance = (1.0f - s) * 17.0f + s * 14.0f;
     camera->direction = q * glm::vec3(0.0f, 0.0f, 1.0f);

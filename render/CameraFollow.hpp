@@ -22,6 +22,9 @@ public:
     // Not owned; its speed draws the camera in. Without it the node counts as resting.
     const RigidBody* body = nullptr;
     Camera* camera;
+    // The horizon kept level (the world's up as the camera's, never rolling with the node):
+    // for players who are unwell with a rolling view.
+    bool keepLevel = false;
 };
 
 }  // namespace kes

@@ -6,6 +6,8 @@
 // (RaceAudio), the console lines (RaceConsole); callers get methods for what they need.
 #pragma once
 
+#include <array>
+#include <charconv>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -194,6 +196,8 @@ private:
     const Ghost* ghostFor(GhostSetting setting);
     void showChosenGhosts();
     void aimSplits();
+    void applyAccessibility(float time);
+    void queueRingNumber();
     // The trackside camera stands by `zone`.
     void standCameraBy(std::uint32_t zone);
 
@@ -233,6 +237,15 @@ private:
     bool m_saidPaused = false;
     bool m_watchingReplay = false;  // since showReplayAt, until a restart
     bool m_menuOver = false;
+    ColourVision m_ringColours = ColourVision::standard;  // the next ring's, as drawn
+    // The next ring's number, written without allocating.
+    struct RingNumber {
+        std::array<char, 12> text{};
+        std::string_view set(std::uint32_t zone) {
+            const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), zone);
+            return error == std::errc() ? std::string_view(text.data(), end) : std::string_view();
+        }
+    } m_ringNumber;
     Screenshots m_screenshots;
 };
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "game/level/LevelLayout.hpp"
+#include "game/level/RingPalette.hpp"
 
 namespace kes {
 namespace {
@@ -117,8 +118,21 @@ void LevelScene::highlightZone(std::uint32_t zone) {
     }
     for (std::size_t i = 0; i < zoneNodes.size(); ++i) {
         zoneNodes[i]->models[0] = i == zone ? &nextZoneModel : &targetZoneModel;
+        zoneNodes[i]->scale = level::kZoneModelScale;
     }
     m_highlighted = zone;
+}
+
+void LevelScene::sizeNextRing(float factor) {
+    if (m_highlighted < zoneNodes.size()) {
+        zoneNodes[m_highlighted]->scale = level::kZoneModelScale * factor;
+    }
+}
+
+void LevelScene::colourNextRing(ColourVision colours) {
+    const RingColours ring = nextRingColours(colours);
+    nextZoneModel.material.albedo = ring.shown;
+    nextZoneModel.material.emissive = ring.glow;
 }
 
 }  // namespace kes

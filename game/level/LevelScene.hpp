@@ -11,6 +11,7 @@
 
 #include "physics/PhysicsService.hpp"
 #include "game/race/RaceSimulation.hpp"
+#include "app/Accessibility.hpp"
 #include "render/Model.hpp"
 #include "render/Quality.hpp"
 #include "render/Renderer.hpp"
@@ -36,6 +37,10 @@ public:
     void removeNodes(Renderer& renderer, PhysicsService& physics);
     // The amber ring moves to `zone`.
     void highlightZone(std::uint32_t zone);
+    // The next ring drawn `factor` times its size (a pulse, or a still, larger ring), in the
+    // colours of `colours`.
+    void sizeNextRing(float factor);
+    void colourNextRing(ColourVision colours);
     // The sun drawn with its full sphere or a coarse one (made the first time it is asked for):
     // the full one's 130 000 triangles cost a software rasteriser several milliseconds a frame.
     void useFineSun(bool fine);

@@ -4,19 +4,24 @@ namespace kes {
 
 void RaceAudio::onSplit(const Split& split) {
     if (split.zone != 0) {
-        m_sounds.play(SoundEffect::zoneChecked);
+        play(SoundEffect::zoneChecked);
     }
 }
 
 // A ship sent back by an asteroid lands in the zone it checked last.
 void RaceAudio::onWrongZone(const WrongZone& wrong) {
     if (wrong.zone != wrong.lastChecked) {
-        m_sounds.play(SoundEffect::wrongZone);
+        play(SoundEffect::wrongZone);
     }
 }
 
 void RaceAudio::onRoundFinished(const RoundResult& result) {
-    m_sounds.play(result.newBest ? SoundEffect::newBest : SoundEffect::roundFinished);
+    play(result.newBest ? SoundEffect::newBest : SoundEffect::roundFinished);
+}
+
+void RaceAudio::play(SoundEffect cue) {
+    m_sounds.play(cue);
+    m_captions.heard(cue);
 }
 
 void RaceAudio::steerEngine(const HidListener_SceneNodeController& ship) {
@@ -25,7 +30,7 @@ void RaceAudio::steerEngine(const HidListener_SceneNodeController& ship) {
 }
 
 void RaceAudio::onAsteroidHit(std::uint32_t /*asteroid*/, std::int32_t /*respawnZone*/) {
-    m_sounds.play(SoundEffect::asteroidHit);
+    play(SoundEffect::asteroidHit);
 }
 
 }  // namespace kes

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "control/ShipController.hpp"
+#include "game/level/Captions.hpp"
 #include "game/race/RaceEvents.hpp"
 #include "platform/SoundService.hpp"
 
@@ -21,9 +22,14 @@ public:
     // The engine's hum after each fixed step: its pitch and volume follow the throttle and
     // the speed bonus.
     void steerEngine(const HidListener_SceneNodeController& ship);
+    // Each cue played is told to the captions too.
+    Captions& captions() { return m_captions; }
 
 private:
+    void play(SoundEffect cue);
+
     SoundService& m_sounds;
+    Captions m_captions;
 };
 
 }  // namespace kes

@@ -71,12 +71,31 @@ void InputRouter::raceKey(int key, std::uint8_t action) {
     if (!bound || (action == GLFW_PRESS && gameAction(*bound)) || !fliesShip(*bound)) {
         return;
     }
+    if (*bound == Action::accelerate && m_host.settings().access.accelerateToggles) {
+        toggleAccelerate(action == GLFW_PRESS);
+        return;
+    }
     m_host.ship().onKey(defaultKey(*bound), 0, action, 0);
+}
+
+// With accelerate toggled, a press starts accelerating and the next stops it; letting go does
+// nothing (nor does a key held down repeating).
+void InputRouter::toggleAccelerate(bool pressed) {
+    if (!pressed) {
+        return;
+    }
+    m_accelerating = !m_accelerating;
+    m_host.ship().onKey(defaultKey(Action::accelerate), 0,
+                        m_accelerating ? GLFW_PRESS : GLFW_RELEASE, 0);
 }
 
 void InputRouter::raceButton(std::uint16_t button, bool pressed) {
     const auto bound = m_host.settings().controls.actionOfButton(button);
     if (!bound || (pressed && gameAction(*bound)) || !fliesShip(*bound)) {
+        return;
+    }
+    if (*bound == Action::accelerate && m_host.settings().access.accelerateToggles) {
+        toggleAccelerate(pressed);
         return;
     }
     m_host.ship().onKey(defaultKey(*bound), 0, pressed ? GLFW_PRESS : GLFW_RELEASE, 0);

@@ -43,6 +43,7 @@ private:
     Screen* menuScreen() const;
     void raceKey(int key, std::uint8_t action);
     void raceButton(std::uint16_t button, bool pressed);
+    void toggleAccelerate(bool pressed);
     // A pause, restart or screenshot asked for while racing; false for any other action.
     bool gameAction(Action action);
     // Whether the action's binding flies the ship (the game's own actions do not).
@@ -53,7 +54,8 @@ private:
     glm::vec2 m_cursor{0.0f};
     bool m_cursorKnown = false;
     InputDevice m_lastDevice = InputDevice::keyboard;
-    bool m_leftHeld = false;  // the left mouse button, since a press over a screen
+    bool m_leftHeld = false;      // the left mouse button, since a press over a screen
+    bool m_accelerating = false;  // toggled on, when accelerate toggles
     float m_stickY = 0.0f;
     float m_leftTrigger = 0.0f;
     float m_rightTrigger = 0.0f;

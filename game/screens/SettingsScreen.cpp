@@ -6,6 +6,7 @@
 #include <memory>
 #include <tuple>
 
+#include "game/screens/AccessibilityScreen.hpp"
 #include "game/screens/ControlsScreen.hpp"
 #include "game/screens/ScreenStack.hpp"
 
@@ -36,6 +37,11 @@ void SettingsScreen::build(Menu& menu) {
         {"Controls",
          {},
          [&game] { game.screens().push(std::make_unique<ControlsScreen>(game)); },
+         {}});
+    menu.entries.push_back(
+        {"Accessibility",
+         {},
+         [&game] { game.screens().push(std::make_unique<AccessibilityScreen>(game)); },
          {}});
     menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
 }

@@ -43,7 +43,9 @@ constexpr const char* kDefaultSections =
     "[Sound]\nMasterVolume = 1\nEngineVolume = 1\nEffectsVolume = 1\n\n"
     "[Controls]\nAccelerate = Space, A\nBrake = Left Ctrl, B\nPitch down = W, none\nPitch up = S, "
     "none\nYaw right = D, none\nYaw left = A, none\nRoll right = Right, Right Shoulder\nRoll left "
-    "= Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\nScreenshot = F12, none\n\n";
+    "= Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\nScreenshot = F12, none\n\n"
+    "[Accessibility]\nColours = standard\nReducedMotion = false\nAccelerateToggles = false\n"
+    "Captions = false\n\n";
 
 TEST(Settings, MissingFileReportsItsPathUsesDefaultsAndIsWrittenFresh) {
     TempFolder folder;
@@ -143,7 +145,9 @@ TEST(Settings, AFullFileRoundTripsUnchanged) {
         "[Controls]\nAccelerate = J, X\nBrake = Left Ctrl, B\nPitch down = W, none\nPitch up = S, "
         "none\nYaw right = D, none\nYaw left = A, none\nRoll right = Right, Right Shoulder\nRoll "
         "left = Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\nScreenshot = F12, "
-        "none\n\n";
+        "none\n\n"
+        "[Accessibility]\nColours = blue-yellow\nReducedMotion = true\nAccelerateToggles = true\n"
+        "Captions = true\n\n";
     LoadedSettings loaded(file);
     EXPECT_EQ(loaded.console.str(), "");
     EXPECT_EQ(loaded.settings->quality, QualitySetting::medium);
@@ -156,6 +160,7 @@ TEST(Settings, AFullFileRoundTripsUnchanged) {
     EXPECT_EQ(loaded.settings->playerName, "Ada Lovelace");
     EXPECT_EQ(loaded.settings->engineVolume, 0.5f);
     EXPECT_EQ(loaded.settings->controls.of(Action::accelerate).key, GLFW_KEY_J);
+    EXPECT_EQ(loaded.settings->access, (Accessibility{ColourVision::blueYellow, true, true, true}));
     EXPECT_EQ(loaded.settings->toIniText(), file);
     EXPECT_EQ(loaded.writeBack(), file);
 }
@@ -170,6 +175,18 @@ TEST(Settings, AnOlderFileLoadsUnchangedAndGainsTheNewSectionsAfterItsLines) {
     EXPECT_EQ(loaded.console.str(), "");
     EXPECT_EQ(loaded.settings->quality, QualitySetting::automatic);
     EXPECT_EQ(loaded.writeBack(), older + kDefaultSections);
+}
+
+// A word the accessibility keys do not know is said in one line and the default kept.
+TEST(Settings, BadAccessibilityWordsFallBackToTheDefaultsOneLineEach) {
+    LoadedSettings loaded(
+        std::string(kDefaultFile) +
+        "[Accessibility]\nColours = purple\nReducedMotion = yes\nCaptions = on\n");
+    EXPECT_EQ(loaded.settings->access, Accessibility{});
+    EXPECT_EQ(loaded.console.str(),
+              "Colours = purple is not one of standard, red-green, blue-yellow; using standard\n"
+              "ReducedMotion = yes is not one of true, false; using false\n"
+              "Captions = on is not one of true, false; using false\n");
 }
 
 TEST(Settings, BadGraphicsValuesSayWhichKeyInOneLineEach) {

@@ -65,5 +65,21 @@ TEST_F(CameraFollowTest, LooksAlongTheNodeAndTreatsABodilessNodeAsResting) {
     EXPECT_EQ(camera.fov, 33.0f);
 }
 
+// With the horizon kept level, a rolled ship turns the view with its heading but not its roll:
+// the camera's up stays in the plane of the world's up and the view.
+TEST_F(CameraFollowTest, AKeptLevelHorizonIgnoresTheShipsRoll) {
+    node->render.orientation = glm::angleAxis(0.6f, glm::vec3(0, 1, 0)) *
+                               glm::angleAxis(1.2f, glm::vec3(0, 0, 1));  // yawed and rolled
+    follow.update(0.016f, 1.0f);
+    const glm::vec3 rolledUp = camera.up;
+    follow.keepLevel = true;
+    follow.update(0.016f, 1.0f);
+    EXPECT_GT(camera.direction.x, 0.3f);  // still turned with the ship's heading
+    const glm::vec3 side = glm::cross(glm::vec3(0, 1, 0), camera.direction);
+    EXPECT_NEAR(glm::dot(camera.up, glm::normalize(side)), 0.0f, 1e-4f);
+    EXPECT_GT(camera.up.y, 0.8f);
+    EXPECT_LT(rolledUp.y, 0.5f);  // without it the view rolled with the ship
+}
+
 }  // namespace
 }  // namespace kes

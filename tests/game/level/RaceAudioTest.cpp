@@ -69,5 +69,23 @@ TEST_F(RaceAudioTest, AWrongZoneBuzzesUnlessTheRockPutTheShipThere) {
     EXPECT_EQ(played(SoundEffect::wrongZone), 2u);
 }
 
+// Every cue played is captioned, for a few seconds from the first frame after it: the latest
+// cue's words, nothing once they have been shown long enough.
+TEST_F(RaceAudioTest, EachCuePlayedIsCaptioned) {
+    touch(0, 0.0f);
+    touch(1, 1.0f);
+    EXPECT_EQ(audio.captions().lineAt(10.0f), "[chime] ring touched");
+    EXPECT_EQ(audio.captions().lineAt(12.4f), "[chime] ring touched");
+    EXPECT_EQ(audio.captions().lineAt(12.6f), "");
+    race.onAsteroidTouched(3);
+    EXPECT_EQ(audio.captions().lineAt(13.0f), "[thud] a rock hit the ship");
+    touch(5, 4.0f);
+    EXPECT_EQ(audio.captions().lineAt(13.1f), "[buzz] not the next ring");
+    for (const SoundEffect cue : {SoundEffect::roundFinished, SoundEffect::newBest}) {
+        EXPECT_STRNE(Captions::wordsFor(cue), "");
+    }
+    EXPECT_STREQ(Captions::wordsFor(SoundEffect::countdown), "");
+}
+
 }  // namespace
 }  // namespace kes

@@ -390,6 +390,44 @@ TEST(Screens, ThePromptsFollowTheDeviceUsedLast) {
     EXPECT_STREQ(menuFooter(InputDevice::mouse, false), "Point Move   Click Choose   Esc Back");
 }
 
+// Settings → Accessibility: each entry changes its setting (saved at once). With accelerate
+// toggled, in the race a press of the bound key starts accelerating and the next stops it,
+// letting go doing nothing; held as usual otherwise.
+TEST(Screens, AccessibilityIsChosenAndAccelerateToggles) {
+    TestHost host;
+    host.stack.push(std::make_unique<TitleScreen>(host));
+    for (const int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_UP,
+                          GLFW_KEY_UP, GLFW_KEY_ENTER}) {
+        host.key(key);  // Settings, then Accessibility (above Back)
+    }
+    ASSERT_EQ(host.shown(), (Names{"title", "settings", "accessibility"}));
+    const int saves = host.saves;
+    for (const int key : {GLFW_KEY_RIGHT, GLFW_KEY_RIGHT, GLFW_KEY_DOWN, GLFW_KEY_ENTER,
+                          GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_DOWN, GLFW_KEY_RIGHT}) {
+        host.key(key);
+    }
+    EXPECT_EQ(host.kept.access, (Accessibility{ColourVision::blueYellow, true, true, true}));
+    EXPECT_EQ(host.saves, saves + 5);
+    EXPECT_EQ(host.stack.top()->menu()->entries[2].line, "Accelerate:  press to toggle");
+
+    host.startRace();
+    host.steps(180);  // GO
+    using Ship = HidListener_SceneNodeController;
+    const auto accelerating = [&] { return host.shipControls.isHeld(Ship::accelerate); };
+    host.router.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+    host.router.onKey(GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
+    EXPECT_TRUE(accelerating());
+    host.router.onKey(GLFW_KEY_SPACE, 0, GLFW_REPEAT, 0);
+    EXPECT_TRUE(accelerating());
+    host.router.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+    EXPECT_FALSE(accelerating());
+    host.kept.access.accelerateToggles = false;
+    host.router.onKey(GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+    EXPECT_TRUE(accelerating());
+    host.router.onKey(GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
+    EXPECT_FALSE(accelerating());
+}
+
 // The title, Replays (above Quit), the second round: prime, against the record.
 const TheatreScreen& openTheatre(TestHost& host) {
     testing::internal::CaptureStdout();
