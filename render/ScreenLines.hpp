@@ -48,6 +48,9 @@ public:
     void addDot(const glm::vec2& at, float size, const glm::vec3& colour);
     std::size_t queued() const { return m_segments.size() + m_panels.size(); }
     const std::vector<ScreenPanel>& panels() const { return m_panels; }
+    // The height over the width, in pixels, of the picture the lines were last drawn over
+    // (3/4 before the first): what keeps a shape square in the text's units.
+    float pixelAspect() const { return m_pixelAspect; }
 
     // Draws the queue over the bound framebuffer within `shown` and empties it; colours go
     // through `toDisplay` as the text's do.
@@ -63,6 +66,7 @@ private:
     StreamVAO<VertexPosColor> m_quads;
     std::vector<ScreenSegment> m_segments;
     std::vector<ScreenPanel> m_panels;
+    float m_pixelAspect = 0.75f;
     std::vector<VertexPosColor> m_vertices;
     std::vector<std::uint16_t> m_indices;
 };

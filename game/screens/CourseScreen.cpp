@@ -8,21 +8,32 @@
 #include <GLFW/glfw3.h>
 
 #include "game/course/Course.hpp"
+#include "game/course/CourseSeed.hpp"
 #include "game/race/FigureText.hpp"
 #include "game/screens/ScreenStack.hpp"
 #include "game/screens/StatisticsScreen.hpp"
+#include "render/ScreenLines.hpp"
 
 namespace kes {
 namespace {
 
 constexpr long long kLargestSeed = 4294967295ll;
+// The map's place: its middle and its half height, in the text's units (top right, beside the
+// title); its half width follows the picture's shape.
+constexpr glm::vec2 kMapMiddle{0.7f, 0.52f};
+constexpr float kMapHalf = 0.19f;
+constexpr glm::vec3 kMapLine{0.55f, 0.75f, 1.0f};
+constexpr glm::vec3 kMapStart{0.3f, 1.0f, 0.4f};
+constexpr float kNumberSize = 0.032f;
 
 }  // namespace
 
 void CourseScreen::build(Menu& menu) {
     menu.title = "COURSE";
     const std::string raced = host().course().name;
-    for (const CourseRow& row : host().courseRows()) {
+    m_maps.clear();
+    for (CourseRow& row : host().courseRows()) {
+        m_maps.push_back(std::move(row.map));
         const std::string value =
             std::to_string(static_cast<long>(std::lround(row.length))) + " units" + chaseText(row);
         menu.entries.push_back(
@@ -63,6 +74,53 @@ std::string chaseText(const CourseRow& row) {
                 threeDecimals(targetTime(*row.targets, next));
     }
     return text;
+}
+
+const CourseMap* CourseScreen::shownMap() {
+    const std::size_t chosen = menu()->selected;
+    if (chosen < m_maps.size()) {
+        return &m_maps[chosen];
+    }
+    if (chosen == m_maps.size()) {  // the seed: grown when its number changes
+        if (m_seedMapText != m_seedText) {
+            const long long seed = std::clamp(std::atoll(m_seedText.c_str()), 0ll, kLargestSeed);
+            m_seedMap = courseMap(courseFromSeed(static_cast<std::uint32_t>(seed)));
+            m_seedMapText = m_seedText;
+        }
+        return &m_seedMap;
+    }
+    return nullptr;
+}
+
+glm::vec2 CourseScreen::onScreen(const glm::vec2& point) const {
+    return kMapMiddle + point * glm::vec2(kMapHalf * m_pixelAspect, kMapHalf);
+}
+
+void CourseScreen::queue(TextRenderer& text, float time) {
+    MenuScreen::queue(text, time);
+    const CourseMap* map = shownMap();
+    if (map == nullptr) {
+        return;
+    }
+    while (m_ringNumbers.size() < map->rings.size()) {
+        m_ringNumbers.push_back(std::to_string(m_ringNumbers.size()));
+    }
+    for (std::size_t i = 0; i < map->rings.size(); ++i) {
+        queueShadowedText(text, m_ringNumbers[i], onScreen(map->rings[i]), kNumberSize, kMenuAmber);
+    }
+}
+
+void CourseScreen::queueLines(ScreenLines& lines) {
+    MenuScreen::queueLines(lines);
+    m_pixelAspect = lines.pixelAspect();
+    const CourseMap* map = shownMap();
+    if (map == nullptr) {
+        return;
+    }
+    for (std::size_t i = 1; i < map->line.size(); ++i) {
+        lines.add({onScreen(map->line[i - 1]), onScreen(map->line[i]), 2.0f, kMapLine});
+    }
+    lines.addDot(onScreen(map->start), 12.0f, kMapStart);
 }
 
 void CourseScreen::choose(const std::string& name) {

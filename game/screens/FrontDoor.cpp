@@ -19,13 +19,6 @@ constexpr std::pair<std::int32_t, std::int32_t> kWindowSizes[] = {
     {640, 480},  {800, 600},   {1024, 768},  {1280, 720}, {1366, 768},
     {1600, 900}, {1920, 1080}, {2560, 1440}, {3840, 2160}};
 
-float courseLength(const Course& course) {
-    RacePath path;
-    path.console = nullptr;
-    level::layOutCourse(path, course);
-    return path.totalLength;
-}
-
 }  // namespace
 
 FrontDoor::FrontDoor(App& app, RaceSetup setup) : m_app(app) {
@@ -130,9 +123,11 @@ std::vector<CourseRow> FrontDoor::courseRows() {
         const auto record =
             kept ? recordOf(sections, keyOf(course), recordFitOf(course), problem) : std::nullopt;
         const TargetTimes* targets = m_game->targetsOf(course);
-        rows.push_back({course.name, course.title, courseLength(course),
+        CourseMap map = courseMap(course);
+        const float length = map.length;
+        rows.push_back({course.name, course.title, length,
                         record ? std::optional(record->bestTime) : std::nullopt,
-                        targets ? std::optional(*targets) : std::nullopt});
+                        targets ? std::optional(*targets) : std::nullopt, std::move(map)});
     }
     return rows;
 }

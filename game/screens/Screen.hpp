@@ -12,6 +12,7 @@
 #include <glm/glm.hpp>
 
 #include "app/Settings.hpp"
+#include "game/course/CourseMap.hpp"
 #include "game/ghost/Ghost.hpp"
 #include "game/level/ReplayStage.hpp"
 #include "game/race/Medals.hpp"
@@ -79,6 +80,7 @@ struct CourseRow {
     float length = 0.0f;                 // units
     std::optional<float> record;         // the kept record, when one fits the course
     std::optional<TargetTimes> targets;  // none when the autopilot cannot finish the course
+    CourseMap map{};                     // its shape from above
 };
 
 // One proven ghost of the course's table.

@@ -523,7 +523,8 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
          }},
         {"controls", "controls",
          [&] {
-             keys({GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER});  // from Window up to Controls
+             // From Window up past Back and Accessibility to Controls.
+             keys({GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER});
              keys({GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER});  // Pause's key
          }},
         {"countdown", "countdown",
@@ -590,6 +591,16 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
         EXPECT_LT(inside, 55.0) << steps[menu].screen;
         EXPECT_LT(inside * 1.6, outside) << steps[menu].screen;
     }
+    // The course screen pictures the chosen course at the top right: its start a green dot.
+    int green = 0;
+    const CapturedImage& course = pictures[1];
+    for (int y = course.height * 3 / 4; y < course.height; ++y) {  // rows run from the bottom
+        for (int x = course.width * 3 / 4; x < course.width; ++x) {
+            const glm::u8vec4 p = course.at(x, y);
+            green += p.g > 150 && p.g > p.r + 40 && p.g > p.b + 30;
+        }
+    }
+    EXPECT_GT(green, 20) << "the course map's start";
     // Under a menu the level shows the course alone: no ship behind the words.
     EXPECT_EQ(shipShown, (std::vector<bool>{false, false, false, false, true, false, true}));
     EXPECT_GT(whitePixels(pictures[4], 0.1f, 0.4f), size.y / 4) << "the countdown's number";
