@@ -16,12 +16,13 @@ constexpr glm::vec3 kAheadColour{0.25f, 1.0f, 0.35f};
 constexpr glm::vec3 kBehindColour{1.0f, 0.3f, 0.25f};
 
 // Each figure stands on its anchor point with its label hanging below it.
-constexpr float kLabelSize = 0.05f;
-constexpr float kValueSize = 0.1f;
-constexpr glm::vec2 kRoundsAt{0.55f, -0.9f};
-constexpr glm::vec2 kTimeAt{0.97f, -0.9f};
-constexpr glm::vec2 kBestAt{0.97f, -0.73f};
-constexpr glm::vec2 kRecordAt{0.55f, -0.73f};
+// The labels are at least 14 pixels high at 640 x 480 (their capitals two thirds of the size).
+constexpr float kLabelSize = 0.1f;
+constexpr float kValueSize = 0.14f;
+constexpr glm::vec2 kRoundsAt{0.55f, -0.89f};
+constexpr glm::vec2 kTimeAt{0.97f, -0.89f};
+constexpr glm::vec2 kBestAt{0.97f, -0.6f};
+constexpr glm::vec2 kRecordAt{0.55f, -0.6f};
 constexpr glm::vec2 kNextZoneAt{-0.97f, 0.78f};
 constexpr glm::vec2 kSplitAt{0.0f, 0.55f};
 constexpr float kSplitSize = 0.16f;

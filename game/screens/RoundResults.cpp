@@ -49,9 +49,9 @@ void RoundResults::queueLines(ScreenLines& lines, float time) const {
     if (!m_result || time - m_resultSince > kShownSeconds) {
         return;
     }
-    // From above the medal line to below the last split.
+    // From above the medal line to below the last split, clear of the display at the top left.
     const auto rows = static_cast<float>(m_result->splits.size());
-    queuePanel(lines, {-0.8f, 0.3f - 0.065f * rows - 0.02f}, {0.8f, m_targets ? 0.72f : 0.5f});
+    queuePanel(lines, {-0.6f, 0.3f - 0.065f * rows - 0.02f}, {0.8f, m_targets ? 0.72f : 0.5f});
 }
 
 void RoundResults::queue(TextRenderer& text, float time) const {

@@ -591,6 +591,29 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
         EXPECT_LT(inside, 55.0) << steps[menu].screen;
         EXPECT_LT(inside * 1.6, outside) << steps[menu].screen;
     }
+    // The race display's smallest words, the "Next Zone" label at the top left, stand at least
+    // 14 pixels high at 640 x 480 and in proportion above: rows of white glyph pixels under the
+    // distance figure.
+    const CapturedImage& racing = pictures[6];
+    const auto rowOf = [&](float unit) {
+        return static_cast<int>((unit * 0.5f + 0.5f) * static_cast<float>(racing.height));
+    };
+    int highest = -1;
+    int lowest = -1;
+    for (int y = rowOf(0.55f); y < rowOf(0.775f); ++y) {  // below the figure's baseline
+        int white = 0;
+        for (int x = racing.width / 50; x < racing.width / 4; ++x) {
+            const glm::u8vec4 p = racing.at(x, y);
+            white += p.r > 200 && p.g > 200 && p.b > 200 && p.b < p.r + 30;
+        }
+        if (white >= 3) {
+            lowest = lowest < 0 ? y : lowest;
+            highest = y;
+        }
+    }
+    const int labelHeight = highest - lowest + 1;
+    EXPECT_GE(labelHeight, 14 * size.y / 480) << "the Next Zone label's height in pixels";
+    EXPECT_LE(labelHeight, 30 * size.y / 480) << "the Next Zone label's height in pixels";
     // The course screen pictures the chosen course at the top right: its start a green dot.
     int green = 0;
     const CapturedImage& course = pictures[1];
