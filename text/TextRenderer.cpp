@@ -1,5 +1,6 @@
 #include "text/TextRenderer.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "gpu/Bindings.hpp"
@@ -81,6 +82,15 @@ bool appendTextQuads(const TextEntry& entry, const GlyphAtlas& glyphs, float pix
         pen += advance;
     }
     return true;
+}
+
+float atlasDpiFor(int windowHeight, float systemDpi) {
+    constexpr float kDefaultDpi = 96.0f;   // the atlas's font size is in pixels at this
+    constexpr float kShownEm = 0.06f;      // of the window's height
+    constexpr float kLargestDpi = 600.0f;  // an atlas of some 125 pixels an em
+    const float wanted = kDefaultDpi * kShownEm * static_cast<float>(std::max(windowHeight, 0)) /
+                         static_cast<float>(TextRenderer::kAtlasFontSize);
+    return std::clamp(std::max(wanted, systemDpi), kDefaultDpi, kLargestDpi);
 }
 
 GlyphTexture::GlyphTexture(FontCollection& fonts, const TextLayout& layout, float dpi)

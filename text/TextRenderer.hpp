@@ -68,6 +68,11 @@ public:
     Texture atlas;  // RGBA8
 };
 
+// The dots per inch the atlas is drawn at for a window `windowHeight` pixels high: the glyphs
+// at about the size a menu's entries are shown (6 % of the height), so larger text is not
+// magnified far and smaller text is drawn from detail to spare; never below the system's.
+float atlasDpiFor(int windowHeight, float systemDpi);
+
 class TextRenderer {
 public:
     static constexpr std::uint32_t kAtlasFontSize = 24;  // device-independent pixels

@@ -1,5 +1,6 @@
 #include "game/level/GameLayer.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <utility>
@@ -51,7 +52,8 @@ QualityChoice startingQuality(const App& app) {
 
 RendererSetup setupOf(App& app) {
     const QualityChoice quality = startingQuality(app);
-    return {app.assetsPath, app.settings.brightness, systemDpi(),
+    const int windowHeight = std::max(app.viewport.height, app.renderSize.height);
+    return {app.assetsPath, app.settings.brightness, atlasDpiFor(windowHeight, systemDpi()),
             &app.physics,   quality.level,           quality.scale};
 }
 
