@@ -166,6 +166,7 @@ App::App(const LaunchOptions& options)
       m_audioWatch([this] { return audio.connected(); }, [this] { return reopenAudio(); },
                    std::cout) {
     m_speed = options.simulationSpeed;
+    m_shortestPass = options.passesPerSecond ? 1.0 / *options.passesPerSecond : 0.0;
     publishInstance(this);
     timer.tick();
     timer.stop();

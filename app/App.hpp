@@ -46,6 +46,8 @@ struct LaunchOptions {
     std::optional<float> renderScale;
     // Simulated seconds a second of real time (1/4 to 4): a replay watched slowed or sped up.
     float simulationSpeed = 1.0f;
+    // At most this many passes a second (none: as many as come); see LoopHost::shortestPass.
+    std::optional<double> passesPerSecond;
 };
 
 // The parts of a pass of the main loop that a profiler can time.
@@ -136,6 +138,7 @@ private:
     bool m_paused = false;
     bool m_held = false;
     float m_speed = 1.0f;
+    double m_shortestPass = 0.0;
     std::uint32_t m_secondsCounted = 0;
     bool m_wasFocused = false;
     AudioDeviceWatch m_audioWatch;
@@ -143,6 +146,7 @@ private:
     bool closeRequested() override;
     bool simulationPaused() override { return m_paused; }
     float simulationSpeed() override { return m_speed; }
+    double shortestPass() override { return m_shortestPass; }
     void fixedStep(float time) override;
     void updateCamera(float frameDt, float time) override;
     void renderLayers(float frameDt, float time) override;

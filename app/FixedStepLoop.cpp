@@ -89,8 +89,9 @@ void runMainLoop(LoopHost& host, FrameTimer& timer, std::ostream& console) {
             clock.accumulate(pass.frameDt);
         }
         lastPassPaused = host.simulationPaused();
-        if (lastPassPaused) {
-            const double left = kPausedPassTime - timer.sinceLastTick();
+        const double shortest = lastPassPaused ? kPausedPassTime : host.shortestPass();
+        if (shortest > 0.0) {
+            const double left = shortest - timer.sinceLastTick();
             if (left > 0.0) {
                 host.waitForEvents(left);
             }

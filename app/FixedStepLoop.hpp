@@ -83,6 +83,10 @@ public:
     virtual bool simulationPaused() { return false; }
     // Simulated seconds a second of real time (see FixedStepClock::setSpeed).
     virtual float simulationSpeed() { return 1.0f; }
+    // The shortest a running pass may take, in seconds: a quicker one waits out the rest (0:
+    // passes as fast as they come). The demo paces its replays with it, so that a replay's
+    // passes count the same on a fast machine and a slow one.
+    virtual double shortestPass() { return 0.0; }
     // Sleeps until an input event arrives or `seconds` have passed; called at the end of a
     // paused pass that was quicker than kPausedPassTime.
     virtual void waitForEvents(double /*seconds*/) {}

@@ -107,6 +107,10 @@ void DemoLayer::render(float /*frameDt*/, float /*time*/, unsigned int /*framebu
         takeScreenshot(*viewport);
     }
     ++passes;
+    if (m_steppedThisPass) {
+        ++steppingPasses;
+    }
+    m_steppedThisPass = false;
     if (roundsFlown() || (m_options.frameLimit != 0 && passes >= m_options.frameLimit)) {
         if (!roundsFlown()) {
             takeScreenshot(*viewport);
@@ -133,6 +137,7 @@ void DemoLayer::fixedUpdate(float /*time*/) {
         }
     }
     ++fixedSteps;
+    m_steppedThisPass = true;
     if (recorder != nullptr) {
         recorder->recordStep();
     }

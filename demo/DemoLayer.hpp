@@ -41,6 +41,10 @@ public:
 
     std::vector<std::filesystem::path> screenshots;
     std::uint32_t passes = 0;
+    // The passes that took at least one step of the simulation: what a replay's speed changes
+    // (a pass that only drew between two steps, which a fast machine draws many of, is not
+    // counted).
+    std::uint32_t steppingPasses = 0;
     std::uint64_t fixedSteps = 0;
     double firstFrameSeconds = 0.0;
     // The most fragment-list nodes one frame asked for, dropped ones included.
@@ -57,6 +61,8 @@ private:
     void takeScreenshot(const Viewport& viewport);
     // Every few seconds one line: where the race stands and how fast it goes.
     void reportProgress();
+
+    bool m_steppedThisPass = false;
 
     App& m_app;
     GameLayer& m_game;

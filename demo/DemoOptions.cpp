@@ -111,6 +111,11 @@ DemoOptions parseDemoOptions(const std::vector<std::string>& arguments) {
             options.speed = parseSpeed(value());
         } else if (option == "--from-ring") {
             options.fromRing = parseCount(option, value(), 0);
+        } else if (option == "--pace") {
+            options.pace = parseCount(option, value(), 10);
+            if (*options.pace > 1000.0) {
+                throw std::invalid_argument("--pace is limited to 1000 passes a second");
+            }
         } else if (option == "--camera") {
             options.camera = parseCamera(value());
         } else if (option == "--restart-after") {
@@ -165,6 +170,9 @@ const char* demoUsage() {
            "                         (default 1); the round's time is the same at any speed\n"
            "  --from-ring K          with --replay: fly the replay up to ring K at once,\n"
            "                         drawing nothing, and watch it from there\n"
+           "  --pace N               at most N passes a second (10 to 1000; default: as\n"
+           "                         many as come): a replay's passes then count the same\n"
+           "                         on any machine fast enough\n"
            "  --camera C             the camera of the pictures: chase (default), orbit\n"
            "                         (around the ship) or trackside (by the next ring)\n"
            "  --ghost-out FILE       write the ghost of the last round flown to FILE\n"

@@ -31,6 +31,8 @@ struct DemoOptions {
     // Simulated seconds a second of real time, 0.25 to 4: the replay watched slowed or sped up
     // (the loop takes up to that many steps a pass), its round time the same.
     float speed = 1.0f;
+    // At most this many passes a second (10 to 1000); none: as many as come.
+    std::optional<double> pace;
     // Ring K (0 to the last) at which the replay starts: the steps before it are flown at once,
     // drawing nothing; none: from the flight's start.
     std::optional<std::uint32_t> fromRing;

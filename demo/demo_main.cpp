@@ -255,7 +255,8 @@ int runDemo(const kes::demo::DemoOptions& options) {
                                     .audioLoopback = !options.audioOut.empty(),
                                     .quality = options.quality,
                                     .renderScale = options.renderScale,
-                                    .simulationSpeed = options.speed});
+                                    .simulationSpeed = options.speed,
+                                    .passesPerSecond = options.pace});
     profile.addStartupPhase("window, context, input and audio", secondsSince(start));
     // The demo keeps no records and no ghosts of the player's.
     auto& game = app.layers.emplace<kes::GameLayer>(
@@ -328,8 +329,8 @@ int runDemo(const kes::demo::DemoOptions& options) {
                                         ? demo.judge->verdict()
                                         : "Replay differs: the window was closed before the round";
         std::cout << "\n" << verdict << "\n";
-        std::cout << "Replay flown in " << demo.passes << " passes at speed " << options.speed
-                  << "\n";
+        std::cout << "Replay flown in " << demo.steppingPasses << " passes at speed "
+                  << options.speed << "\n";
         replayReproduced = demo.judge->reproduced() && startedWhereRecorded;
     }
     const std::filesystem::path csv = options.screenshotFolder / "profile.csv";

@@ -46,6 +46,7 @@ public:
     void showPassesPerSecond(std::uint32_t count) override { titles.push_back(count); }
     bool simulationPaused() override { return pausedPasses.contains(passes); }
     float simulationSpeed() override { return speed; }
+    double shortestPass() override { return shortest; }
     // The wait comes after the pass's update: it belongs to the pass just counted.
     void waitForEvents(double seconds) override {
         waits.push_back(seconds);
@@ -60,6 +61,7 @@ public:
     std::set<std::size_t> pausedPasses;
     std::vector<double> waits;
     float speed = 1.0f;
+    double shortest = 0.0;
 
 private:
     ScriptedCounter& m_counter;
@@ -196,6 +198,24 @@ TEST(FixedStepLoop, APausedGameRunsAtMostThirtyPassesASecond) {
     for (std::size_t pass = 0; pass < run.host.alphas.size(); ++pass) {
         EXPECT_GE(run.host.alphas[pass], 0.0f) << "pass " << pass;
         EXPECT_LE(run.host.alphas[pass], 1.0f) << "pass " << pass;
+    }
+}
+
+// Paced at 60 passes a second, passes quicker than that wait out the rest, so each takes one
+// step at speed 1 and four at speed 4 however fast the frames come.
+TEST(FixedStepLoop, APacedLoopTakesAsManyStepsAPassWhateverTheFrameRate) {
+    for (const float speed : {1.0f, 4.0f}) {
+        ScriptedCounter counter;
+        FrameTimer timer([&counter] { return counter.now; });
+        RecordingHost host(counter, std::vector<double>(120, 1.0 / 300.0));
+        host.speed = speed;
+        host.shortest = 1.0 / 60.0;
+        std::ostringstream console;
+        runMainLoop(host, timer, console);
+        EXPECT_EQ(host.waits.size(), 120u);
+        // After the first pass (which takes its one step with no time yet gathered).
+        const auto steps = static_cast<double>(host.stepPasses.size());
+        EXPECT_NEAR(steps, 1.0 + 119.0 * double(speed), 6.0) << speed;  // unpaced: 1 + 95
     }
 }
 

@@ -51,6 +51,8 @@ TEST(DemoOptionsTest, DefaultsAndEveryOption) {
     EXPECT_EQ(replay.fromRing, 0u);
     EXPECT_EQ(replay.camera, CameraView::chase);
     EXPECT_EQ(parseDemoOptions({"--camera", "trackside"}).camera, CameraView::trackside);
+    EXPECT_EQ(parseDemoOptions({"--pace", "60"}).pace, 60.0);
+    EXPECT_FALSE(replay.pace.has_value());
     EXPECT_TRUE(parseDemoOptions({"--targets", "--course", "seed:3"}).targets);
     EXPECT_EQ(parseDemoOptions({"--restart-after", "5"}).restartAfter, 5u);
 }
@@ -87,6 +89,9 @@ TEST(DemoOptionsTest, BadArgumentsAreNamed) {
             failureOf({"--camera", camera}),
             std::string("--camera expects chase, orbit or trackside, not \"") + camera + "\"");
     }
+    EXPECT_EQ(failureOf({"--pace", "5"}),
+              "--pace expects a whole number of at least 10, not \"5\"");
+    EXPECT_EQ(failureOf({"--pace", "2000"}), "--pace is limited to 1000 passes a second");
     EXPECT_EQ(failureOf({"--from-ring", "3"}),
               "--from-ring starts a replay further in; give --replay");
     EXPECT_EQ(failureOf({"--targets", "--replay", "g.ghost"}),
