@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/level/LevelLayout.hpp"
+
 namespace kes {
 namespace {
 
@@ -45,7 +47,7 @@ RingColours nextRingColours(ColourVision colours) {
         case ColourVision::blueYellow: return {{1.0f, 0.15f, 0.1f}, {1.1f, 0.12f, 0.08f}};
         case ColourVision::standard: break;
     }
-    return {{1.0f, 0.45f, 0.05f}, {1.1f, 0.38f, 0.03f}};
+    return {level::kNextZoneLook.albedo, level::kNextZoneLook.emissive};  // the amber ring
 }
 
 glm::vec3 seenBy(Vision vision, const glm::vec3& colour) {

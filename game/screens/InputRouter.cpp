@@ -173,25 +173,24 @@ void InputRouter::onRightStick(float x, float y, float magnitude) {
 
 void InputRouter::onLeftTrigger(float value) {
     m_leftTrigger = value;
-    if (value > kStickPushed) {
-        m_lastDevice = InputDevice::gamepad;
-    }
-    if (Screen* screen = menuScreen()) {
-        screen->triggers(m_leftTrigger, m_rightTrigger);
-    } else if (top() != nullptr) {
-        m_host.ship().onLeftTrigger(value);
-    }
+    onTriggers(value, [&](HidListener& ship) { ship.onLeftTrigger(value); });
 }
 
 void InputRouter::onRightTrigger(float value) {
     m_rightTrigger = value;
-    if (value > kStickPushed) {
+    onTriggers(value, [&](HidListener& ship) { ship.onRightTrigger(value); });
+}
+
+// On a screen both triggers go to it together; in a race the one moved goes to the ship.
+template <typename ToShip>
+void InputRouter::onTriggers(float moved, ToShip toShip) {
+    if (moved > kStickPushed) {
         m_lastDevice = InputDevice::gamepad;
     }
     if (Screen* screen = menuScreen()) {
         screen->triggers(m_leftTrigger, m_rightTrigger);
     } else if (top() != nullptr) {
-        m_host.ship().onRightTrigger(value);
+        toShip(m_host.ship());
     }
 }
 

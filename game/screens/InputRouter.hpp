@@ -44,6 +44,8 @@ private:
     void raceKey(int key, std::uint8_t action);
     void raceButton(std::uint16_t button, bool pressed);
     void toggleAccelerate(bool pressed);
+    template <typename ToShip>
+    void onTriggers(float moved, ToShip toShip);
     // A pause, restart or screenshot asked for while racing; false for any other action.
     bool gameAction(Action action);
     // Whether the action's binding flies the ship (the game's own actions do not).

@@ -46,21 +46,6 @@ glm::vec2 outsideRest(const glm::vec2& stick) {
     return glm::length(stick) > kStickRest ? stick : glm::vec2(0.0f);
 }
 
-// The camera's keys are held: they turn or fly it while down.
-std::optional<std::size_t> heldKeyOf(int key) {
-    switch (key) {
-        case GLFW_KEY_W: return 0;  // ahead (the orbit: up)
-        case GLFW_KEY_S: return 1;  // back (down)
-        case GLFW_KEY_A: return 2;  // left
-        case GLFW_KEY_D: return 3;  // right
-        case GLFW_KEY_R: return 4;  // rise
-        case GLFW_KEY_F: return 5;  // fall
-        case GLFW_KEY_Q: return 6;  // turn left
-        case GLFW_KEY_E: return 7;  // turn right
-        default: return std::nullopt;
-    }
-}
-
 }  // namespace
 
 void ReplaysScreen::build(Menu& menu) {
@@ -148,6 +133,21 @@ void TheatreScreen::act(MenuAction action) {
         case MenuAction::resume: break;
     }
     show();
+}
+
+// The camera's keys are held: they turn or fly it while down.
+std::optional<TheatreScreen::Held> TheatreScreen::heldKeyOf(int key) {
+    switch (key) {
+        case GLFW_KEY_W: return heldAhead;  // the orbit: up
+        case GLFW_KEY_S: return heldBack;   // the orbit: down
+        case GLFW_KEY_A: return heldLeft;
+        case GLFW_KEY_D: return heldRight;
+        case GLFW_KEY_R: return heldRise;
+        case GLFW_KEY_F: return heldFall;
+        case GLFW_KEY_Q: return heldTurnLeft;
+        case GLFW_KEY_E: return heldTurnRight;
+        default: return std::nullopt;
+    }
 }
 
 bool TheatreScreen::takeKey(int key) {

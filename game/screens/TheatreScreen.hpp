@@ -78,6 +78,7 @@ private:
         kHeld
     };
 
+    static std::optional<Held> heldKeyOf(int key);
     void show();
     void leave();
     void press(theatre::Button button);

@@ -5,21 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include "game/ghost/PrimeRound.hpp"
+#include "support/Flights.hpp"
 #include "physics/Step.hpp"
 
 namespace kes {
 namespace {
 
-const Ghost& primeOfTheFirstCourse() {
-    static const Ghost ghost = [] {
-        testing::internal::CaptureStdout();
-        Ghost flown = *flyPrimeRound(firstCourse());
-        testing::internal::GetCapturedStdout();
-        return flown;
-    }();
-    return ghost;
-}
+using test::primeOfTheFirstCourse;
 
 TEST(ReplayCursor, EveryWayToAMomentGivesTheSamePlace) {
     const Ghost& ghost = primeOfTheFirstCourse();

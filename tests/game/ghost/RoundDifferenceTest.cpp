@@ -8,21 +8,13 @@
 
 #include <gtest/gtest.h>
 
-#include "game/ghost/PrimeRound.hpp"
+#include "support/Flights.hpp"
 #include "physics/Step.hpp"
 
 namespace kes {
 namespace {
 
-const Ghost& primeOfTheFirstCourse() {
-    static const Ghost ghost = [] {
-        testing::internal::CaptureStdout();
-        Ghost flown = *flyPrimeRound(firstCourse());
-        testing::internal::GetCapturedStdout();
-        return flown;
-    }();
-    return ghost;
-}
+using test::primeOfTheFirstCourse;
 
 // The same flight, each moment reached `stretch` times later; the first `wait` seconds
 // standing at the start.
