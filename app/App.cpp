@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "platform/CloseSignal.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -165,6 +166,7 @@ App::App(const LaunchOptions& options)
       viewport{0, 0, renderSize.width, renderSize.height},
       m_audioWatch([this] { return audio.connected(); }, [this] { return reopenAudio(); },
                    std::cout) {
+    useLanguage(settings.language, assetsPath / "locale", std::cout);
     m_speed = options.simulationSpeed;
     m_shortestPass = options.passesPerSecond ? 1.0 / *options.passesPerSecond : 0.0;
     publishInstance(this);

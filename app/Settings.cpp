@@ -15,6 +15,7 @@
 #include <INIReader.h>
 
 #include "platform/Files.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -64,36 +65,37 @@ constexpr std::array<Word<Difficulty>, 3> kDifficultyWords{{
     {"medium", Difficulty::medium},
     {"hard", Difficulty::hard},
 }};
+// The words the menus show too are marked for the catalogues; the file keeps them in English.
 constexpr std::array<Word<Presentation>, 2> kPresentationWords{{
-    {"fullscreen", Presentation::fullscreen},
-    {"windowed", Presentation::windowed},
+    {trLater("fullscreen"), Presentation::fullscreen},
+    {trLater("windowed"), Presentation::windowed},
 }};
 constexpr std::array<Word<bool>, 2> kVsyncWords{{{"true", true}, {"false", false}}};
 constexpr std::array<Word<ColourVision>, 3> kColourWords{{
-    {"standard", ColourVision::standard},
-    {"red-green", ColourVision::redGreen},
-    {"blue-yellow", ColourVision::blueYellow},
+    {trLater("standard"), ColourVision::standard},
+    {trLater("red-green"), ColourVision::redGreen},
+    {trLater("blue-yellow"), ColourVision::blueYellow},
 }};
 // In the order the ghost menus step through them.
 constexpr std::array<Word<GhostSetting>, 5> kGhostWords{{
-    {"record", GhostSetting::record},
-    {"best", GhostSetting::best},
-    {"last", GhostSetting::last},
-    {"prime", GhostSetting::prime},
-    {"off", GhostSetting::off},
+    {trLater("record"), GhostSetting::record},
+    {trLater("best"), GhostSetting::best},
+    {trLater("last"), GhostSetting::last},
+    {trLater("prime"), GhostSetting::prime},
+    {trLater("off"), GhostSetting::off},
 }};
 constexpr std::array<Word<SplitsAgainst>, 2> kSplitsWords{{
-    {"record", SplitsAgainst::record},
-    {"target", SplitsAgainst::target},
+    {trLater("record"), SplitsAgainst::record},
+    {trLater("target"), SplitsAgainst::target},
 }};
 
 // In the order the settings screen steps through them.
 constexpr std::array<Word<QualitySetting>, 5> kQualityWords{{
-    {"auto", QualitySetting::automatic},
-    {"basic", QualitySetting::basic},
-    {"low", QualitySetting::low},
-    {"medium", QualitySetting::medium},
-    {"high", QualitySetting::high},
+    {trLater("auto"), QualitySetting::automatic},
+    {trLater("basic"), QualitySetting::basic},
+    {trLater("low"), QualitySetting::low},
+    {trLater("medium"), QualitySetting::medium},
+    {trLater("high"), QualitySetting::high},
 }};
 
 // The keys the game added after the specified ones say what is wrong in one line.
@@ -275,6 +277,7 @@ Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
     access.accelerateToggles =
         readWord(ini, "Accessibility", "AccelerateToggles", kVsyncWords, false, console);
     access.captions = readWord(ini, "Accessibility", "Captions", kVsyncWords, false, console);
+    language = readLanguage(ini.Get("Interface", "Language", "auto"), console);
 }
 
 // The file's text for the parser: empty, with the specified line, when it cannot be loaded. A
@@ -375,6 +378,18 @@ std::string Settings::readPlayerName(const std::string& name, std::ostream& cons
     return "Player";
 }
 
+std::string Settings::readLanguage(const std::string& code, std::ostream& console) {
+    const bool known =
+        std::any_of(kLanguages.begin(), kLanguages.end(),
+                    [&code](const Language& language) { return language.code == code; });
+    if (code == "auto" || known) {
+        return code;
+    }
+    console << "Language = " << code.substr(0, kLongestCourseName)
+            << " is not a language the game has; using auto" << std::endl;
+    return "auto";
+}
+
 std::string Settings::toIniText() const {
     std::ostringstream out;
     // The classic locale keeps the decimal point a point whatever the player's locale says.
@@ -419,6 +434,9 @@ std::string Settings::toIniText() const {
     out << "ReducedMotion = " << word(access.reducedMotion) << std::endl;
     out << "AccelerateToggles = " << word(access.accelerateToggles) << std::endl;
     out << "Captions = " << word(access.captions) << std::endl;
+    out << std::endl;
+    out << "[Interface]" << std::endl;
+    out << "Language = " << language << std::endl;
     out << std::endl;
     return out.str();
 }

@@ -53,7 +53,7 @@ struct Settings {
 
     // What the destructor writes: the specified eleven lines first, unchanged, then the
     // sections the game added after them ([Graphics], [Race], [Sound], [Controls],
-    // [Accessibility]).
+    // [Accessibility], [Interface]).
     std::string toIniText() const;
 
     std::filesystem::path path;
@@ -94,10 +94,15 @@ struct Settings {
     // [Accessibility], written after the controls
     Accessibility access;
 
+    // [Interface], last: the language of the screens, "auto" (the environment's) or a code of
+    // kLanguages.
+    std::string language = "auto";
+
 private:
     std::string readFileText(std::ostream& console);
     static std::string readCourseName(const std::string& name, std::ostream& console);
     static std::string readPlayerName(const std::string& name, std::ostream& console);
+    static std::string readLanguage(const std::string& code, std::ostream& console);
     void readControls(const INIReader& ini, std::ostream& console);
     void keepWhatIsFree(Action action, const Binding& fallback);
 

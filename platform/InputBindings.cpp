@@ -7,13 +7,15 @@
 #include <GLFW/glfw3.h>
 
 #include "platform/Gamepad.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
 
 constexpr std::array<const char*, kActionCount> kActionNames{
-    "Accelerate", "Brake",     "Pitch down", "Pitch up", "Yaw right", "Yaw left",
-    "Roll right", "Roll left", "Restart",    "Pause",    "Screenshot"};
+    trLater("Accelerate"), trLater("Brake"),    trLater("Pitch down"), trLater("Pitch up"),
+    trLater("Yaw right"),  trLater("Yaw left"), trLater("Roll right"), trLater("Roll left"),
+    trLater("Restart"),    trLater("Pause"),    trLater("Screenshot")};
 
 struct NamedKey {
     int key;
@@ -176,9 +178,9 @@ std::optional<int> keyFromName(std::string_view name) {
 
 const char* reservedKeyUse(int key) {
     switch (key) {
-        case GLFW_KEY_F1: return "shows the collision shapes in a race";
-        case GLFW_KEY_F2: return "shows the shadow maps in a race";
-        case GLFW_KEY_ESCAPE: return "goes back in the menus and pauses a race";
+        case GLFW_KEY_F1: return trLater("shows the collision shapes in a race");
+        case GLFW_KEY_F2: return trLater("shows the shadow maps in a race");
+        case GLFW_KEY_ESCAPE: return trLater("goes back in the menus and pauses a race");
         default: return nullptr;
     }
 }

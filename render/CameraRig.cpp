@@ -5,11 +5,13 @@
 #include <cmath>
 
 #include "render/Math.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
 
-constexpr std::array<const char*, 4> kViewNames{"chase", "orbit", "trackside", "free"};
+constexpr std::array<const char*, 4> kViewNames{trLater("chase"), trLater("orbit"),
+                                                trLater("trackside"), trLater("free")};
 constexpr float kOrbitFov = 70.0f;  // degrees, vertical
 constexpr float kFreeFov = 75.0f;
 // The trackside view frames about this many units around the ship, within these bounds.

@@ -1,6 +1,7 @@
 #include "game/level/Captions.hpp"
 
 #include "text/TextRenderer.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -13,11 +14,11 @@ constexpr glm::vec2 kShadowOffset{0.004f, -0.006f};
 
 const char* Captions::wordsFor(SoundEffect cue) {
     switch (cue) {
-        case SoundEffect::zoneChecked: return "[chime] ring touched";
-        case SoundEffect::wrongZone: return "[buzz] not the next ring";
-        case SoundEffect::asteroidHit: return "[thud] a rock hit the ship";
-        case SoundEffect::roundFinished: return "[sting] round finished";
-        case SoundEffect::newBest: return "[fanfare] new best time";
+        case SoundEffect::zoneChecked: return trLater("[chime] ring touched");
+        case SoundEffect::wrongZone: return trLater("[buzz] not the next ring");
+        case SoundEffect::asteroidHit: return trLater("[thud] a rock hit the ship");
+        case SoundEffect::roundFinished: return trLater("[sting] round finished");
+        case SoundEffect::newBest: return trLater("[fanfare] new best time");
         case SoundEffect::countdown:
         case SoundEffect::go:
         case SoundEffect::kCount: break;
@@ -30,7 +31,7 @@ std::string_view Captions::lineAt(float time) {
         m_fresh = false;
         m_until = time + kShownSeconds;
     }
-    return time < m_until ? wordsFor(m_latest) : "";
+    return time < m_until ? tr(wordsFor(m_latest)) : "";
 }
 
 void Captions::queue(TextRenderer& text, float time) {

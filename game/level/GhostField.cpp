@@ -2,6 +2,7 @@
 
 #include "game/race/FigureText.hpp"
 #include "text/DrawableText.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -18,7 +19,7 @@ constexpr glm::vec2 kRacingAt{0.97f, 0.9f};
 constexpr float kRacingSize = 0.05f;
 
 std::string nameOf(const Ghost& ghost) {
-    return drawableText(ghost.playerName.empty() ? "unnamed" : ghost.playerName).text;
+    return ghost.playerName.empty() ? tr("unnamed") : drawableText(ghost.playerName).text;
 }
 
 }  // namespace
@@ -39,8 +40,10 @@ void GhostField::show(const Shown& first, const Shown& second) {
         m_ships[i].show(ghost);
         m_tags[i] = ghost != nullptr ? nameOf(*ghost) : std::string();
         if (ghost != nullptr) {
-            m_racing += (m_racing.empty() ? "vs " : "  /  ") + chosen[i]->what + " " +
-                        threeDecimals(ghost->roundTime) + " (" + m_tags[i] + ")";
+            // TRANSLATORS: a ghost raced: which ("record"), its time, whose.
+            m_racing += (m_racing.empty() ? tr("vs ") : "  /  ") +
+                        fill(tr("{1} {2} ({3})"), {tr(chosen[i]->what.c_str()),
+                                                   threeDecimals(ghost->roundTime), m_tags[i]});
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <glm/glm.hpp>
 
 #include "game/race/FigureText.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -49,22 +50,24 @@ void Hud::onRestart() {
 
 void Hud::queue(TextRenderer& text, const HudFacts& facts, float time) {
     constexpr HorizontalAnchor kRight = HorizontalAnchor::ending;
-    queueFigure(text, "Round", FigureText::whole(facts.roundsFinished).view(), kRoundsAt, kRight);
-    queueFigure(text, "Time", FigureText::threeDecimals(facts.roundTime).view(), kTimeAt, kRight);
+    queueFigure(text, tr("Round"), FigureText::whole(facts.roundsFinished).view(), kRoundsAt,
+                kRight);
+    queueFigure(text, tr("Time"), FigureText::threeDecimals(facts.roundTime).view(), kTimeAt,
+                kRight);
     if (facts.bestTime > 0.0f) {
-        queueFigure(text, "Best Time", FigureText::threeDecimals(facts.bestTime).view(), kBestAt,
-                    kRight);
+        queueFigure(text, tr("Best Time"), FigureText::threeDecimals(facts.bestTime).view(),
+                    kBestAt, kRight);
     }
     if (facts.recordTime) {
-        queueFigure(text, "Record", FigureText::threeDecimals(*facts.recordTime).view(), kRecordAt,
-                    kRight);
+        queueFigure(text, tr("Record"), FigureText::threeDecimals(*facts.recordTime).view(),
+                    kRecordAt, kRight);
     }
-    queueFigure(text, FigureText::labelled("Next Zone ", facts.nextZone).view(),
+    queueFigure(text, FigureText::labelled(tr("Next Zone "), facts.nextZone).view(),
                 FigureText::whole(std::lround(facts.nextZoneDistance)).view(), kNextZoneAt,
                 HorizontalAnchor::starting);
     queueSplit(text, time);
     if (facts.paused) {
-        text.addText("Paused", kPausedAt, kPausedSize, kHudColour, VerticalAnchor::centred,
+        text.addText(tr("Paused"), kPausedAt, kPausedSize, kHudColour, VerticalAnchor::centred,
                      HorizontalAnchor::centred);
     }
 }

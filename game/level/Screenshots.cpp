@@ -7,6 +7,7 @@
 #include "platform/OpenGL.hpp"
 #include "text/DrawableText.hpp"
 #include "text/TextRenderer.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -15,6 +16,9 @@ namespace {
 constexpr glm::vec2 kNoteAt{0.0f, 0.78f};
 constexpr float kNoteSize = 0.045f;
 constexpr float kNoteSeconds = 3.0f;
+// The pictures' names, in the same words whatever the player's language: not translated.
+constexpr const char* kStampPattern = "driftline-%Y-%m-%d-%H%M%S";  // not translated
+constexpr const char* kExtension = ".png";                          // not translated
 
 }  // namespace
 
@@ -41,21 +45,23 @@ void Screenshots::save(const Viewport& window) {
     std::tm local{};
     localtime_r(&now, &local);
     char stamp[32];
-    std::strftime(stamp, sizeof stamp, "driftline-%Y-%m-%d-%H%M%S", &local);
-    std::filesystem::path path = m_folder / (std::string(stamp) + ".png");
+    std::strftime(stamp, sizeof stamp, kStampPattern, &local);
+    std::filesystem::path path = m_folder / (std::string(stamp) + kExtension);
     for (int n = 2; std::filesystem::exists(path, error); ++n) {
-        path = m_folder / (std::string(stamp) + "-" + std::to_string(n) + ".png");
+        path = m_folder / (std::string(stamp) + "-" + std::to_string(n) + kExtension);
     }
     const CapturedImage image = captureFramebuffer(0, GL_BACK, window.width, window.height);
+    // The console says it in English; the screen in the player's words, with a folder's name
+    // made drawable (it may hold characters the display has no glyph for).
     if (savePng(image, path)) {
         m_last = path;
-        m_note = "Screenshot saved: " + path.string();
+        std::cout << "Screenshot saved: " << path.string() << std::endl;
+        m_note = fill(tr("Screenshot saved: {1}"), {drawableText(path.string()).text});
     } else {
-        m_note = "Couldn't save the screenshot in " + m_folder.string();
+        std::cout << "Couldn't save the screenshot in " << m_folder.string() << std::endl;
+        m_note =
+            fill(tr("Couldn't save the screenshot in {1}"), {drawableText(m_folder.string()).text});
     }
-    std::cout << m_note << std::endl;
-    // A folder's name may hold characters the display has no glyph for.
-    m_note = drawableText(m_note).text;
 }
 
 }  // namespace kes

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/race/FigureText.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -77,10 +78,10 @@ std::vector<float> targetSplits(const TargetTimes& targets, Medal medal) {
 
 const char* medalName(Medal medal) {
     switch (medal) {
-        case Medal::bronze: return "bronze";
-        case Medal::silver: return "silver";
-        case Medal::gold: return "gold";
-        case Medal::prime: return "prime";
+        case Medal::bronze: return trLater("bronze");
+        case Medal::silver: return trLater("silver");
+        case Medal::gold: return trLater("gold");
+        case Medal::prime: return trLater("prime");
         case Medal::none: break;
     }
     return "";
@@ -88,10 +89,10 @@ const char* medalName(Medal medal) {
 
 const char* medalTitle(Medal medal) {
     switch (medal) {
-        case Medal::bronze: return "Bronze";
-        case Medal::silver: return "Silver";
-        case Medal::gold: return "Gold";
-        case Medal::prime: return "Prime";
+        case Medal::bronze: return trLater("Bronze");
+        case Medal::silver: return trLater("Silver");
+        case Medal::gold: return trLater("Gold");
+        case Medal::prime: return trLater("Prime");
         case Medal::none: break;
     }
     return "";

@@ -1,4 +1,5 @@
 #include "game/screens/AccessibilityScreen.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -12,11 +13,11 @@ ColourVision steppedColours(ColourVision colours, int step) {
 }  // namespace
 
 void AccessibilityScreen::build(Menu& menu) {
-    menu.title = "ACCESSIBILITY";
+    menu.title = tr("ACCESSIBILITY");
     ScreenHost& game = host();
     Accessibility& access = game.settings().access;
-    menu.entries.push_back({"Ring colours",
-                            [&access] { return std::string(toString(access.colours)); },
+    menu.entries.push_back({tr("Ring colours"),
+                            [&access] { return std::string(tr(toString(access.colours))); },
                             [&game, &access] {
                                 access.colours = steppedColours(access.colours, 1);
                                 game.saveSettings();
@@ -25,10 +26,10 @@ void AccessibilityScreen::build(Menu& menu) {
                                 access.colours = steppedColours(access.colours, step);
                                 game.saveSettings();
                             }});
-    addSwitch(menu, "Reduced motion", &Accessibility::reducedMotion);
-    addSwitch(menu, "Accelerate", &Accessibility::accelerateToggles);
-    addSwitch(menu, "Captions", &Accessibility::captions);
-    menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
+    addSwitch(menu, tr("Reduced motion"), &Accessibility::reducedMotion);
+    addSwitch(menu, tr("Accelerate"), &Accessibility::accelerateToggles);
+    addSwitch(menu, tr("Captions"), &Accessibility::captions);
+    menu.entries.push_back({tr("Back"), {}, [this] { back(); }, {}});
 }
 
 // On and off by Enter or left and right; "Accelerate" says "press to toggle" or "hold".
@@ -44,9 +45,9 @@ void AccessibilityScreen::addSwitch(Menu& menu, const char* label, bool Accessib
                             [&access, member, accelerate] {
                                 const bool on = access.*member;
                                 if (accelerate) {
-                                    return std::string(on ? "press to toggle" : "hold");
+                                    return std::string(on ? tr("press to toggle") : tr("hold"));
                                 }
-                                return std::string(on ? "on" : "off");
+                                return std::string(on ? tr("on") : tr("off"));
                             },
                             flip, [flip](int) { flip(); }});
 }

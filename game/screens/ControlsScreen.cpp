@@ -1,41 +1,42 @@
 #include "game/screens/ControlsScreen.hpp"
 
 #include <GLFW/glfw3.h>
+#include "platform/Language.hpp"
 
 namespace kes {
 
 std::string bindingText(const Binding& binding) {
-    const std::string key = binding.key == kNoKey ? "no key" : keyName(binding.key);
-    const std::string button = binding.button == 0 ? "no button" : buttonName(binding.button);
+    const std::string key = binding.key == kNoKey ? tr("no key") : keyName(binding.key);
+    const std::string button = binding.button == 0 ? tr("no button") : buttonName(binding.button);
     return key + " / " + button;
 }
 
 void ControlsScreen::build(Menu& menu) {
-    menu.title = "CONTROLS";
+    menu.title = tr("CONTROLS");
     Settings& settings = host().settings();
     for (std::size_t i = 0; i < kActionCount; ++i) {
         const auto action = static_cast<Action>(i);
         menu.entries.push_back(
-            {actionName(action),
+            {tr(actionName(action)),
              [&settings, action] { return bindingText(settings.controls.of(action)); },
              [this, action] { wait(action); },
              {}});
     }
-    menu.entries.push_back({"Defaults",
+    menu.entries.push_back({tr("Defaults"),
                             {},
                             [this, &settings] {
                                 settings.controls = Bindings::defaults();
                                 host().saveSettings();
                             },
                             {}});
-    menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
+    menu.entries.push_back({tr("Back"), {}, [this] { back(); }, {}});
 }
 
 void ControlsScreen::wait(Action action) {
     m_binding = action;
     m_bindingSince = m_now;
     m_standingNote =
-        "Press a key or a button for " + std::string(actionName(action)) + " (Escape: keep it)";
+        fill(tr("Press a key or a button for {1} (Escape: keep it)"), {tr(actionName(action))});
 }
 
 void ControlsScreen::stopWaiting() {
@@ -50,8 +51,8 @@ void ControlsScreen::frame(double now) {
     if (m_binding && now - m_bindingSince > kBindingTimeout) {
         const Action action = *m_binding;
         stopWaiting();
-        say("No key was pressed: " + std::string(actionName(action)) + " keeps " +
-            bindingText(host().settings().controls.of(action)));
+        say(fill(tr("No key was pressed: {1} keeps {2}"),
+                 {tr(actionName(action)), bindingText(host().settings().controls.of(action))}));
     }
 }
 
@@ -68,11 +69,14 @@ bool ControlsScreen::takeKey(int key) {
         return true;
     }
     if (const char* use = reservedKeyUse(key)) {
-        say(keyName(key) + " " + use + " and cannot be bound: " + actionName(action) + " keeps " +
-            bindingText(controls.of(action)));
+        // TRANSLATORS: {1} a key, {2} what it does ("shows the shadow maps in a race"), {3} an
+        // action, {4} its key and button.
+        say(fill(
+            tr("{1} {2} and cannot be bound: {3} keeps {4}"),
+            {keyName(key), tr(use), tr(actionName(action)), bindingText(controls.of(action))}));
         return true;
     }
-    noteTaken(keyName(key), controls.bindKey(action, key), "key");
+    noteTaken(keyName(key), controls.bindKey(action, key), false);
     return true;
 }
 
@@ -82,17 +86,17 @@ bool ControlsScreen::takeButton(std::uint16_t button) {
     }
     const Action action = *m_binding;
     stopWaiting();
-    noteTaken(buttonName(button), host().settings().controls.bindButton(action, button), "button");
+    noteTaken(buttonName(button), host().settings().controls.bindButton(action, button), true);
     return true;
 }
 
 // A binding made: saved, and the player told when the key or button was another action's,
 // which now has none.
-void ControlsScreen::noteTaken(const std::string& input, std::optional<Action> taken,
-                               const char* kind) {
+void ControlsScreen::noteTaken(const std::string& input, std::optional<Action> taken, bool button) {
     if (taken) {
-        say(input + " was " + actionName(*taken) + "'s: " + actionName(*taken) + " has no " + kind +
-            " now");
+        const char* pattern = button ? tr("{1} was {2}'s: {2} has no button now")
+                                     : tr("{1} was {2}'s: {2} has no key now");
+        say(fill(pattern, {input, tr(actionName(*taken))}));
     }
     host().saveSettings();
     menu()->refresh();

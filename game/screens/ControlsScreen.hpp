@@ -33,7 +33,7 @@ protected:
 private:
     void wait(Action action);
     void stopWaiting();
-    void noteTaken(const std::string& input, std::optional<Action> taken, const char* kind);
+    void noteTaken(const std::string& input, std::optional<Action> taken, bool button);
 
     std::optional<Action> m_binding;
     double m_bindingSince = 0.0;

@@ -13,6 +13,7 @@
 #include "game/screens/ScreenStack.hpp"
 #include "game/screens/StatisticsScreen.hpp"
 #include "render/ScreenLines.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -29,49 +30,51 @@ constexpr float kNumberSize = 0.032f;
 }  // namespace
 
 void CourseScreen::build(Menu& menu) {
-    menu.title = "COURSE";
+    menu.title = tr("COURSE");
     const std::string raced = host().course().name;
     m_maps.clear();
     for (CourseRow& row : host().courseRows()) {
         m_maps.push_back(std::move(row.map));
         const std::string value =
-            std::to_string(static_cast<long>(std::lround(row.length))) + " units" + chaseText(row);
+            fill(tr("{1} units"), {std::to_string(static_cast<long>(std::lround(row.length)))}) +
+            chaseText(row);
         menu.entries.push_back(
             {row.title, [value] { return value; }, [this, name = row.name] { choose(name); }, {}});
         if (row.name == raced) {
             menu.selected = menu.entries.size() - 1;
         }
     }
-    menu.entries.push_back(
-        {"Seed", [this] { return m_seedText; }, [this] { choose("seed:" + m_seedText); },
-         [this](int step) {
-             const long long seed =
-                 std::clamp(std::atoll(m_seedText.c_str()) + step, 0ll, kLargestSeed);
-             m_seedText = std::to_string(seed);
-         }});
+    menu.entries.push_back({tr("Seed"), [this] { return m_seedText; },
+                            [this] { choose("seed:" + m_seedText); },  // not shown: a setting
+                            [this](int step) {
+                                const long long seed = std::clamp(
+                                    std::atoll(m_seedText.c_str()) + step, 0ll, kLargestSeed);
+                                m_seedText = std::to_string(seed);
+                            }});
     ScreenHost& game = host();
     menu.entries.push_back(
-        {"Statistics",
+        {tr("Statistics"),
          [&game] { return game.course().title; },
          [&game] { game.screens().push(std::make_unique<StatisticsScreen>(game)); },
          {}});
-    menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
+    menu.entries.push_back({tr("Back"), {}, [this] { back(); }, {}});
 }
 
 std::string chaseText(const CourseRow& row) {
     std::string text;
     Medal held = Medal::none;
     if (row.record) {
-        text += ", record " + threeDecimals(*row.record);
+        text += fill(tr(", record {1}"), {threeDecimals(*row.record)});
         if (row.targets) {
             held = medalFor(*row.record, *row.targets);
-            text += held == Medal::none ? "" : " " + std::string(medalName(held));
+            text += held == Medal::none ? "" : " " + std::string(tr(medalName(held)));
         }
     }
     const Medal next = row.targets ? nextMedal(held) : Medal::none;
     if (next != Medal::none) {
-        text += ", next " + std::string(medalName(next)) + " " +
-                threeDecimals(targetTime(*row.targets, next));
+        // TRANSLATORS: {1} a medal ("gold"), {2} its time.
+        text += fill(tr(", next {1} {2}"),
+                     {tr(medalName(next)), threeDecimals(targetTime(*row.targets, next))});
     }
     return text;
 }

@@ -10,6 +10,7 @@
 #include "game/screens/RacingScreen.hpp"
 #include "game/screens/TitleScreen.hpp"
 #include "text/DrawableText.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -104,6 +105,10 @@ std::vector<std::pair<std::int32_t, std::int32_t>> FrontDoor::windowSizes(
     return {std::begin(kWindowSizes), std::end(kWindowSizes)};
 }
 
+void FrontDoor::applyLanguage() {
+    useLanguage(m_app.settings.language, m_app.assetsPath / "locale", std::cout);
+}
+
 bool FrontDoor::applyWindow() {
     const Settings& settings = m_app.settings;
     return m_app.gl.setFullscreen(settings.presentation == Presentation::fullscreen, settings.width,
@@ -169,7 +174,7 @@ std::vector<ReplayChoice> FrontDoor::replays() {
         }
     }
     for (const Ghost& ghost : m_game->library().of(m_game->course())) {
-        choices.push_back({"imported", ghost});
+        choices.push_back({trLater("imported"), ghost});
     }
     return choices;
 }

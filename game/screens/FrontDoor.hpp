@@ -89,6 +89,7 @@ public:
     std::vector<std::pair<std::int32_t, std::int32_t>> windowSizes(
         Presentation presentation) const override;
     bool applyWindow() override;
+    void applyLanguage() override;
 
 private:
     void listenToRounds(bool listen);

@@ -5,6 +5,7 @@
 
 #include "render/ScreenLines.hpp"
 #include "text/TextRenderer.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -111,15 +112,15 @@ void queueChosenBar(ScreenLines& lines, float y, float halfHeight) {
 const char* menuFooter(InputDevice device, bool adjustable) {
     switch (device) {
         case InputDevice::gamepad:
-            return adjustable ? "D-pad Move   A Choose   D-pad Left/Right Change   B Back"
-                              : "D-pad Move   A Choose   B Back";
+            return adjustable ? tr("D-pad Move   A Choose   D-pad Left/Right Change   B Back")
+                              : tr("D-pad Move   A Choose   B Back");
         case InputDevice::mouse:
-            return adjustable ? "Point Move   Click Choose   Left/Right Change   Esc Back"
-                              : "Point Move   Click Choose   Esc Back";
+            return adjustable ? tr("Point Move   Click Choose   Left/Right Change   Esc Back")
+                              : tr("Point Move   Click Choose   Esc Back");
         case InputDevice::keyboard: break;
     }
-    return adjustable ? "Up/Down Move   Enter Choose   Left/Right Change   Esc Back"
-                      : "Up/Down Move   Enter Choose   Esc Back";
+    return adjustable ? tr("Up/Down Move   Enter Choose   Left/Right Change   Esc Back")
+                      : tr("Up/Down Move   Enter Choose   Esc Back");
 }
 
 void queueMenuFooter(TextRenderer& text, InputDevice device, bool adjustable) {

@@ -27,6 +27,22 @@ void MenuScreen::act(MenuAction action) {
         case MenuAction::back: back(); break;
         case MenuAction::resume: break;
     }
+    remakeIfAsked();
+}
+
+void MenuScreen::frame(double now) {
+    m_now = now;
+    remakeIfAsked();
+}
+
+void MenuScreen::remakeIfAsked() {
+    if (!m_remake) {
+        return;
+    }
+    m_remake = false;
+    const std::size_t chosen = m_menu.selected;
+    enter();
+    m_menu.selected = std::min(chosen, m_menu.entries.empty() ? 0 : m_menu.entries.size() - 1);
 }
 
 void MenuScreen::back() {

@@ -18,7 +18,7 @@ public:
 
     void enter() override;
     void act(MenuAction action) override;
-    void frame(double now) override { m_now = now; }
+    void frame(double now) override;
     void queue(TextRenderer& text, float time) override;
     void queueLines(ScreenLines& lines) override;
     Menu* menu() override { return &m_menu; }
@@ -33,6 +33,9 @@ protected:
     // Back, Escape, B: by default the screen goes.
     virtual void back();
     void say(std::string note);
+    // Makes the menu again after the action in hand (its words changed), the same entry chosen;
+    // never at once, since the action runs inside the menu.
+    void remakeMenu() { m_remake = true; }
     ScreenHost& host() { return m_host; }
 
     // A line that stays under the menu while it is set (a key being waited for).
@@ -44,6 +47,9 @@ private:
     std::string m_note;
     double m_noteUntil = -1.0;
     double m_now = 0.0;
+    bool m_remake = false;
+
+    void remakeIfAsked();
 };
 
 }  // namespace kes

@@ -4,6 +4,7 @@
 
 #include "game/screens/ScreenStack.hpp"
 #include "game/screens/SettingsScreen.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 
@@ -22,9 +23,9 @@ void PauseScreen::act(MenuAction action) {
 
 void PauseScreen::build(Menu& menu) {
     ScreenHost& game = host();
-    menu.title = "PAUSED";
-    menu.entries.push_back({"Resume", {}, [this] { back(); }, {}});
-    menu.entries.push_back({"Restart",
+    menu.title = tr("PAUSED");
+    menu.entries.push_back({tr("Resume"), {}, [this] { back(); }, {}});
+    menu.entries.push_back({tr("Restart"),
                             {},
                             [&game] {
                                 game.setPaused(false);
@@ -32,11 +33,11 @@ void PauseScreen::build(Menu& menu) {
                             },
                             {}});
     menu.entries.push_back(
-        {"Settings",
+        {tr("Settings"),
          {},
          [&game] { game.screens().push(std::make_unique<SettingsScreen>(game)); },
          {}});
-    menu.entries.push_back({"Quit to title",
+    menu.entries.push_back({tr("Quit to title"),
                             {},
                             [&game] {
                                 game.setPaused(false);

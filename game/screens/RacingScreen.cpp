@@ -5,6 +5,7 @@
 #include "game/screens/Menu.hpp"
 #include "game/screens/PauseScreen.hpp"
 #include "game/screens/ScreenStack.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 
@@ -16,7 +17,8 @@ void RacingScreen::frame(double /*now*/) {
 
 void RacingScreen::queue(TextRenderer& text, float /*time*/) {
     if (showsGo()) {
-        queueShadowedText(text, "GO", {0.0f, 0.25f}, 0.3f, kMenuAmber);
+        // TRANSLATORS: the start of a race, after 3, 2, 1.
+        queueShadowedText(text, tr("GO"), {0.0f, 0.25f}, 0.3f, kMenuAmber);
     }
 }
 

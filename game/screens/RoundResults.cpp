@@ -4,6 +4,7 @@
 
 #include "game/race/FigureText.hpp"
 #include "game/screens/Menu.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -21,12 +22,14 @@ void RoundResults::startRace(std::vector<float> record, std::optional<TargetTime
 
 std::string medalLine(float time, const TargetTimes& targets) {
     const Medal won = medalFor(time, targets);
-    std::string line = won == Medal::none ? "No medal" : std::string(medalTitle(won)) + " medal";
+    std::string line =
+        won == Medal::none ? tr("No medal") : fill(tr("{1} medal"), {tr(medalTitle(won))});
     const Medal next = nextMedal(won);
     if (next != Medal::none) {
-        line += "   " + std::string(medalName(next)) + " " +
-                threeDecimals(targetTime(targets, next)) + " s is " +
-                threeDecimals(time - targetTime(targets, next)) + " s faster";
+        // TRANSLATORS: {1} the next medal ("gold"), {2} its time, {3} how much faster it is.
+        line += "   " + fill(tr("{1} {2} s is {3} s faster"),
+                             {tr(medalName(next)), threeDecimals(targetTime(targets, next)),
+                              threeDecimals(time - targetTime(targets, next))});
     }
     return line;
 }
@@ -60,11 +63,11 @@ void RoundResults::queue(TextRenderer& text, float time) const {
     }
     const RoundResult& result = *m_result;
     std::string headline =
-        "Round " + std::to_string(result.round) + ":  " + threeDecimals(result.time) + " s";
+        fill(tr("Round {1}:  {2} s"), {std::to_string(result.round), threeDecimals(result.time)});
     if (result.newRecord) {
-        headline += "   New record";
+        headline += tr("   New record");
     } else if (result.newBest) {
-        headline += "   New best";
+        headline += tr("   New best");
     }
     // Below the split the race display shows at the top.
     queueShadowedText(text, headline, {0.0f, 0.42f}, 0.09f,
@@ -75,8 +78,9 @@ void RoundResults::queue(TextRenderer& text, float time) const {
     }
     for (std::size_t i = 0; i < result.splits.size(); ++i) {
         const float y = 0.3f - 0.065f * static_cast<float>(i);
-        const std::string zone =
-            i + 1 == result.splits.size() ? "Finish" : "Zone " + std::to_string(i + 2);
+        const std::string zone = i + 1 == result.splits.size()
+                                     ? tr("Finish")
+                                     : fill(tr("Zone {1}"), {std::to_string(i + 2)});
         queueShadowedText(text, zone + "   " + threeDecimals(result.splits[i]), {-0.05f, y}, 0.055f,
                           kMenuWhite, HorizontalAnchor::ending);
         const auto delta = [&](const std::vector<float>& against, const char* what, float x) {
@@ -86,8 +90,8 @@ void RoundResults::queue(TextRenderer& text, float time) const {
                                   d <= 0.0f ? kAhead : kBehind, HorizontalAnchor::starting);
             }
         };
-        delta(m_bestBefore, "best", 0.0f);
-        delta(m_recordBefore, "record", 0.38f);
+        delta(m_bestBefore, tr("best"), 0.0f);
+        delta(m_recordBefore, tr("record"), 0.38f);
     }
 }
 

@@ -162,6 +162,8 @@ public:
     virtual std::vector<std::pair<std::int32_t, std::int32_t>> windowSizes(
         Presentation presentation) const = 0;
     virtual bool applyWindow() = 0;
+    // The settings' language spoken from now on.
+    virtual void applyLanguage() = 0;
 
 protected:
     ~ScreenHost() = default;

@@ -9,6 +9,7 @@
 #include "game/screens/AccessibilityScreen.hpp"
 #include "game/screens/ControlsScreen.hpp"
 #include "game/screens/ScreenStack.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -25,25 +26,26 @@ float stepped(float value, int step, float by, float lowest, float highest) {
 }  // namespace
 
 void SettingsScreen::build(Menu& menu) {
-    menu.title = "SETTINGS";
+    menu.title = tr("SETTINGS");
     addWindow(menu);
     addPicture(menu);
-    addVolume(menu, "Master volume", &Settings::masterVolume);
-    addVolume(menu, "Engine volume", &Settings::engineVolume);
-    addVolume(menu, "Effects volume", &Settings::effectsVolume);
+    addVolume(menu, tr("Master volume"), &Settings::masterVolume);
+    addVolume(menu, tr("Engine volume"), &Settings::engineVolume);
+    addVolume(menu, tr("Effects volume"), &Settings::effectsVolume);
     addSplits(menu);
     ScreenHost& game = host();
     menu.entries.push_back(
-        {"Controls",
+        {tr("Controls"),
          {},
          [&game] { game.screens().push(std::make_unique<ControlsScreen>(game)); },
          {}});
     menu.entries.push_back(
-        {"Accessibility",
+        {tr("Accessibility"),
          {},
          [&game] { game.screens().push(std::make_unique<AccessibilityScreen>(game)); },
          {}});
-    menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
+    addLanguage(menu);
+    menu.entries.push_back({tr("Back"), {}, [this] { back(); }, {}});
 }
 
 // What the split at each ring is measured against: the record, or the next medal's time.
@@ -56,8 +58,8 @@ void SettingsScreen::addSplits(Menu& menu) {
         game.setSplitsAgainst(settings.splits);
         game.saveSettings();
     };
-    menu.entries.push_back({"Splits against",
-                            [&game] { return std::string(toString(game.settings().splits)); },
+    menu.entries.push_back({tr("Splits against"),
+                            [&game] { return std::string(tr(toString(game.settings().splits))); },
                             [toggle] { toggle(1); }, toggle});
 }
 
@@ -65,7 +67,7 @@ void SettingsScreen::addWindow(Menu& menu) {
     ScreenHost& game = host();
     Settings& settings = game.settings();
     menu.entries.push_back(
-        {"Window",
+        {tr("Window"),
          [&settings] {
              return std::to_string(settings.width) + " x " + std::to_string(settings.height);
          },
@@ -87,8 +89,8 @@ void SettingsScreen::addWindow(Menu& menu) {
              game.saveSettings();
          }});
     menu.entries.push_back(
-        {"Presentation",
-         [&settings] { return std::string(toString(settings.presentation)); },
+        {tr("Presentation"),
+         [&settings] { return std::string(tr(toString(settings.presentation))); },
          {},
          [this, &game, &settings](int) {
              const Presentation was = settings.presentation;
@@ -110,7 +112,7 @@ void SettingsScreen::addWindow(Menu& menu) {
              if (!game.applyWindow()) {
                  settings.presentation = was;
                  std::tie(settings.width, settings.height) = size;
-                 say("No monitor to go full screen on");
+                 say(tr("No monitor to go full screen on"));
                  return;
              }
              game.saveSettings();
@@ -121,7 +123,7 @@ void SettingsScreen::addPicture(Menu& menu) {
     ScreenHost& game = host();
     Settings& settings = game.settings();
     menu.entries.push_back(
-        {"Brightness",
+        {tr("Brightness"),
          [&settings] {
              char text[16];
              std::snprintf(text, sizeof text, "%.1f", double(settings.brightness));
@@ -132,18 +134,18 @@ void SettingsScreen::addPicture(Menu& menu) {
              settings.brightness = stepped(settings.brightness, step, 0.1f, 0.3f, 3.0f);
              game.saveSettings();
          }});
-    menu.entries.push_back({"Quality",
-                            [&game] { return std::string(toString(game.quality())); },
+    menu.entries.push_back({tr("Quality"),
+                            [&game] { return std::string(tr(toString(game.quality()))); },
                             {},
                             [&game, &settings](int step) {
                                 settings.quality = steppedQuality(game.quality(), step);
                                 game.setQuality(settings.quality, settings.renderScale);
                                 game.saveSettings();
                             }});
-    menu.entries.push_back({"Render scale",
+    menu.entries.push_back({tr("Render scale"),
                             [&game, &settings] {
                                 return game.quality() == QualitySetting::automatic
-                                           ? std::string("chosen by auto")
+                                           ? std::string(tr("chosen by auto"))
                                            : percent(settings.renderScale);
                             },
                             {},
@@ -155,6 +157,43 @@ void SettingsScreen::addPicture(Menu& menu) {
                                 }
                                 game.saveSettings();
                             }});
+}
+
+// The language of the screens: auto (the environment's) or one the game has, spoken at once;
+// the menu is made again in it, the same entry chosen.
+void SettingsScreen::addLanguage(Menu& menu) {
+    ScreenHost& game = host();
+    Settings& settings = game.settings();
+    const auto change = [this, &game, &settings](int step) {
+        std::vector<std::string_view> choices{"auto"};  // not translated: a setting's value
+        for (const Language& language : kLanguages) {
+            choices.push_back(language.code);
+        }
+        const auto at = std::find(choices.begin(), choices.end(), settings.language);
+        const auto count = static_cast<long>(choices.size());
+        const long index = at == choices.end() ? 0 : at - choices.begin();
+        settings.language =
+            std::string(choices[std::size_t(((index + step) % count + count) % count)]);
+        game.applyLanguage();
+        game.saveSettings();
+        remakeMenu();
+    };
+    menu.entries.push_back({tr("Language"),
+                            [&settings] {
+                                const auto named = [](std::string_view code) {
+                                    for (const Language& language : kLanguages) {
+                                        if (language.code == code) {
+                                            return std::string(language.name);
+                                        }
+                                    }
+                                    return std::string(code);
+                                };
+                                if (settings.language != "auto") {
+                                    return named(settings.language);
+                                }
+                                return fill(tr("auto ({1})"), {named(languageInUse())});
+                            },
+                            [change] { change(1); }, change});
 }
 
 void SettingsScreen::addVolume(Menu& menu, const char* label, float Settings::*member) {

@@ -24,6 +24,7 @@ private:
     void addSplits(Menu& menu);
     void addPicture(Menu& menu);
     void addVolume(Menu& menu, const char* label, float Settings::*member);
+    void addLanguage(Menu& menu);
 
     // The window's size before it went full screen here, to go back to.
     std::optional<std::pair<std::int32_t, std::int32_t>> m_windowedSize;

@@ -7,6 +7,7 @@
 #include "game/race/FigureText.hpp"
 #include "game/screens/Menu.hpp"
 #include "game/screens/ScreenStack.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -31,8 +32,8 @@ constexpr glm::vec3 kMedalColours[] = {{0.0f, 0.0f, 0.0f},
 
 std::string minutesAndSeconds(double seconds) {
     const auto whole = static_cast<long>(std::lround(seconds));
-    return std::to_string(whole / 60) + " min " + (whole % 60 < 10 ? "0" : "") +
-           std::to_string(whole % 60) + " s";
+    const std::string secondsPart = (whole % 60 < 10 ? "0" : "") + std::to_string(whole % 60);
+    return fill(tr("{1} min {2} s"), {std::to_string(whole / 60), secondsPart});
 }
 
 }  // namespace
@@ -40,17 +41,20 @@ std::string minutesAndSeconds(double seconds) {
 void StatisticsScreen::enter() {
     const CourseFacts facts = m_host.courseFacts();
     const CourseStatistics& stats = facts.statistics;
-    m_title = "STATISTICS  " + m_host.course().title;
-    m_figures = {"Rounds flown " + std::to_string(stats.rounds) + "    Time flown " +
-                 minutesAndSeconds(stats.secondsFlown)};
+    m_title = fill(tr("STATISTICS  {1}"), {m_host.course().title});
+    m_figures = {fill(tr("Rounds flown {1}    Time flown {2}"),
+                      {std::to_string(stats.rounds), minutesAndSeconds(stats.secondsFlown)})};
     if (stats.rounds > 0) {
         const Medal medal = facts.targets ? medalFor(stats.record, *facts.targets) : Medal::none;
+        const std::string held =
+            medal == Medal::none ? "" : " (" + std::string(tr(medalName(medal))) + ")";
+        // TRANSLATORS: {1} the record's time, {2} its medal in brackets or nothing, {3} the sum
+        // of the fastest time of each section.
         m_figures.push_back(
-            "Record " + threeDecimals(stats.record) + " s" +
-            (medal == Medal::none ? "" : " (" + std::string(medalName(medal)) + ")") +
-            "    Best sections " + threeDecimals(stats.bestSections) + " s");
+            fill(tr("Record {1} s{2}    Best sections {3} s"),
+                 {threeDecimals(stats.record), held, threeDecimals(stats.bestSections)}));
     } else {
-        m_figures.push_back("No round finished on this course yet");
+        m_figures.push_back(tr("No round finished on this course yet"));
     }
     buildPlot(facts);
 }
@@ -94,12 +98,12 @@ void StatisticsScreen::buildPlot(const CourseFacts& facts) {
     }
     if (facts.targets) {
         for (const Medal medal : {Medal::bronze, Medal::silver, Medal::gold, Medal::prime}) {
-            addLevel(targetTime(*facts.targets, medal), medalName(medal),
+            addLevel(targetTime(*facts.targets, medal), tr(medalName(medal)),
                      kMedalColours[static_cast<int>(medal)]);
         }
     }
     if (facts.statistics.record > 0.0f) {
-        addLevel(facts.statistics.record, "record", kRecord);
+        addLevel(facts.statistics.record, tr("record"), kRecord);
     }
     for (std::size_t i = 0; i < times.size(); ++i) {
         const glm::vec2 at = point(float(i + 1), times[i]);
@@ -118,7 +122,7 @@ void StatisticsScreen::buildPlot(const CourseFacts& facts) {
                         HorizontalAnchor::ending});
     if (!times.empty()) {
         m_labels.push_back(
-            {"rounds " + std::to_string(first + 1) + " to " + std::to_string(all.size()),
+            {fill(tr("rounds {1} to {2}"), {std::to_string(first + 1), std::to_string(all.size())}),
              {0.5f * (kPlotLow.x + kPlotHigh.x), kPlotLow.y - 0.06f},
              kFrame,
              HorizontalAnchor::centred});
@@ -145,7 +149,8 @@ void StatisticsScreen::queue(TextRenderer& text, float /*time*/) {
     for (const Label& label : m_labels) {
         queueShadowedText(text, label.text, label.at, kLabelSize, label.colour, label.anchor);
     }
-    queueShadowedText(text, "> Back <", {0.0f, kBackY}, MenuLayout::kEntrySize * 0.8f, kMenuAmber);
+    queueShadowedText(text, fill("> {1} <", {tr("Back")}), {0.0f, kBackY},
+                      MenuLayout::kEntrySize * 0.8f, kMenuAmber);
     queueMenuFooter(text, m_host.lastDevice(), false);
 }
 

@@ -5,13 +5,14 @@
 #include "game/screens/Menu.hpp"
 #include "render/ScreenLines.hpp"
 #include "text/TextRenderer.hpp"
+#include "platform/Language.hpp"
 
 namespace kes::theatre {
 namespace {
 
-constexpr std::array<const char*, kButtonCount> kWords{"Restart", "Ring -", "Step -", "Play",
-                                                       "Step +",  "Ring +", "Slower", "Faster",
-                                                       "Camera",  "Hide"};
+constexpr std::array<const char*, kButtonCount> kWords{
+    trLater("Restart"), trLater("Ring -"), trLater("Step -"), trLater("Play"),   trLater("Step +"),
+    trLater("Ring +"),  trLater("Slower"), trLater("Faster"), trLater("Camera"), trLater("Hide")};
 constexpr float kButtonWidth = (kTimelineRight - kTimelineLeft) / float(kButtonCount);
 constexpr float kButtonHalfHeight = 0.035f;
 constexpr float kButtonGap = 0.008f;  // between two frames, either side
@@ -21,13 +22,13 @@ constexpr float kFooterSpacing = 0.05f;
 constexpr glm::vec3 kFrame{0.8f, 0.8f, 0.85f};
 
 constexpr std::array<std::array<const char*, 2>, 2> kFooters{{
-    {"Space Play/Pause   Left/Right Step   PgUp/PgDn Ring   Up/Down Speed   Home Restart   "
-     "H Display   Esc Back",
-     "C Camera   Drag/WASD Turn or fly   R/F Rise/Fall   Q/E Turn   Wheel/+/- Zoom   "
-     "Click timeline Seek   F12 Picture"},
-    {"A Play/Pause   D-pad Left/Right Step   LB/RB Ring   D-pad Up/Down Speed   Y Restart   "
-     "X Display   B Back",
-     "Back Camera   Right stick Turn   Left stick Fly   LT/RT Zoom"},
+    {trLater("Space Play/Pause   Left/Right Step   PgUp/PgDn Ring   Up/Down Speed   "
+             "Home Restart   H Display   Esc Back"),
+     trLater("C Camera   Drag/WASD Turn or fly   R/F Rise/Fall   Q/E Turn   Wheel/+/- Zoom   "
+             "Click timeline Seek   F12 Picture")},
+    {trLater("A Play/Pause   D-pad Left/Right Step   LB/RB Ring   D-pad Up/Down Speed   "
+             "Y Restart   X Display   B Back"),
+     trLater("Back Camera   Right stick Turn   Left stick Fly   LT/RT Zoom")},
 }};
 
 }  // namespace
@@ -62,7 +63,7 @@ glm::vec2 buttonCentre(Button button) {
 void queueButtonWords(TextRenderer& text, bool playing) {
     for (std::size_t i = 0; i < kButtonCount; ++i) {
         const auto button = static_cast<Button>(i);
-        const char* word = button == Button::play && playing ? "Pause" : kWords[i];
+        const char* word = button == Button::play && playing ? tr("Pause") : tr(kWords[i]);
         queueShadowedText(text, word, buttonCentre(button), kWordSize, kMenuWhite);
     }
 }
@@ -82,7 +83,7 @@ void queueButtonFrames(ScreenLines& lines) {
 }
 
 const char* footerLine(bool gamepad, std::size_t line) {
-    return kFooters[gamepad ? 1 : 0][line];
+    return tr(kFooters[gamepad ? 1 : 0][line]);
 }
 
 void queueFooter(TextRenderer& text, bool gamepad) {

@@ -14,6 +14,7 @@
 #include "physics/Step.hpp"
 #include "platform/Gamepad.hpp"
 #include "render/CameraRig.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -50,13 +51,13 @@ glm::vec2 outsideRest(const glm::vec2& stick) {
 
 void ReplaysScreen::build(Menu& menu) {
     ScreenHost& game = host();
-    menu.title = "REPLAYS OF " + game.course().title;
+    menu.title = fill(tr("REPLAYS OF {1}"), {game.course().title});
     m_choices = game.replays();
     for (std::size_t i = 0; i < m_choices.size(); ++i) {
         const ReplayChoice& choice = m_choices[i];
         const std::string value = threeDecimals(choice.ghost.roundTime) + " s  " +
                                   (choice.ghost.playerName.empty() ? "" : choice.ghost.playerName);
-        menu.entries.push_back({choice.what,
+        menu.entries.push_back({tr(choice.what.c_str()),
                                 [value] { return value; },
                                 [this, &game, i] {
                                     // Compared with the fastest other round of the list.
@@ -73,9 +74,9 @@ void ReplaysScreen::build(Menu& menu) {
                                 {}});
     }
     if (m_choices.empty()) {
-        m_standingNote = "No round of this course to watch yet";
+        m_standingNote = tr("No round of this course to watch yet");
     }
-    menu.entries.push_back({"Back", {}, [this] { back(); }, {}});
+    menu.entries.push_back({tr("Back"), {}, [this] { back(); }, {}});
 }
 
 TheatreScreen::TheatreScreen(ScreenHost& host, ReplayChoice watched,
@@ -87,7 +88,7 @@ TheatreScreen::TheatreScreen(ScreenHost& host, ReplayChoice watched,
       m_stage(m_watched.ghost, host.startOf(m_watched.ghost)) {
     if (m_against) {
         m_difference = differenceAlongRound(m_watched.ghost, m_against->ghost);
-        m_againstLabel = "against " + m_against->what;
+        m_againstLabel = fill(tr("against {1}"), {tr(m_against->what.c_str())});
     }
 }
 
@@ -273,11 +274,13 @@ void TheatreScreen::show() {
                         beside ? &*beside : nullptr);
     const float speed = m_cursor.speed();
     const int written = std::snprintf(
-        m_status.data(), m_status.size(), "%s  %.3f / %.3f s   ring %zu of %zu   x%s%d   %s%s",
-        m_watched.what.c_str(), double(m_cursor.seconds()), double(m_watched.ghost.roundTime),
+        // TRANSLATORS: which round, the moment and the round's time in seconds, the rings
+        // passed of all, the speed ("x1/2", "x4"), the camera, "   paused" or nothing.
+        m_status.data(), m_status.size(), tr("%s  %.3f / %.3f s   ring %zu of %zu   x%s%d   %s%s"),
+        tr(m_watched.what.c_str()), double(m_cursor.seconds()), double(m_watched.ghost.roundTime),
         m_cursor.ringsPassed(), m_watched.ghost.splits.size(), speed < 1.0f ? "1/" : "",
         static_cast<int>(std::lround(speed < 1.0f ? 1.0f / speed : speed)),
-        toString(m_host.camera().view()), m_cursor.playing() ? "" : "   paused");
+        tr(toString(m_host.camera().view())), m_cursor.playing() ? "" : tr("   paused"));
     m_statusLength =
         std::min<std::size_t>(written > 0 ? std::size_t(written) : 0, m_status.size() - 1);
 }

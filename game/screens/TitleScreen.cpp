@@ -9,43 +9,44 @@
 #include "game/screens/ScreenStack.hpp"
 #include "game/screens/SettingsScreen.hpp"
 #include "game/screens/TheatreScreen.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 
 void TitleScreen::build(Menu& menu) {
     ScreenHost& game = host();
-    menu.title = "DRIFTLINE PRIME";
-    menu.entries.push_back({"Race", {}, [&game] { game.startRace(); }, {}});
-    menu.entries.push_back({"Course",
-                            [&game] {
-                                const auto record = game.recordTime();
-                                return game.course().title +
-                                       (record ? "  (record " + threeDecimals(*record) + ")"
-                                               : std::string());
-                            },
-                            [&game] { game.screens().push(std::make_unique<CourseScreen>(game)); },
-                            {}});
-    menu.entries.push_back({"Ghosts",
-                            [&game] {
-                                const Settings& settings = game.settings();
-                                const bool two = settings.secondGhost != GhostSetting::off &&
-                                                 settings.secondGhost != settings.ghost;
-                                return std::string(toString(settings.ghost)) +
-                                       (two ? std::string(" + ") + toString(settings.secondGhost)
-                                            : "");
-                            },
-                            [&game] { game.screens().push(std::make_unique<GhostsScreen>(game)); },
-                            {}});
+    menu.title = "DRIFTLINE PRIME";  // not translated: the name
+    menu.entries.push_back({tr("Race"), {}, [&game] { game.startRace(); }, {}});
     menu.entries.push_back(
-        {"Settings",
+        {tr("Course"),
+         [&game] {
+             const auto record = game.recordTime();
+             return game.course().title +
+                    (record ? fill(tr("  (record {1})"), {threeDecimals(*record)}) : std::string());
+         },
+         [&game] { game.screens().push(std::make_unique<CourseScreen>(game)); },
+         {}});
+    menu.entries.push_back(
+        {tr("Ghosts"),
+         [&game] {
+             const Settings& settings = game.settings();
+             const bool two = settings.secondGhost != GhostSetting::off &&
+                              settings.secondGhost != settings.ghost;
+             return std::string(tr(toString(settings.ghost))) +
+                    (two ? std::string(" + ") + tr(toString(settings.secondGhost)) : "");
+         },
+         [&game] { game.screens().push(std::make_unique<GhostsScreen>(game)); },
+         {}});
+    menu.entries.push_back(
+        {tr("Settings"),
          {},
          [&game] { game.screens().push(std::make_unique<SettingsScreen>(game)); },
          {}});
-    menu.entries.push_back({"Replays",
+    menu.entries.push_back({tr("Replays"),
                             {},
                             [&game] { game.screens().push(std::make_unique<ReplaysScreen>(game)); },
                             {}});
-    menu.entries.push_back({"Quit", {}, [&game] { game.quitGame(); }, {}});
+    menu.entries.push_back({tr("Quit"), {}, [&game] { game.quitGame(); }, {}});
 }
 
 }  // namespace kes

@@ -45,7 +45,8 @@ constexpr const char* kDefaultSections =
     "none\nYaw right = D, none\nYaw left = A, none\nRoll right = Right, Right Shoulder\nRoll left "
     "= Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\nScreenshot = F12, none\n\n"
     "[Accessibility]\nColours = standard\nReducedMotion = false\nAccelerateToggles = false\n"
-    "Captions = false\n\n";
+    "Captions = false\n\n"
+    "[Interface]\nLanguage = auto\n\n";
 
 TEST(Settings, MissingFileReportsItsPathUsesDefaultsAndIsWrittenFresh) {
     TempFolder folder;
@@ -147,10 +148,12 @@ TEST(Settings, AFullFileRoundTripsUnchanged) {
         "left = Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\nScreenshot = F12, "
         "none\n\n"
         "[Accessibility]\nColours = blue-yellow\nReducedMotion = true\nAccelerateToggles = true\n"
-        "Captions = true\n\n";
+        "Captions = true\n\n"
+        "[Interface]\nLanguage = fr\n\n";
     LoadedSettings loaded(file);
     EXPECT_EQ(loaded.console.str(), "");
     EXPECT_EQ(loaded.settings->quality, QualitySetting::medium);
+    EXPECT_EQ(loaded.settings->language, "fr");
     EXPECT_EQ(loaded.settings->renderScale, 0.75f);
     EXPECT_EQ(loaded.settings->course, "seed:42");
     EXPECT_EQ(loaded.settings->ghost, GhostSetting::best);
@@ -179,14 +182,16 @@ TEST(Settings, AnOlderFileLoadsUnchangedAndGainsTheNewSectionsAfterItsLines) {
 
 // A word the accessibility keys do not know is said in one line and the default kept.
 TEST(Settings, BadAccessibilityWordsFallBackToTheDefaultsOneLineEach) {
-    LoadedSettings loaded(
-        std::string(kDefaultFile) +
-        "[Accessibility]\nColours = purple\nReducedMotion = yes\nCaptions = on\n");
+    LoadedSettings loaded(std::string(kDefaultFile) +
+                          "[Accessibility]\nColours = purple\nReducedMotion = yes\nCaptions = on\n"
+                          "[Interface]\nLanguage = Klingon\n");
     EXPECT_EQ(loaded.settings->access, Accessibility{});
+    EXPECT_EQ(loaded.settings->language, "auto");
     EXPECT_EQ(loaded.console.str(),
               "Colours = purple is not one of standard, red-green, blue-yellow; using standard\n"
               "ReducedMotion = yes is not one of true, false; using false\n"
-              "Captions = on is not one of true, false; using false\n");
+              "Captions = on is not one of true, false; using false\n"
+              "Language = Klingon is not a language the game has; using auto\n");
 }
 
 TEST(Settings, BadGraphicsValuesSayWhichKeyInOneLineEach) {

@@ -25,6 +25,7 @@
 #include "physics/Step.hpp"
 #include "render/CameraRig.hpp"
 #include "support/TempFolder.hpp"
+#include "platform/Language.hpp"
 
 namespace kes {
 namespace {
@@ -93,6 +94,11 @@ public:
     void applyVolumes() override {}
     std::vector<std::pair<std::int32_t, std::int32_t>> windowSizes(Presentation) const override {
         return {{640, 480}, {800, 600}};
+    }
+    void applyLanguage() override {
+        std::ostringstream words;
+        useLanguage(kept.language,
+                    std::filesystem::path(DRIFTLINE_SOURCE_DIR) / "assets" / "locale", words);
     }
     bool applyWindow() override {
         windowsApplied.emplace_back(kept.presentation, kept.width);
@@ -397,8 +403,8 @@ TEST(Screens, AccessibilityIsChosenAndAccelerateToggles) {
     TestHost host;
     host.stack.push(std::make_unique<TitleScreen>(host));
     for (const int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_UP,
-                          GLFW_KEY_UP, GLFW_KEY_ENTER}) {
-        host.key(key);  // Settings, then Accessibility (above Back)
+                          GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER}) {
+        host.key(key);  // Settings, then Accessibility (above Language and Back)
     }
     ASSERT_EQ(host.shown(), (Names{"title", "settings", "accessibility"}));
     const int saves = host.saves;
@@ -426,6 +432,40 @@ TEST(Screens, AccessibilityIsChosenAndAccelerateToggles) {
     EXPECT_TRUE(accelerating());
     host.router.onKey(GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
     EXPECT_FALSE(accelerating());
+}
+
+// Settings → Language: each step is spoken at once, the settings' own menu made again in the
+// new words with the same entry chosen; the title below it speaks the same when it is back on
+// top; auto follows the environment (here English).
+TEST(Screens, TheLanguageChangesEveryScreenAtOnce) {
+    TestHost host;
+    host.stack.push(std::make_unique<TitleScreen>(host));
+    for (const int key :
+         {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER, GLFW_KEY_UP, GLFW_KEY_UP}) {
+        host.key(key);  // Settings, then Language (above Back)
+    }
+    const auto chosenLine = [&] {
+        const Menu& menu = *host.stack.top()->menu();
+        return menu.entries[menu.selected].line;
+    };
+    ASSERT_EQ(chosenLine(), "Language:  auto (English)");
+    host.key(GLFW_KEY_RIGHT);
+    host.key(GLFW_KEY_RIGHT);
+    EXPECT_EQ(host.kept.language, "de");
+    EXPECT_EQ(chosenLine(), "Sprache:  Deutsch");
+    EXPECT_EQ(host.stack.top()->menu()->title, "EINSTELLUNGEN");
+    host.key(GLFW_KEY_RIGHT);
+    EXPECT_EQ(chosenLine(),
+              "Langue:  Fran\xE7"
+              "ais");
+    host.key(GLFW_KEY_ESCAPE);
+    ASSERT_EQ(host.shown(), Names{"title"});
+    EXPECT_EQ(host.stack.top()->menu()->entries[0].line, "Course");
+    EXPECT_EQ(host.stack.top()->menu()->entries.back().line, "Quitter");
+    host.kept.language = "auto";
+    host.applyLanguage();
+    EXPECT_EQ(languageInUse(), "en");
+    EXPECT_EQ(tr("Quit"), std::string("Quit"));
 }
 
 // The title, Replays (above Quit), the second round: prime, against the record.
