@@ -36,7 +36,8 @@ void CourseScreen::build(Menu& menu) {
     for (CourseRow& row : host().courseRows()) {
         m_maps.push_back(std::move(row.map));
         const std::string value =
-            fill(tr("{1} units"), {std::to_string(static_cast<long>(std::lround(row.length)))}) +
+            fill(trn("{1} unit", "{1} units", static_cast<unsigned long>(std::lround(row.length))),
+                 {std::to_string(static_cast<long>(std::lround(row.length)))}) +
             chaseText(row);
         menu.entries.push_back(
             {row.title, [value] { return value; }, [this, name = row.name] { choose(name); }, {}});

@@ -90,8 +90,9 @@ void RoundResults::queue(TextRenderer& text, float time) const {
                                   d <= 0.0f ? kAhead : kBehind, HorizontalAnchor::starting);
             }
         };
-        delta(m_bestBefore, tr("best"), 0.0f);
-        delta(m_recordBefore, tr("record"), 0.38f);
+        // TRANSLATORS: after a split's difference: "-0.250 best".
+        delta(m_bestBefore, trc("split", "best"), 0.0f);
+        delta(m_recordBefore, trc("split", "record"), 0.38f);
     }
 }
 

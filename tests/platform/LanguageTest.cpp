@@ -69,7 +69,7 @@ std::vector<Message> templateMessages() {
             field = &message.context;
             *field = quoted(8);
         } else if (line.rfind("msgid ", 0) == 0) {
-            if (message.context.empty()) {
+            if (field != &message.context) {
                 keep();
             }
             field = &message.english;
@@ -202,7 +202,7 @@ TEST(LanguageWords, TheEnvironmentChoosesAsGettextWould) {
 // glyph set that the game's font has; the header is never handed out for an empty message.
 TEST_F(Speaking, EveryCatalogueSaysEveryMessageInCharactersTheFontHas) {
     const std::vector<Message> messages = templateMessages();
-    ASSERT_GT(messages.size(), 100u);
+    ASSERT_GT(messages.size(), 150u);
     FontLibrary library;
     FontCollection fonts(library);
     const auto face = fonts.openFormat(24.0f);
@@ -269,6 +269,7 @@ TEST(LanguageWords, EveryWordOnTheScreensIsInTheTemplate) {
     for (const Message& message : templateMessages()) {
         inTemplate.insert(message.english);
         inTemplate.insert(message.plural);
+        inTemplate.insert(message.context);  // a context is no word shown, but stands beside one
     }
     std::vector<std::filesystem::path> sources;
     for (const auto& entry : std::filesystem::directory_iterator(kSources / "game" / "screens")) {
