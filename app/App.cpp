@@ -188,6 +188,14 @@ bool App::closeRequested() {
     return gl.shouldClose();
 }
 
+float App::uiScale() const {
+    constexpr float kDefaultDpi = 96.0f;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    gl.framebufferSize(width, height);
+    return uiScaleFor(settings.uiScale, height, systemDpi() / kDefaultDpi);
+}
+
 void App::advance(std::uint32_t steps) {
     for (std::uint32_t i = 0; i < steps; ++i) {
         fixedStep(0.0f);

@@ -90,6 +90,9 @@ public:
     // Takes `steps` fixed steps at once, drawing nothing (a replay started further in): the
     // physics, the camera controller's and the layers' fixed updates, as the loop takes them.
     void advance(std::uint32_t steps);
+    // How large the menus and the race display are drawn now: the settings' UI scale for the
+    // window's height and the monitor's content scale.
+    float uiScale() const;
 
     // The executable's folder, without a trailing separator.
     static std::filesystem::path makeAppPath();

@@ -3,6 +3,7 @@
 #include "app/Settings.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <array>
 #include <cctype>
 #include <cmath>
@@ -232,6 +233,17 @@ QualitySetting steppedQuality(QualitySetting quality, int step) {
     return kQualityWords[static_cast<std::size_t>(next)].value;
 }
 
+float uiScaleFor(std::optional<std::int32_t> percent, std::int32_t windowHeight,
+                 float contentScale) {
+    if (percent) {
+        return static_cast<float>(*percent) / 100.0f;
+    }
+    constexpr float kComfortableHeight = 720.0f;
+    const float height =
+        static_cast<float>(std::max(windowHeight, 1)) / std::max(contentScale, 0.25f);
+    return std::clamp(std::sqrt(kComfortableHeight / height), 1.0f, 1.25f);
+}
+
 Settings::Settings(const std::filesystem::path& folder) : Settings(folder, std::cout) {}
 
 Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
@@ -278,6 +290,7 @@ Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
         readWord(ini, "Accessibility", "AccelerateToggles", kVsyncWords, false, console);
     access.captions = readWord(ini, "Accessibility", "Captions", kVsyncWords, false, console);
     language = readLanguage(ini.Get("Interface", "Language", "auto"), console);
+    uiScale = readUiScale(ini.Get("Interface", "UIScale", "auto"), console);
 }
 
 // The file's text for the parser: empty, with the specified line, when it cannot be loaded. A
@@ -390,6 +403,22 @@ std::string Settings::readLanguage(const std::string& code, std::ostream& consol
     return "auto";
 }
 
+std::optional<std::int32_t> Settings::readUiScale(const std::string& text, std::ostream& console) {
+    if (text == "auto") {
+        return std::nullopt;
+    }
+    std::int32_t percent = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), percent);
+    if (error == std::errc() && end == text.data() + text.size() && percent >= kMinUiScale &&
+        percent <= kMaxUiScale) {
+        return percent;
+    }
+    console << "UIScale = " << text.substr(0, kLongestCourseName)
+            << " is not auto or a percentage from " << kMinUiScale << " to " << kMaxUiScale
+            << "; using auto" << std::endl;
+    return std::nullopt;
+}
+
 std::string Settings::toIniText() const {
     std::ostringstream out;
     // The classic locale keeps the decimal point a point whatever the player's locale says.
@@ -437,6 +466,7 @@ std::string Settings::toIniText() const {
     out << std::endl;
     out << "[Interface]" << std::endl;
     out << "Language = " << language << std::endl;
+    out << "UIScale = " << (uiScale ? std::to_string(*uiScale) : std::string("auto")) << std::endl;
     out << std::endl;
     return out.str();
 }

@@ -95,20 +95,32 @@ struct Settings {
     Accessibility access;
 
     // [Interface], last: the language of the screens, "auto" (the environment's) or a code of
-    // kLanguages.
+    // kLanguages; the size of the menus and the race display against the window, in percent
+    // (none: auto, see uiScaleFor).
     std::string language = "auto";
+    std::optional<std::int32_t> uiScale;
+
+    static constexpr std::int32_t kMinUiScale = 75;
+    static constexpr std::int32_t kMaxUiScale = 200;
 
 private:
     std::string readFileText(std::ostream& console);
     static std::string readCourseName(const std::string& name, std::ostream& console);
     static std::string readPlayerName(const std::string& name, std::ostream& console);
     static std::string readLanguage(const std::string& code, std::ostream& console);
+    static std::optional<std::int32_t> readUiScale(const std::string& text, std::ostream& console);
     void readControls(const INIReader& ini, std::ostream& console);
     void keepWhatIsFree(Action action, const Binding& fallback);
 
     std::ostream* m_console;
     bool m_leaveFileAlone = false;  // it exists but could not be read: never written over
 };
+
+// How large the menus and the race display are drawn: the player's percentage, or under auto
+// larger in a small window, measured in the desktop's own units (its content scale): from 1 at
+// 720 such pixels high and more to 1.25 at 460 and less.
+float uiScaleFor(std::optional<std::int32_t> percent, std::int32_t windowHeight,
+                 float contentScale);
 
 const char* toString(Difficulty difficulty);
 const char* toString(Presentation presentation);

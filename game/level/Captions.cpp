@@ -34,14 +34,15 @@ std::string_view Captions::lineAt(float time) {
     return time < m_until ? tr(wordsFor(m_latest)) : "";
 }
 
-void Captions::queue(TextRenderer& text, float time) {
+void Captions::queue(TextRenderer& text, float time, float scale) {
     const std::string_view words = lineAt(time);
     if (words.empty()) {
         return;
     }
-    text.addText(words, kAt + kShadowOffset, kSize, glm::vec3(0.0f), VerticalAnchor::centred,
-                 HorizontalAnchor::centred);
-    text.addText(words, kAt, kSize, glm::vec3(1.0f, 1.0f, 0.85f), VerticalAnchor::centred,
+    const glm::vec2 at{kAt.x, -1.0f + (1.0f + kAt.y) * scale};
+    text.addText(words, at + kShadowOffset * scale, kSize * scale, glm::vec3(0.0f),
+                 VerticalAnchor::centred, HorizontalAnchor::centred);
+    text.addText(words, at, kSize * scale, glm::vec3(1.0f, 1.0f, 0.85f), VerticalAnchor::centred,
                  HorizontalAnchor::centred);
 }
 

@@ -23,7 +23,8 @@ public:
     // The latest cue's line, for a few seconds after it was heard (`time`: the run's seconds;
     // the first frame after a cue starts its time); empty when none is shown.
     std::string_view lineAt(float time);
-    void queue(TextRenderer& text, float time);
+    // Larger by the UI scale `scale`, standing as far above the bottom times the scale.
+    void queue(TextRenderer& text, float time, float scale = 1.0f);
     // "[chime] ring touched"; empty for the countdown's beeps, which the countdown shows.
     static const char* wordsFor(SoundEffect cue);
 

@@ -272,7 +272,7 @@ void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
     if (!m_menuOver && !m_attract) {
         queueRingNumber();
         if (m_app.settings.access.captions) {
-            m_audio.captions().queue(m_renderer.text(), time);
+            m_audio.captions().queue(m_renderer.text(), time, m_app.uiScale());
         }
     }
     m_screenshots.queueNote(m_renderer.text(), time);
@@ -330,7 +330,8 @@ HudFacts GameLayer::hudFacts() const {
             recordTime(),
             upcoming,
             glm::length(simulation.zonePosition(upcoming) - m_scene.shipNode->render.position),
-            m_app.paused() && m_pauseNotice};
+            m_app.paused() && m_pauseNotice,
+            m_app.uiScale()};
 }
 
 const Course& GameLayer::course() const {

@@ -30,11 +30,19 @@ constexpr float kSplitSize = 0.16f;
 constexpr glm::vec2 kPausedAt{0.0f, 0.0f};
 constexpr float kPausedSize = 0.15f;
 
+// Where a place of the display stands at the UI scale `scale`: as far again from the nearest
+// corner or edge times the scale, so that the groups grow into the screen and not off it.
+glm::vec2 scaledPlace(const glm::vec2& at, float scale) {
+    const glm::vec2 corner = glm::sign(at);
+    return corner + (at - corner) * scale;
+}
+
 // A figure with its label below it, both ending or starting at `at`.
 void queueFigure(TextRenderer& text, std::string_view label, std::string_view value,
-                 const glm::vec2& at, HorizontalAnchor side) {
-    text.addText(label, at, kLabelSize, kHudColour, VerticalAnchor::hanging, side);
-    text.addText(value, at, kValueSize, kHudColour, VerticalAnchor::standing, side);
+                 const glm::vec2& at, HorizontalAnchor side, float scale) {
+    const glm::vec2 place = scaledPlace(at, scale);
+    text.addText(label, place, kLabelSize * scale, kHudColour, VerticalAnchor::hanging, side);
+    text.addText(value, place, kValueSize * scale, kHudColour, VerticalAnchor::standing, side);
 }
 
 }  // namespace
@@ -50,30 +58,31 @@ void Hud::onRestart() {
 
 void Hud::queue(TextRenderer& text, const HudFacts& facts, float time) {
     constexpr HorizontalAnchor kRight = HorizontalAnchor::ending;
+    const float scale = facts.uiScale;
     queueFigure(text, tr("Round"), FigureText::whole(facts.roundsFinished).view(), kRoundsAt,
-                kRight);
+                kRight, scale);
     queueFigure(text, tr("Time"), FigureText::threeDecimals(facts.roundTime).view(), kTimeAt,
-                kRight);
+                kRight, scale);
     if (facts.bestTime > 0.0f) {
         queueFigure(text, tr("Best Time"), FigureText::threeDecimals(facts.bestTime).view(),
-                    kBestAt, kRight);
+                    kBestAt, kRight, scale);
     }
     if (facts.recordTime) {
         queueFigure(text, tr("Record"), FigureText::threeDecimals(*facts.recordTime).view(),
-                    kRecordAt, kRight);
+                    kRecordAt, kRight, scale);
     }
     queueFigure(text, FigureText::labelled(tr("Next Zone "), facts.nextZone).view(),
                 FigureText::whole(std::lround(facts.nextZoneDistance)).view(), kNextZoneAt,
-                HorizontalAnchor::starting);
-    queueSplit(text, time);
+                HorizontalAnchor::starting, scale);
+    queueSplit(text, time, scale);
     if (facts.paused) {
-        text.addText(tr("Paused"), kPausedAt, kPausedSize, kHudColour, VerticalAnchor::centred,
-                     HorizontalAnchor::centred);
+        text.addText(tr("Paused"), kPausedAt, kPausedSize * scale, kHudColour,
+                     VerticalAnchor::centred, HorizontalAnchor::centred);
     }
 }
 
 // Nothing while no best round exists to compare with.
-void Hud::queueSplit(TextRenderer& text, float time) {
+void Hud::queueSplit(TextRenderer& text, float time, float scale) {
     if (m_splitFresh) {
         m_splitShownUntil = time + kSplitShownSeconds;
         m_splitFresh = false;
@@ -82,7 +91,8 @@ void Hud::queueSplit(TextRenderer& text, float time) {
         return;
     }
     const float delta = *m_split->delta;
-    text.addText(FigureText::threeDecimals(delta, true).view(), kSplitAt, kSplitSize,
+    // Where it was: the round's results stand under it.
+    text.addText(FigureText::threeDecimals(delta, true).view(), kSplitAt, kSplitSize * scale,
                  delta <= 0.0f ? kAheadColour : kBehindColour, VerticalAnchor::centred,
                  HorizontalAnchor::centred);
 }

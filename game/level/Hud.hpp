@@ -22,6 +22,7 @@ struct HudFacts {
     std::uint32_t nextZone = 0;
     float nextZoneDistance = 0.0f;  // units
     bool paused = false;
+    float uiScale = 1.0f;  // the words larger by this, each group grown from its corner
 };
 
 class Hud final : public RaceObserver {
@@ -35,7 +36,7 @@ public:
     void queue(TextRenderer& text, const HudFacts& facts, float time);
 
 private:
-    void queueSplit(TextRenderer& text, float time);
+    void queueSplit(TextRenderer& text, float time, float scale);
 
     std::optional<Split> m_split;  // the last split, shown for a while
     bool m_splitFresh = false;     // its display time starts at the next frame

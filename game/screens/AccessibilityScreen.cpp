@@ -1,4 +1,9 @@
 #include "game/screens/AccessibilityScreen.hpp"
+
+#include <cmath>
+#include <optional>
+#include <string>
+
 #include "platform/Language.hpp"
 
 namespace kes {
@@ -29,7 +34,32 @@ void AccessibilityScreen::build(Menu& menu) {
     addSwitch(menu, tr("Reduced motion"), &Accessibility::reducedMotion);
     addSwitch(menu, tr("Accelerate"), &Accessibility::accelerateToggles);
     addSwitch(menu, tr("Captions"), &Accessibility::captions);
+    addInterfaceSize(menu);
     menu.entries.push_back({tr("Back"), {}, [this] { back(); }, {}});
+}
+
+// The UI scale: auto, then 75 % to 200 % in quarters; seen at once.
+void AccessibilityScreen::addInterfaceSize(Menu& menu) {
+    ScreenHost& game = host();
+    const auto step = [&game](int by) {
+        std::optional<std::int32_t>& scale = game.settings().uiScale;
+        constexpr std::int32_t kStep = 25;
+        constexpr std::int32_t kChoices =
+            (Settings::kMaxUiScale - Settings::kMinUiScale) / kStep + 2;  // and auto
+        const std::int32_t at = scale ? (*scale - Settings::kMinUiScale) / kStep + 1 : 0;
+        const std::int32_t next = ((at + by) % kChoices + kChoices) % kChoices;
+        scale =
+            next == 0 ? std::nullopt : std::optional(Settings::kMinUiScale + (next - 1) * kStep);
+        game.saveSettings();
+    };
+    menu.entries.push_back({tr("Interface size"),
+                            [&game] {
+                                const auto& scale = game.settings().uiScale;
+                                const auto shown =
+                                    std::to_string(std::lround(game.uiScale() * 100.0f)) + " %";
+                                return scale ? shown : fill(tr("auto ({1})"), {shown});
+                            },
+                            [step] { step(1); }, step});
 }
 
 // On and off by Enter or left and right; "Accelerate" says "press to toggle" or "hold".

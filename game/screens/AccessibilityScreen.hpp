@@ -17,6 +17,7 @@ protected:
 
 private:
     void addSwitch(Menu& menu, const char* label, bool Accessibility::*member);
+    void addInterfaceSize(Menu& menu);
 };
 
 }  // namespace kes

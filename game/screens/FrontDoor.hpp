@@ -90,6 +90,7 @@ public:
         Presentation presentation) const override;
     bool applyWindow() override;
     void applyLanguage() override;
+    float uiScale() const override { return m_app.uiScale(); }
 
 private:
     void listenToRounds(bool listen);

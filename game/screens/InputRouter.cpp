@@ -221,7 +221,7 @@ void InputRouter::onCursorPos(double x, double y) {
     }
     Menu* menu = top() != nullptr ? top()->menu() : nullptr;
     if (moved && menu != nullptr) {
-        const std::size_t hovered = MenuLayout::entryAt(m_cursor, menu->entries.size());
+        const std::size_t hovered = MenuLayout::entryAt(m_cursor, *menu);
         if (hovered < menu->entries.size() && hovered != menu->selected) {
             menu->selected = hovered;
         }
@@ -247,7 +247,7 @@ void InputRouter::onMouseButton(std::uint8_t button, std::uint8_t action, std::u
     if (screen->takeClick(m_cursor) || menu == nullptr) {
         return;
     }
-    const std::size_t clicked = MenuLayout::entryAt(m_cursor, menu->entries.size());
+    const std::size_t clicked = MenuLayout::entryAt(m_cursor, *menu);
     if (clicked < menu->entries.size()) {
         menu->selected = clicked;
         screen->act(MenuAction::choose);

@@ -22,6 +22,12 @@ constexpr float kRimWidth = 0.07f;  // of the text's size
 constexpr glm::vec2 kRimDirections[] = {{1.0f, 0.0f}, {-1.0f, 0.0f}, {0.0f, 1.0f},  {0.0f, -1.0f},
                                         {0.7f, 0.7f}, {-0.7f, 0.7f}, {0.7f, -0.7f}, {-0.7f, -0.7f}};
 
+// Under the last entry, or as low as a note may stand.
+float noteY(const Menu& menu) {
+    const std::size_t count = menu.entries.size();
+    return std::max(MenuLayout::entryY(count, count, menu.scale), MenuLayout::kLowestNoteY);
+}
+
 }  // namespace
 
 void Menu::move(int step) {
@@ -56,9 +62,11 @@ void Menu::refresh() {
     }
 }
 
-std::size_t MenuLayout::entryAt(const glm::vec2& point, std::size_t entries) {
+std::size_t MenuLayout::entryAt(const glm::vec2& point, const Menu& menu) {
+    const std::size_t entries = menu.entries.size();
     for (std::size_t i = 0; i < entries; ++i) {
-        if (std::fabs(point.y - entryY(i, entries)) <= entryStep(entries) / 2.0f &&
+        if (std::fabs(point.y - entryY(i, entries, menu.scale)) <=
+                entryStep(entries, menu.scale) / 2.0f &&
             std::fabs(point.x) < 0.9f) {
             return i;
         }
@@ -81,17 +89,16 @@ void queueShadowedText(TextRenderer& text, std::string_view line, const glm::vec
 
 void queueMenuPanel(ScreenLines& lines, const Menu& menu, bool withNote) {
     const std::size_t count = menu.entries.size();
-    const float step = MenuLayout::entryStep(count);
-    const float top = MenuLayout::kTitleY + MenuLayout::kTitleSize * 0.75f;
-    float bottom = MenuLayout::entryY(count == 0 ? 0 : count - 1, count) - step * 0.6f;
+    const float scale = menu.scale;
+    const float step = MenuLayout::entryStep(count, scale);
+    const float top = MenuLayout::kTitleY + MenuLayout::titleSize(scale) * 0.75f;
+    float bottom = MenuLayout::entryY(count == 0 ? 0 : count - 1, count, scale) - step * 0.6f;
     if (withNote) {
-        bottom =
-            std::min(bottom, std::max(MenuLayout::entryY(count, count), MenuLayout::kLowestNoteY) -
-                                 MenuLayout::kEntrySize * 0.5f);
+        bottom = std::min(bottom, noteY(menu) - MenuLayout::kEntrySize * scale * 0.5f);
     }
     queuePanel(lines, {-kPanelHalfWidth, bottom}, {kPanelHalfWidth, top});
     if (menu.selected < count) {
-        queueChosenBar(lines, MenuLayout::entryY(menu.selected, count), step * 0.45f);
+        queueChosenBar(lines, MenuLayout::entryY(menu.selected, count, scale), step * 0.45f);
     }
 }
 
@@ -123,25 +130,26 @@ const char* menuFooter(InputDevice device, bool adjustable) {
                       : tr("Up/Down Move   Enter Choose   Esc Back");
 }
 
-void queueMenuFooter(TextRenderer& text, InputDevice device, bool adjustable) {
-    queueShadowedText(text, menuFooter(device, adjustable), {0.0f, MenuLayout::kFooterY},
-                      MenuLayout::kFooterSize, kMenuWhite);
+void queueMenuFooter(TextRenderer& text, InputDevice device, bool adjustable, float scale) {
+    queueShadowedText(text, menuFooter(device, adjustable), {0.0f, MenuLayout::footerY(scale)},
+                      MenuLayout::footerSize(scale), kMenuWhite);
 }
 
 void queueMenu(TextRenderer& text, const Menu& menu, std::string_view note) {
-    queueShadowedText(text, menu.title, {0.0f, MenuLayout::kTitleY}, MenuLayout::kTitleSize,
+    const float scale = menu.scale;
+    queueShadowedText(text, menu.title, {0.0f, MenuLayout::kTitleY}, MenuLayout::titleSize(scale),
                       kMenuWhite);
     const std::size_t count = menu.entries.size();
     for (std::size_t i = 0; i < count; ++i) {
         const MenuEntry& entry = menu.entries[i];
         const bool chosen = i == menu.selected;
         queueShadowedText(text, chosen ? entry.chosenLine : entry.line,
-                          {0.0f, MenuLayout::entryY(i, count)}, MenuLayout::entrySize(count),
-                          chosen ? kMenuAmber : kMenuWhite);
+                          {0.0f, MenuLayout::entryY(i, count, scale)},
+                          MenuLayout::entrySize(count, scale), chosen ? kMenuAmber : kMenuWhite);
     }
     if (!note.empty()) {
-        const float y = std::max(MenuLayout::entryY(count, count), MenuLayout::kLowestNoteY);
-        queueShadowedText(text, note, {0.0f, y}, MenuLayout::kEntrySize * 0.7f, kMenuWhite);
+        queueShadowedText(text, note, {0.0f, noteY(menu)}, MenuLayout::kEntrySize * 0.7f * scale,
+                          kMenuWhite);
     }
 }
 

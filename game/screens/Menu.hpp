@@ -38,6 +38,7 @@ struct Menu {
     std::string title;
     std::vector<MenuEntry> entries;
     std::size_t selected = 0;
+    float scale = 1.0f;  // the UI scale it is drawn at (see uiScaleFor)
 
     void move(int step);
     // Enter on the chosen entry. What it does may replace the whole menu (or the screen that
@@ -50,7 +51,9 @@ struct Menu {
 
 // Where a menu's text stands on the screen, in the text's units (-1 to 1 each way, y up): the
 // title at the top, the entries below it one under the other. A long menu (the controls) packs
-// its entries closer and smaller, so the last one and a note under it stay on the screen.
+// its entries closer and smaller, so the last one and a note under it stay on the screen. The UI
+// scale `scale` makes the words larger, and the entries' steps with them, as far as the screen
+// has room for them.
 struct MenuLayout {
     static constexpr float kFooterY = -0.955f;
     static constexpr float kFooterSize = 0.042f;
@@ -61,18 +64,22 @@ struct MenuLayout {
     static constexpr float kEntrySize = 0.09f;
     static constexpr float kLowestNoteY = -0.9f;
 
-    static float entryStep(std::size_t entries) {
+    static float entryStep(std::size_t entries, float scale = 1.0f) {
         const float room = (kFirstEntryY - kLowestNoteY) / static_cast<float>(entries + 1);
-        return entries == 0 ? kEntryStep : std::min(kEntryStep, room);
+        return entries == 0 ? kEntryStep * scale : std::min(kEntryStep * scale, room);
     }
-    static float entrySize(std::size_t entries) {
-        return kEntrySize * entryStep(entries) / kEntryStep;
+    static float entrySize(std::size_t entries, float scale = 1.0f) {
+        return kEntrySize * entryStep(entries, scale) / kEntryStep;
     }
-    static float entryY(std::size_t index, std::size_t entries) {
-        return kFirstEntryY - entryStep(entries) * static_cast<float>(index);
+    static float entryY(std::size_t index, std::size_t entries, float scale = 1.0f) {
+        return kFirstEntryY - entryStep(entries, scale) * static_cast<float>(index);
     }
-    // The entry under a point of the screen, or the entry count when none is.
-    static std::size_t entryAt(const glm::vec2& point, std::size_t entries);
+    static float titleSize(float scale) { return kTitleSize * scale; }
+    static float footerSize(float scale) { return kFooterSize * scale; }
+    // The footer's middle, as high above the window's bottom as it is large.
+    static float footerY(float scale) { return -1.0f + (1.0f + kFooterY) * scale; }
+    // The entry of `menu` under a point of the screen, or the entry count when none is.
+    static std::size_t entryAt(const glm::vec2& point, const Menu& menu);
 };
 
 // Queues the menu's text: the selected entry amber between markers, the others white, each
@@ -90,7 +97,7 @@ void queueChosenBar(ScreenLines& lines, float y, float halfHeight);
 
 // The footer at the bottom of the screen: what the keys do on a menu, or the gamepad's buttons,
 // or the mouse, as the player used last. `adjustable` when the menu has values to change.
-void queueMenuFooter(TextRenderer& text, InputDevice device, bool adjustable);
+void queueMenuFooter(TextRenderer& text, InputDevice device, bool adjustable, float scale = 1.0f);
 const char* menuFooter(InputDevice device, bool adjustable);
 
 // Text with a dark rim round it and a shadow under it.

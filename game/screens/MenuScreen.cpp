@@ -12,6 +12,7 @@ void MenuScreen::enter() {
     m_menu = Menu{};
     build(m_menu);
     m_menu.refresh();
+    m_menu.scale = m_host.uiScale();
 }
 
 void MenuScreen::act(MenuAction action) {
@@ -33,6 +34,7 @@ void MenuScreen::act(MenuAction action) {
 void MenuScreen::frame(double now) {
     m_now = now;
     remakeIfAsked();
+    m_menu.scale = m_host.uiScale();  // the window or the setting may have changed
 }
 
 void MenuScreen::remakeIfAsked() {
@@ -66,7 +68,7 @@ void MenuScreen::queue(TextRenderer& text, float /*time*/) {
     queueMenu(text, m_menu, note());
     const bool adjustable = std::any_of(m_menu.entries.begin(), m_menu.entries.end(),
                                         [](const MenuEntry& entry) { return bool(entry.adjust); });
-    queueMenuFooter(text, m_host.lastDevice(), adjustable);
+    queueMenuFooter(text, m_host.lastDevice(), adjustable, m_menu.scale);
 }
 
 void MenuScreen::queueLines(ScreenLines& lines) {

@@ -126,6 +126,8 @@ public:
     virtual HidListener& ship() = 0;
     // The device the player used last (the prompts follow it).
     virtual InputDevice lastDevice() const = 0;
+    // How large the menus are drawn now (the settings' UI scale for the window).
+    virtual float uiScale() const = 0;
 
     // What the menus show and change.
     virtual const Course& course() const = 0;

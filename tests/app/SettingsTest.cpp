@@ -46,7 +46,7 @@ constexpr const char* kDefaultSections =
     "= Left, Left Shoulder\nRestart = R, Back\nPause = P, Start\nScreenshot = F12, none\n\n"
     "[Accessibility]\nColours = standard\nReducedMotion = false\nAccelerateToggles = false\n"
     "Captions = false\n\n"
-    "[Interface]\nLanguage = auto\n\n";
+    "[Interface]\nLanguage = auto\nUIScale = auto\n\n";
 
 TEST(Settings, MissingFileReportsItsPathUsesDefaultsAndIsWrittenFresh) {
     TempFolder folder;
@@ -149,11 +149,12 @@ TEST(Settings, AFullFileRoundTripsUnchanged) {
         "none\n\n"
         "[Accessibility]\nColours = blue-yellow\nReducedMotion = true\nAccelerateToggles = true\n"
         "Captions = true\n\n"
-        "[Interface]\nLanguage = fr\n\n";
+        "[Interface]\nLanguage = fr\nUIScale = 150\n\n";
     LoadedSettings loaded(file);
     EXPECT_EQ(loaded.console.str(), "");
     EXPECT_EQ(loaded.settings->quality, QualitySetting::medium);
     EXPECT_EQ(loaded.settings->language, "fr");
+    EXPECT_EQ(loaded.settings->uiScale, 150);
     EXPECT_EQ(loaded.settings->renderScale, 0.75f);
     EXPECT_EQ(loaded.settings->course, "seed:42");
     EXPECT_EQ(loaded.settings->ghost, GhostSetting::best);
@@ -184,14 +185,16 @@ TEST(Settings, AnOlderFileLoadsUnchangedAndGainsTheNewSectionsAfterItsLines) {
 TEST(Settings, BadAccessibilityWordsFallBackToTheDefaultsOneLineEach) {
     LoadedSettings loaded(std::string(kDefaultFile) +
                           "[Accessibility]\nColours = purple\nReducedMotion = yes\nCaptions = on\n"
-                          "[Interface]\nLanguage = Klingon\n");
+                          "[Interface]\nLanguage = Klingon\nUIScale = 250\n");
     EXPECT_EQ(loaded.settings->access, Accessibility{});
     EXPECT_EQ(loaded.settings->language, "auto");
     EXPECT_EQ(loaded.console.str(),
               "Colours = purple is not one of standard, red-green, blue-yellow; using standard\n"
               "ReducedMotion = yes is not one of true, false; using false\n"
               "Captions = on is not one of true, false; using false\n"
-              "Language = Klingon is not a language the game has; using auto\n");
+              "Language = Klingon is not a language the game has; using auto\n"
+              "UIScale = 250 is not auto or a percentage from 75 to 200; using auto\n");
+    EXPECT_EQ(loaded.settings->uiScale, std::nullopt);
 }
 
 TEST(Settings, BadGraphicsValuesSayWhichKeyInOneLineEach) {
@@ -303,6 +306,19 @@ TEST(Settings, NumbersOutOfRangeNameTheirKeyAndFallBackToTheDefault) {
     // The edges of a range are in it.
     LoadedSettings edges("[Window]\nWidth = 16\nHeight = 16384\nBrightness = 0.1\n");
     EXPECT_EQ(edges.console.str(), "");
+}
+
+// Auto makes the words larger in a small window, as the desktop measures it; a percentage is
+// the player's, whatever the window.
+TEST(Settings, TheUiScaleGrowsInSmallWindowsUnderAuto) {
+    EXPECT_FLOAT_EQ(uiScaleFor(std::nullopt, 1080, 1.0f), 1.0f);
+    EXPECT_FLOAT_EQ(uiScaleFor(std::nullopt, 720, 1.0f), 1.0f);
+    EXPECT_NEAR(uiScaleFor(std::nullopt, 480, 1.0f), 1.2247f, 1e-3f);
+    EXPECT_FLOAT_EQ(uiScaleFor(std::nullopt, 2160, 2.0f), 1.0f);  // a 4K desktop at 200 %
+    EXPECT_FLOAT_EQ(uiScaleFor(std::nullopt, 600, 2.0f), 1.25f);  // small in its own units
+    EXPECT_FLOAT_EQ(uiScaleFor(std::nullopt, 0, 0.0f), 1.25f);    // a minimised window
+    EXPECT_FLOAT_EQ(uiScaleFor(75, 480, 1.0f), 0.75f);
+    EXPECT_FLOAT_EQ(uiScaleFor(200, 2160, 2.0f), 2.0f);
 }
 
 TEST(Settings, AMalformedLineIsReportedWithItsNumber) {

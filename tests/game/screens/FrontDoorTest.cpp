@@ -526,7 +526,8 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
     };
     // The pointer on an entry of the menu shown, in the window's pixels, y down.
     const auto pointAt = [&](std::size_t entry) {
-        const float y = MenuLayout::entryY(entry, (*door.top()->menu()).entries.size());
+        const Menu& menu = *door.top()->menu();
+        const float y = MenuLayout::entryY(entry, menu.entries.size(), menu.scale);
         door.input().onCursorPos(size.x / 2.0, (1.0 - y) * size.y / 2.0);
     };
     const auto clickOn = [&](std::size_t entry) {
@@ -571,6 +572,7 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
     std::vector<std::size_t> entries;
     std::vector<bool> shipShown;
     std::vector<std::string> titles;
+    std::vector<float> scales;
     app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
         // The pause waits for the race to run and the countdown's GO to go.
         const std::string screen = steps[step].screen;
@@ -588,6 +590,7 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
             const Menu* shown = menuScreen != nullptr ? &menuScreen->shownMenu() : nullptr;
             selected.push_back(shown != nullptr ? shown->selected : 0);
             titles.push_back(shown != nullptr ? shown->title : "");
+            scales.push_back(shown != nullptr ? shown->scale : 1.0f);
             shipShown.push_back(GameLayerSeam::scene(door.game()).shipNode->visible);
             entries.push_back(shown != nullptr ? shown->entries.size() : 0);
             std::filesystem::create_directories("test-output");
@@ -607,19 +610,27 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
     ASSERT_EQ(pictures.size(), steps.size());
     // The words are the settings' language's (the game's name is the same in every one).
     const std::vector<std::string> expectedTitles =
-        language == "de" ? std::vector<std::string>{"DRIFTLINE PRIME", "STRECKE", "EINSTELLUNGEN",
-                                                    "STEUERUNG", "", "PAUSE", ""}
-                         : std::vector<std::string>{"DRIFTLINE PRIME", "COURSE", "SETTINGS",
-                                                    "CONTROLS", "", "PAUSED", ""};
+        language == "de"
+            ? std::vector<std::string>{"DRIFTLINE PRIME",
+                                       "STRECKE",
+                                       "EINSTELLUNGEN",
+                                       "STEUERUNG",
+                                       "",
+                                       "PAUSE",
+                                       ""}
+            : std::vector<std::string>{"DRIFTLINE PRIME", "COURSE", "SETTINGS", "CONTROLS", "",
+                                       "PAUSED",          ""};
     EXPECT_EQ(titles, expectedTitles);
+    // The menus are drawn at the UI scale auto chooses for the window.
+    EXPECT_FLOAT_EQ(scales[0], uiScaleFor(std::nullopt, size.y, systemDpi() / 96.0f));
     for (const std::size_t menu : {0u, 1u, 2u, 3u, 5u}) {
-        const float y = MenuLayout::entryY(selected[menu], entries[menu]);
-        const float half = MenuLayout::entryStep(entries[menu]) / 2.0f;
+        const float y = MenuLayout::entryY(selected[menu], entries[menu], scales[menu]);
+        const float half = MenuLayout::entryStep(entries[menu], scales[menu]) / 2.0f;
         EXPECT_GT(amberPixels(pictures[menu], y - half, y + half), size.y / 16)
             << steps[menu].screen;
         // The entries stand on a dark panel: beside them (clear of the chosen bar) the level is
         // much darker than just outside the panel's edge.
-        const float lowest = MenuLayout::entryY(entries[menu] - 1, entries[menu]);
+        const float lowest = MenuLayout::entryY(entries[menu] - 1, entries[menu], scales[menu]);
         const double inside =
             meanBrightness(pictures[menu], {0.875f, lowest}, {0.91f, MenuLayout::kFirstEntryY});
         const double outside =
@@ -629,14 +640,16 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
     }
     // The race display's smallest words, the "Next Zone" label at the top left, stand at least
     // 14 pixels high at 640 x 480 and in proportion above: rows of white glyph pixels under the
-    // distance figure.
+    // distance figure, whose baseline stands lower the larger the UI scale.
     const CapturedImage& racing = pictures[6];
+    const float uiScale = scales[0];
+    const float baseline = 1.0f - 0.22f * uiScale;
     const auto rowOf = [&](float unit) {
         return static_cast<int>((unit * 0.5f + 0.5f) * static_cast<float>(racing.height));
     };
     int highest = -1;
     int lowest = -1;
-    for (int y = rowOf(0.55f); y < rowOf(0.775f); ++y) {  // below the figure's baseline
+    for (int y = rowOf(baseline - 0.23f * uiScale); y < rowOf(baseline - 0.005f); ++y) {
         int white = 0;
         for (int x = racing.width / 50; x < racing.width / 4; ++x) {
             const glm::u8vec4 p = racing.at(x, y);
@@ -649,7 +662,8 @@ TEST_P(FrontDoorPictures, EveryScreenIsDrawnWithItsSelectionPlainToSee) {
     }
     const int labelHeight = highest - lowest + 1;
     EXPECT_GE(labelHeight, 14 * size.y / 480) << "the Next Zone label's height in pixels";
-    EXPECT_LE(labelHeight, 30 * size.y / 480) << "the Next Zone label's height in pixels";
+    EXPECT_LE(labelHeight, 30 * uiScale * float(size.y) / 480.0f)
+        << "the Next Zone label's height in pixels";
     // The course screen pictures the chosen course at the top right: its start a green dot.
     int green = 0;
     const CapturedImage& course = pictures[1];

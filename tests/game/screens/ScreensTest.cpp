@@ -95,6 +95,7 @@ public:
     std::vector<std::pair<std::int32_t, std::int32_t>> windowSizes(Presentation) const override {
         return {{640, 480}, {800, 600}};
     }
+    float uiScale() const override { return scale; }
     void applyLanguage() override {
         std::ostringstream words;
         useLanguage(kept.language,
@@ -137,6 +138,7 @@ public:
     Course firstOne = firstCourse();
     HidListener_SceneNodeController shipControls;
     Viewport window{0, 0, 640, 480};
+    float scale = 1.0f;
     ScreenStack stack;
     InputRouter router{*this, window};
     int racesStarted = 0;
@@ -466,6 +468,48 @@ TEST(Screens, TheLanguageChangesEveryScreenAtOnce) {
     host.applyLanguage();
     EXPECT_EQ(languageInUse(), "en");
     EXPECT_EQ(tr("Quit"), std::string("Quit"));
+}
+
+// At a larger UI scale the entries stand further apart and larger; a click goes to the entry
+// drawn under the pointer, and the Accessibility page steps the setting round auto, 75 % ...
+// 200 %.
+TEST(Screens, TheInterfaceSizeMovesTheEntriesAndTheClicksWithThem) {
+    TestHost host;
+    host.scale = 1.5f;
+    host.stack.push(std::make_unique<TitleScreen>(host));
+    host.stack.top()->frame(0.0);
+    const Menu& title = *host.stack.top()->menu();
+    ASSERT_EQ(title.scale, 1.5f);
+    EXPECT_GT(MenuLayout::entrySize(title.entries.size(), title.scale),
+              MenuLayout::entrySize(title.entries.size()) * 1.2f);
+    const float settingsY = MenuLayout::entryY(3, title.entries.size(), title.scale);
+    host.router.onCursorPos(320.0, (1.0 - settingsY) * 0.5 * 480.0);
+    host.router.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
+    host.router.onMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE, 0);
+    ASSERT_EQ(host.shown(), (Names{"title", "settings"}));
+    // A long menu has no room to grow: its entries stay as packed as at 100 %.
+    const Menu& settings = *host.stack.top()->menu();
+    EXPECT_EQ(MenuLayout::entryStep(settings.entries.size(), 1.5f),
+              MenuLayout::entryStep(settings.entries.size()));
+
+    for (const int key :
+         {GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER, GLFW_KEY_UP, GLFW_KEY_UP}) {
+        host.key(key);  // Accessibility, then Interface size (above Back)
+    }
+    const auto chosenLine = [&] {
+        const Menu& menu = *host.stack.top()->menu();
+        return menu.entries[menu.selected].line;
+    };
+    EXPECT_EQ(chosenLine(), "Interface size:  auto (150 %)");
+    std::vector<std::optional<std::int32_t>> seen;
+    for (int i = 0; i < 7; ++i) {
+        host.key(GLFW_KEY_RIGHT);
+        seen.push_back(host.kept.uiScale);
+    }
+    EXPECT_EQ(seen, (std::vector<std::optional<std::int32_t>>{75, 100, 125, 150, 175, 200,
+                                                              std::nullopt}));
+    host.key(GLFW_KEY_LEFT);
+    EXPECT_EQ(host.kept.uiScale, 200);
 }
 
 // The title, Replays (above Quit), the second round: prime, against the record.
