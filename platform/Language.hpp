@@ -53,6 +53,10 @@ const char* trn(const char* one, const char* many, unsigned long count);
 constexpr const char* trLater(const char* english) {
     return english;
 }
+// The same for words looked up later with trc and this context.
+constexpr const char* trcLater(const char* /*context*/, const char* english) {
+    return english;
+}
 
 // `pattern` with {1}, {2} ... replaced by `values`, in whatever order the language puts them.
 std::string fill(std::string_view pattern, std::initializer_list<std::string_view> values);

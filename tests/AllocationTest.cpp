@@ -316,7 +316,7 @@ TEST(FrameAllocation, AMenuOnTheScreenAllocatesNothingAPass) {
     const std::vector<std::vector<int>> ways{
         {},
         {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER},
-        {GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER},
+        {GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER},
         {GLFW_KEY_ESCAPE, GLFW_KEY_ESCAPE, GLFW_KEY_DOWN, GLFW_KEY_ENTER},
         {GLFW_KEY_ESCAPE, GLFW_KEY_UP, GLFW_KEY_UP, GLFW_KEY_ENTER},
         {GLFW_KEY_ENTER},

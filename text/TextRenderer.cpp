@@ -34,6 +34,17 @@ private:
 
 }  // namespace
 
+float lineWidth(const GlyphAtlas& glyphs, std::string_view text, float size, float pixelAspect) {
+    float cells = 0.0f;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < glyphs.glyphTable.size() && !std::isnan(glyphs.glyphTable[byte].u0)) {
+            cells += glyphs.glyphTable[byte].u1 - glyphs.glyphTable[byte].u0;
+        }
+    }
+    return cells * size * glyphs.aspect * pixelAspect;
+}
+
 bool layoutText(const TextEntry& entry, const GlyphAtlas& glyphs, float pixelAspect,
                 std::vector<VertexPosUV>& vertices, std::vector<std::uint16_t>& indices) {
     vertices.clear();

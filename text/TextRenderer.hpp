@@ -49,6 +49,10 @@ struct TextEntry {
 // 16-bit indices address 65 536 vertices: four a character.
 inline constexpr std::size_t kMaxTextLength = 16384;
 
+// The width of `text` drawn `size` high, in the units of the position, over a picture whose
+// height over width in pixels is `pixelAspect`; a character outside the set counts nothing.
+float lineWidth(const GlyphAtlas& glyphs, std::string_view text, float size, float pixelAspect);
+
 // The quads of one entry: four vertices and six indices a character, characters touching.
 // `pixelAspect` (screen height / width in pixels) keeps glyphs unstretched on screens that are
 // not square. False, with nothing built, when a character cannot be resolved.

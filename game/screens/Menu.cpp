@@ -116,23 +116,40 @@ void queueChosenBar(ScreenLines& lines, float y, float halfHeight) {
     lines.addPanel(bar);
 }
 
-const char* menuFooter(InputDevice device, bool adjustable) {
+std::span<const Prompt> menuFooter(InputDevice device, bool adjustable) {
+    // Each with Change (left and right) and without: the plain ones leave the third out.
+    static constexpr Prompt kKeys[] = {{trLater("Up/Down"), trLater("Move")},
+                                       {trLater("Enter"), trLater("Choose")},
+                                       {trLater("Esc"), trLater("Back")},
+                                       {trLater("Left/Right"), trLater("Change")}};
+    static constexpr Prompt kGamepad[] = {{trLater("D-pad"), trLater("Move")},
+                                          {"A", trLater("Choose")},
+                                          {"B", trLater("Back")},
+                                          {trLater("D-pad Left/Right"), trLater("Change")}};
+    static constexpr Prompt kMouse[] = {{trLater("Point"), trLater("Move")},
+                                        {trLater("Click"), trLater("Choose")},
+                                        {trLater("Esc"), trLater("Back")},
+                                        {trLater("Left/Right"), trLater("Change")}};
+    static constexpr Prompt kKeysAdjusting[] = {kKeys[0], kKeys[1], kKeys[3], kKeys[2]};
+    static constexpr Prompt kGamepadAdjusting[] = {kGamepad[0], kGamepad[1], kGamepad[3],
+                                                   kGamepad[2]};
+    static constexpr Prompt kMouseAdjusting[] = {kMouse[0], kMouse[1], kMouse[3], kMouse[2]};
     switch (device) {
         case InputDevice::gamepad:
-            return adjustable ? tr("D-pad Move   A Choose   D-pad Left/Right Change   B Back")
-                              : tr("D-pad Move   A Choose   B Back");
+            return adjustable ? std::span<const Prompt>(kGamepadAdjusting)
+                              : std::span<const Prompt>(kGamepad, 3);
         case InputDevice::mouse:
-            return adjustable ? tr("Point Move   Click Choose   Left/Right Change   Esc Back")
-                              : tr("Point Move   Click Choose   Esc Back");
+            return adjustable ? std::span<const Prompt>(kMouseAdjusting)
+                              : std::span<const Prompt>(kMouse, 3);
         case InputDevice::keyboard: break;
     }
-    return adjustable ? tr("Up/Down Move   Enter Choose   Left/Right Change   Esc Back")
-                      : tr("Up/Down Move   Enter Choose   Esc Back");
+    return adjustable ? std::span<const Prompt>(kKeysAdjusting) : std::span<const Prompt>(kKeys, 3);
 }
 
-void queueMenuFooter(TextRenderer& text, InputDevice device, bool adjustable, float scale) {
-    queueShadowedText(text, menuFooter(device, adjustable), {0.0f, MenuLayout::footerY(scale)},
-                      MenuLayout::footerSize(scale), kMenuWhite);
+void queueMenuFooter(PromptBar& prompts, TextRenderer& text, InputDevice device, bool adjustable,
+                     float scale) {
+    prompts.queue(text, menuFooter(device, adjustable), MenuLayout::footerY(scale),
+                  MenuLayout::footerSize(scale));
 }
 
 void queueMenu(TextRenderer& text, const Menu& menu, std::string_view note) {

@@ -9,12 +9,14 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <span>
 #include <string_view>
 #include <vector>
 
 #include <glm/glm.hpp>
 
 #include "game/screens/MenuAction.hpp"
+#include "game/screens/Prompts.hpp"
 #include "text/TextRenderer.hpp"
 
 namespace kes {
@@ -96,9 +98,11 @@ void queuePanel(ScreenLines& lines, const glm::vec2& low, const glm::vec2& high)
 void queueChosenBar(ScreenLines& lines, float y, float halfHeight);
 
 // The footer at the bottom of the screen: what the keys do on a menu, or the gamepad's buttons,
-// or the mouse, as the player used last. `adjustable` when the menu has values to change.
-void queueMenuFooter(TextRenderer& text, InputDevice device, bool adjustable, float scale = 1.0f);
-const char* menuFooter(InputDevice device, bool adjustable);
+// or the mouse, as the player used last, each key on a cap. `adjustable` when the menu has
+// values to change.
+void queueMenuFooter(PromptBar& prompts, TextRenderer& text, InputDevice device, bool adjustable,
+                     float scale = 1.0f);
+std::span<const Prompt> menuFooter(InputDevice device, bool adjustable);
 
 // Text with a dark rim round it and a shadow under it.
 void queueShadowedText(TextRenderer& text, std::string_view line, const glm::vec2& at, float size,

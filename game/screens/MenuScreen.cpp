@@ -68,11 +68,12 @@ void MenuScreen::queue(TextRenderer& text, float /*time*/) {
     queueMenu(text, m_menu, note());
     const bool adjustable = std::any_of(m_menu.entries.begin(), m_menu.entries.end(),
                                         [](const MenuEntry& entry) { return bool(entry.adjust); });
-    queueMenuFooter(text, m_host.lastDevice(), adjustable, m_menu.scale);
+    queueMenuFooter(m_prompts, text, m_host.lastDevice(), adjustable, m_menu.scale);
 }
 
 void MenuScreen::queueLines(ScreenLines& lines) {
     queueMenuPanel(lines, m_menu, !note().empty());
+    m_prompts.queueLines(lines);
 }
 
 }  // namespace kes

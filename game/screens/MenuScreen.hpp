@@ -44,6 +44,7 @@ protected:
 private:
     ScreenHost& m_host;
     Menu m_menu;
+    PromptBar m_prompts;
     std::string m_note;
     double m_noteUntil = -1.0;
     double m_now = 0.0;

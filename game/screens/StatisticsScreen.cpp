@@ -151,7 +151,7 @@ void StatisticsScreen::queue(TextRenderer& text, float /*time*/) {
     }
     queueShadowedText(text, fill("> {1} <", {tr("Back")}), {0.0f, kBackY},
                       MenuLayout::kEntrySize * 0.8f, kMenuAmber);
-    queueMenuFooter(text, m_host.lastDevice(), false, m_host.uiScale());
+    queueMenuFooter(m_prompts, text, m_host.lastDevice(), false, m_host.uiScale());
 }
 
 void StatisticsScreen::queueLines(ScreenLines& lines) {
@@ -161,6 +161,7 @@ void StatisticsScreen::queueLines(ScreenLines& lines) {
     for (const ScreenSegment& segment : m_plot) {
         lines.add(segment);
     }
+    m_prompts.queueLines(lines);
 }
 
 }  // namespace kes

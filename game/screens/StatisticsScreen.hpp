@@ -9,6 +9,7 @@
 
 #include <glm/glm.hpp>
 
+#include "game/screens/Prompts.hpp"
 #include "game/screens/Screen.hpp"
 #include "render/ScreenLines.hpp"
 #include "text/TextRenderer.hpp"
@@ -47,6 +48,7 @@ private:
     std::string m_title;
     std::vector<std::string> m_figures;
     std::vector<ScreenSegment> m_plot;
+    PromptBar m_prompts;
     std::vector<Label> m_labels;
     float m_slowest = 1.0f;  // the plot's time range
     float m_fastest = 0.0f;

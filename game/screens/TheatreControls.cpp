@@ -21,15 +21,27 @@ constexpr float kFooterSize = 0.04f;
 constexpr float kFooterSpacing = 0.05f;
 constexpr glm::vec3 kFrame{0.8f, 0.8f, 0.85f};
 
-constexpr std::array<std::array<const char*, 2>, 2> kFooters{{
-    {trLater("Space Play/Pause   Left/Right Step   PgUp/PgDn Ring   Up/Down Speed   "
-             "Home Restart   H Display   Esc Back"),
-     trLater("C Camera   Drag/WASD Turn or fly   R/F Rise/Fall   Q/E Turn   Wheel/+/- Zoom   "
-             "Click timeline Seek   F12 Picture")},
-    {trLater("A Play/Pause   D-pad Left/Right Step   LB/RB Ring   D-pad Up/Down Speed   "
-             "Y Restart   X Display   B Back"),
-     trLater("Back Camera   Right stick Turn   Left stick Fly   LT/RT Zoom")},
-}};
+constexpr Prompt kKeysFirst[] = {
+    {trLater("Space"), trLater("Play/Pause")},   {trLater("Left/Right"), trLater("Step")},
+    {trLater("PgUp/PgDn"), trLater("Ring")},     {trLater("Up/Down"), trLater("Speed")},
+    {trLater("Home"), trLater("Restart")},       {"H", trLater("Display")},
+    {trLater("Esc"), trLater("Back")}};
+constexpr Prompt kKeysSecond[] = {
+    {"C", trLater("Camera")},           {trLater("Drag/WASD"), trLater("Turn or fly")},
+    {"R/F", trLater("Rise/Fall")},      {"Q/E", trLater("Turn")},
+    {trLater("Wheel/+/-"), trLater("Zoom")}, {trLater("Click timeline"), trLater("Seek")},
+    {"F12", trLater("Picture")}};
+constexpr Prompt kGamepadFirst[] = {
+    {"A", trLater("Play/Pause")},          {trLater("D-pad Left/Right"), trLater("Step")},
+    {trLater("LB/RB"), trLater("Ring")},   {trLater("D-pad Up/Down"), trLater("Speed")},
+    {"Y", trLater("Restart")},             {"X", trLater("Display")},
+    {"B", trLater("Back")}};
+// The gamepad's Back button is named as on the pad, not as the word for going back.
+constexpr Prompt kGamepadSecond[] = {
+    {trcLater("gamepad button", "Back"), trLater("Camera"), "gamepad button"},
+    {trLater("Right stick"), trLater("Turn")},
+    {trLater("Left stick"), trLater("Fly")},
+    {trLater("LT/RT"), trLater("Zoom")}};
 
 }  // namespace
 
@@ -82,14 +94,17 @@ void queueButtonFrames(ScreenLines& lines) {
     }
 }
 
-const char* footerLine(bool gamepad, std::size_t line) {
-    return tr(kFooters[gamepad ? 1 : 0][line]);
+std::span<const Prompt> footerLine(bool gamepad, std::size_t line) {
+    if (gamepad) {
+        return line == 0 ? std::span<const Prompt>(kGamepadFirst) : kGamepadSecond;
+    }
+    return line == 0 ? std::span<const Prompt>(kKeysFirst) : kKeysSecond;
 }
 
-void queueFooter(TextRenderer& text, bool gamepad) {
+void queueFooter(PromptBar& prompts, TextRenderer& text, bool gamepad) {
     for (std::size_t line = 0; line < 2; ++line) {
-        queueShadowedText(text, footerLine(gamepad, line),
-                          {0.0f, kFooterY - kFooterSpacing * float(line)}, kFooterSize, kMenuWhite);
+        prompts.queue(text, footerLine(gamepad, line), kFooterY - kFooterSpacing * float(line),
+                      kFooterSize);
     }
 }
 

@@ -8,7 +8,11 @@
 #include <cstddef>
 #include <optional>
 
+#include <span>
+
 #include <glm/glm.hpp>
+
+#include "game/screens/Prompts.hpp"
 
 namespace kes {
 
@@ -52,8 +56,8 @@ void queueButtonWords(TextRenderer& text, bool playing);
 void queueButtonFrames(ScreenLines& lines);
 
 // The footer's two lines, for the keyboard or the gamepad.
-void queueFooter(TextRenderer& text, bool gamepad);
-const char* footerLine(bool gamepad, std::size_t line);
+void queueFooter(PromptBar& prompts, TextRenderer& text, bool gamepad);
+std::span<const Prompt> footerLine(bool gamepad, std::size_t line);
 
 }  // namespace theatre
 }  // namespace kes

@@ -286,7 +286,7 @@ void TheatreScreen::show() {
 }
 
 void TheatreScreen::queue(TextRenderer& text, float /*time*/) {
-    theatre::queueFooter(text, promptsGamepad());
+    theatre::queueFooter(m_prompts, text, promptsGamepad());
     if (!m_displayShown) {
         return;
     }
@@ -300,6 +300,7 @@ void TheatreScreen::queue(TextRenderer& text, float /*time*/) {
 }
 
 void TheatreScreen::queueLines(ScreenLines& lines) {
+    m_prompts.queueLines(lines);
     if (m_displayShown) {
         theatre::queueButtonFrames(lines);
         queueTimeline(lines);

@@ -96,6 +96,7 @@ private:
     // Made as the moment changes, into a buffer of its own: a pass allocates nothing.
     std::array<char, 160> m_status{};
     std::size_t m_statusLength = 0;
+    PromptBar m_prompts;
     std::string m_againstLabel;
     double m_lastFrame = -1.0;
     bool m_displayShown = true;
