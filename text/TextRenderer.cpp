@@ -121,7 +121,18 @@ TextRenderer::TextRenderer(const std::filesystem::path& assetsFolder, float dpi)
       glyphs(makeGlyphs(fonts, dpi)),
       program(makeShaderPath(assetsFolder, "text_vs"), makeShaderPath(assetsFolder, "text_ps"),
               "text"),
-      isTransformedLocation(program.uniformLocation("isTransformed")) {}
+      isTransformedLocation(program.uniformLocation("isTransformed")),
+      m_atlasDpi(dpi) {}
+
+bool TextRenderer::keepAtlasFor(float dpi) {
+    constexpr float kTolerance = 1.0f / 6.0f;
+    if (std::fabs(dpi - m_atlasDpi) <= kTolerance * m_atlasDpi) {
+        return false;
+    }
+    glyphs = makeGlyphs(fonts, dpi);
+    m_atlasDpi = dpi;
+    return true;
+}
 
 TextEntry& TextRenderer::nextEntry(const glm::vec2& position, float size, const glm::vec3& color,
                                    VerticalAnchor verticalAnchor,

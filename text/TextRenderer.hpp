@@ -84,6 +84,11 @@ public:
     // The shaders come from `assetsFolder`; the atlas is drawn for `dpi`.
     TextRenderer(const std::filesystem::path& assetsFolder, float dpi);
 
+    // Draws the atlas again for `dpi` when it differs from the atlas's by more than a sixth (a
+    // window grown to full screen, or shrunk): true when it did.
+    bool keepAtlasFor(float dpi);
+    float atlasDpi() const { return m_atlasDpi; }
+
     void addText(std::u16string_view text, const glm::vec2& position, float size,
                  const glm::vec3& color, VerticalAnchor verticalAnchor,
                  HorizontalAnchor horizontalAnchor);
@@ -124,6 +129,7 @@ private:
                          VerticalAnchor verticalAnchor, HorizontalAnchor horizontalAnchor);
     void drawQueue(const UBO<perFrameData>& frameData, float pixelAspect, float coverageExponent);
 
+    float m_atlasDpi;
     std::vector<TextEntry> m_entries;  // the first m_queued are queued; the rest kept for reuse
     std::size_t m_queued = 0;
     // The frame's quads, kept for their room.

@@ -50,10 +50,14 @@ QualityChoice startingQuality(const App& app) {
     return QualityGovernor(static_cast<std::uint32_t>(app.renderSize.height)).choice();
 }
 
+// The text atlas's resolution for the window as it is now.
+float atlasDpiOf(const App& app) {
+    return atlasDpiFor(std::max(app.viewport.height, app.renderSize.height), systemDpi());
+}
+
 RendererSetup setupOf(App& app) {
     const QualityChoice quality = startingQuality(app);
-    const int windowHeight = std::max(app.viewport.height, app.renderSize.height);
-    return {app.assetsPath, app.settings.brightness, atlasDpiFor(windowHeight, systemDpi()),
+    return {app.assetsPath, app.settings.brightness, atlasDpiOf(app),
             &app.physics,   quality.level,           quality.scale};
 }
 
@@ -279,6 +283,7 @@ void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
     if (!m_menuOver) {
         queueGuide();
     }
+    m_renderer.text().keepAtlasFor(atlasDpiOf(m_app));  // the window may have grown
     m_renderer.render(framebuffer, viewport);
     if (viewport != nullptr) {
         m_screenshots.afterDrawing(*viewport, time);

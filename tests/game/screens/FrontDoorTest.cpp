@@ -284,13 +284,15 @@ TEST(FrontDoorTest, TheWindowTakesANewSizeAtOnce) {
 
 // The Settings screen's Presentation switches to full screen and back at once: the window
 // covers the virtual display's screen (1920 x 1080 here) in its largest size, then is again the
-// window of 640 x 480 it was, and the file says so each time.
+// window of 640 x 480 it was, and the file says so each time; the text's atlas is drawn again
+// for each size.
 TEST(FrontDoorTest, FullScreenAndBackTakeEffectAtOnce) {
     const SettingsKept kept;
     const std::filesystem::path settings = freshSettings(640, 480);
     testing::internal::CaptureStdout();
     std::vector<glm::ivec2> seen;
     std::vector<bool> fullscreen;
+    std::vector<std::int32_t> atlasHeights;  // the text's glyphs, drawn for the window
     std::string writtenFull;
     {
         App app(noRecords());
@@ -298,7 +300,9 @@ TEST(FrontDoorTest, FullScreenAndBackTakeEffectAtOnce) {
         int since = 0;
         app.layers.append(std::make_unique<ScriptLayer>([&](int pass, const Viewport& window) {
             const glm::ivec2 size{window.width, window.height};
+            const auto atlasHeight = [&] { return door.game().renderer().text().glyphs.height; };
             if (pass == 2) {
+                atlasHeights.push_back(atlasHeight());
                 for (const int key : {GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_DOWN, GLFW_KEY_ENTER,
                                       GLFW_KEY_DOWN, GLFW_KEY_RIGHT}) {  // Settings, Presentation
                     press(door, key);
@@ -307,12 +311,14 @@ TEST(FrontDoorTest, FullScreenAndBackTakeEffectAtOnce) {
             } else if (pass > 2 && seen.empty() && (size.x != 640 || pass > since + 300)) {
                 seen.push_back(size);
                 fullscreen.push_back(app.gl.fullscreen());
+                atlasHeights.push_back(atlasHeight());
                 writtenFull = readText(settings);
                 press(door, GLFW_KEY_RIGHT);  // back to a window
                 since = pass;
             } else if (seen.size() == 1 && (size.x != 1920 || pass > since + 300)) {
                 seen.push_back(size);
                 fullscreen.push_back(app.gl.fullscreen());
+                atlasHeights.push_back(atlasHeight());
                 app.gl.requestClose();
             }
         }));
@@ -323,6 +329,10 @@ TEST(FrontDoorTest, FullScreenAndBackTakeEffectAtOnce) {
     EXPECT_EQ(seen[0], glm::ivec2(1920, 1080));
     EXPECT_EQ(fullscreen, (std::vector<bool>{true, false}));
     EXPECT_EQ(seen[1], glm::ivec2(640, 480));
+    // The text's atlas is drawn again for the full screen, sharp at its size, and back.
+    ASSERT_EQ(atlasHeights.size(), 3u);
+    EXPECT_GT(atlasHeights[1], atlasHeights[0] * 2);
+    EXPECT_EQ(atlasHeights[2], atlasHeights[0]);
     EXPECT_NE(writtenFull.find("Presentation = fullscreen"), std::string::npos) << writtenFull;
     EXPECT_NE(readText(settings).find("Presentation = windowed"), std::string::npos);
 }
