@@ -53,8 +53,8 @@ void CountdownScreen::sayControls(InputDevice device) {
     const Bindings& bound = m_host.settings().controls;
     const auto name = [&](Action action) {
         const Binding& binding = bound.of(action);
-        const std::string named = device == InputDevice::gamepad ? buttonName(binding.button)
-                                                                 : keyName(binding.key);
+        const std::string named =
+            device == InputDevice::gamepad ? buttonName(binding.button) : keyName(binding.key);
         return named.empty() ? std::string("-") : named;
     };
     const std::array<std::pair<Action, Action>, kControls> pairs{
@@ -63,9 +63,8 @@ void CountdownScreen::sayControls(InputDevice device) {
          {Action::pitchDown, Action::pitchUp},
          {Action::yawLeft, Action::yawRight},
          {Action::rollLeft, Action::rollRight}}};
-    const std::array<const char*, kControls> does{trLater("Accelerate"), trLater("Brake"),
-                                                  trLater("Pitch"), trLater("Yaw"),
-                                                  trLater("Roll")};
+    const std::array<const char*, kControls> does{
+        trLater("Accelerate"), trLater("Brake"), trLater("Pitch"), trLater("Yaw"), trLater("Roll")};
     for (std::size_t i = 0; i < kControls; ++i) {
         const auto [first, second] = pairs[i];
         m_keys[i] = first == second ? name(first) : name(first) + "/" + name(second);

@@ -22,20 +22,24 @@ constexpr float kFooterSpacing = 0.05f;
 constexpr glm::vec3 kFrame{0.8f, 0.8f, 0.85f};
 
 constexpr Prompt kKeysFirst[] = {
-    {trLater("Space"), trLater("Play/Pause")},   {trLater("Left/Right"), trLater("Step")},
-    {trLater("PgUp/PgDn"), trLater("Ring")},     {trLater("Up/Down"), trLater("Speed")},
-    {trLater("Home"), trLater("Restart")},       {"H", trLater("Display")},
+    {trLater("Space"), trLater("Play/Pause")}, {trLater("Left/Right"), trLater("Step")},
+    {trLater("PgUp/PgDn"), trLater("Ring")},   {trLater("Up/Down"), trLater("Speed")},
+    {trLater("Home"), trLater("Restart")},     {"H", trLater("Display")},
     {trLater("Esc"), trLater("Back")}};
-constexpr Prompt kKeysSecond[] = {
-    {"C", trLater("Camera")},           {trLater("Drag/WASD"), trLater("Turn or fly")},
-    {"R/F", trLater("Rise/Fall")},      {"Q/E", trLater("Turn")},
-    {trLater("Wheel/+/-"), trLater("Zoom")}, {trLater("Click timeline"), trLater("Seek")},
-    {"F12", trLater("Picture")}};
-constexpr Prompt kGamepadFirst[] = {
-    {"A", trLater("Play/Pause")},          {trLater("D-pad Left/Right"), trLater("Step")},
-    {trLater("LB/RB"), trLater("Ring")},   {trLater("D-pad Up/Down"), trLater("Speed")},
-    {"Y", trLater("Restart")},             {"X", trLater("Display")},
-    {"B", trLater("Back")}};
+constexpr Prompt kKeysSecond[] = {{"C", trLater("Camera")},
+                                  {trLater("Drag/WASD"), trLater("Turn or fly")},
+                                  {"R/F", trLater("Rise/Fall")},
+                                  {"Q/E", trLater("Turn")},
+                                  {trLater("Wheel/+/-"), trLater("Zoom")},
+                                  {trLater("Click timeline"), trLater("Seek")},
+                                  {"F12", trLater("Picture")}};
+constexpr Prompt kGamepadFirst[] = {{"A", trLater("Play/Pause")},
+                                    {trLater("D-pad Left/Right"), trLater("Step")},
+                                    {trLater("LB/RB"), trLater("Ring")},
+                                    {trLater("D-pad Up/Down"), trLater("Speed")},
+                                    {"Y", trLater("Restart")},
+                                    {"X", trLater("Display")},
+                                    {"B", trLater("Back")}};
 // The gamepad's Back button is named as on the pad, not as the word for going back.
 constexpr Prompt kGamepadSecond[] = {
     {trcLater("gamepad button", "Back"), trLater("Camera"), "gamepad button"},
