@@ -111,10 +111,19 @@ const char* tr(const char* english) {
 }
 
 const char* trc(const char* context, const char* english) {
-    // gettext keeps a context before the words, parted by an EOT.
-    const std::string key = std::string(context) + '\004' + english;
-    const char* found = dgettext(kDomain, key.c_str());
-    return found == key.c_str() ? english : found;
+    // gettext keeps a context before the words, parted by an EOT; the key is made on the stack,
+    // so a word looked up every frame allocates nothing.
+    const std::string_view before(context);
+    const std::string_view words(english);
+    std::array<char, 256> key{};
+    if (before.size() + words.size() + 2 > key.size()) {
+        return english;  // no message of the game is that long
+    }
+    before.copy(key.data(), before.size());
+    key[before.size()] = '\004';
+    words.copy(key.data() + before.size() + 1, words.size());
+    const char* found = dgettext(kDomain, key.data());
+    return found == key.data() ? english : found;
 }
 
 const char* trn(const char* one, const char* many, unsigned long count) {

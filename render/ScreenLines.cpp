@@ -67,6 +67,7 @@ void ScreenLines::draw(const Viewport& shown, GlStateCache& state,
                        const std::function<glm::vec3(const glm::vec3&)>& toDisplay) {
     if (shown.width > 0 && shown.height > 0) {
         m_pixelAspect = static_cast<float>(shown.height) / static_cast<float>(shown.width);
+        m_shownHeight = static_cast<float>(shown.height);
     }
     if ((m_segments.empty() && m_panels.empty()) || shown.width <= 0 || shown.height <= 0) {
         m_segments.clear();

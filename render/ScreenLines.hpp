@@ -51,6 +51,9 @@ public:
     // The height over the width, in pixels, of the picture the lines were last drawn over
     // (3/4 before the first): what keeps a shape square in the text's units.
     float pixelAspect() const { return m_pixelAspect; }
+    // The height in pixels of that picture (480 before the first): what makes a width in
+    // pixels grow with the window.
+    float shownHeight() const { return m_shownHeight; }
 
     // Draws the queue over the bound framebuffer within `shown` and empties it; colours go
     // through `toDisplay` as the text's do.
@@ -67,6 +70,7 @@ private:
     std::vector<ScreenSegment> m_segments;
     std::vector<ScreenPanel> m_panels;
     float m_pixelAspect = 0.75f;
+    float m_shownHeight = 480.0f;
     std::vector<VertexPosColor> m_vertices;
     std::vector<std::uint16_t> m_indices;
 };

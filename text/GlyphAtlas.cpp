@@ -24,7 +24,8 @@ char32_t codePointOf(char byte) {
 GlyphAtlas::GlyphAtlas(FontCollection& fonts, const TextLayout& layout, float dpi)
     : glyphSet(layout.text) {
     const float scale = dpi / kDefaultDpi;
-    width = static_cast<std::int32_t>(std::ceil(layout.width * scale));
+    const auto gaps = static_cast<float>((layout.text.size() + 1) * kCellGap);
+    width = static_cast<std::int32_t>(std::ceil(layout.width * scale + gaps));
     height = static_cast<std::int32_t>(std::ceil(layout.height * scale));
     aspect = static_cast<float>(width) / static_cast<float>(height);
     checkCoverage(layout);
@@ -47,13 +48,15 @@ void GlyphAtlas::checkCoverage(const TextLayout& layout) const {
     }
 }
 
-// Each character's cell is its advance; consecutive cells share their borders.
+// Each character's cell is its advance, after a gap.
 void GlyphAtlas::initGlyphTable(const TextLayout& layout, float scale) {
     glyphTable.fill({kNaN, kNaN});
-    float x = 0.0f;
+    const auto across = static_cast<float>(width);
+    float x = 0.0f;  // texels
     for (std::size_t i = 0; i < layout.text.size(); ++i) {
-        const float next = x + (layout.advances[i] / static_cast<float>(width)) * scale;
-        glyphTable[static_cast<unsigned char>(layout.text[i])] = {x, next};
+        x += static_cast<float>(kCellGap);
+        const float next = x + layout.advances[i] * scale;
+        glyphTable[static_cast<unsigned char>(layout.text[i])] = {x / across, next / across};
         x = next;
     }
 }
@@ -65,6 +68,7 @@ void GlyphAtlas::rasterise(const FontCollection& fonts, const TextLayout& layout
     const int baseline = static_cast<int>(std::lround(layout.ascent * scale));
     float pen = 0.0f;
     for (std::size_t i = 0; i < layout.text.size(); ++i) {
+        pen += static_cast<float>(kCellGap);
         // Place the glyph at its exact fractional pen position, as the cells are measured.
         const float whole = std::floor(pen);
         FT_Vector shift{static_cast<FT_Pos>(std::lround((pen - whole) * 64.0f)), 0};
@@ -73,12 +77,18 @@ void GlyphAtlas::rasterise(const FontCollection& fonts, const TextLayout& layout
                          FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) == 0) {
             const FT_Bitmap& bitmap = face->glyph->bitmap;
             const int left = static_cast<int>(whole) + face->glyph->bitmap_left;
+            // A glyph reaching past its own cell (the hook of a j under the i before it) would
+            // show as a stray mark beside its neighbour, the texels sampled at a cell's edge
+            // included: it keeps to the texels wholly within its cell.
+            const int cellLeft = static_cast<int>(std::ceil(pen));
+            const int cellRight = static_cast<int>(std::floor(pen + layout.advances[i] * scale));
             const int top = baseline - face->glyph->bitmap_top;
             for (unsigned row = 0; row < bitmap.rows; ++row) {
                 const int y = top + static_cast<int>(row);
                 for (unsigned column = 0; column < bitmap.width; ++column) {
                     const int x = left + static_cast<int>(column);
-                    if (x < 0 || x >= width || y < 0 || y >= height) {
+                    if (x < std::max(0, cellLeft) || x >= std::min(width, cellRight) || y < 0 ||
+                        y >= height) {
                         continue;
                     }
                     const std::uint32_t coverage =

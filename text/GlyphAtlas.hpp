@@ -1,6 +1,8 @@
-// The glyph atlas: the glyph set rasterised once, white on black, as one row of cells that
-// touch; every character knows its cell's left and right texture coordinates. Built on the
-// CPU; GlyphTexture puts it on the GPU.
+// The glyph atlas: the glyph set rasterised once, white on black, as one row of cells with a
+// black gap between two (so a small label drawn from the atlas's smaller levels does not take
+// in its neighbours' ink); every character knows its cell's left and right texture
+// coordinates, the cell as wide as its advance. Built on the CPU; GlyphTexture puts it on the
+// GPU.
 #pragma once
 
 #include <array>
@@ -20,6 +22,10 @@ struct GlyphCell {
 
 class GlyphAtlas {
 public:
+    // Texels of black before each cell and after the last: the smaller levels up to the third
+    // keep the cells apart.
+    static constexpr std::int32_t kCellGap = 8;
+
     // `layout` is the glyph set at 24 device-independent pixels; the atlas is rasterised at
     // dpi / 96 times that. Throws when the font lacks a character of the set.
     GlyphAtlas(FontCollection& fonts, const TextLayout& layout, float dpi);

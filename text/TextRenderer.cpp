@@ -106,7 +106,14 @@ float atlasDpiFor(int windowHeight, float systemDpi) {
 
 GlyphTexture::GlyphTexture(FontCollection& fonts, const TextLayout& layout, float dpi)
     : GlyphAtlas(fonts, layout, dpi),
-      atlas(pixels.data(), static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)) {}
+      atlas(pixels.data(), static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)) {
+    // A glyph's top and bottom texels are the row's edges: sampled there, the row must not wrap
+    // round to the other edge's ink.
+    glBindTexture(GL_TEXTURE_2D, atlas.id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
 
 namespace {
 

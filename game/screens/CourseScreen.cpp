@@ -121,10 +121,12 @@ void CourseScreen::queueLines(ScreenLines& lines) {
     if (map == nullptr) {
         return;
     }
+    // Widths in pixels at 1080 lines, in proportion above (never thinner below).
+    const float pixels = std::max(1.0f, lines.shownHeight() / 1080.0f);
     for (std::size_t i = 1; i < map->line.size(); ++i) {
-        lines.add({onScreen(map->line[i - 1]), onScreen(map->line[i]), 2.0f, kMapLine});
+        lines.add({onScreen(map->line[i - 1]), onScreen(map->line[i]), 2.0f * pixels, kMapLine});
     }
-    lines.addDot(onScreen(map->start), 12.0f, kMapStart);
+    lines.addDot(onScreen(map->start), 12.0f * pixels, kMapStart);
 }
 
 void CourseScreen::choose(const std::string& name) {

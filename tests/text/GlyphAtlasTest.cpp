@@ -42,25 +42,28 @@ std::u16string wide(std::string_view bytes) {
     return text;
 }
 
-TEST_F(GlyphAtlasTest, TheLineHasTheFontsHeightAndOneTouchingCellPerCharacter) {
+TEST_F(GlyphAtlasTest, TheLineHasTheFontsHeightAndOneCellPerCharacterAGapApart) {
     const TextLayout layout = fonts->createTextLayout(24);
     EXPECT_NEAR(layout.height, 27.6f, 0.05f);  // Liberation Sans: ascent + descent + gap
     EXPECT_EQ(atlas->height, 28);
-    EXPECT_EQ(atlas->width, static_cast<int>(std::ceil(layout.width)));
+    const float gaps = float((glyphSet.size() + 1) * GlyphAtlas::kCellGap);
+    EXPECT_EQ(atlas->width, static_cast<int>(std::ceil(layout.width + gaps)));
     EXPECT_FLOAT_EQ(atlas->aspect, static_cast<float>(atlas->width) / 28.0f);
     EXPECT_EQ(atlas->pixels.size(), static_cast<std::size_t>(atlas->width * atlas->height));
 
     std::vector<GlyphCell> cells;
     ASSERT_TRUE(atlas->resolveString(wide(glyphSet), cells));
-    EXPECT_EQ(cells.front().u0, 0.0f);
+    const float gap = float(GlyphAtlas::kCellGap) / float(atlas->width);
+    EXPECT_FLOAT_EQ(cells.front().u0, gap);
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        EXPECT_LT(cells[i].u0, cells[i].u1) << i;
+        // Each cell as wide as the character's advance.
+        EXPECT_NEAR((cells[i].u1 - cells[i].u0) * float(atlas->width), layout.advances[i], 1e-2f);
         if (i + 1 < cells.size()) {
-            EXPECT_EQ(cells[i].u1, cells[i + 1].u0) << i;  // "A" ends where "B" starts
+            EXPECT_NEAR(cells[i + 1].u0 - cells[i].u1, gap, 1e-6f) << i;  // "B" a gap after "A"
         }
     }
-    EXPECT_LE(cells.back().u1, 1.0f);
-    EXPECT_GT(cells.back().u1, 0.99f);
+    EXPECT_LE(cells.back().u1 + gap, 1.0f);
+    EXPECT_GT(cells.back().u1 + gap, 0.999f);
 }
 
 TEST_F(GlyphAtlasTest, SimilarCharactersHaveCellsOfTheirOwn) {
@@ -100,10 +103,14 @@ TEST_F(GlyphAtlasTest, UnknownCharactersAreReportedAndTheRestStillResolve) {
 TEST_F(GlyphAtlasTest, TheAtlasGrowsWithTheDisplaysDpi) {
     const TextLayout layout = fonts->createTextLayout(24);
     const GlyphAtlas sharp(*fonts, layout, 144.0f);
-    EXPECT_EQ(sharp.width, static_cast<int>(std::ceil(layout.width * 1.5f)));
+    const float gaps = float((glyphSet.size() + 1) * GlyphAtlas::kCellGap);
+    EXPECT_EQ(sharp.width, static_cast<int>(std::ceil(layout.width * 1.5f + gaps)));
     EXPECT_EQ(sharp.height, static_cast<int>(std::ceil(layout.height * 1.5f)));
-    // The cells are the same fractions of the row at any scale.
-    EXPECT_NEAR(sharp.glyphTable['M'].u0, atlas->glyphTable['M'].u0, 0.002f);
+    // The cells grow with the scale; the gaps stay as many texels.
+    EXPECT_NEAR(
+        (sharp.glyphTable['M'].u1 - sharp.glyphTable['M'].u0) * float(sharp.width),
+        1.5f * (atlas->glyphTable['M'].u1 - atlas->glyphTable['M'].u0) * float(atlas->width),
+        0.01f);
 }
 
 TEST_F(GlyphAtlasTest, GlyphsAreWhiteOnBlackWithinTheirCells) {
@@ -126,6 +133,20 @@ TEST_F(GlyphAtlasTest, GlyphsAreWhiteOnBlackWithinTheirCells) {
         }
     }
     EXPECT_EQ(spaceInk, 0);
+    // No ink in the gaps between the cells: a glyph reaching past its cell (the hook of the j
+    // under the i before it) is kept within it, or it would show beside its neighbour.
+    for (std::size_t i = 0; i + 1 < glyphSet.size(); ++i) {
+        const GlyphCell& cell = atlas->glyphTable[static_cast<unsigned char>(glyphSet[i])];
+        const int from = static_cast<int>(std::ceil(cell.u1 * float(atlas->width)));
+        int gapInk = 0;
+        for (int x = from; x < from + GlyphAtlas::kCellGap - 1; ++x) {
+            for (int y = 0; y < atlas->height; ++y) {
+                gapInk +=
+                    (atlas->pixels[static_cast<std::size_t>(y * atlas->width + x)] & 0xFF) > 0;
+            }
+        }
+        EXPECT_EQ(gapInk, 0) << "after " << glyphSet[i];
+    }
 }
 
 TEST_F(GlyphAtlasTest, TheHudsTimeHangsFromItsTopRightCorner) {
