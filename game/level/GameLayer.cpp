@@ -8,7 +8,6 @@
 #include "game/race/FastestRound.hpp"
 #include "game/race/HeadlessRace.hpp"
 #include "game/level/LevelLayout.hpp"
-#include "game/level/RingPalette.hpp"
 
 namespace kes {
 namespace {
@@ -17,7 +16,6 @@ constexpr glm::vec4 kGuideColour{1.0f, 0.62f, 0.12f, 1.0f};
 constexpr float kGuideScale = 9.0f;  // the arrow's length in units
 constexpr float kGuideAbove = 5.0f;  // units above the ship, towards the camera's up
 constexpr glm::vec3 kSceneClearColour{0.075f};
-constexpr float kRingNumberSize = 0.07f;
 
 // Inside the view: in front of the camera and within the screen's edges.
 bool inView(const glm::vec3& point, const glm::mat4& viewProj) {
@@ -274,7 +272,9 @@ void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
         m_ghosts.queue(m_renderer.text(), m_renderer.frameView().viewProj);
     }
     if (!m_menuOver && !m_attract) {
-        queueRingNumber();
+        const std::uint32_t zone = m_run->simulation.nextZone();
+        m_nextRing.queueNumber(m_renderer.text(), m_renderer.frameView().viewProj, zone,
+                               m_run->simulation.zonePosition(zone));
         if (m_app.settings.access.captions) {
             m_audio.captions().queue(m_renderer.text(), time, m_app.uiScale());
         }
@@ -290,39 +290,12 @@ void GameLayer::render(float /*frameDt*/, float time, unsigned int framebuffer,
     }
 }
 
-// The player's accessibility settings, as they are now: the next ring's colours, its pulse (or,
-// with reduced motion, a still, larger ring) and a level chase camera.
+// The player's accessibility settings, as they are now: the next ring's look and a level chase
+// camera under reduced motion.
 void GameLayer::applyAccessibility(float time) {
     const Accessibility& access = m_app.settings.access;
-    if (access.colours != m_ringColours) {
-        m_ringColours = access.colours;
-        m_scene.colourNextRing(access.colours);
-    }
-    constexpr float kPulsesASecond = 1.2f;
-    const float pulse = 1.0f + 0.1f * std::sin(2.0f * 3.14159265f * kPulsesASecond * time);
-    m_scene.sizeNextRing(access.reducedMotion ? 1.12f : pulse);
+    m_nextRing.apply(access, m_scene, time);
     m_cameraController.keepLevel = access.reducedMotion;
-}
-
-// The next ring's number at its middle, as the display names it: the ring is told from the
-// others by more than its colour.
-void GameLayer::queueRingNumber() {
-    const std::uint32_t zone = m_run->simulation.nextZone();
-    const glm::vec4 clip =
-        m_renderer.frameView().viewProj * glm::vec4(m_run->simulation.zonePosition(zone), 1.0f);
-    if (clip.w <= 0.0f) {
-        return;
-    }
-    const glm::vec2 at = glm::vec2(clip) / clip.w;
-    if (std::abs(at.x) > 0.95f || std::abs(at.y) > 0.95f) {
-        return;
-    }
-    const std::string_view number = m_ringNumber.set(zone);
-    const glm::vec3 colour = nextRingColours(m_ringColours).shown;
-    m_renderer.text().addText(number, at + glm::vec2(0.004f, -0.006f), kRingNumberSize,
-                              glm::vec3(0.0f), VerticalAnchor::centred, HorizontalAnchor::centred);
-    m_renderer.text().addText(number, at, kRingNumberSize, colour, VerticalAnchor::centred,
-                              HorizontalAnchor::centred);
 }
 
 HudFacts GameLayer::hudFacts() const {

@@ -6,8 +6,6 @@
 // (RaceAudio), the console lines (RaceConsole); callers get methods for what they need.
 #pragma once
 
-#include <array>
-#include <charconv>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -32,6 +30,7 @@
 #include "game/level/ReplayStage.hpp"
 #include "game/level/Hud.hpp"
 #include "game/level/LevelScene.hpp"
+#include "game/level/NextRing.hpp"
 #include "game/level/RaceAudio.hpp"
 #include "game/level/CourseRun.hpp"
 #include "game/race/RaceConsole.hpp"
@@ -197,7 +196,6 @@ private:
     void showChosenGhosts();
     void aimSplits();
     void applyAccessibility(float time);
-    void queueRingNumber();
     // The trackside camera stands by `zone`.
     void standCameraBy(std::uint32_t zone);
 
@@ -237,15 +235,7 @@ private:
     bool m_saidPaused = false;
     bool m_watchingReplay = false;  // since showReplayAt, until a restart
     bool m_menuOver = false;
-    ColourVision m_ringColours = ColourVision::standard;  // the next ring's, as drawn
-    // The next ring's number, written without allocating.
-    struct RingNumber {
-        std::array<char, 12> text{};
-        std::string_view set(std::uint32_t zone) {
-            const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), zone);
-            return error == std::errc() ? std::string_view(text.data(), end) : std::string_view();
-        }
-    } m_ringNumber;
+    NextRingLook m_nextRing;
     Screenshots m_screenshots;
 };
 
