@@ -150,6 +150,7 @@ App::App(const LaunchOptions& options)
       settings(folders.settings),
       timer(startedTimer()),
       localeName(getLocale()),
+      languageSpoken(useLanguage(settings.language, assetsPath / "locale", std::cout)),
       gl(windowSize(settings, options).width, windowSize(settings, options).height,
          settings.refreshRate, settings.presentation == Presentation::fullscreen,
          options.glDebugOutput),
@@ -166,7 +167,6 @@ App::App(const LaunchOptions& options)
       viewport{0, 0, renderSize.width, renderSize.height},
       m_audioWatch([this] { return audio.connected(); }, [this] { return reopenAudio(); },
                    std::cout) {
-    useLanguage(settings.language, assetsPath / "locale", std::cout);
     m_speed = options.simulationSpeed;
     m_shortestPass = options.passesPerSecond ? 1.0 / *options.passesPerSecond : 0.0;
     publishInstance(this);

@@ -117,6 +117,9 @@ public:
     Settings settings;
     FrameTimer timer;
     std::string localeName;
+    // Whether the settings' language is spoken (English when not). Chosen before the window and
+    // the audio start their threads: the language lives in the environment gettext reads.
+    bool languageSpoken;
     openGL gl;
     HidDevices hid;
     XAudio audio;

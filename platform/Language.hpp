@@ -4,8 +4,9 @@
 // sources' own and needs no catalogue. The console lines are never translated: players' scripts
 // and the tests read them as they have always been.
 //
-// The language in use is the process's (gettext keeps it); changing it takes effect for every
-// word looked up afterwards.
+// The language in use is the process's (gettext keeps it, read from the LANGUAGE variable of
+// the environment, which useLanguage sets): choose the first one before other threads start.
+// Changing it takes effect for every word looked up afterwards.
 #pragma once
 
 #include <array>

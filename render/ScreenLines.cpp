@@ -48,6 +48,28 @@ void ScreenLines::appendQuad(const glm::vec2 (&corners)[4], std::uint32_t colour
     }
 }
 
+void ScreenLines::roundedOutline(const ScreenPanel& panel, const glm::vec2& perPixel) {
+    constexpr int kStepsACorner = 6;
+    constexpr float kQuarter = 1.57079633f;
+    const glm::vec2 size = (panel.high - panel.low) / perPixel;  // pixels
+    const float radius = std::min(panel.cornerRadius, 0.5f * std::min(size.x, size.y));
+    const glm::vec2 inset = radius * perPixel;
+    // The corners' arcs' middles, anticlockwise from the top right, each arc a quarter turn.
+    const glm::vec2 middles[4] = {panel.high - inset,
+                                  {panel.low.x + inset.x, panel.high.y - inset.y},
+                                  panel.low + inset,
+                                  {panel.high.x - inset.x, panel.low.y + inset.y}};
+    m_outline.clear();
+    for (int corner = 0; corner < 4; ++corner) {
+        for (int step = 0; step <= kStepsACorner; ++step) {
+            const float angle =
+                kQuarter * (static_cast<float>(corner) + static_cast<float>(step) / kStepsACorner);
+            m_outline.push_back(middles[corner] +
+                                glm::vec2(std::cos(angle), std::sin(angle)) * inset);
+        }
+    }
+}
+
 void ScreenLines::appendSegment(const ScreenSegment& segment, const glm::vec2& perPixel,
                                 const std::function<glm::vec3(const glm::vec3&)>& toDisplay) {
     const glm::vec2 along = (segment.to - segment.from) / perPixel;  // in pixels
@@ -80,19 +102,36 @@ void ScreenLines::draw(const Viewport& shown, GlStateCache& state,
     m_vertices.clear();
     m_indices.clear();
     for (const ScreenPanel& panel : m_panels) {
-        const glm::vec2 corners[4] = {
-            panel.low, {panel.high.x, panel.low.y}, panel.high, {panel.low.x, panel.high.y}};
-        appendQuad(corners, packed(toDisplay(panel.fill), panel.opacity));
+        const std::uint32_t fill = packed(toDisplay(panel.fill), panel.opacity);
+        if (panel.cornerRadius <= 0.0f) {
+            const glm::vec2 corners[4] = {
+                panel.low, {panel.high.x, panel.low.y}, panel.high, {panel.low.x, panel.high.y}};
+            appendQuad(corners, fill);
+            continue;
+        }
+        // A fan from the middle: each slice a quad whose last corner repeats its third.
+        roundedOutline(panel, perPixel);
+        const glm::vec2 middle = 0.5f * (panel.low + panel.high);
+        for (std::size_t i = 0; i < m_outline.size(); ++i) {
+            const glm::vec2& next = m_outline[(i + 1) % m_outline.size()];
+            const glm::vec2 slice[4] = {middle, m_outline[i], next, next};
+            appendQuad(slice, fill);
+        }
     }
     for (const ScreenPanel& panel : m_panels) {
         if (panel.edgeWidth <= 0.0f) {
             continue;
         }
-        const glm::vec2 corners[4] = {
-            panel.low, {panel.high.x, panel.low.y}, panel.high, {panel.low.x, panel.high.y}};
-        for (std::size_t i = 0; i < 4; ++i) {
-            appendSegment({corners[i], corners[(i + 1) % 4], panel.edgeWidth, panel.edge}, perPixel,
-                          toDisplay);
+        if (panel.cornerRadius > 0.0f) {
+            roundedOutline(panel, perPixel);
+        } else {
+            m_outline.assign(
+                {panel.low, {panel.high.x, panel.low.y}, panel.high, {panel.low.x, panel.high.y}});
+        }
+        for (std::size_t i = 0; i < m_outline.size(); ++i) {
+            appendSegment(
+                {m_outline[i], m_outline[(i + 1) % m_outline.size()], panel.edgeWidth, panel.edge},
+                perPixel, toDisplay);
         }
     }
     for (const ScreenSegment& segment : m_segments) {

@@ -35,7 +35,8 @@ struct ScreenPanel {
     glm::vec3 fill{0.0f};
     float opacity = 0.6f;
     glm::vec3 edge{1.0f};
-    float edgeWidth = 1.0f;  // pixels; 0: none
+    float edgeWidth = 1.0f;     // pixels; 0: none
+    float cornerRadius = 0.0f;  // pixels; half the panel's height or more: a disc or a pill
 };
 
 class ScreenLines {
@@ -62,6 +63,8 @@ public:
 
 private:
     void appendQuad(const glm::vec2 (&corners)[4], std::uint32_t colour);
+    // The outline of a panel with rounded corners, into m_outline.
+    void roundedOutline(const ScreenPanel& panel, const glm::vec2& perPixel);
     void appendSegment(const ScreenSegment& segment, const glm::vec2& perPixel,
                        const std::function<glm::vec3(const glm::vec3&)>& toDisplay);
 
@@ -72,6 +75,7 @@ private:
     float m_pixelAspect = 0.75f;
     float m_shownHeight = 480.0f;
     std::vector<VertexPosColor> m_vertices;
+    std::vector<glm::vec2> m_outline;  // kept for its room
     std::vector<std::uint16_t> m_indices;
 };
 

@@ -68,7 +68,7 @@ void CountdownScreen::sayControls(InputDevice device) {
     for (std::size_t i = 0; i < kControls; ++i) {
         const auto [first, second] = pairs[i];
         m_keys[i] = first == second ? name(first) : name(first) + "/" + name(second);
-        m_controls[i] = {m_keys[i].c_str(), does[i]};
+        m_controls[i] = {m_keys[i].c_str(), does[i], nullptr, device == InputDevice::gamepad};
     }
     m_controlsOf = device;
 }

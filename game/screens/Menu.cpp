@@ -122,10 +122,11 @@ std::span<const Prompt> menuFooter(InputDevice device, bool adjustable) {
                                        {trLater("Enter"), trLater("Choose")},
                                        {trLater("Esc"), trLater("Back")},
                                        {trLater("Left/Right"), trLater("Change")}};
-    static constexpr Prompt kGamepad[] = {{trLater("D-pad"), trLater("Move")},
-                                          {"A", trLater("Choose")},
-                                          {"B", trLater("Back")},
-                                          {trLater("D-pad Left/Right"), trLater("Change")}};
+    static constexpr Prompt kGamepad[] = {
+        {trLater("D-pad"), trLater("Move"), nullptr, true},
+        {"A", trLater("Choose"), nullptr, true},
+        {"B", trLater("Back"), nullptr, true},
+        {trLater("D-pad Left/Right"), trLater("Change"), nullptr, true}};
     static constexpr Prompt kMouse[] = {{trLater("Point"), trLater("Move")},
                                         {trLater("Click"), trLater("Choose")},
                                         {trLater("Esc"), trLater("Back")},

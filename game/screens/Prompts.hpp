@@ -1,5 +1,6 @@
-// The prompts along the bottom of a screen: each key or button on a key cap, then what it does
-// (Enter Choose), in the player's words. The words are laid out when the screen's text is
+// The prompts along the bottom of a screen: each key on a key cap, each gamepad button drawn as
+// the pad shows it (A, B, X and Y round in their colours, the rest a dark pill), then what it
+// does (Enter Choose), in the player's words. The words are laid out when the screen's text is
 // queued; the caps, which stand under them, when its lines are.
 #pragma once
 
@@ -17,6 +18,7 @@ struct Prompt {
     const char* keys;  // English, marked for the catalogues and looked up when drawn
     const char* does;
     const char* keysContext = nullptr;  // for a button named like a word ("Back")
+    bool onPad = false;                 // the gamepad's, not the keyboard's or the mouse's
 };
 
 // The prompts as one line of English words ("Enter Choose   Esc Back").

@@ -33,19 +33,19 @@ constexpr Prompt kKeysSecond[] = {{"C", trLater("Camera")},
                                   {trLater("Wheel/+/-"), trLater("Zoom")},
                                   {trLater("Click timeline"), trLater("Seek")},
                                   {"F12", trLater("Picture")}};
-constexpr Prompt kGamepadFirst[] = {{"A", trLater("Play/Pause")},
-                                    {trLater("D-pad Left/Right"), trLater("Step")},
-                                    {trLater("LB/RB"), trLater("Ring")},
-                                    {trLater("D-pad Up/Down"), trLater("Speed")},
-                                    {"Y", trLater("Restart")},
-                                    {"X", trLater("Display")},
-                                    {"B", trLater("Back")}};
+constexpr Prompt kGamepadFirst[] = {{"A", trLater("Play/Pause"), nullptr, true},
+                                    {trLater("D-pad Left/Right"), trLater("Step"), nullptr, true},
+                                    {trLater("LB/RB"), trLater("Ring"), nullptr, true},
+                                    {trLater("D-pad Up/Down"), trLater("Speed"), nullptr, true},
+                                    {"Y", trLater("Restart"), nullptr, true},
+                                    {"X", trLater("Display"), nullptr, true},
+                                    {"B", trLater("Back"), nullptr, true}};
 // The gamepad's Back button is named as on the pad, not as the word for going back.
 constexpr Prompt kGamepadSecond[] = {
-    {trcLater("gamepad button", "Back"), trLater("Camera"), "gamepad button"},
-    {trLater("Right stick"), trLater("Turn")},
-    {trLater("Left stick"), trLater("Fly")},
-    {trLater("LT/RT"), trLater("Zoom")}};
+    {trcLater("gamepad button", "Back"), trLater("Camera"), "gamepad button", true},
+    {trLater("Right stick"), trLater("Turn"), nullptr, true},
+    {trLater("Left stick"), trLater("Fly"), nullptr, true},
+    {trLater("LT/RT"), trLater("Zoom"), nullptr, true}};
 
 }  // namespace
 
