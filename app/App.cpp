@@ -150,7 +150,7 @@ App::App(const LaunchOptions& options)
       settings(folders.settings),
       timer(startedTimer()),
       localeName(getLocale()),
-      languageSpoken(useLanguage(settings.language, assetsPath / "locale", std::cout)),
+      languageSpoken(speakSettingsLanguage()),
       gl(windowSize(settings, options).width, windowSize(settings, options).height,
          settings.refreshRate, settings.presentation == Presentation::fullscreen,
          options.glDebugOutput),
@@ -188,12 +188,13 @@ bool App::closeRequested() {
     return gl.shouldClose();
 }
 
+bool App::speakSettingsLanguage() {
+    return useLanguage(settings.language, assetsPath / "locale", std::cout);
+}
+
 float App::uiScale() const {
     constexpr float kDefaultDpi = 96.0f;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    gl.framebufferSize(width, height);
-    return uiScaleFor(settings.uiScale, height, systemDpi() / kDefaultDpi);
+    return uiScaleFor(settings.uiScale, viewport.height, m_displayDpi / kDefaultDpi);
 }
 
 void App::advance(std::uint32_t steps) {
@@ -232,6 +233,7 @@ void App::setPaused(bool pause) {
 void App::renderLayers(float frameDt, float time) {
     const PhaseTimer timing(profiler, LoopPhase::Render);
     gl.framebufferSize(viewport.width, viewport.height);
+    m_displayDpi = systemDpi();  // the window may have moved to another monitor
     layers.forEach([&](Layer& layer) { layer.render(frameDt, time, 0, &viewport); });
 }
 

@@ -91,8 +91,13 @@ public:
     // physics, the camera controller's and the layers' fixed updates, as the loop takes them.
     void advance(std::uint32_t steps);
     // How large the menus and the race display are drawn now: the settings' UI scale for the
-    // window's height and the monitor's content scale.
+    // window's height and the monitor's content scale, as the last pass found them.
     float uiScale() const;
+    // Speaks the settings' language from now on (English, said on the console, when it cannot):
+    // the catalogues are in the assets' "locale" folder.
+    bool speakSettingsLanguage();
+    // The monitor's dots per inch (96 at a content scale of 1), read once a pass.
+    float displayDpi() const { return m_displayDpi; }
 
     // The executable's folder, without a trailing separator.
     static std::filesystem::path makeAppPath();
@@ -145,6 +150,7 @@ private:
     bool m_held = false;
     float m_speed = 1.0f;
     double m_shortestPass = 0.0;
+    float m_displayDpi = systemDpi();
     std::uint32_t m_secondsCounted = 0;
     bool m_wasFocused = false;
     AudioDeviceWatch m_audioWatch;

@@ -3,7 +3,6 @@
 #include "app/Settings.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <array>
 #include <cctype>
 #include <cmath>
@@ -233,17 +232,6 @@ QualitySetting steppedQuality(QualitySetting quality, int step) {
     return kQualityWords[static_cast<std::size_t>(next)].value;
 }
 
-float uiScaleFor(std::optional<std::int32_t> percent, std::int32_t windowHeight,
-                 float contentScale) {
-    if (percent) {
-        return static_cast<float>(*percent) / 100.0f;
-    }
-    constexpr float kComfortableHeight = 720.0f;
-    const float height =
-        static_cast<float>(std::max(windowHeight, 1)) / std::max(contentScale, 0.25f);
-    return std::clamp(std::sqrt(kComfortableHeight / height), 1.0f, 1.25f);
-}
-
 Settings::Settings(const std::filesystem::path& folder) : Settings(folder, std::cout) {}
 
 Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
@@ -289,8 +277,8 @@ Settings::Settings(const std::filesystem::path& folder, std::ostream& console)
     access.accelerateToggles =
         readWord(ini, "Accessibility", "AccelerateToggles", kVsyncWords, false, console);
     access.captions = readWord(ini, "Accessibility", "Captions", kVsyncWords, false, console);
-    language = readLanguage(ini.Get("Interface", "Language", "auto"), console);
-    uiScale = readUiScale(ini.Get("Interface", "UIScale", "auto"), console);
+    language = readLanguageSetting(ini.Get("Interface", "Language", "auto"), console);
+    uiScale = readUiScaleSetting(ini.Get("Interface", "UIScale", "auto"), console);
 }
 
 // The file's text for the parser: empty, with the specified line, when it cannot be loaded. A
@@ -389,34 +377,6 @@ std::string Settings::readPlayerName(const std::string& name, std::ostream& cons
     }
     console << "PlayerName " << problem << "; using Player" << std::endl;
     return "Player";
-}
-
-std::string Settings::readLanguage(const std::string& code, std::ostream& console) {
-    const bool known =
-        std::any_of(kLanguages.begin(), kLanguages.end(),
-                    [&code](const Language& language) { return language.code == code; });
-    if (code == "auto" || known) {
-        return code;
-    }
-    console << "Language = " << code.substr(0, kLongestCourseName)
-            << " is not a language the game has; using auto" << std::endl;
-    return "auto";
-}
-
-std::optional<std::int32_t> Settings::readUiScale(const std::string& text, std::ostream& console) {
-    if (text == "auto") {
-        return std::nullopt;
-    }
-    std::int32_t percent = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), percent);
-    if (error == std::errc() && end == text.data() + text.size() && percent >= kMinUiScale &&
-        percent <= kMaxUiScale) {
-        return percent;
-    }
-    console << "UIScale = " << text.substr(0, kLongestCourseName)
-            << " is not auto or a percentage from " << kMinUiScale << " to " << kMaxUiScale
-            << "; using auto" << std::endl;
-    return std::nullopt;
 }
 
 std::string Settings::toIniText() const {

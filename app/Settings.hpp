@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/Accessibility.hpp"
+#include "app/Interface.hpp"
 #include "app/PlayerName.hpp"
 #include "control/Difficulty.hpp"
 #include "platform/InputBindings.hpp"
@@ -100,27 +101,16 @@ struct Settings {
     std::string language = "auto";
     std::optional<std::int32_t> uiScale;
 
-    static constexpr std::int32_t kMinUiScale = 75;
-    static constexpr std::int32_t kMaxUiScale = 200;
-
 private:
     std::string readFileText(std::ostream& console);
     static std::string readCourseName(const std::string& name, std::ostream& console);
     static std::string readPlayerName(const std::string& name, std::ostream& console);
-    static std::string readLanguage(const std::string& code, std::ostream& console);
-    static std::optional<std::int32_t> readUiScale(const std::string& text, std::ostream& console);
     void readControls(const INIReader& ini, std::ostream& console);
     void keepWhatIsFree(Action action, const Binding& fallback);
 
     std::ostream* m_console;
     bool m_leaveFileAlone = false;  // it exists but could not be read: never written over
 };
-
-// How large the menus and the race display are drawn: the player's percentage, or under auto
-// larger in a small window, measured in the desktop's own units (its content scale): from 1 at
-// 720 such pixels high and more to 1.25 at 460 and less.
-float uiScaleFor(std::optional<std::int32_t> percent, std::int32_t windowHeight,
-                 float contentScale);
 
 const char* toString(Difficulty difficulty);
 const char* toString(Presentation presentation);

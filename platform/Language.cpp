@@ -24,11 +24,6 @@ std::string& spoken() {
     return code;
 }
 
-bool known(std::string_view code) {
-    return std::any_of(kLanguages.begin(), kLanguages.end(),
-                       [code](const Language& language) { return language.code == code; });
-}
-
 // "de" from "de_AT.UTF-8@euro"; "C" and "POSIX" name no language.
 std::string_view languageOf(std::string_view locale) {
     return locale.substr(0, locale.find_first_of("_.@"));
@@ -56,7 +51,7 @@ std::string languageFromEnvironment(const Environment& environment) {
         while (!rest.empty()) {
             const std::size_t colon = rest.find(':');
             const std::string_view code = languageOf(rest.substr(0, colon));
-            if (known(code)) {
+            if (findLanguage(code) != nullptr) {
                 return std::string(code);
             }
             rest = colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
@@ -81,7 +76,7 @@ bool useLanguage(std::string_view code, const std::filesystem::path& catalogues,
         spoken() = "en";
         return false;
     };
-    if (!known(wanted)) {
+    if (findLanguage(wanted) == nullptr) {
         return english("it has no language \"" + wanted + "\"");
     }
     const std::filesystem::path file =

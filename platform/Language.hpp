@@ -32,6 +32,16 @@ inline constexpr std::array<Language, 3> kLanguages{{{"en", "English"},
                                                       "Fran\xE7"
                                                       "ais"}}};
 
+// The language of `code`, if the game has it.
+constexpr const Language* findLanguage(std::string_view code) {
+    for (const Language& language : kLanguages) {
+        if (language.code == code) {
+            return &language;
+        }
+    }
+    return nullptr;
+}
+
 // The environment's language as gettext reads it (LANGUAGE, then LC_ALL, LC_MESSAGES and LANG):
 // the first of its languages the game has ("de" from "de_AT.UTF-8", "fr" from "sv:fr"), or "en".
 std::string languageFromEnvironment(const Environment& environment);

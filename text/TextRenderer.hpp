@@ -49,6 +49,14 @@ struct TextEntry {
 // 16-bit indices address 65 536 vertices: four a character.
 inline constexpr std::size_t kMaxTextLength = 16384;
 
+// Where a place of the screen (-1 to 1 each way) stands when what is drawn there is `scale` times
+// larger: as far again from its nearest corner or edge times the scale, so that text grows into
+// the screen and not off it (a place on the middle line keeps that coordinate).
+inline glm::vec2 grownFromEdges(const glm::vec2& at, float scale) {
+    const glm::vec2 edge = glm::sign(at);
+    return edge + (at - edge) * scale;
+}
+
 // The width of `text` drawn `size` high, in the units of the position, over a picture whose
 // height over width in pixels is `pixelAspect`; a character outside the set counts nothing.
 float lineWidth(const GlyphAtlas& glyphs, std::string_view text, float size, float pixelAspect);

@@ -39,7 +39,7 @@ void Captions::queue(TextRenderer& text, float time, float scale) {
     if (words.empty()) {
         return;
     }
-    const glm::vec2 at{kAt.x, -1.0f + (1.0f + kAt.y) * scale};
+    const glm::vec2 at = grownFromEdges(kAt, scale);
     text.addText(words, at + kShadowOffset * scale, kSize * scale, glm::vec3(0.0f),
                  VerticalAnchor::centred, HorizontalAnchor::centred);
     text.addText(words, at, kSize * scale, glm::vec3(1.0f, 1.0f, 0.85f), VerticalAnchor::centred,

@@ -50,7 +50,7 @@ QualityChoice startingQuality(const App& app) {
 
 // The text atlas's resolution for the window as it is now.
 float atlasDpiOf(const App& app) {
-    return atlasDpiFor(std::max(app.viewport.height, app.renderSize.height), systemDpi());
+    return atlasDpiFor(std::max(app.viewport.height, app.renderSize.height), app.displayDpi());
 }
 
 RendererSetup setupOf(App& app) {

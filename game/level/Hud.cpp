@@ -30,17 +30,10 @@ constexpr float kSplitSize = 0.16f;
 constexpr glm::vec2 kPausedAt{0.0f, 0.0f};
 constexpr float kPausedSize = 0.15f;
 
-// Where a place of the display stands at the UI scale `scale`: as far again from the nearest
-// corner or edge times the scale, so that the groups grow into the screen and not off it.
-glm::vec2 scaledPlace(const glm::vec2& at, float scale) {
-    const glm::vec2 corner = glm::sign(at);
-    return corner + (at - corner) * scale;
-}
-
 // A figure with its label below it, both ending or starting at `at`.
 void queueFigure(TextRenderer& text, std::string_view label, std::string_view value,
                  const glm::vec2& at, HorizontalAnchor side, float scale) {
-    const glm::vec2 place = scaledPlace(at, scale);
+    const glm::vec2 place = grownFromEdges(at, scale);
     text.addText(label, place, kLabelSize * scale, kHudColour, VerticalAnchor::hanging, side);
     text.addText(value, place, kValueSize * scale, kHudColour, VerticalAnchor::standing, side);
 }

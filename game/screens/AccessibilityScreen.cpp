@@ -44,12 +44,10 @@ void AccessibilityScreen::addInterfaceSize(Menu& menu) {
     const auto step = [&game](int by) {
         std::optional<std::int32_t>& scale = game.settings().uiScale;
         constexpr std::int32_t kStep = 25;
-        constexpr std::int32_t kChoices =
-            (Settings::kMaxUiScale - Settings::kMinUiScale) / kStep + 2;  // and auto
-        const std::int32_t at = scale ? (*scale - Settings::kMinUiScale) / kStep + 1 : 0;
+        constexpr std::int32_t kChoices = (kMaxUiScale - kMinUiScale) / kStep + 2;  // and auto
+        const std::int32_t at = scale ? (*scale - kMinUiScale) / kStep + 1 : 0;
         const std::int32_t next = ((at + by) % kChoices + kChoices) % kChoices;
-        scale =
-            next == 0 ? std::nullopt : std::optional(Settings::kMinUiScale + (next - 1) * kStep);
+        scale = next == 0 ? std::nullopt : std::optional(kMinUiScale + (next - 1) * kStep);
         game.saveSettings();
     };
     menu.entries.push_back({tr("Interface size"),

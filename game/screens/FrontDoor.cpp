@@ -106,7 +106,7 @@ std::vector<std::pair<std::int32_t, std::int32_t>> FrontDoor::windowSizes(
 }
 
 void FrontDoor::applyLanguage() {
-    useLanguage(m_app.settings.language, m_app.assetsPath / "locale", std::cout);
+    m_app.speakSettingsLanguage();
 }
 
 bool FrontDoor::applyWindow() {

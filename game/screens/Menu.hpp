@@ -79,7 +79,7 @@ struct MenuLayout {
     static float titleSize(float scale) { return kTitleSize * scale; }
     static float footerSize(float scale) { return kFooterSize * scale; }
     // The footer's middle, as high above the window's bottom as it is large.
-    static float footerY(float scale) { return -1.0f + (1.0f + kFooterY) * scale; }
+    static float footerY(float scale) { return grownFromEdges({0.0f, kFooterY}, scale).y; }
     // The entry of `menu` under a point of the screen, or the entry count when none is.
     static std::size_t entryAt(const glm::vec2& point, const Menu& menu);
 };

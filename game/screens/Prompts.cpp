@@ -82,11 +82,12 @@ void PromptBar::queue(TextRenderer& text, std::span<const Prompt> prompts, float
         }
         return width - across(at * kPromptGap);
     };
+    // Every width is in proportion to the size: a line too wide is made smaller to fit.
     const float natural = widthAt(size);
     if (natural > kWidestLine) {
         size *= kWidestLine / natural;
     }
-    float x = -widthAt(size) / 2.0f;
+    float x = -std::min(natural, kWidestLine) / 2.0f;
     for (const Prompt& prompt : prompts) {
         const char* keys = keysOf(prompt);
         const float width = capWidth(prompt, size);

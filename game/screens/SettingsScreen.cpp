@@ -181,12 +181,8 @@ void SettingsScreen::addLanguage(Menu& menu) {
     menu.entries.push_back({tr("Language"),
                             [&settings] {
                                 const auto named = [](std::string_view code) {
-                                    for (const Language& language : kLanguages) {
-                                        if (language.code == code) {
-                                            return std::string(language.name);
-                                        }
-                                    }
-                                    return std::string(code);
+                                    const Language* language = findLanguage(code);
+                                    return std::string(language != nullptr ? language->name : code);
                                 };
                                 if (settings.language != "auto") {
                                     return named(settings.language);

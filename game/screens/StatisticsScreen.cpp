@@ -42,6 +42,7 @@ void StatisticsScreen::enter() {
     const CourseFacts facts = m_host.courseFacts();
     const CourseStatistics& stats = facts.statistics;
     m_title = fill(tr("STATISTICS  {1}"), {m_host.course().title});
+    m_back = fill("> {1} <", {tr("Back")});
     m_figures = {fill(tr("Rounds flown {1}    Time flown {2}"),
                       {std::to_string(stats.rounds), minutesAndSeconds(stats.secondsFlown)})};
     if (stats.rounds > 0) {
@@ -149,8 +150,7 @@ void StatisticsScreen::queue(TextRenderer& text, float /*time*/) {
     for (const Label& label : m_labels) {
         queueShadowedText(text, label.text, label.at, kLabelSize, label.colour, label.anchor);
     }
-    queueShadowedText(text, fill("> {1} <", {tr("Back")}), {0.0f, kBackY},
-                      MenuLayout::kEntrySize * 0.8f, kMenuAmber);
+    queueShadowedText(text, m_back, {0.0f, kBackY}, MenuLayout::kEntrySize * 0.8f, kMenuAmber);
     queueMenuFooter(m_prompts, text, m_host.lastDevice(), false, m_host.uiScale());
 }
 

@@ -46,6 +46,7 @@ private:
 
     ScreenHost& m_host;
     std::string m_title;
+    std::string m_back;  // the one entry, chosen
     std::vector<std::string> m_figures;
     std::vector<ScreenSegment> m_plot;
     PromptBar m_prompts;
